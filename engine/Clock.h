@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+
+namespace mw {
+
+// The game loop's time source: a millisecond clock and a sleep. Tests put a
+// fake in its place to run the loop without waiting.
+class Clock {
+public:
+    virtual ~Clock() = default;
+
+    // Milliseconds since an arbitrary start; never goes backwards.
+    virtual std::int64_t nowMilliseconds() = 0;
+    virtual void sleepMilliseconds(int milliseconds) = 0;
+
+    // Bracket a run that needs sleeps accurate to the millisecond.
+    virtual void beginFinePeriod() {}
+    virtual void endFinePeriod() {}
+};
+
+// The real clock: a monotonic clock, so a frame that spans the turn of a
+// minute, hour or day (or a change of the wall clock) is still measured right.
+class SystemClock : public Clock {
+public:
+    std::int64_t nowMilliseconds() override;
+    // Sleeps to an absolute deadline, then yields through the last fraction
+    // of a millisecond, so the sleep is accurate to well under a millisecond.
+    void sleepMilliseconds(int milliseconds) override;
+    void beginFinePeriod() override;
+    void endFinePeriod() override;
+
+    bool isFinePeriod() const { return m_finePeriod; }
+
+private:
+    bool m_finePeriod = false;
+};
+
+} // namespace mw

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "engine/Color.h"
+#include "engine/Manager.h"
+#include "engine/Vector.h"
+
+#include <SFML/Graphics/Color.hpp>
+#include <SFML/Graphics/Font.hpp>
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/Text.hpp>
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace sf {
+class RenderWindow;
+}
+
+namespace mw {
+
+enum Justification {
+    JUSTIFY_LEFT,
+    JUSTIFY_CENTER,
+    JUSTIFY_RIGHT,
+};
+
+inline const std::string FONT_FILE = "mw-font.ttf";
+inline const std::string WINDOW_TITLE = "Marrowick";
+
+// What one character cell of the screen holds.
+struct Cell {
+    char ch = ' ';
+    int color = COLOR_BLACK;
+    bool drawn = false;
+
+    bool operator==(const Cell&) const = default;
+};
+
+// Owns the window and draws the grid of 80 x 24 character cells into it. Every
+// cell is a black backing rectangle with one bold glyph over it.
+class DisplayManager : public Manager {
+public:
+    static constexpr int WINDOW_HORIZONTAL_PIXELS = 1024;
+    static constexpr int WINDOW_VERTICAL_PIXELS = 768;
+    static constexpr int WINDOW_HORIZONTAL_CELLS = 80;
+    static constexpr int WINDOW_VERTICAL_CELLS = 24;
+
+    static DisplayManager& getInstance();
+    ~DisplayManager() override;
+
+    // Opens the window and loads the font; -1 when the font cannot be loaded
+    // (the window stays open). A second call does nothing.
+    int startUp() override;
+    void shutDown() override;
+
+    // -1 and nothing drawn when there is no window.
+    int drawCh(Vector position, char ch, Color color);
+    int drawString(Vector position, const std::string& text, Justification justification,
+                   Color color);
+    // Shows the frame and clears the surface for the next one.
+    void swapBuffers();
+
+    int getHorizontal() const { return m_horizontalCells; }
+    int getVertical() const { return m_verticalCells; }
+    int getHorizontalPixels() const { return m_horizontalPixels; }
+    int getVerticalPixels() const { return m_verticalPixels; }
+    int getCellWidth() const { return m_horizontalPixels / m_horizontalCells; }
+    int getCellHeight() const { return m_verticalPixels / m_verticalCells; }
+    sf::RenderWindow* getWindow() const { return m_window.get(); }
+
+    static sf::Color toSfColor(Color color);
+
+    // What was drawn since the last swapBuffers(), and what the last shown
+    // frame held, as cells. Cells off the grid read as undrawn.
+    Cell drawnCell(int column, int row) const;
+    Cell shownCell(int column, int row) const;
+    // The shown frame as text, one line per row (undrawn cells as spaces).
+    std::string shownText() const;
+
+private:
+    DisplayManager();
+    static int cellIndex(int column, int row);
+
+    std::unique_ptr<sf::RenderWindow> m_window;
+    sf::Font m_font;
+    int m_horizontalPixels = WINDOW_HORIZONTAL_PIXELS;
+    int m_verticalPixels = WINDOW_VERTICAL_PIXELS;
+    int m_horizontalCells = WINDOW_HORIZONTAL_CELLS;
+    int m_verticalCells = WINDOW_VERTICAL_CELLS;
+    sf::Color m_background = sf::Color::Black;
+
+    // Reused for every cell so that drawing allocates nothing per character.
+    std::unique_ptr<sf::RectangleShape> m_cellRectangle;
+    std::unique_ptr<sf::Text> m_cellText;
+
+    using Grid = std::array<Cell, WINDOW_HORIZONTAL_CELLS * WINDOW_VERTICAL_CELLS>;
+    Grid m_drawn{};
+    Grid m_shown{};
+};
+
+} // namespace mw

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "engine/EventKeyboard.h"
+#include "engine/EventMouse.h"
+#include "engine/Manager.h"
+
+#include <SFML/Window/Event.hpp>
+#include <SFML/Window/Keyboard.hpp>
+#include <SFML/Window/Mouse.hpp>
+
+#include <array>
+
+namespace mw {
+
+// Turns what happens at the window into keyboard and mouse events for the
+// world: first the window's events in arrival order, then one held event per
+// key and button that is down.
+class InputManager : public Manager {
+public:
+    static InputManager& getInstance();
+
+    // -1 (without a log line) when the display manager is not started.
+    int startUp() override;
+    void shutDown() override;
+
+    // Empties the window's queue, then polls held keys and buttons.
+    void getInput();
+    // Translates one window event and broadcasts it; a close request sets game over.
+    void handleEvent(const sf::Event& event) const;
+    // Broadcasts a held event for every engine key that is down now, in poll order.
+    void pollHeldKeys() const;
+
+    static Key translateKey(sf::Keyboard::Key key);
+    static MouseButton translateButton(sf::Mouse::Button button);
+    // The engine keys in the order in which held keys are polled.
+    static const std::array<Key, KEY_COUNT>& heldPollOrder();
+
+private:
+    InputManager() = default;
+};
+
+} // namespace mw

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "engine/Manager.h"
+
+#include <cstdio>
+#include <string>
+
+namespace mw {
+
+inline const std::string LOG_FILE_NAME = "marrowick.log";
+
+// Writes one formatted line per call to "marrowick.log" in the working directory.
+class LogManager : public Manager {
+public:
+    static constexpr int LINE_BUFFER_SIZE = 2048;
+
+    static LogManager& getInstance();
+    ~LogManager() override;
+
+    int startUp() override;
+    void shutDown() override;
+
+    void setFlush(bool flush) { m_flush = flush; }
+
+    // printf-style. Returns the characters written including the newline, or
+    // -1 when no file is open or formatting fails. Output past 2047
+    // characters is cut.
+    int writeLog(const char* format, ...) const __attribute__((format(printf, 2, 3)));
+
+private:
+    LogManager();
+
+    bool m_flush = false;
+    std::FILE* m_file = nullptr;
+};
+
+} // namespace mw

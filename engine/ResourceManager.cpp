@@ -1,0 +1,208 @@
+#include "engine/ResourceManager.h"
+
+#include "engine/Color.h"
+#include "engine/LogManager.h"
+#include "engine/Sprite.h"
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+
+namespace mw {
+
+namespace {
+
+constexpr std::array<const char*, COLOR_COUNT> COLOR_WORDS = {
+    "black", "red", "green", "yellow", "blue", "magenta", "cyan", "white"};
+
+// Reads one line without its line feed or a carriage return before it; a line
+// missing because the file ended reads as empty.
+std::string readLine(std::istream& in) {
+    std::string line;
+    if (!std::getline(in, line))
+        return {};
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+// Leading white space, an optional sign and the digits after it; anything
+// else reads as 0. Values beyond int saturate.
+int readInteger(const std::string& line) {
+    const long value = std::strtol(line.c_str(), nullptr, 10);
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+int colorFromWord(const std::string& word) {
+    for (int color = 0; color < COLOR_COUNT; ++color) {
+        if (word == COLOR_WORDS[color])
+            return color;
+    }
+    return -1;
+}
+
+} // namespace
+
+ResourceManager::ResourceManager()
+    : m_sounds(std::make_unique<std::array<Sound, MAX_SOUNDS>>()),
+      m_music(std::make_unique<std::array<Music, MAX_MUSIC>>()) {
+    setType("ResourceManager");
+}
+
+ResourceManager::~ResourceManager() {
+    deleteSprites();
+}
+
+ResourceManager& ResourceManager::getInstance() {
+    static ResourceManager instance;
+    return instance;
+}
+
+int ResourceManager::startUp() {
+    m_spriteCount = 0;
+    LogManager::getInstance().writeLog("ResourceManager::startUp() - RM was started");
+    setStarted(true);
+    return 0;
+}
+
+void ResourceManager::deleteSprites() {
+    for (int i = 0; i < m_spriteCount; ++i) {
+        delete m_sprites[i];
+        m_sprites[i] = nullptr;
+    }
+    m_spriteCount = 0;
+}
+
+void ResourceManager::shutDown() {
+    deleteSprites();
+    m_soundCount = 0;
+    m_musicCount = 0;
+    LogManager::getInstance().writeLog("ResourceManager::shutDown() - RM was shut down");
+    setStarted(false);
+}
+
+int ResourceManager::loadSprite(const std::string& fileName, const std::string& label) {
+    const LogManager& log = LogManager::getInstance();
+    if (m_spriteCount == MAX_SPRITES) {
+        log.writeLog("ResourceManager::loadSprite - Reached max sprite count!");
+        return -1;
+    }
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file) {
+        log.writeLog("ResourceManager::loadSprite - Failed to open file '%s'", fileName.c_str());
+        return -1;
+    }
+    const int frames = readInteger(readLine(file));
+    const int width = readInteger(readLine(file));
+    const int height = readInteger(readLine(file));
+    const int slowdown = readInteger(readLine(file));
+    const std::string colorWord = readLine(file);
+    const int color = colorFromWord(colorWord);
+    if (color < 0) {
+        log.writeLog("ResourceManager::loadSprite - Couldn't identify color '%s' in '%s'",
+                     colorWord.c_str(), fileName.c_str());
+        return -1;
+    }
+    if (frames < 0 || frames > MAX_SPRITE_FRAMES) {
+        log.writeLog("ResourceManager::loadSprite - Bad frame count %d in '%s'", frames,
+                     fileName.c_str());
+        return -1;
+    }
+    if (width < 0 || height < 0) {
+        log.writeLog("ResourceManager::loadSprite - Negative size %d x %d in '%s'", width, height,
+                     fileName.c_str());
+        return -1;
+    }
+    auto sprite = std::make_unique<Sprite>(frames);
+    sprite->setWidth(width);
+    sprite->setHeight(height);
+    sprite->setSlowdown(slowdown);
+    sprite->setColor(color);
+    for (int f = 0; f < frames; ++f) {
+        std::string frameString;
+        // A header may promise more rows than the file holds; stop reading at
+        // its end instead of appending empty rows without bound.
+        for (int row = 0; row < height && file; ++row)
+            frameString += readLine(file);
+        sprite->pushFrame(Frame(width, height, frameString));
+    }
+    sprite->setLabel(label);
+    m_sprites[m_spriteCount++] = sprite.release();
+    log.writeLog("ResourceManager::loadSprite - Loaded Sprite in '%s' with label '%s' succesfully",
+                 fileName.c_str(), label.c_str());
+    return 0;
+}
+
+Sprite* ResourceManager::getSprite(const std::string& label) const {
+    for (int i = 0; i < m_spriteCount; ++i) {
+        if (m_sprites[i]->getLabel() == label)
+            return m_sprites[i];
+    }
+    return nullptr;
+}
+
+int ResourceManager::loadSound(const std::string& fileName, const std::string& label) {
+    const LogManager& log = LogManager::getInstance();
+    if (m_soundCount == MAX_SOUNDS) {
+        log.writeLog("ResourceManager::loadSound - Sound array full!");
+        return -1;
+    }
+    Sound& record = (*m_sounds)[m_soundCount];
+    if (!record.loadFromFile(fileName)) {
+        log.writeLog("ResourceManager::loadSound - Unable to load sound '%s' from file '%s'",
+                     label.c_str(), fileName.c_str());
+        return -1;
+    }
+    record.setLabel(label);
+    ++m_soundCount;
+    log.writeLog("ResourceManager::loadSound - Loaded sound with label '%s' in '%s' succesfully",
+                 label.c_str(), fileName.c_str());
+    return 0;
+}
+
+Sound* ResourceManager::getSound(const std::string& label) {
+    for (int i = 0; i < m_soundCount; ++i) {
+        if ((*m_sounds)[i].getLabel() == label)
+            return &(*m_sounds)[i];
+    }
+    return nullptr;
+}
+
+void ResourceManager::playSound(const std::string& label) {
+    if (Sound* sound = getSound(label))
+        sound->play();
+}
+
+int ResourceManager::loadMusic(const std::string& fileName, const std::string& label) {
+    const LogManager& log = LogManager::getInstance();
+    if (m_musicCount == MAX_MUSIC) {
+        log.writeLog("ResourceManager::loadMusic - Music array full!");
+        return -1;
+    }
+    Music& record = (*m_music)[m_musicCount];
+    if (!record.openFromFile(fileName)) {
+        log.writeLog("ResourceManager::loadMusic - Unable to load music '%s' from file '%s'",
+                     label.c_str(), fileName.c_str());
+        return -1;
+    }
+    record.setLabel(label);
+    ++m_musicCount;
+    log.writeLog(
+        "ResourceManager::loadMusic - Loaded music with label '%s' from file '%s' succesfully",
+        label.c_str(), fileName.c_str());
+    return 0;
+}
+
+sf::Music* ResourceManager::getMusic(const std::string& label) {
+    for (int i = 0; i < m_musicCount; ++i) {
+        if ((*m_music)[i].getLabel() == label)
+            return (*m_music)[i].getTrack();
+    }
+    return nullptr;
+}
+
+} // namespace mw

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "engine/Manager.h"
+#include "engine/Music.h"
+#include "engine/Sound.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace sf {
+class Music;
+}
+
+namespace mw {
+
+class Sprite;
+
+// Keeps the sprites, sounds and music tracks the game loads, each under a label.
+class ResourceManager : public Manager {
+public:
+    static constexpr int MAX_SPRITES = 1000;
+    static constexpr int MAX_SOUNDS = 128;
+    static constexpr int MAX_MUSIC = 128;
+    // A sprite's frames are allocated up front; a larger count is refused.
+    static constexpr int MAX_SPRITE_FRAMES = 10000;
+
+    static ResourceManager& getInstance();
+    ~ResourceManager() override;
+
+    int startUp() override;
+    // Deletes the sprites; sound and music records stay until program exit but
+    // are no longer counted.
+    void shutDown() override;
+
+    // Reads a sprite file (see data/README.md for the format); 0 or -1.
+    int loadSprite(const std::string& fileName, const std::string& label);
+    // The first sprite loaded under the label, or nullptr.
+    Sprite* getSprite(const std::string& label) const;
+
+    int loadSound(const std::string& fileName, const std::string& label);
+    Sound* getSound(const std::string& label);
+    // Plays the sound once from its start; an unknown label is skipped.
+    void playSound(const std::string& label);
+
+    int loadMusic(const std::string& fileName, const std::string& label);
+    sf::Music* getMusic(const std::string& label);
+
+    int getSpriteCount() const { return m_spriteCount; }
+    int getSoundCount() const { return m_soundCount; }
+    int getMusicCount() const { return m_musicCount; }
+
+private:
+    ResourceManager();
+    void deleteSprites();
+
+    std::array<Sprite*, MAX_SPRITES> m_sprites{};
+    int m_spriteCount = 0;
+    std::unique_ptr<std::array<Sound, MAX_SOUNDS>> m_sounds;
+    int m_soundCount = 0;
+    std::unique_ptr<std::array<Music, MAX_MUSIC>> m_music;
+    int m_musicCount = 0;
+};
+
+} // namespace mw

@@ -1,0 +1,66 @@
+// Frame cost of the display with a real window: a full 80 x 24 screen of
+// characters, and a frame of about 1000 cells. Prints milliseconds per frame.
+#include "engine/DisplayManager.h"
+#include "engine/LogManager.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+struct Figures {
+    double median;
+    double p99;
+};
+
+Figures measure(int frames, const std::function<void()>& drawFrame) {
+    mw::DisplayManager& display = mw::DisplayManager::getInstance();
+    std::vector<double> costs;
+    costs.reserve(frames);
+    for (int i = 0; i < frames; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        drawFrame();
+        display.swapBuffers();
+        const auto end = std::chrono::steady_clock::now();
+        costs.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+    }
+    std::sort(costs.begin(), costs.end());
+    return {costs[costs.size() / 2], costs[std::min(costs.size() - 1, costs.size() * 99 / 100)]};
+}
+
+void fullScreen(int frame) {
+    mw::DisplayManager& display = mw::DisplayManager::getInstance();
+    for (int row = 0; row < display.getVertical(); ++row)
+        for (int column = 0; column < display.getHorizontal(); ++column)
+            display.drawCh(mw::Vector(column, row), static_cast<char>('!' + (row * 7 + column + frame) % 90),
+                           static_cast<mw::Color>(1 + (row + column) % 7));
+}
+
+void thousandCells(int frame) {
+    mw::DisplayManager& display = mw::DisplayManager::getInstance();
+    for (int i = 0; i < 1000; ++i)
+        display.drawCh(mw::Vector((i * 13 + frame) % 80, (i * 7) % 24), static_cast<char>('A' + i % 26),
+                       static_cast<mw::Color>(1 + i % 7));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 300;
+    mw::DisplayManager& display = mw::DisplayManager::getInstance();
+    if (display.startUp() != 0) {
+        std::fprintf(stderr, "frame bench: the display did not start (font or X display missing)\n");
+        return 1;
+    }
+    int frame = 0;
+    const Figures full = measure(frames, [&] { fullScreen(frame++); });
+    const Figures partial = measure(frames, [&] { thousandCells(frame++); });
+    std::printf("frame bench (%d frames each, per-cell drawing)\n", frames);
+    std::printf("  full 80x24 screen : median %.2f ms, p99 %.2f ms\n", full.median, full.p99);
+    std::printf("  1000 cells        : median %.2f ms, p99 %.2f ms\n", partial.median, partial.p99);
+    display.shutDown();
+    return 0;
+}
