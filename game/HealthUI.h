@@ -1,0 +1,27 @@
+#pragma once
+
+#include "engine/Object.h"
+
+#include <string>
+
+// A boxer's health bar, "HP: [" then a bar of cells and "]". It also holds the
+// boxer's health, which the boxers and the round system read and write.
+class HealthUI : public mw::Object {
+public:
+    explicit HealthUI(mw::Vector position);
+
+    int draw() override;
+
+    int getHealth() const { return m_health; }
+    // Clamped to 0 .. maxHealth.
+    void setHealth(int health);
+    int getMaxHealth() const { return m_maxHealth; }
+    int getBarWidth() const { return m_barWidth; }
+    const std::string& getLabel() const { return m_label; }
+
+private:
+    int m_maxHealth = 100;
+    int m_health = 100;
+    int m_barWidth = 24;
+    std::string m_label;
+};
