@@ -3,6 +3,7 @@
 #include "engine/LogManager.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/Texture.hpp>
 
 #include <cmath>
 #include <cstdio>
@@ -126,6 +127,14 @@ int DisplayManager::drawString(Vector position, const std::string& text,
     for (int i = 0; i < length; ++i)
         drawCh(Vector(first + i, position.getY()), text[i], color);
     return 0;
+}
+
+sf::Image DisplayManager::capture() const {
+    if (!m_window)
+        return {};
+    sf::Texture texture(m_window->getSize());
+    texture.update(*m_window);
+    return texture.copyToImage();
 }
 
 void DisplayManager::swapBuffers() {

@@ -6,6 +6,7 @@
 
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/Font.hpp>
+#include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>
 
@@ -70,6 +71,9 @@ public:
     sf::RenderWindow* getWindow() const { return m_window.get(); }
 
     static sf::Color toSfColor(Color color);
+
+    // The picture drawn so far in this frame (empty without a window).
+    sf::Image capture() const;
 
     // What was drawn since the last swapBuffers(), and what the last shown
     // frame held, as cells. Cells off the grid read as undrawn.

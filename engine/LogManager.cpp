@@ -18,6 +18,8 @@ LogManager& LogManager::getInstance() {
 }
 
 int LogManager::startUp() {
+    if (m_file != nullptr)
+        std::fclose(m_file);
     m_file = std::fopen(LOG_FILE_NAME.c_str(), "w");
     if (m_file == nullptr)
         return -1;
