@@ -1,0 +1,161 @@
+#include "engine/DisplayManager.h"
+#include "engine/Sprite.h"
+
+#include "support/TestSupport.h"
+
+#include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/RenderWindow.hpp>
+
+#include <sstream>
+
+using mw::DisplayManager;
+using mw::Vector;
+
+namespace {
+
+class DisplayTest : public mwtest::EngineTest {
+protected:
+    DisplayManager& display = DisplayManager::getInstance();
+
+    // True when any pixel inside the rectangle is not black.
+    static bool anyLit(const sf::Image& image, int left, int top, int width, int height) {
+        for (int y = top; y < top + height; ++y)
+            for (int x = left; x < left + width; ++x)
+                if (image.getPixel({static_cast<unsigned>(x), static_cast<unsigned>(y)}) !=
+                    sf::Color::Black)
+                    return true;
+        return false;
+    }
+};
+
+TEST_F(DisplayTest, WithoutAWindowNothingIsDrawnButTheGridSizeIsKnown) {
+    EXPECT_EQ(display.getHorizontal(), 80);
+    EXPECT_EQ(display.getVertical(), 24);
+    EXPECT_EQ(display.getHorizontalPixels(), 1024);
+    EXPECT_EQ(display.getVerticalPixels(), 768);
+    EXPECT_EQ(display.drawCh(Vector(1, 1), 'x', mw::COLOR_RED), -1);
+    EXPECT_EQ(display.drawString(Vector(1, 1), "abc", mw::JUSTIFY_LEFT, mw::COLOR_RED), -1);
+    display.swapBuffers();
+    EXPECT_FALSE(display.shownCell(1, 1).drawn);
+}
+
+TEST_F(DisplayTest, JustifiedStringsLandInTheirColumns) {
+    openWindow();
+    struct Case {
+        const char* text;
+        float x;
+        mw::Justification justification;
+        int firstColumn;
+    };
+    const Case cases[] = {
+        {"ABCDEFG", 40, mw::JUSTIFY_CENTER, 36}, {"ABCD", 40, mw::JUSTIFY_CENTER, 38},
+        {"AB", 5, mw::JUSTIFY_CENTER, 4},        {"ABC", 5, mw::JUSTIFY_CENTER, 3},
+        {"ABC", 10, mw::JUSTIFY_RIGHT, 7},       {"ABC", 10, mw::JUSTIFY_LEFT, 10},
+    };
+    int row = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ASSERT_EQ(display.drawString(Vector(c.x, row), c.text, c.justification, mw::COLOR_CYAN), 0);
+        const int length = static_cast<int>(std::string(c.text).size());
+        EXPECT_FALSE(display.drawnCell(c.firstColumn - 1, row).drawn);
+        for (int i = 0; i < length; ++i)
+            EXPECT_EQ(display.drawnCell(c.firstColumn + i, row),
+                      (mw::Cell{c.text[i], mw::COLOR_CYAN, true}));
+        EXPECT_FALSE(display.drawnCell(c.firstColumn + length, row).drawn);
+        ++row;
+    }
+    EXPECT_EQ(display.drawString(Vector(3, 20), "", mw::JUSTIFY_CENTER, mw::COLOR_RED), 0);
+    display.swapBuffers();
+    EXPECT_EQ(display.shownCell(36, 0).ch, 'A');
+    EXPECT_FALSE(display.drawnCell(36, 0).drawn);
+}
+
+TEST_F(DisplayTest, CellsMapToPixelsWithTheirBackingRectangles) {
+    openWindow();
+    // A red block glyph's pixels stay inside its cell's glyph area.
+    display.drawCh(Vector(2, 1), '#', mw::COLOR_RED);
+    const sf::Image image = display.capture();
+    EXPECT_TRUE(anyLit(image, 24, 32, 12, 32));
+    EXPECT_FALSE(anyLit(image, 0, 0, 22, 768));
+    EXPECT_FALSE(anyLit(image, 40, 0, 984, 768));
+    EXPECT_EQ(image.getPixel({30, 48}).b, 0);
+
+    // A fractional position lands between cells: x 10.5 is pixel 126.
+    display.swapBuffers();
+    display.drawCh(Vector(10.5f, 2), '#', mw::COLOR_WHITE);
+    const sf::Image shifted = display.capture();
+    EXPECT_TRUE(anyLit(shifted, 126, 64, 12, 32));
+    EXPECT_FALSE(anyLit(shifted, 0, 0, 124, 768));
+}
+
+TEST_F(DisplayTest, ASpaceBlanksAnEarlierCharacterInTheSameFrame) {
+    openWindow();
+    display.drawCh(Vector(5, 5), 'W', mw::COLOR_GREEN);
+    EXPECT_TRUE(anyLit(display.capture(), 60, 160, 12, 32));
+    display.drawCh(Vector(5, 5), ' ', mw::COLOR_GREEN);
+    const sf::Image image = display.capture();
+    // The backing rectangle starts 1.2 pixels right and 6.4 down and is 31
+    // high: it covers the glyph's body.
+    EXPECT_FALSE(anyLit(image, 62, 167, 10, 29));
+    EXPECT_EQ(display.drawnCell(5, 5), (mw::Cell{' ', mw::COLOR_GREEN, true}));
+}
+
+TEST_F(DisplayTest, ColoursAreTheEightPureColours) {
+    openWindow();
+    for (int color = 1; color < mw::COLOR_COUNT; ++color)
+        display.drawCh(Vector(color * 2, 3), '#', static_cast<mw::Color>(color));
+    const sf::Image image = display.capture();
+    for (int color = 1; color < mw::COLOR_COUNT; ++color) {
+        SCOPED_TRACE(color);
+        const sf::Color expected = DisplayManager::toSfColor(static_cast<mw::Color>(color));
+        bool found = false;
+        for (int y = 96; y < 128 && !found; ++y)
+            for (int x = color * 24; x < color * 24 + 12 && !found; ++x)
+                found = image.getPixel({static_cast<unsigned>(x), static_cast<unsigned>(y)}) ==
+                        expected;
+        EXPECT_TRUE(found);
+    }
+}
+
+TEST_F(DisplayTest, ASecondStartupOpensNoSecondWindow) {
+    openWindow();
+    sf::RenderWindow* window = display.getWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->getSize(), sf::Vector2u(1024, 768));
+    EXPECT_EQ(display.startUp(), 0);
+    EXPECT_EQ(display.getWindow(), window);
+    display.shutDown();
+    EXPECT_EQ(display.getWindow(), nullptr);
+    EXPECT_FALSE(display.isStarted());
+}
+
+TEST_F(DisplayTest, AMissingFontIsReportedOnStandardOutputAndTheWindowStaysOpen) {
+    if (!mwtest::hasDisplay())
+        GTEST_SKIP() << "needs an X display";
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(display.startUp(), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Couldn't load font.\n");
+    EXPECT_NE(display.getWindow(), nullptr);
+    EXPECT_FALSE(display.isStarted());
+}
+
+TEST_F(DisplayTest, SpritesAreDrawnCentredAndOffTheGridIsIgnored) {
+    openWindow();
+    mw::Sprite sprite(1);
+    sprite.setWidth(3);
+    sprite.setHeight(2);
+    sprite.setColor(mw::COLOR_YELLOW);
+    sprite.pushFrame(mw::Frame(3, 2, "abcdef"));
+    EXPECT_EQ(sprite.draw(0, Vector(10, 5)), 0);
+    const std::pair<std::pair<int, int>, char> expected[] = {
+        {{9, 4}, 'a'}, {{10, 4}, 'b'}, {{11, 4}, 'c'}, {{9, 5}, 'd'}, {{10, 5}, 'e'}, {{11, 5}, 'f'}};
+    for (const auto& [cell, ch] : expected)
+        EXPECT_EQ(display.drawnCell(cell.first, cell.second), (mw::Cell{ch, mw::COLOR_YELLOW, true}));
+    EXPECT_EQ(sprite.draw(-1, Vector(10, 5)), -1);
+    EXPECT_EQ(sprite.draw(1, Vector(10, 5)), -1);
+    EXPECT_EQ(sprite.draw(0, Vector(0, 0)), 0);
+    EXPECT_EQ(display.drawnCell(0, 0).ch, 'e');
+    EXPECT_FALSE(display.drawnCell(-1, -1).drawn);
+}
+
+} // namespace
