@@ -1,0 +1,338 @@
+#include "game/FightingOpponent.h"
+
+#include "engine/EventStep.h"
+#include "engine/GameManager.h"
+#include "engine/LogManager.h"
+#include "engine/ResourceManager.h"
+#include "engine/WorldManager.h"
+#include "game/BoxerMove.h"
+#include "game/EventBoxerCollision.h"
+#include "game/EventGameOver.h"
+#include "game/GameOverResult.h"
+#include "game/HealthUI.h"
+#include "game/Hero.h"
+
+#include <cstdlib>
+
+namespace {
+
+constexpr int KNOCKDOWNS_BEFORE_TKO = 3;
+// Chance per step of (re)starting the tell while the hero is down.
+constexpr int TELL_CHANCE_HERO_DOWN = 5;
+// Wind-ups and dodges are drawn this many columns to one side of home.
+constexpr float SIDE_STEP = 3.0f;
+
+// The game never seeds rand(), so every run draws the same sequence.
+bool rollPercent(int chance) {
+    return std::rand() % 100 + 1 <= chance;
+}
+
+bool rollRightSide() {
+    return std::rand() % 10 + 1 < 6;
+}
+
+void playSound(const char* label) {
+    mw::ResourceManager::getInstance().playSound(label);
+}
+
+// Percent of full health given back on getting up from the round's n-th knockdown.
+int getUpPercent(int roundKnockdowns) {
+    if (roundKnockdowns == 1)
+        return 75;
+    if (roundKnockdowns == 2)
+        return 50;
+    return 25;
+}
+
+bool isCharge(int move) {
+    return move == CHARGE_RIGHT || move == CHARGE_LEFT;
+}
+
+bool isSwing(int move) {
+    return move == SWING_RIGHT || move == SWING_LEFT;
+}
+
+} // namespace
+
+FightingOpponent::FightingOpponent(const Tuning& tuning, const Sprites& sprites,
+                                   int& attackCounter)
+    : m_tuning(tuning), m_sprites(sprites), m_attackCounter(attackCounter) {
+    setType("Opponent");
+    setPosition(home());
+    setSprite(m_sprites.idle);
+    setSolidness(mw::INTANGIBLE);
+    m_healthUI = new HealthUI(mw::Vector(50, 2));
+}
+
+// The health bar belongs to the world and goes when the world is cleared.
+FightingOpponent::~FightingOpponent() = default;
+
+int FightingOpponent::eventHandler(const mw::Event& event) {
+    const std::string type = event.getType();
+    if (type == BOXER_COLLISION_EVENT)
+        return reactToPunch(static_cast<const EventBoxerCollision&>(event));
+    if (type == mw::STEP_EVENT) {
+        step();
+        return 1;
+    }
+    return 0;
+}
+
+int FightingOpponent::getHealth() const {
+    return m_healthUI != nullptr ? m_healthUI->getHealth() : 0;
+}
+
+void FightingOpponent::changeState(int state) {
+    m_state = state;
+    m_stateFrames = 0;
+}
+
+void FightingOpponent::dodge(int punch) {
+    m_move = punch == SWING_LEFT ? DODGE_LEFT : DODGE_RIGHT;
+    changeState(DODGING);
+    playSound("opponent-dodge");
+}
+
+int FightingOpponent::reactToPunch(const EventBoxerCollision& punch) {
+    if (m_down || m_frozen || isHeroDown())
+        return 1;
+
+    const int punchMove = punch.getMove();
+    switch (m_state) {
+    case ATTACKING:
+        if (isCharge(m_move))
+            return 1;
+        if (!isSwing(m_move))
+            return 0;
+        if (punchMove == m_move) {
+            // The counter-punch lands; the swing's move stays until the next step.
+            changeState(NEUTRAL);
+            takeHit();
+        } else {
+            dodge(punchMove);
+        }
+        return 1;
+    case NEUTRAL:
+        dodge(punchMove);
+        return 1;
+    case TELL:
+        changeState(STUNNED);
+        takeHit();
+        playSound("opponent-stunned");
+        return 1;
+    case STUNNED:
+        takeHit();
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+void FightingOpponent::step() {
+    // The count runs on while frozen, so a timed state ends or rolls at the
+    // first step of the next round.
+    ++m_stateFrames;
+    if (m_frozen)
+        return;
+
+    if (m_down)
+        stepWhileDown();
+    if (m_down) {
+        if (getSpriteLabel() != m_sprites.down) {
+            setSprite(m_sprites.down);
+            setPosition(home());
+        }
+        return;
+    }
+
+    if (isHeroDown()) {
+        // No swing at a fallen hero; now and then it shows its tell instead.
+        m_move = IDLE;
+        if (m_state != NEUTRAL && m_state != TELL)
+            changeState(NEUTRAL);
+        if (rollPercent(TELL_CHANCE_HERO_DOWN))
+            changeState(TELL);
+    } else {
+        updateState();
+        updateAttack();
+    }
+    updateSprite();
+}
+
+void FightingOpponent::stepWhileDown() {
+    if (m_roundKnockdowns >= KNOCKDOWNS_BEFORE_TKO) {
+        loseByTko();
+        return;
+    }
+    if (++m_downTime >= STEPS_DOWN)
+        getUp();
+}
+
+void FightingOpponent::getUp() {
+    if (m_healthUI != nullptr)
+        m_healthUI->setHealth(m_healthUI->getMaxHealth() * getUpPercent(m_roundKnockdowns) / 100);
+    m_down = false;
+    m_downTime = 0;
+    m_move = IDLE;
+    changeState(NEUTRAL);
+    setSprite(m_sprites.idle);
+    mw::LogManager::getInstance().writeLog("Opponent: recovered from knockdown (HP=%d)",
+                                           getHealth());
+}
+
+void FightingOpponent::updateState() {
+    switch (m_state) {
+    case NEUTRAL:
+        m_move = IDLE;
+        if (m_stateFrames < m_tuning.idleFrames)
+            return;
+        if (rollPercent(m_tuning.attackChance)) {
+            changeState(ATTACKING);
+        } else if (rollPercent(m_tuning.tellChance)) {
+            changeState(TELL);
+            playSound("opponent-tell");
+        }
+        return;
+    case TELL:
+        if (m_stateFrames >= m_tuning.tellFrames)
+            changeState(NEUTRAL);
+        return;
+    case ATTACKING:
+        // The move and attackCounter are left as they are: the next wind-up
+        // after a break starts from the count left over.
+        if (m_stateFrames >= m_tuning.attackFrames)
+            changeState(NEUTRAL);
+        return;
+    case DODGING:
+        if (m_stateFrames >= m_tuning.dodgeFrames) {
+            m_move = IDLE;
+            changeState(ATTACKING);
+        }
+        return;
+    case STUNNED:
+        if (m_stateFrames >= m_tuning.stunFrames) {
+            m_move = IDLE;
+            changeState(NEUTRAL);
+        }
+        return;
+    default:
+        return;
+    }
+}
+
+void FightingOpponent::updateAttack() {
+    if (m_state != ATTACKING)
+        return;
+
+    if (m_move == IDLE) {
+        m_move = rollRightSide() ? CHARGE_RIGHT : CHARGE_LEFT;
+    } else if (isCharge(m_move)) {
+        if (m_attackCounter == 0)
+            playSound("opponent-charge");
+        if (m_attackCounter < m_tuning.chargeFrames) {
+            ++m_attackCounter;
+            return;
+        }
+        m_move = m_move == CHARGE_RIGHT ? SWING_RIGHT : SWING_LEFT;
+        punchHero();
+        m_attackCounter = 0;
+        playSound("opponent-swing");
+    } else if (isSwing(m_move)) {
+        // The recovery after a swing.
+        if (m_attackCounter >= m_tuning.recoveryFrames) {
+            m_move = IDLE;
+            m_attackCounter = 0;
+        } else {
+            ++m_attackCounter;
+        }
+    }
+}
+
+void FightingOpponent::updateSprite() {
+    const char* label = m_sprites.idle;
+    float column = 0.0f;
+    switch (m_move) {
+    case CHARGE_LEFT:
+        label = m_sprites.chargeLeft;
+        column = -SIDE_STEP;
+        break;
+    case CHARGE_RIGHT:
+        label = m_sprites.chargeRight;
+        column = SIDE_STEP;
+        break;
+    case SWING_LEFT:
+        label = m_sprites.swingLeft;
+        break;
+    case SWING_RIGHT:
+        label = m_sprites.swingRight;
+        break;
+    case DODGE_LEFT:
+        label = m_sprites.dodgeLeft;
+        column = -SIDE_STEP;
+        break;
+    case DODGE_RIGHT:
+        label = m_sprites.dodgeRight;
+        column = SIDE_STEP;
+        break;
+    default:
+        if (m_state == STUNNED)
+            label = m_sprites.stunned;
+        else if (m_state == TELL)
+            label = m_sprites.tell;
+        break;
+    }
+    // Choosing the shown sprite again must not restart its animation.
+    if (getSpriteLabel() == label)
+        return;
+    setSprite(label);
+    setPosition(home() + mw::Vector(column, 0.0f));
+}
+
+void FightingOpponent::takeHit() {
+    playSound("opponent-hit");
+    if (m_healthUI != nullptr)
+        m_healthUI->setHealth(m_healthUI->getHealth() - PUNCH_DAMAGE);
+    if (m_down || m_frozen || getHealth() > 0)
+        return;
+
+    ++m_roundKnockdowns;
+    ++m_matchKnockdowns;
+    m_down = true;
+    m_downTime = 0;
+    m_move = IDLE;
+    changeState(NEUTRAL);
+    logKnockdown();
+    setSprite(m_sprites.down);
+}
+
+void FightingOpponent::logKnockdown() const {
+    mw::LogManager::getInstance().writeLog("Opponent: knockdown #%d", m_matchKnockdowns);
+}
+
+void FightingOpponent::punchHero() {
+    const mw::ObjectList heroes = mw::WorldManager::getInstance().objectsOfType("Hero");
+    if (heroes.isEmpty())
+        return;
+    // A fallen hero is never sent a swing.
+    auto* hero = dynamic_cast<Hero*>(heroes[0]);
+    if (hero != nullptr && !hero->isDown())
+        hero->eventHandler(EventBoxerCollision(m_move));
+}
+
+void FightingOpponent::loseByTko() {
+    concede("PLAYER WINS BY TKO", WON_BY_TKO);
+}
+
+void FightingOpponent::concede(const char* announcement, int resultCode) {
+    // The round system freezes the opponent when it takes the result, so the
+    // result is announced once.
+    if (m_frozen)
+        return;
+    m_down = true;
+    mw::LogManager::getInstance().writeLog("%s", announcement);
+    m_move = IDLE;
+    changeState(NEUTRAL);
+    setSprite(m_sprites.down);
+    playSound("tko");
+    mw::GameManager::getInstance().onEvent(EventGameOver(resultCode));
+}

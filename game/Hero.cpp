@@ -1,0 +1,249 @@
+#include "game/Hero.h"
+
+#include "engine/DisplayManager.h"
+#include "engine/EventStep.h"
+#include "engine/GameManager.h"
+#include "engine/LogManager.h"
+#include "engine/ResourceManager.h"
+#include "engine/WorldManager.h"
+#include "game/BoxerMove.h"
+#include "game/EventBoxerCollision.h"
+#include "game/EventGameOver.h"
+#include "game/GameOverResult.h"
+#include "game/HealthUI.h"
+
+namespace {
+
+// Shared by every hero of the run: a new match starts with whatever a move cut
+// short by a knockdown left behind.
+int moveCounter = 0;
+
+constexpr int PUNCH_DAMAGE = 10;
+constexpr int STEPS_DOWN_BEFORE_TKO = 300;
+constexpr int KNOCKDOWNS_BEFORE_TKO = 4;
+// Presses needed to get up: the base plus a step per earlier knockdown of the round.
+constexpr int BASE_PRESSES = 50;
+constexpr int PRESSES_PER_KNOCKDOWN = 20;
+
+void playSound(const char* label) {
+    mw::ResourceManager::getInstance().playSound(label);
+}
+
+// Percent of full health given back on getting up from the round's n-th knockdown.
+int getUpPercent(int roundKnockdowns) {
+    if (roundKnockdowns == 1)
+        return 75;
+    if (roundKnockdowns == 2)
+        return 50;
+    return 25;
+}
+
+bool isMashKey(mw::Key key) {
+    return key == mw::KEY_Q || key == mw::KEY_W || key == mw::KEY_O || key == mw::KEY_P;
+}
+
+} // namespace
+
+Hero::Hero() : m_move(IDLE) {
+    setSprite("hero-idle");
+    setSolidness(mw::INTANGIBLE);
+    setType("Hero");
+    setAltitude(4);
+    setPosition(home());
+    m_healthUI = new HealthUI(mw::Vector(5, 2));
+}
+
+// The health bar belongs to the world and goes when the world is cleared.
+Hero::~Hero() = default;
+
+mw::Vector Hero::home() {
+    static const mw::Vector position = [] {
+        const mw::DisplayManager& display = mw::DisplayManager::getInstance();
+        return mw::Vector(static_cast<float>(display.getHorizontal() / 2 + 2),
+                          static_cast<float>(display.getVertical() - 5));
+    }();
+    return position;
+}
+
+int Hero::getMoveCounter() {
+    return moveCounter;
+}
+
+void Hero::setMoveCounter(int count) {
+    moveCounter = count;
+}
+
+int Hero::getHealth() const {
+    return m_healthUI != nullptr ? m_healthUI->getHealth() : 0;
+}
+
+void Hero::setHealth(int health) {
+    if (m_healthUI != nullptr)
+        m_healthUI->setHealth(health);
+}
+
+int Hero::eventHandler(const mw::Event& event) {
+    const std::string type = event.getType();
+    if (type == mw::STEP_EVENT) {
+        step();
+        return 1;
+    }
+    if (type == mw::KEYBOARD_EVENT) {
+        const auto& key = static_cast<const mw::EventKeyboard&>(event);
+        if (m_down && !m_frozen && key.getKeyboardAction() == mw::KEY_HELD) {
+            mashPress(key.getKey());
+            return 1;
+        }
+        return startMove(key);
+    }
+    if (type == BOXER_COLLISION_EVENT) {
+        const int swing = static_cast<const EventBoxerCollision&>(event).getMove();
+        if ((swing == SWING_RIGHT && m_move == DODGE_RIGHT) ||
+            (swing == SWING_LEFT && m_move == DODGE_LEFT)) {
+            playSound("successful-dodge");
+            return 1;
+        }
+        if (swing == SWING_RIGHT || swing == SWING_LEFT) {
+            takeHit();
+            return 1;
+        }
+        return 0;
+    }
+    return 0;
+}
+
+int Hero::startMove(const mw::EventKeyboard& event) {
+    if (event.getKeyboardAction() != mw::KEY_PRESSED || m_move != IDLE)
+        return 0;
+
+    struct MoveKey {
+        mw::Key key;
+        int move;
+        const char* sprite;
+        const char* sound;
+    };
+    static constexpr MoveKey MOVE_KEYS[] = {
+        {mw::KEY_W, DODGE_RIGHT, "hero-d-right", "hero-dodge"},
+        {mw::KEY_Q, DODGE_LEFT, "hero-d-left", "hero-dodge"},
+        {mw::KEY_P, SWING_RIGHT, "hero-s-right", "hero-swing"},
+        {mw::KEY_O, SWING_LEFT, "hero-s-left", "hero-swing"},
+    };
+    for (const MoveKey& entry : MOVE_KEYS) {
+        if (entry.key != event.getKey())
+            continue;
+        setSprite(entry.sprite);
+        m_move = entry.move;
+        playSound(entry.sound);
+        if (m_move == SWING_RIGHT || m_move == SWING_LEFT)
+            punchOpponent();
+        return 1;
+    }
+    return 0;
+}
+
+void Hero::punchOpponent() {
+    const mw::ObjectList opponents = mw::WorldManager::getInstance().objectsOfType("Opponent");
+    if (opponents.isEmpty())
+        return;
+    opponents[0]->eventHandler(EventBoxerCollision(m_move));
+}
+
+void Hero::mashPress(mw::Key key) {
+    // Holding a key sends it every frame; only a change of key is a new press.
+    if (!isMashKey(key) || key == m_lastMashKey)
+        return;
+    ++m_mashCount;
+    m_lastMashKey = key;
+    mw::LogManager::getInstance().writeLog("Mash %d/%d (key=%d)", m_mashCount, m_pressesNeeded,
+                                           static_cast<int>(key));
+}
+
+void Hero::goHome() {
+    setPosition(home());
+}
+
+void Hero::step() {
+    if (m_frozen) {
+        // Setting the same sprite again holds its animation at the first frame.
+        setSprite(getSpriteLabel());
+        goHome();
+        return;
+    }
+
+    if (m_down) {
+        if (m_roundKnockdowns >= KNOCKDOWNS_BEFORE_TKO) {
+            loseByTko();
+        } else if (m_mashCount >= m_pressesNeeded) {
+            if (m_healthUI != nullptr)
+                m_healthUI->setHealth(m_healthUI->getMaxHealth() *
+                                      getUpPercent(m_roundKnockdowns) / 100);
+            m_down = false;
+            m_downTime = 0;
+            m_mashCount = 0;
+            m_lastMashKey = -1;
+            m_move = IDLE;
+            setSprite("hero-idle");
+            goHome();
+            mw::LogManager::getInstance().writeLog("Hero: RECOVERED (HP=%d)", getHealth());
+        } else if (++m_downTime >= STEPS_DOWN_BEFORE_TKO) {
+            loseByTko();
+        }
+
+        if (m_down) {
+            // A move key pressed while down shows its sprite for one frame only.
+            if (getSpriteLabel() != "hero-down") {
+                setSprite("hero-down");
+                goHome();
+            }
+        }
+        return;
+    }
+
+    if (m_move == IDLE)
+        return;
+    if (moveCounter < m_moveFrames) {
+        ++moveCounter;
+        return;
+    }
+    setSprite("hero-idle");
+    m_move = IDLE;
+    moveCounter = 0;
+}
+
+void Hero::takeHit() {
+    playSound("hero-hit");
+    setHealth(getHealth() - PUNCH_DAMAGE);
+    if (m_down || m_frozen || getHealth() > 0)
+        return;
+
+    if (m_roundKnockdowns >= KNOCKDOWNS_BEFORE_TKO) {
+        loseByTko();
+        return;
+    }
+    m_pressesNeeded = PRESSES_PER_KNOCKDOWN * m_roundKnockdowns + BASE_PRESSES;
+    ++m_roundKnockdowns;
+    ++m_matchKnockdowns;
+    m_down = true;
+    m_downTime = 0;
+    m_mashCount = 0;
+    m_lastMashKey = -1;
+    // moveCounter stays where the cut-short move left it.
+    m_move = IDLE;
+    setSprite("hero-down");
+    goHome();
+    mw::LogManager::getInstance().writeLog("Hero: knockdown #%d, need %d presses",
+                                           m_roundKnockdowns, m_pressesNeeded);
+}
+
+void Hero::loseByTko() {
+    // The round system freezes the hero when it takes the result, so the loss
+    // is announced once.
+    if (m_frozen)
+        return;
+    m_down = true;
+    setSprite("hero-down");
+    goHome();
+    mw::LogManager::getInstance().writeLog("HERO LOSES BY TKO");
+    playSound("tko");
+    mw::GameManager::getInstance().onEvent(EventGameOver(LOST_BY_TKO));
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "engine/Manager.h"
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+class RoundSystem;
+class Timer;
+
+inline const std::string HIGH_SCORE_FILE = "hsdata.txt";
+// New contents are written here first and then renamed over the real file.
+inline const std::string HIGH_SCORE_TEMP_FILE = "hsdata.txt.tmp";
+
+// The game's own manager: keeps the best winning time against each opponent in
+// "hsdata.txt", sets up fights and clears the world between scenes.
+//
+// A time is stored as one digit of minutes followed by two digits of seconds
+// (1:05 is "105"); an empty entry means no win yet.
+class MatchLoader : public mw::Manager {
+public:
+    static constexpr int OPPONENT_COUNT = 3;
+    static constexpr int ROUND_SECONDS = 90;
+
+    static MatchLoader& getInstance();
+    ~MatchLoader() override;
+
+    // Reads the three best times; a missing file only costs a log line.
+    int startUp() override;
+    void shutDown() override;
+
+    // Records a win against the current opponent and rewrites the file.
+    void updateFile(const Timer* timer, const RoundSystem* roundSystem);
+    // "m:ss" for opponent 1 to 3, or "-:--" when there is no time to show.
+    std::string getHighScore(int opponent) const;
+
+    // The faster of two stored times; on a tie the first. An entry that cannot
+    // be read as a time is slower than any time that can.
+    static std::string fasterTime(const std::string& a, const std::string& b);
+    // The stored form of a win in round (1 to 3) with timeLeft seconds left on
+    // the clock; a decision (round 4) always took the full three rounds.
+    static std::string winningTime(int round, int timeLeft);
+
+    // Replaces the world by a fight against opponent 1, 2 or 3.
+    void startMatch(int opponent);
+    // Marks every object of the world for deletion.
+    void clearWorld();
+
+    int getCurrentOpponent() const { return m_currentOpponent; }
+
+private:
+    MatchLoader();
+    // Writes the three entries to the temporary file and renames it over the
+    // real one; false (and no temporary file left) when any step fails.
+    bool writeFile();
+    void closeFile();
+
+    std::FILE* m_hsFile = nullptr;
+    int m_currentOpponent = -1;
+    std::array<std::string, OPPONENT_COUNT> m_highScores;
+};

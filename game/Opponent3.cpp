@@ -1,0 +1,66 @@
+#include "game/Opponent3.h"
+
+#include "engine/LogManager.h"
+#include "game/GameOverResult.h"
+
+namespace {
+
+constexpr FightingOpponent::Tuning TUNING = {
+    .chargeFrames = 30,
+    .attackChance = 50,
+    .tellChance = 40,
+    .idleFrames = 150,
+    .dodgeFrames = 6,
+    .attackFrames = 150,
+    .recoveryFrames = 8,
+    .tellFrames = 60,
+    .stunFrames = 22,
+};
+
+constexpr FightingOpponent::Sprites SPRITES = {
+    .idle = "opponent3-idle",
+    .chargeRight = "opponent3-charge-right",
+    .chargeLeft = "opponent3-charge-left",
+    .swingRight = "opponent3-swing-right",
+    .swingLeft = "opponent3-swing-left",
+    .dodgeRight = "opponent3-dodge-right",
+    .dodgeLeft = "opponent3-dodge-left",
+    .tell = "opponent3-tell",
+    .stunned = "opponent3-stunned",
+    .down = "opponent3-down",
+};
+
+int attackCounter = 0;
+
+constexpr int FINAL_KNOCKDOWN = 6;
+
+} // namespace
+
+Opponent3::Opponent3() : FightingOpponent(TUNING, SPRITES, attackCounter) {}
+
+int Opponent3::getAttackCounter() {
+    return attackCounter;
+}
+
+void Opponent3::setAttackCounter(int count) {
+    attackCounter = count;
+}
+
+void Opponent3::stepWhileDown() {
+    ++m_downTime;
+    if (m_downTime < STEPS_DOWN)
+        return;
+    if (m_matchKnockdowns >= FINAL_KNOCKDOWN)
+        loseByKo();
+    else
+        getUp();
+}
+
+void Opponent3::logKnockdown() const {
+    mw::LogManager::getInstance().writeLog("Opponent3: KD total=%d round=%d", m_matchKnockdowns,
+                                           m_roundKnockdowns);
+}
+
+void Opponent3::loseByKo() {
+    concede("PLAYER WINS BY KO (Opponent3)", WON_BY_KO);
+}

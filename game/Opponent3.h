@@ -1,0 +1,23 @@
+#pragma once
+
+#include "game/FightingOpponent.h"
+
+// The third opponent: the quickest of the three. It has no technical
+// knockout: it gets up from every knockdown until the sixth of the match,
+// which ends the fight by knockout.
+class Opponent3 : public FightingOpponent {
+public:
+    Opponent3();
+
+    // The attack counter shared by every Opponent3: the steps of the wind-up and
+    // of the recovery after a swing.
+    static int getAttackCounter();
+    static void setAttackCounter(int count);
+
+    // Ends the match by knockout, unless the round system has already frozen the fight.
+    void loseByKo();
+
+protected:
+    void stepWhileDown() override;
+    void logKnockdown() const override;
+};

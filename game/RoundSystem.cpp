@@ -1,0 +1,188 @@
+#include "game/RoundSystem.h"
+
+#include "engine/DisplayManager.h"
+#include "engine/EventStep.h"
+#include "engine/GameManager.h"
+#include "game/BoxerMove.h"
+#include "game/EventGameOver.h"
+#include "game/GameOverResult.h"
+#include "game/HealthUI.h"
+#include "game/Hero.h"
+#include "game/MatchLoader.h"
+#include "game/Opponent.h"
+#include "game/RoundUI.h"
+#include "game/TextDisplay.h"
+#include "game/Timer.h"
+#include "game/TitleScreen.h"
+
+#include <algorithm>
+
+namespace {
+// Kept across fights on purpose: a pause may start with what the last one left.
+int pauseSteps = 0;
+} // namespace
+
+RoundSystem::RoundSystem(Hero* hero, Opponent* opponent) : m_hero(hero), m_opponent(opponent) {
+    setSolidness(mw::INTANGIBLE);
+    m_roundUI = new RoundUI(m_round);
+    m_timer = new Timer;
+}
+
+int RoundSystem::getPauseSteps() {
+    return pauseSteps;
+}
+
+void RoundSystem::setPauseSteps(int steps) {
+    pauseSteps = steps;
+}
+
+mw::Vector RoundSystem::messagePosition() {
+    const mw::DisplayManager& display = mw::DisplayManager::getInstance();
+    return mw::Vector(static_cast<float>(display.getHorizontal() / 2 + 3),
+                      static_cast<float>(display.getVertical() - 14));
+}
+
+mw::Vector RoundSystem::promptPosition() {
+    const mw::DisplayManager& display = mw::DisplayManager::getInstance();
+    return mw::Vector(static_cast<float>(display.getHorizontal() / 2 + 3),
+                      static_cast<float>(display.getVertical() - 2));
+}
+
+std::string RoundSystem::resultText(int resultCode) {
+    switch (resultCode) {
+    case WON_BY_TKO:
+        return "You won by TKO!";
+    case WON_BY_KO:
+        return "You won by KO!";
+    case WON_BY_DECISION:
+        return "You won by decision!";
+    case LOST_BY_TKO:
+        return "You lost by TKO.";
+    case LOST_BY_KO:
+        return "You lost by KO.";
+    case LOST_BY_DECISION:
+        return "You lost by decision.";
+    case DRAW:
+        return "The judges have ruled the game a tie.";
+    default:
+        return "";
+    }
+}
+
+int RoundSystem::eventHandler(const mw::Event& event) {
+    const std::string type = event.getType();
+    if (type == mw::STEP_EVENT) {
+        step();
+        return 1;
+    }
+    if (type == mw::KEYBOARD_EVENT) {
+        handleKey(static_cast<const mw::EventKeyboard&>(event));
+        return 1;
+    }
+    if (type == GAME_OVER_EVENT) {
+        handleGameOver(static_cast<const EventGameOver&>(event));
+        return 1;
+    }
+    return 0;
+}
+
+void RoundSystem::step() {
+    if (m_roundActive) {
+        // Only exactly 0 ends a round: the clock keeps running below it.
+        if (m_timer->getTimeLeft() == 0)
+            endRound();
+        return;
+    }
+    if (++pauseSteps < PAUSE_STEPS)
+        return;
+    m_awaitingKey = true;
+    removeTextDisplays();
+    pauseSteps = 0;
+    new TextDisplay("Press any key to continue.", promptPosition());
+}
+
+void RoundSystem::endRound() {
+    freezeBoxers();
+    m_roundActive = false;
+    new TextDisplay("End of round.", messagePosition());
+}
+
+void RoundSystem::freezeBoxers() {
+    if (m_hero != nullptr)
+        m_hero->setFrozen(true);
+    if (m_opponent != nullptr)
+        m_opponent->setFrozen(true);
+}
+
+void RoundSystem::handleKey(const mw::EventKeyboard& event) {
+    if (!m_awaitingKey || event.getKeyboardAction() != mw::KEY_PRESSED)
+        return;
+    if (m_matchOver) {
+        // The fight goes, this object included; the title screen stays.
+        MatchLoader::getInstance().clearWorld();
+        new TitleScreen;
+        return;
+    }
+    removeTextDisplays();
+    ++m_round;
+    if (m_round > ROUNDS)
+        judgeDecision();
+    else
+        startNextRound();
+    m_awaitingKey = false;
+}
+
+void RoundSystem::startNextRound() {
+    m_roundActive = true;
+    if (m_hero != nullptr) {
+        m_hero->setFrozen(false);
+        m_hero->setDown(false);
+        m_hero->setDownTime(0);
+        m_hero->setRoundKnockdowns(0);
+        m_hero->setMashCount(0);
+        m_hero->setLastMashKey(-1);
+        HealthUI* health = m_hero->getHealthUI();
+        if (health != nullptr && m_hero->getRecovery() >= 0)
+            health->setHealth(std::clamp(health->getHealth() + m_hero->getRecovery(), 0,
+                                         health->getMaxHealth()));
+        m_hero->setSprite("hero-idle");
+        m_hero->setPosition(Hero::home());
+    }
+    if (m_opponent != nullptr) {
+        // Its health, sprite and match knockdowns carry over into the new round.
+        m_opponent->setFrozen(false);
+        m_opponent->setDown(false);
+        m_opponent->setDownTime(0);
+        m_opponent->setRoundKnockdowns(0);
+        m_opponent->setMove(IDLE);
+        m_opponent->setPosition(Opponent::home());
+    }
+    m_timer->setTimeLeft(m_timer->getRoundLength());
+    m_timer->updateText();
+    m_roundUI->setRound(std::max(m_round, 1));
+    m_roundUI->updateText();
+}
+
+void RoundSystem::judgeDecision() {
+    const int heroKnockdowns = m_hero != nullptr ? m_hero->getMatchKnockdowns() : 0;
+    const int opponentKnockdowns = m_opponent != nullptr ? m_opponent->getMatchKnockdowns() : 0;
+    int result = DRAW;
+    if (heroKnockdowns < opponentKnockdowns)
+        result = WON_BY_DECISION;
+    else if (heroKnockdowns > opponentKnockdowns)
+        result = LOST_BY_DECISION;
+    // This object hears its own result through the broadcast.
+    mw::GameManager::getInstance().onEvent(EventGameOver(result));
+}
+
+void RoundSystem::handleGameOver(const EventGameOver& event) {
+    m_matchOver = true;
+    freezeBoxers();
+    m_roundActive = false;
+    const int code = event.getResultCode();
+    const std::string text = resultText(code);
+    if (!text.empty())
+        new TextDisplay(text, messagePosition());
+    if (code == WON_BY_TKO || code == WON_BY_KO || code == WON_BY_DECISION)
+        MatchLoader::getInstance().updateFile(m_timer, this);
+}

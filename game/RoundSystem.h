@@ -1,0 +1,66 @@
+#pragma once
+
+#include "engine/EventKeyboard.h"
+#include "engine/Object.h"
+#include "engine/Vector.h"
+
+#include <string>
+
+class EventGameOver;
+class Hero;
+class Opponent;
+class RoundUI;
+class Timer;
+
+// Referees one fight: three rounds of 90 seconds with a pause between them that
+// waits for a key, the judges' decision after the third round, the result
+// message, and the way back to the title screen.
+class RoundSystem : public mw::Object {
+public:
+    static constexpr int ROUNDS = 3;
+    // Steps paused before the "Press any key" prompt, and between re-showings.
+    static constexpr int PAUSE_STEPS = 90;
+
+    // Either boxer may be null; what would be done to it is then skipped.
+    RoundSystem(Hero* hero, Opponent* opponent);
+
+    int eventHandler(const mw::Event& event) override;
+    void handleKey(const mw::EventKeyboard& event);
+    void handleGameOver(const EventGameOver& event);
+    // Fewer knockdowns suffered wins; broadcasts the result to the world.
+    void judgeDecision();
+
+    int getRound() const { return m_round; }
+    bool isRoundActive() const { return m_roundActive; }
+    bool isAwaitingKey() const { return m_awaitingKey; }
+    bool isMatchOver() const { return m_matchOver; }
+    RoundUI* getRoundUI() const { return m_roundUI; }
+    Timer* getTimer() const { return m_timer; }
+
+    // The text shown for a result code; empty for a code that has none.
+    static std::string resultText(int resultCode);
+
+    // Steps spent paused since the prompt was last shown; one count shared by
+    // every fight of the program.
+    static int getPauseSteps();
+    static void setPauseSteps(int steps);
+
+    // Where round and result messages and the prompt are centred.
+    static mw::Vector messagePosition();
+    static mw::Vector promptPosition();
+
+private:
+    void step();
+    void endRound();
+    void startNextRound();
+    void freezeBoxers();
+
+    int m_round = 1;
+    bool m_roundActive = true;
+    bool m_awaitingKey = false;
+    bool m_matchOver = false;
+    RoundUI* m_roundUI = nullptr;
+    Timer* m_timer = nullptr;
+    Hero* m_hero = nullptr;
+    Opponent* m_opponent = nullptr;
+};

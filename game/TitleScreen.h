@@ -1,0 +1,29 @@
+#pragma once
+
+#include "engine/EventKeyboard.h"
+#include "engine/Object.h"
+
+#include <array>
+
+namespace mw {
+class Sprite;
+}
+
+// The menu: the title, the three opponents with their names and best times,
+// and the keys that pick a fight (1, 2, 3), the tutorial (T) or quit (Escape).
+class TitleScreen : public mw::Object {
+public:
+    static constexpr int OPPONENT_COUNT = 3;
+
+    TitleScreen();
+
+    int eventHandler(const mw::Event& event) override;
+    int draw() override;
+
+private:
+    void handleKey(const mw::EventKeyboard& event);
+    void startTutorial();
+
+    const mw::Sprite* m_titleSprite = nullptr;
+    std::array<const mw::Sprite*, OPPONENT_COUNT> m_opponentFrames{};
+};

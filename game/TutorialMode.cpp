@@ -1,0 +1,120 @@
+#include "game/TutorialMode.h"
+
+#include "engine/DisplayManager.h"
+#include "engine/EventStep.h"
+#include "engine/GameManager.h"
+#include "engine/ObjectList.h"
+#include "engine/WorldManager.h"
+#include "game/MatchLoader.h"
+#include "game/Opponent.h"
+#include "game/Opponent1.h"
+#include "game/TextDisplay.h"
+#include "game/TitleScreen.h"
+
+#include <array>
+
+namespace {
+
+struct Lesson {
+    const char* prompt;
+    mw::Key key;
+    const char* pose;
+};
+
+// One entry per step; the last has no move to teach and only waits for ENTER.
+constexpr std::array<Lesson, TutorialMode::DONE + 1> LESSONS = {{
+    {"Press Q to DODGE LEFT", mw::KEY_Q, "opponent-charge-left"},
+    {"Press W to DODGE RIGHT", mw::KEY_W, "opponent-charge-right"},
+    {"Press O to PUNCH LEFT", mw::KEY_O, "opponent-tell"},
+    {"Press P to PUNCH RIGHT", mw::KEY_P, "opponent-tell"},
+    {"Great! Press ENTER to exit", mw::KEY_ENTER, "opponent-idle"},
+}};
+
+bool isLesson(int step) {
+    return step >= 0 && step <= TutorialMode::DONE;
+}
+
+} // namespace
+
+TutorialMode::TutorialMode() {
+    setType("TutorialMode");
+    setSolidness(mw::INTANGIBLE);
+    removeTextDisplays();
+    const mw::DisplayManager& display = mw::DisplayManager::getInstance();
+    new TextDisplay("Tutorial", mw::Vector(static_cast<float>(display.getHorizontal() / 2), 2));
+    const mw::ObjectList opponents = mw::WorldManager::getInstance().objectsOfType("Opponent");
+    if (opponents.getCount() > 0)
+        m_opponent = dynamic_cast<Opponent*>(opponents[0]);
+    if (m_opponent == nullptr)
+        m_opponent = new Opponent1;
+    showStep();
+}
+
+std::string TutorialMode::getPrompt() const {
+    return isLesson(m_step) ? LESSONS[m_step].prompt : "";
+}
+
+int TutorialMode::eventHandler(const mw::Event& event) {
+    const std::string type = event.getType();
+    if (type == mw::STEP_EVENT) {
+        step();
+        return 1;
+    }
+    if (type == mw::KEYBOARD_EVENT) {
+        handleKey(static_cast<const mw::EventKeyboard&>(event));
+        return 1;
+    }
+    return 0;
+}
+
+void TutorialMode::handleKey(const mw::EventKeyboard& event) {
+    // Holding a key must not count again every frame.
+    if (event.getKeyboardAction() != mw::KEY_PRESSED)
+        return;
+    if (m_step == DONE) {
+        if (event.getKey() == mw::KEY_ENTER) {
+            MatchLoader::getInstance().clearWorld();
+            new TitleScreen;
+        }
+        return;
+    }
+    if (isLesson(m_step) && event.getKey() == LESSONS[m_step].key)
+        stunOpponent();
+}
+
+void TutorialMode::step() {
+    if (m_advanceTime <= 0)
+        return;
+    m_advanceTime -= mw::GameManager::getInstance().getFrameTime();
+    if (m_advanceTime > 0)
+        return;
+    placeOpponent("opponent-idle");
+    if (m_step >= 0 && m_step < DONE)
+        ++m_step;
+    showStep();
+}
+
+void TutorialMode::placeOpponent(const std::string& sprite) {
+    if (m_opponent == nullptr)
+        return;
+    m_opponent->setPosition(Opponent::home());
+    m_opponent->setSprite(sprite);
+}
+
+void TutorialMode::showStep() {
+    if (isLesson(m_step))
+        placeOpponent(LESSONS[m_step].pose);
+}
+
+void TutorialMode::stunOpponent() {
+    placeOpponent("opponent-stunned");
+    m_advanceTime = ADVANCE_MILLISECONDS;
+}
+
+int TutorialMode::draw() {
+    mw::DisplayManager& display = mw::DisplayManager::getInstance();
+    const mw::Vector where(static_cast<float>(display.getHorizontal() / 2 + 3),
+                           static_cast<float>(display.getVertical() - 2));
+    display.drawString(where, getPrompt(), mw::JUSTIFY_CENTER, mw::COLOR_YELLOW);
+    return 0;
+}

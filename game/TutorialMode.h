@@ -1,0 +1,45 @@
+#pragma once
+
+#include "engine/EventKeyboard.h"
+#include "engine/Object.h"
+
+#include <string>
+
+class Opponent;
+
+// Teaches the four moves one at a time: a prompt names the key, the practice
+// opponent takes a matching pose, and the right key stuns it and moves on
+// 300 milliseconds later. After the last move ENTER returns to the title.
+class TutorialMode : public mw::Object {
+public:
+    // The move being taught; DONE waits for ENTER.
+    static constexpr int DONE = 4;
+    static constexpr int ADVANCE_MILLISECONDS = 300;
+
+    // Drives the world's first opponent, or a new Opponent1 when there is none.
+    TutorialMode();
+
+    int eventHandler(const mw::Event& event) override;
+    // Draws the current prompt; returns 0.
+    int draw() override;
+
+    // Puts the opponent in the pose of the current step.
+    void showStep();
+    // Shows the opponent stunned and starts the wait before the next step.
+    void stunOpponent();
+
+    int getStep() const { return m_step; }
+    int getAdvanceTime() const { return m_advanceTime; }
+    Opponent* getOpponent() const { return m_opponent; }
+    // The prompt of the current step; empty outside the steps.
+    std::string getPrompt() const;
+
+private:
+    void handleKey(const mw::EventKeyboard& event);
+    void step();
+    void placeOpponent(const std::string& sprite);
+
+    int m_step = 0;
+    Opponent* m_opponent = nullptr;
+    int m_advanceTime = 0;
+};

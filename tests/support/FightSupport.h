@@ -1,0 +1,138 @@
+#pragma once
+
+// Shared pieces of the hero and opponent tests: tiny sprites under the game's
+// labels, audible test sounds, and a referee that records results and
+// freezes the boxers the way the round system does.
+
+#include "support/TestSupport.h"
+
+#include "engine/FrameDriver.h"
+#include "engine/ResourceManager.h"
+#include "engine/WorldManager.h"
+#include "game/EventBoxerCollision.h"
+#include "game/EventGameOver.h"
+#include "game/FightingOpponent.h"
+#include "game/HealthUI.h"
+#include "game/Hero.h"
+#include "game/Opponent1.h"
+#include "game/Opponent2.h"
+#include "game/Opponent3.h"
+
+#include <SFML/Audio/SoundBuffer.hpp>
+#include <SFML/Audio/SoundSource.hpp>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fighttest {
+
+// Receives the match result like the round system: records the code and
+// freezes both boxers, so a result is announced once.
+class Referee : public mw::Object {
+public:
+    Referee() {
+        setType("Referee");
+        setSolidness(mw::INTANGIBLE);
+    }
+
+    int eventHandler(const mw::Event& event) override {
+        if (event.getType() != GAME_OVER_EVENT)
+            return 0;
+        results.push_back(static_cast<const EventGameOver&>(event).getResultCode());
+        const mw::WorldManager& world = mw::WorldManager::getInstance();
+        if (freezes) {
+            if (auto* hero = first<Hero>(world.objectsOfType("Hero")))
+                hero->setFrozen(true);
+            if (auto* opponent = first<Opponent>(world.objectsOfType("Opponent")))
+                opponent->setFrozen(true);
+        }
+        return 1;
+    }
+
+    std::vector<int> results;
+    bool freezes = true;
+
+private:
+    template <typename T> static T* first(const mw::ObjectList& list) {
+        return list.isEmpty() ? nullptr : dynamic_cast<T*>(list[0]);
+    }
+};
+
+class FightTest : public mwtest::EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        for (const char* label : {"hero-idle", "hero-s-left", "hero-s-right", "hero-d-left",
+                                  "hero-d-right", "hero-down"})
+            loadTinySprite(label);
+        for (const std::string prefix : {"opponent-", "opponent2-", "opponent3-"}) {
+            for (const char* pose : {"idle", "charge-right", "charge-left", "swing-right",
+                                     "swing-left", "dodge-right", "dodge-left", "tell", "stunned",
+                                     "down"})
+                loadTinySprite(prefix + pose);
+        }
+        // The counters are kept for the whole program; start each test from zero.
+        Hero::setMoveCounter(0);
+        Opponent1::setAttackCounter(0);
+        Opponent2::setAttackCounter(0);
+        Opponent3::setAttackCounter(0);
+    }
+
+    void loadTinySprite(const std::string& label) {
+        const std::string file = "sprites/" + label + ".txt";
+        writeFile(file, "1\n1\n1\n1\nwhite\nX\n");
+        ASSERT_EQ(mw::ResourceManager::getInstance().loadSprite(file, label), 0);
+    }
+
+    // A long silent sound under the label, so that isPlaying() can tell
+    // whether the code under test started it.
+    void loadSilentSound(const std::string& label) {
+        const std::vector<std::int16_t> samples(8000 * 10, 0);
+        sf::SoundBuffer buffer;
+        ASSERT_TRUE(buffer.loadFromSamples(samples.data(), samples.size(), 1, 8000,
+                                           {sf::SoundChannel::Mono}));
+        const std::string file = label + ".wav";
+        ASSERT_TRUE(buffer.saveToFile(file));
+        ASSERT_EQ(mw::ResourceManager::getInstance().loadSound(file, label), 0);
+    }
+
+    static bool isPlaying(const std::string& label) {
+        const mw::Sound* sound = mw::ResourceManager::getInstance().getSound(label);
+        return sound != nullptr && sound->getVoice() != nullptr &&
+               sound->getVoice()->getStatus() == sf::SoundSource::Status::Playing;
+    }
+
+    static void stopSound(const std::string& label) {
+        if (mw::Sound* sound = mw::ResourceManager::getInstance().getSound(label))
+            sound->getVoice()->stop();
+    }
+
+    int countLogLines(const std::string& line) const {
+        const std::vector<std::string> lines = logLines();
+        return static_cast<int>(std::count(lines.begin(), lines.end(), line));
+    }
+
+    bool logged(const std::string& line) const { return countLogLines(line) > 0; }
+
+    // Deletes every object, for a test that needs a fresh fight per case.
+    static void clearWorld() {
+        mw::WorldManager& world = mw::WorldManager::getInstance();
+        world.shutDown();
+        world.startUp();
+    }
+
+    // A swing handed straight to the hero, as an opponent throws it.
+    static void swingAt(Hero& hero, int side) { hero.eventHandler(EventBoxerCollision(side)); }
+
+    // Lands swings until the hero goes down (at most a full bar's worth).
+    static void floorHero(Hero& hero) {
+        for (int swing = 0; swing < 10 && !hero.isDown(); ++swing)
+            swingAt(hero, SWING_LEFT);
+    }
+
+    mw::FrameDriver m_driver;
+};
+
+} // namespace fighttest
