@@ -34,6 +34,8 @@ int DisplayManager::startUp() {
     m_window->clear(m_background);
     m_drawn.fill(Cell{});
     m_shown.fill(Cell{});
+    m_frameVertices.clear();
+    m_glyphs.fill(std::nullopt);
     if (!m_font.openFromFile(FONT_FILE)) {
         std::printf("Couldn't load font.\n");
         std::fflush(stdout);
@@ -45,6 +47,7 @@ int DisplayManager::startUp() {
 }
 
 void DisplayManager::shutDown() {
+    m_frameVertices.clear();
     if (m_window) {
         m_window->close();
         m_window.reset();
@@ -82,14 +85,30 @@ int DisplayManager::cellIndex(int column, int row) {
     return row * WINDOW_HORIZONTAL_CELLS + column;
 }
 
+int DisplayManager::characterSize() const {
+    return static_cast<int>(2 * std::min(getCellWidth(), getCellHeight()));
+}
+
 int DisplayManager::drawCh(Vector position, char ch, Color color) {
     if (!m_window)
         return -1;
+    const float px = static_cast<float>(getCellWidth()) * position.getX();
+    const float py = static_cast<float>(getCellHeight()) * position.getY();
+    if (m_batched)
+        appendCell(px, py, ch, color);
+    else
+        drawCellUnbatched(px, py, ch, color);
+
+    const int index = cellIndex(static_cast<int>(std::floor(position.getX())),
+                                static_cast<int>(std::floor(position.getY())));
+    if (index >= 0)
+        m_drawn[index] = Cell{ch, color, true};
+    return 0;
+}
+
+void DisplayManager::drawCellUnbatched(float px, float py, char ch, Color color) {
     const float cellWidth = static_cast<float>(getCellWidth());
     const float cellHeight = static_cast<float>(getCellHeight());
-    const float px = cellWidth * position.getX();
-    const float py = cellHeight * position.getY();
-
     if (!m_cellRectangle) {
         m_cellRectangle = std::make_unique<sf::RectangleShape>();
         m_cellText = std::make_unique<sf::Text>(m_font);
@@ -100,18 +119,74 @@ int DisplayManager::drawCh(Vector position, char ch, Color color) {
     m_cellRectangle->setPosition({px + cellWidth / 10, py + cellHeight / 5});
     m_window->draw(*m_cellRectangle);
 
-    const int characterSize = static_cast<int>(2 * std::min(cellWidth, cellHeight));
     m_cellText->setString(sf::String(static_cast<char32_t>(static_cast<unsigned char>(ch))));
-    m_cellText->setCharacterSize(static_cast<unsigned>(characterSize));
+    m_cellText->setCharacterSize(static_cast<unsigned>(characterSize()));
     m_cellText->setFillColor(toSfColor(color));
     m_cellText->setPosition({px, py});
     m_window->draw(*m_cellText);
+}
 
-    const int index = cellIndex(static_cast<int>(std::floor(position.getX())),
-                                static_cast<int>(std::floor(position.getY())));
-    if (index >= 0)
-        m_drawn[index] = Cell{ch, color, true};
-    return 0;
+const sf::Glyph& DisplayManager::glyph(char ch) {
+    std::optional<sf::Glyph>& cached = m_glyphs[static_cast<unsigned char>(ch)];
+    if (!cached)
+        cached = m_font.getGlyph(static_cast<unsigned char>(ch),
+                                 static_cast<unsigned>(characterSize()), true);
+    return *cached;
+}
+
+// Lays a cell out exactly as a rectangle shape and a one-character bold text
+// would be: the rectangle samples the font texture's opaque white corner, the
+// glyph quad is padded by one pixel and one texel on every side.
+void DisplayManager::appendCell(float px, float py, char ch, Color color) {
+    const float cellWidth = static_cast<float>(getCellWidth());
+    const float cellHeight = static_cast<float>(getCellHeight());
+    const float left = px + cellWidth / 10;
+    const float top = py + cellHeight / 5;
+    const float right = left + cellWidth;
+    const float bottom = top + (cellHeight - 1);
+    const sf::Vector2f white(1, 1);
+    // The shape's fan (0, 1, 2, 3) as two triangles.
+    m_frameVertices.append({{left, top}, m_background, white});
+    m_frameVertices.append({{right, top}, m_background, white});
+    m_frameVertices.append({{right, bottom}, m_background, white});
+    m_frameVertices.append({{left, top}, m_background, white});
+    m_frameVertices.append({{right, bottom}, m_background, white});
+    m_frameVertices.append({{left, bottom}, m_background, white});
+
+    if (ch == ' ' || ch == '\t' || ch == '\n')
+        return;
+    const sf::Glyph& g = glyph(ch);
+    const float padding = 1;
+    const float baseline = static_cast<float>(characterSize());
+    const float glyphLeft = px + (g.bounds.position.x - padding);
+    const float glyphTop = py + (baseline + (g.bounds.position.y - padding));
+    const float glyphRight = px + (g.bounds.position.x + g.bounds.size.x + padding);
+    const float glyphBottom = py + (baseline + (g.bounds.position.y + g.bounds.size.y + padding));
+    const float u1 = static_cast<float>(g.textureRect.position.x) - padding;
+    const float v1 = static_cast<float>(g.textureRect.position.y) - padding;
+    const float u2 = static_cast<float>(g.textureRect.position.x + g.textureRect.size.x) + padding;
+    const float v2 = static_cast<float>(g.textureRect.position.y + g.textureRect.size.y) + padding;
+    const sf::Color fill = toSfColor(color);
+    m_frameVertices.append({{glyphLeft, glyphTop}, fill, {u1, v1}});
+    m_frameVertices.append({{glyphRight, glyphTop}, fill, {u2, v1}});
+    m_frameVertices.append({{glyphLeft, glyphBottom}, fill, {u1, v2}});
+    m_frameVertices.append({{glyphLeft, glyphBottom}, fill, {u1, v2}});
+    m_frameVertices.append({{glyphRight, glyphTop}, fill, {u2, v1}});
+    m_frameVertices.append({{glyphRight, glyphBottom}, fill, {u2, v2}});
+}
+
+void DisplayManager::flush() {
+    if (m_window && m_frameVertices.getVertexCount() > 0) {
+        sf::RenderStates states;
+        states.texture = &m_font.getTexture(static_cast<unsigned>(characterSize()));
+        m_window->draw(m_frameVertices, states);
+    }
+    m_frameVertices.clear();
+}
+
+void DisplayManager::setBatched(bool batched) {
+    flush();
+    m_batched = batched;
 }
 
 int DisplayManager::drawString(Vector position, const std::string& text,
@@ -129,9 +204,10 @@ int DisplayManager::drawString(Vector position, const std::string& text,
     return 0;
 }
 
-sf::Image DisplayManager::capture() const {
+sf::Image DisplayManager::capture() {
     if (!m_window)
         return {};
+    flush();
     sf::Texture texture(m_window->getSize());
     texture.update(*m_window);
     return texture.copyToImage();
@@ -140,6 +216,7 @@ sf::Image DisplayManager::capture() const {
 void DisplayManager::swapBuffers() {
     if (!m_window)
         return;
+    flush();
     m_window->display();
     m_window->clear(m_background);
     m_shown = m_drawn;

@@ -9,9 +9,11 @@
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>
+#include <SFML/Graphics/VertexArray.hpp>
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace sf {
@@ -73,7 +75,13 @@ public:
     static sf::Color toSfColor(Color color);
 
     // The picture drawn so far in this frame (empty without a window).
-    sf::Image capture() const;
+    sf::Image capture();
+
+    // Batched drawing (the default) collects the frame's cells into one vertex
+    // array drawn in a single call; unbatched drawing draws each cell on its
+    // own. Both give the same picture; the unbatched path is the reference.
+    void setBatched(bool batched);
+    bool isBatched() const { return m_batched; }
 
     // What was drawn since the last swapBuffers(), and what the last shown
     // frame held, as cells. Cells off the grid read as undrawn.
@@ -94,9 +102,21 @@ private:
     int m_verticalCells = WINDOW_VERTICAL_CELLS;
     sf::Color m_background = sf::Color::Black;
 
+    void drawCellUnbatched(float px, float py, char ch, Color color);
+    void appendCell(float px, float py, char ch, Color color);
+    const sf::Glyph& glyph(char ch);
+    // The glyphs' size in points: twice the smaller side of a cell.
+    int characterSize() const;
+    // Draws the batched cells collected so far.
+    void flush();
+
     // Reused for every cell so that drawing allocates nothing per character.
     std::unique_ptr<sf::RectangleShape> m_cellRectangle;
     std::unique_ptr<sf::Text> m_cellText;
+
+    bool m_batched = true;
+    sf::VertexArray m_frameVertices{sf::PrimitiveType::Triangles};
+    std::array<std::optional<sf::Glyph>, 256> m_glyphs;
 
     using Grid = std::array<Cell, WINDOW_HORIZONTAL_CELLS * WINDOW_VERTICAL_CELLS>;
     Grid m_drawn{};

@@ -54,8 +54,7 @@ bool isSwing(int move) {
 
 } // namespace
 
-FightingOpponent::FightingOpponent(const Tuning& tuning, const Sprites& sprites,
-                                   int& attackCounter)
+FightingOpponent::FightingOpponent(const Tuning& tuning, const Sprites& sprites, int& attackCounter)
     : m_tuning(tuning), m_sprites(sprites), m_attackCounter(attackCounter) {
     setType("Opponent");
     setPosition(home());

@@ -175,8 +175,8 @@ void Hero::step() {
             loseByTko();
         } else if (m_mashCount >= m_pressesNeeded) {
             if (m_healthUI != nullptr)
-                m_healthUI->setHealth(m_healthUI->getMaxHealth() *
-                                      getUpPercent(m_roundKnockdowns) / 100);
+                m_healthUI->setHealth(m_healthUI->getMaxHealth() * getUpPercent(m_roundKnockdowns) /
+                                      100);
             m_down = false;
             m_downTime = 0;
             m_mashCount = 0;

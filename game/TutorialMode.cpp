@@ -42,9 +42,11 @@ TutorialMode::TutorialMode() {
     removeTextDisplays();
     const mw::DisplayManager& display = mw::DisplayManager::getInstance();
     new TextDisplay("Tutorial", mw::Vector(static_cast<float>(display.getHorizontal() / 2), 2));
+    // The newest opponent: when a scene is replaced twice in one frame, older
+    // ones are still listed but will be deleted at the end of the frame.
     const mw::ObjectList opponents = mw::WorldManager::getInstance().objectsOfType("Opponent");
     if (opponents.getCount() > 0)
-        m_opponent = dynamic_cast<Opponent*>(opponents[0]);
+        m_opponent = dynamic_cast<Opponent*>(opponents[opponents.getCount() - 1]);
     if (m_opponent == nullptr)
         m_opponent = new Opponent1;
     showStep();

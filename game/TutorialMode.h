@@ -16,7 +16,7 @@ public:
     static constexpr int DONE = 4;
     static constexpr int ADVANCE_MILLISECONDS = 300;
 
-    // Drives the world's first opponent, or a new Opponent1 when there is none.
+    // Drives the world's newest opponent, or a new Opponent1 when there is none.
     TutorialMode();
 
     int eventHandler(const mw::Event& event) override;

@@ -71,9 +71,9 @@ int largestStep(const std::vector<std::int16_t>& samples, std::size_t begin, std
 
 const std::vector<std::string>& effectNames() {
     static const std::vector<std::string> names = {
-        "hero-dodge",       "hero-hit",        "hero-swing",    "opponent-dodge",
-        "opponent-hit",     "opponent-swing",  "opponent-stunned", "opponent-charge",
-        "opponent-tell",    "tko",             "successful-dodge",
+        "hero-dodge",       "hero-hit",         "hero-swing",      "opponent-dodge", "opponent-hit",
+        "opponent-swing",   "opponent-stunned", "opponent-charge", "opponent-tell",  "tko",
+        "successful-dodge",
     };
     return names;
 }
@@ -83,8 +83,7 @@ void expectGameFormat(const Decoded& sound) {
     EXPECT_EQ(sound.channels, 1u);
     EXPECT_TRUE(sound.sampleRate == 44100u || sound.sampleRate == 22050u) << sound.sampleRate;
     ASSERT_GT(sound.sampleRate, 0u);
-    EXPECT_NEAR(sound.seconds, static_cast<double>(sound.samples.size()) / sound.sampleRate,
-                1e-3);
+    EXPECT_NEAR(sound.seconds, static_cast<double>(sound.samples.size()) / sound.sampleRate, 1e-3);
 }
 
 void expectNormalised(const Decoded& sound) {

@@ -9,6 +9,7 @@
 #include "engine/FrameDriver.h"
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
+#include "game/BoxerMove.h"
 #include "game/EventBoxerCollision.h"
 #include "game/EventGameOver.h"
 #include "game/FightingOpponent.h"
@@ -68,9 +69,9 @@ protected:
                                   "hero-d-right", "hero-down"})
             loadTinySprite(label);
         for (const std::string prefix : {"opponent-", "opponent2-", "opponent3-"}) {
-            for (const char* pose : {"idle", "charge-right", "charge-left", "swing-right",
-                                     "swing-left", "dodge-right", "dodge-left", "tell", "stunned",
-                                     "down"})
+            for (const char* pose :
+                 {"idle", "charge-right", "charge-left", "swing-right", "swing-left", "dodge-right",
+                  "dodge-left", "tell", "stunned", "down"})
                 loadTinySprite(prefix + pose);
         }
         // The counters are kept for the whole program; start each test from zero.

@@ -16,10 +16,14 @@ namespace {
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kPeakDbfs = -1.0;
 
-double timeOf(std::size_t index) { return static_cast<double>(index) / kSampleRate; }
+double timeOf(std::size_t index) {
+    return static_cast<double>(index) / kSampleRate;
+}
 
 // Exponential glide from `from` to `to` as x goes 0..1: pitch moves evenly by ear.
-double glide(double from, double to, double x) { return from * std::pow(to / from, x); }
+double glide(double from, double to, double x) {
+    return from * std::pow(to / from, x);
+}
 
 // Every effect ends here: click-free edges, then the common loudness.
 Signal finish(Signal signal) {

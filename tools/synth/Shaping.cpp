@@ -10,9 +10,13 @@ std::size_t samplesFor(double seconds) {
     return static_cast<std::size_t>(std::lround(std::max(seconds, 0.0) * kSampleRate));
 }
 
-Signal silence(double seconds) { return Signal(samplesFor(seconds), 0.0); }
+Signal silence(double seconds) {
+    return Signal(samplesFor(seconds), 0.0);
+}
 
-double noteFrequency(double midiNote) { return 440.0 * std::exp2((midiNote - 69.0) / 12.0); }
+double noteFrequency(double midiNote) {
+    return 440.0 * std::exp2((midiNote - 69.0) / 12.0);
+}
 
 double smoothRise(double x) {
     const double clamped = std::clamp(x, 0.0, 1.0);

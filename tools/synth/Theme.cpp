@@ -7,11 +7,14 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <numbers>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace synth {
@@ -32,9 +35,12 @@ constexpr double stepSeconds(int steps) {
     return static_cast<double>(steps) * static_cast<double>(kSamplesPerStep) / kSampleRate;
 }
 
+constexpr int kBars = 16;
+constexpr int kSectionBars = 8;
+
 // Two eight-bar sections in A minor: a riff (A) and a climbing answer (B).
 // Melody bars are "pitch:steps" tokens, "-" a rest; every bar must fill 16 steps.
-const std::vector<std::string> kLeadBars = {
+constexpr std::array<std::string_view, kBars> kLeadBars = {
     // A: the riff, twice, the second time reaching higher.
     "A4:2 A4:1 C5:1 E5:2 A4:2 G5:2 E5:2 D5:1 C5:1 D5:2",
     "C5:2 C5:1 F5:1 A5:2 F5:2 E5:2 C5:2 A4:2 C5:2",
@@ -65,23 +71,28 @@ constexpr Chord kF{41, {65, 69, 72}};
 constexpr Chord kG{43, {67, 71, 74}};
 constexpr Chord kE{40, {68, 71, 76}};
 constexpr Chord kDm{38, {62, 65, 69}};
-const std::vector<Chord> kChords = {kAm, kF, kG, kE, kAm, kF, kG, kE,
-                                    kDm, kAm, kF, kE, kDm, kAm, kG, kE};
-
-constexpr int kBars = 16;
-constexpr int kSectionBars = 8;
+constexpr std::array<Chord, kBars> kChords = {kAm, kF,  kG, kE, kAm, kF,  kG, kE,
+                                              kDm, kAm, kF, kE, kDm, kAm, kG, kE};
 
 // Drum patterns, one character per step ('x' hit, 'o' soft hit, '.' rest).
 // The last step of every pattern is left empty so nothing rings over the seam.
 struct DrumBar {
-    const char* kick;
-    const char* snare;
-    const char* hat;
+    std::string_view kick;
+    std::string_view snare;
+    std::string_view hat;
+
+    constexpr bool fillsBar() const {
+        return kick.size() == kStepsPerBar && snare.size() == kStepsPerBar &&
+               hat.size() == kStepsPerBar && kick.back() == '.' && snare.back() == '.' &&
+               hat.back() == '.';
+    }
 };
 constexpr DrumBar kRiffDrums{"x.....x.x.....x.", "....x.......x...", "x.o.x.o.x.o.x.o."};
 constexpr DrumBar kRiffFill{"x.....x.x.x.....", "....x.......xxx.", "x.o.x.o.x.o....."};
 constexpr DrumBar kDriveDrums{"x...x...x...x...", "....x.......x...", "xoooxoooxoooxoo."};
 constexpr DrumBar kDriveFill{"x...x...x.x.....", "....x...o.o.xxx.", "xoooxoooxooo...."};
+static_assert(kRiffDrums.fillsBar() && kRiffFill.fillsBar() && kDriveDrums.fillsBar() &&
+              kDriveFill.fillsBar());
 
 struct Note {
     int midi; // negative for a rest
@@ -89,10 +100,10 @@ struct Note {
     int lengthSteps;
 };
 
-int parsePitch(const std::string& name) {
+int parsePitch(std::string_view name) {
     static constexpr int kLetterSemitones[] = {9, 11, 0, 2, 4, 5, 7}; // A B C D E F G
     if (name.size() < 2 || name[0] < 'A' || name[0] > 'G')
-        throw std::logic_error("theme: bad pitch '" + name + "'");
+        throw std::logic_error("theme: bad pitch '" + std::string(name) + "'");
     int semitone = kLetterSemitones[name[0] - 'A'];
     std::size_t pos = 1;
     if (name[pos] == '#' || name[pos] == 'b') {
@@ -100,7 +111,7 @@ int parsePitch(const std::string& name) {
         ++pos;
     }
     if (pos + 1 != name.size() || name[pos] < '0' || name[pos] > '9')
-        throw std::logic_error("theme: bad octave in '" + name + "'");
+        throw std::logic_error("theme: bad octave in '" + std::string(name) + "'");
     return 12 * (name[pos] - '0' + 1) + semitone;
 }
 
@@ -110,20 +121,23 @@ std::vector<Note> parseLead() {
         int step = static_cast<int>(bar) * kStepsPerBar;
         const int barEnd = step + kStepsPerBar;
         std::size_t begin = 0;
-        const std::string& text = kLeadBars[bar];
+        const std::string_view text = kLeadBars[bar];
         while (begin < text.size()) {
             std::size_t end = text.find(' ', begin);
-            if (end == std::string::npos)
+            if (end == std::string_view::npos)
                 end = text.size();
-            const std::string token = text.substr(begin, end - begin);
+            const std::string_view token = text.substr(begin, end - begin);
             begin = end + 1;
             const std::size_t colon = token.find(':');
-            if (colon == std::string::npos)
-                throw std::logic_error("theme: token without length '" + token + "'");
-            const std::string pitch = token.substr(0, colon);
-            const int length = std::stoi(token.substr(colon + 1));
-            if (length <= 0)
-                throw std::logic_error("theme: empty note '" + token + "'");
+            if (colon == std::string_view::npos)
+                throw std::logic_error("theme: token without length '" + std::string(token) + "'");
+            const std::string_view pitch = token.substr(0, colon);
+            const std::string_view digits = token.substr(colon + 1);
+            int length = 0;
+            const auto [last, error] =
+                std::from_chars(digits.data(), digits.data() + digits.size(), length);
+            if (error != std::errc() || last != digits.data() + digits.size() || length <= 0)
+                throw std::logic_error("theme: bad length in '" + std::string(token) + "'");
             notes.push_back({pitch == "-" ? -1 : parsePitch(pitch), step, length});
             step += length;
         }
@@ -134,26 +148,16 @@ std::vector<Note> parseLead() {
     return notes;
 }
 
-// Renders one voice event of `wanted` samples, or fewer where the loop ends:
-// every renderer closes its own envelope at the length it is given, so a note
-// cut short by the end of the loop still fades to zero instead of clicking.
-class Mixer {
-public:
-    explicit Mixer(std::size_t length) : m_mix(length, 0.0) {}
+// How many of `wanted` samples fit in the loop from `start`. Every renderer
+// closes its own envelope at the length it is given, so an event cut short by
+// the end of the loop still fades to zero instead of clicking at the seam.
+std::size_t room(const Signal& loop, std::size_t start, std::size_t wanted) {
+    return start >= loop.size() ? 0 : std::min(wanted, loop.size() - start);
+}
 
-    std::size_t room(std::size_t start, std::size_t wanted) const {
-        return start >= m_mix.size() ? 0 : std::min(wanted, m_mix.size() - start);
-    }
-    void add(const Signal& voice, std::size_t start, double gain) {
-        mixInto(m_mix, voice, start, gain);
-    }
-    Signal take() { return std::move(m_mix); }
-
-private:
-    Signal m_mix;
-};
-
-double timeOf(std::size_t index) { return static_cast<double>(index) / kSampleRate; }
+double timeOf(std::size_t index) {
+    return static_cast<double>(index) / kSampleRate;
+}
 
 // Pulse-wave lead with a little delayed vibrato on held notes.
 Signal leadNote(int midi, std::size_t length, double duty) {
@@ -164,8 +168,7 @@ Signal leadNote(int midi, std::size_t length, double duty) {
     for (std::size_t i = 0; i < length; ++i) {
         const double t = timeOf(i);
         const double vibratoDepth = 0.15 * smoothRise((t - 0.12) / 0.1); // semitones
-        const double frequency =
-            base * std::exp2(vibratoDepth * std::sin(kTwoPi * 5.5 * t) / 12.0);
+        const double frequency = base * std::exp2(vibratoDepth * std::sin(kTwoPi * 5.5 * t) / 12.0);
         const double decay = 0.7 + 0.3 * std::exp(-t / 0.08);
         out[i] = pulse.next(frequency) * decay * gate(t, seconds, 0.005, 0.02);
     }
@@ -243,22 +246,24 @@ Signal hat(Xorshift& noise, std::size_t length) {
     return out;
 }
 
-std::size_t stepStart(int step) { return static_cast<std::size_t>(step) * kSamplesPerStep; }
+std::size_t stepStart(int step) {
+    return static_cast<std::size_t>(step) * kSamplesPerStep;
+}
 
-void addLead(Mixer& mixer) {
+void addLead(Signal& loop) {
     for (const Note& note : parseLead()) {
         if (note.midi < 0)
             continue;
         const bool riff = note.startStep < kSectionBars * kStepsPerBar;
         const std::size_t start = stepStart(note.startStep);
         const std::size_t length =
-            mixer.room(start, static_cast<std::size_t>(note.lengthSteps) * kSamplesPerStep);
+            room(loop, start, static_cast<std::size_t>(note.lengthSteps) * kSamplesPerStep);
         // The riff is a thinner 25% pulse; the answer a rounder square.
-        mixer.add(leadNote(note.midi, length, riff ? 0.25 : 0.5), start, riff ? 0.24 : 0.2);
+        mixInto(loop, leadNote(note.midi, length, riff ? 0.25 : 0.5), start, riff ? 0.24 : 0.2);
     }
 }
 
-void addBass(Mixer& mixer) {
+void addBass(Signal& loop) {
     // Eighth notes: octave pumping under the riff, a rising figure under the answer.
     constexpr int kRiffFigure[] = {0, 12, 0, 12, 0, 12, 7, 12};
     constexpr int kDriveFigure[] = {0, 0, 12, 0, 7, 0, 12, 10};
@@ -267,26 +272,28 @@ void addBass(Mixer& mixer) {
         for (int eighth = 0; eighth < 8; ++eighth) {
             const int interval = riff ? kRiffFigure[eighth] : kDriveFigure[eighth];
             const std::size_t start = stepStart(bar * kStepsPerBar + eighth * 2);
-            const std::size_t length = mixer.room(start, 2 * kSamplesPerStep);
-            mixer.add(bassNote(kChords[bar].root + interval, length), start, 0.42);
+            const std::size_t length = room(loop, start, 2 * kSamplesPerStep);
+            const int root = kChords[static_cast<std::size_t>(bar)].root;
+            mixInto(loop, bassNote(root + interval, length), start, 0.42);
         }
     }
 }
 
-void addArpeggio(Mixer& mixer) {
+void addArpeggio(Signal& loop) {
     // Only under the answer section, to lift it above the riff.
     constexpr int kOrder[] = {0, 1, 2, 1};
     for (int bar = kSectionBars; bar < kBars; ++bar) {
         for (int step = 0; step < kStepsPerBar; ++step) {
-            const int midi = kChords[bar].tones[kOrder[step % 4]] + 12;
+            const Chord& chord = kChords[static_cast<std::size_t>(bar)];
+            const int midi = chord.tones[static_cast<std::size_t>(kOrder[step % 4])] + 12;
             const std::size_t start = stepStart(bar * kStepsPerBar + step);
-            const std::size_t length = mixer.room(start, kSamplesPerStep);
-            mixer.add(arpeggioBlip(midi, length), start, 0.08);
+            const std::size_t length = room(loop, start, kSamplesPerStep);
+            mixInto(loop, arpeggioBlip(midi, length), start, 0.08);
         }
     }
 }
 
-void addDrums(Mixer& mixer) {
+void addDrums(Signal& loop) {
     Xorshift noise(0xD2A11u);
     for (int bar = 0; bar < kBars; ++bar) {
         const bool riff = bar < kSectionBars;
@@ -295,15 +302,16 @@ void addDrums(Mixer& mixer) {
             riff ? (fill ? kRiffFill : kRiffDrums) : (fill ? kDriveFill : kDriveDrums);
         for (int step = 0; step < kStepsPerBar; ++step) {
             const std::size_t start = stepStart(bar * kStepsPerBar + step);
-            if (pattern.kick[step] != '.')
-                mixer.add(kick(mixer.room(start, samplesFor(0.22))), start, 0.7);
-            if (pattern.snare[step] != '.') {
-                const double level = pattern.snare[step] == 'x' ? 0.4 : 0.2;
-                mixer.add(snare(noise, mixer.room(start, samplesFor(0.16))), start, level);
+            const auto at = static_cast<std::size_t>(step);
+            if (pattern.kick[at] != '.')
+                mixInto(loop, kick(room(loop, start, samplesFor(0.22))), start, 0.7);
+            if (pattern.snare[at] != '.') {
+                const double level = pattern.snare[at] == 'x' ? 0.4 : 0.2;
+                mixInto(loop, snare(noise, room(loop, start, samplesFor(0.16))), start, level);
             }
-            if (pattern.hat[step] != '.') {
-                const double level = pattern.hat[step] == 'x' ? 0.3 : 0.15;
-                mixer.add(hat(noise, mixer.room(start, samplesFor(0.05))), start, level);
+            if (pattern.hat[at] != '.') {
+                const double level = pattern.hat[at] == 'x' ? 0.3 : 0.15;
+                mixInto(loop, hat(noise, room(loop, start, samplesFor(0.05))), start, level);
             }
         }
     }
@@ -314,14 +322,11 @@ void addDrums(Mixer& mixer) {
 Signal renderTheme() {
     static_assert(stepSeconds(kBars * kStepsPerBar) >= 20.0 &&
                   stepSeconds(kBars * kStepsPerBar) <= 40.0);
-    if (kLeadBars.size() != kBars || kChords.size() != kBars)
-        throw std::logic_error("theme: lead, chords and bar count disagree");
-    Mixer mixer(stepStart(kBars * kStepsPerBar));
-    addLead(mixer);
-    addBass(mixer);
-    addArpeggio(mixer);
-    addDrums(mixer);
-    Signal theme = mixer.take();
+    Signal theme(stepStart(kBars * kStepsPerBar), 0.0);
+    addLead(theme);
+    addBass(theme);
+    addArpeggio(theme);
+    addDrums(theme);
     normalisePeak(theme, -1.0);
     return theme;
 }

@@ -1,0 +1,214 @@
+#include "support/GameSupport.h"
+
+#include "engine/DisplayManager.h"
+#include "game/EventGameOver.h"
+#include "game/GameOverResult.h"
+#include "game/Ring.h"
+#include "game/TitleScreen.h"
+#include "game/TutorialMode.h"
+
+namespace {
+
+using gametest::firstOf;
+using gametest::objectsOf;
+
+const std::vector<std::string> PROMPTS = {
+    "Press Q to DODGE LEFT", "Press W to DODGE RIGHT", "Press O to PUNCH LEFT",
+    "Press P to PUNCH RIGHT", "Great! Press ENTER to exit"};
+const std::vector<mw::Key> STEP_KEYS = {mw::KEY_Q, mw::KEY_W, mw::KEY_O, mw::KEY_P};
+const std::vector<std::string> POSES = {"opponent-charge-left", "opponent-charge-right",
+                                        "opponent-tell", "opponent-tell", "opponent-idle"};
+// Step events after the frame in which the right key went down until the next
+// step begins: 300 ms less nine 33 ms frames still leaves 3.
+constexpr int FRAMES_TO_NEXT_STEP = 10;
+
+class TutorialTest : public gametest::GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        loadBoxerSprites();
+        startFromTitle();
+    }
+
+    // The tutorial as T on the title screen builds it.
+    void startFromTitle() {
+        MatchLoader::getInstance().clearWorld();
+        new TitleScreen;
+        gametest::sendKey(mw::KEY_T, mw::KEY_PRESSED);
+        m_tutorial = firstOf<TutorialMode>();
+        ASSERT_NE(m_tutorial, nullptr);
+    }
+
+    // Plays the tutorial's keys until the step is reached.
+    void playUntil(int step) {
+        for (int done = m_tutorial->getStep(); done < step; ++done) {
+            m_driver.tap(STEP_KEYS[done]);
+            m_driver.advance(1 + FRAMES_TO_NEXT_STEP);
+        }
+        ASSERT_EQ(m_tutorial->getStep(), step);
+    }
+
+    std::string opponentSprite() const { return m_tutorial->getOpponent()->getSpriteLabel(); }
+
+    TutorialMode* m_tutorial = nullptr;
+};
+
+TEST_F(TutorialTest, DrivesTheOneOpponentTheTitleScreenMade) {
+    const std::vector<Opponent*> opponents = objectsOf<Opponent>();
+    ASSERT_EQ(opponents.size(), 1u);
+    EXPECT_NE(dynamic_cast<Opponent1*>(opponents.front()), nullptr);
+    EXPECT_EQ(m_tutorial->getOpponent(), opponents.front());
+    EXPECT_EQ(objectsOf<Ring>().size(), 1u);
+    EXPECT_EQ(objectsOf<Hero>().size(), 1u);
+    EXPECT_TRUE(objectsOf<TitleScreen>().empty());
+    EXPECT_TRUE(objectsOf<RoundSystem>().empty());
+    EXPECT_EQ(gametest::messages(), (std::vector<std::string>{"Tutorial"}));
+    EXPECT_EQ(m_tutorial->getType(), "TutorialMode");
+    EXPECT_EQ(m_tutorial->getStep(), 0);
+    EXPECT_EQ(m_tutorial->getPrompt(), PROMPTS[0]);
+    EXPECT_EQ(opponentSprite(), POSES[0]);
+    EXPECT_EQ(m_tutorial->getOpponent()->getPosition(), Opponent::home());
+}
+
+TEST_F(TutorialTest, BringsItsOwnOpponentWhenThereIsNone) {
+    MatchLoader::getInstance().clearWorld();
+    mw::WorldManager::getInstance().update();
+    TutorialMode* tutorial = new TutorialMode;
+    const std::vector<Opponent*> opponents = objectsOf<Opponent>();
+    ASSERT_EQ(opponents.size(), 1u);
+    EXPECT_NE(dynamic_cast<Opponent1*>(opponents.front()), nullptr);
+    EXPECT_EQ(tutorial->getOpponent(), opponents.front());
+}
+
+TEST_F(TutorialTest, TIsHeldIntoTheTitleScreenThatEndsAFight) {
+    // Leaving a result with T builds the title screen and, at the held event of
+    // the same frame, the tutorial, while the fight is still listed.
+    MatchLoader::getInstance().startMatch(2);
+    m_driver.advance();
+    mw::GameManager::getInstance().onEvent(EventGameOver(LOST_BY_TKO));
+    m_driver.advance(RoundSystem::PAUSE_STEPS);
+    m_driver.press(mw::KEY_T);
+    m_driver.advance();
+    m_tutorial = firstOf<TutorialMode>();
+    ASSERT_NE(m_tutorial, nullptr);
+    const std::vector<Opponent*> opponents = objectsOf<Opponent>();
+    ASSERT_EQ(opponents.size(), 1u);
+    EXPECT_EQ(m_tutorial->getOpponent(), opponents.front());
+    m_driver.release(mw::KEY_T);
+    m_driver.tap(mw::KEY_Q);
+    m_driver.advance(1 + FRAMES_TO_NEXT_STEP);
+    EXPECT_EQ(m_tutorial->getStep(), 1);
+    EXPECT_EQ(opponents.front()->getSpriteLabel(), POSES[1]);
+}
+
+TEST_F(TutorialTest, OnlyTheStepsKeyGoingDownCounts) {
+    struct Case {
+        int step;
+        mw::Key key;
+        mw::KeyboardAction action;
+        bool counts;
+    };
+    const Case cases[] = {
+        {0, mw::KEY_Q, mw::KEY_PRESSED, true},  {0, mw::KEY_Q, mw::KEY_HELD, false},
+        {0, mw::KEY_Q, mw::KEY_RELEASED, false}, {0, mw::KEY_W, mw::KEY_PRESSED, false},
+        {0, mw::KEY_ENTER, mw::KEY_PRESSED, false}, {1, mw::KEY_Q, mw::KEY_PRESSED, false},
+        {1, mw::KEY_W, mw::KEY_PRESSED, true},  {1, mw::KEY_W, mw::KEY_HELD, false},
+        {2, mw::KEY_P, mw::KEY_PRESSED, false}, {2, mw::KEY_O, mw::KEY_PRESSED, true},
+        {3, mw::KEY_O, mw::KEY_PRESSED, false}, {3, mw::KEY_ENTER, mw::KEY_PRESSED, false},
+        {3, mw::KEY_P, mw::KEY_PRESSED, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("step " + std::to_string(c.step) + " key " + std::to_string(c.key) +
+                     " action " + std::to_string(c.action));
+        startFromTitle();
+        playUntil(c.step);
+        gametest::sendKey(c.key, c.action);
+        // Nothing is pending at 0 or below, where the last wait ended.
+        if (c.counts) {
+            EXPECT_EQ(m_tutorial->getAdvanceTime(), 300);
+        } else {
+            EXPECT_LE(m_tutorial->getAdvanceTime(), 0);
+        }
+        if (c.counts) {
+            EXPECT_EQ(opponentSprite(), "opponent-stunned");
+            EXPECT_EQ(m_tutorial->getOpponent()->getPosition(), Opponent::home());
+        }
+        EXPECT_EQ(m_tutorial->getPrompt(), PROMPTS[c.step]);
+        EXPECT_EQ(firstOf<TutorialMode>(), m_tutorial);
+    }
+}
+
+TEST_F(TutorialTest, MovesOnAtTheTenthStepWithTheKeyStillHeld) {
+    for (int step = 0; step < 4; ++step) {
+        SCOPED_TRACE(step);
+        // Held all the way: only its going down counts.
+        m_driver.press(STEP_KEYS[step]);
+        m_driver.advance();
+        m_driver.advance(FRAMES_TO_NEXT_STEP - 1);
+        EXPECT_EQ(m_tutorial->getStep(), step);
+        EXPECT_EQ(m_tutorial->getPrompt(), PROMPTS[step]);
+        m_driver.advance();
+        EXPECT_EQ(m_tutorial->getStep(), step + 1);
+        EXPECT_EQ(m_tutorial->getPrompt(), PROMPTS[step + 1]);
+        EXPECT_LE(m_tutorial->getAdvanceTime(), 0);
+        // The opponent's own step comes first in a frame, so the new pose is
+        // what that frame shows.
+        EXPECT_EQ(opponentSprite(), POSES[step + 1]);
+        EXPECT_EQ(m_tutorial->getOpponent()->getPosition(), Opponent::home());
+        m_driver.release(STEP_KEYS[step]);
+        m_driver.advance();
+    }
+}
+
+TEST_F(TutorialTest, TheRightKeyAgainStartsTheWaitAnew) {
+    m_driver.tap(mw::KEY_Q);
+    m_driver.advance(5);
+    m_driver.tap(mw::KEY_Q);
+    m_driver.advance(FRAMES_TO_NEXT_STEP);
+    EXPECT_EQ(m_tutorial->getStep(), 0);
+    m_driver.advance();
+    EXPECT_EQ(m_tutorial->getStep(), 1);
+}
+
+TEST_F(TutorialTest, EnterOnlyEndsTheLastStep) {
+    playUntil(TutorialMode::DONE);
+    EXPECT_EQ(m_tutorial->getPrompt(), PROMPTS[4]);
+    for (const mw::Key key : STEP_KEYS) {
+        m_driver.tap(key);
+        m_driver.advance(1 + FRAMES_TO_NEXT_STEP);
+        EXPECT_EQ(m_tutorial->getStep(), TutorialMode::DONE) << key;
+        EXPECT_LE(m_tutorial->getAdvanceTime(), 0) << key;
+    }
+    gametest::sendKey(mw::KEY_ENTER, mw::KEY_HELD);
+    gametest::sendKey(mw::KEY_ENTER, mw::KEY_RELEASED);
+    EXPECT_EQ(firstOf<TutorialMode>(), m_tutorial);
+
+    m_driver.tap(mw::KEY_ENTER);
+    m_driver.advance();
+    EXPECT_EQ(gametest::worldTypes(), (std::vector<std::string>{"TitleScreen"}));
+}
+
+TEST_F(TutorialTest, PromptIsYellowUnderTheRingAndTheTitleWhiteAbove) {
+    openWindow();
+    if (IsSkipped())
+        return;
+    m_driver.advance();
+    const mw::DisplayManager& display = mw::DisplayManager::getInstance();
+    struct Item {
+        std::string text;
+        int column, row;
+        mw::Color color;
+    };
+    // Centred: the first character at column c - ceil(n / 2).
+    const Item items[] = {{PROMPTS[0], 32, 22, mw::COLOR_YELLOW},
+                          {"Tutorial", 36, 2, mw::COLOR_WHITE}};
+    for (const Item& item : items) {
+        for (int i = 0; i < static_cast<int>(item.text.size()); ++i) {
+            const mw::Cell cell = display.shownCell(item.column + i, item.row);
+            EXPECT_EQ(cell.ch, item.text[i]) << item.text << " at " << i;
+            EXPECT_EQ(cell.color, item.color) << item.text << " at " << i;
+        }
+    }
+}
+
+} // namespace

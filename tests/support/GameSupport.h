@@ -1,0 +1,156 @@
+#pragma once
+
+// Shared pieces of the match flow tests: a fixture that starts the high-score
+// keeper in the scratch directory with every process-wide count at zero, and
+// small readers of what the world holds. Header only: the test target builds
+// the *Test.cpp files and the engine's test support.
+
+#include "support/TestSupport.h"
+
+#include "engine/FrameDriver.h"
+#include "engine/GameManager.h"
+#include "engine/ObjectList.h"
+#include "engine/ResourceManager.h"
+#include "engine/WorldManager.h"
+#include "game/Hero.h"
+#include "game/MatchLoader.h"
+#include "game/Opponent1.h"
+#include "game/Opponent2.h"
+#include "game/Opponent3.h"
+#include "game/RoundSystem.h"
+#include "game/TextDisplay.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace gametest {
+
+// The world's objects of run-time class T, in world order.
+template <typename T> std::vector<T*> objectsOf() {
+    std::vector<T*> found;
+    const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
+    for (int i = 0; i < all.getCount(); ++i) {
+        if (T* object = dynamic_cast<T*>(all[i]))
+            found.push_back(object);
+    }
+    return found;
+}
+
+template <typename T> T* firstOf() {
+    const std::vector<T*> found = objectsOf<T>();
+    return found.empty() ? nullptr : found.front();
+}
+
+// The texts of the world's TextDisplays, in world order.
+inline std::vector<std::string> messages() {
+    std::vector<std::string> texts;
+    for (const TextDisplay* message : objectsOf<TextDisplay>())
+        texts.push_back(message->getText());
+    return texts;
+}
+
+inline bool showsMessage(const std::string& text) {
+    const std::vector<std::string> texts = messages();
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+// The type strings of the world's objects, in world order.
+inline std::vector<std::string> worldTypes() {
+    std::vector<std::string> types;
+    const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
+    for (int i = 0; i < all.getCount(); ++i)
+        types.push_back(all[i]->getType());
+    return types;
+}
+
+// Delivers one keyboard event to the world and ends the frame's update, as the
+// input stage followed by the world update would.
+inline void sendKey(mw::Key key, mw::KeyboardAction action) {
+    mw::GameManager::getInstance().onEvent(mw::EventKeyboard(key, action));
+    mw::WorldManager::getInstance().update();
+}
+
+class GameTest : public mwtest::EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        // Counts the program keeps across fights; each test starts them from zero.
+        RoundSystem::setPauseSteps(0);
+        Hero::setMoveCounter(0);
+        Opponent1::setAttackCounter(0);
+        Opponent2::setAttackCounter(0);
+        Opponent3::setAttackCounter(0);
+        // The opponents roll with rand(): the same draws whatever ran before.
+        std::srand(1);
+        // The scratch directory holds no high-score file yet.
+        MatchLoader::getInstance().startUp();
+    }
+
+    void TearDown() override {
+        MatchLoader::getInstance().shutDown();
+        EngineTest::TearDown();
+    }
+
+    // Writes "hsdata.txt" and has the match loader read it again.
+    void useHighScoreFile(const std::string& content) const {
+        writeFile(HIGH_SCORE_FILE, content);
+        MatchLoader::getInstance().startUp();
+    }
+
+    std::vector<std::string> highScoreLines() const {
+        return mwtest::readLines(m_scratch.path() / HIGH_SCORE_FILE);
+    }
+
+    std::string highScoreFileContent() const {
+        std::ifstream in(m_scratch.path() / HIGH_SCORE_FILE, std::ios::binary);
+        std::ostringstream content;
+        content << in.rdbuf();
+        return content.str();
+    }
+
+    // A one-frame sprite of the given rows, loaded under the label.
+    void loadSprite(const std::string& label, const std::vector<std::string>& rows,
+                    const std::string& color = "white") const {
+        std::string text = "1\n" + std::to_string(rows.empty() ? 0 : rows.front().size()) +
+                           "\n" + std::to_string(rows.size()) + "\n1\n" + color + "\n";
+        for (const std::string& row : rows)
+            text += row + "\n";
+        const std::string file = "sprites/" + label + ".txt";
+        writeFile(file, text);
+        ASSERT_EQ(mw::ResourceManager::getInstance().loadSprite(file, label), 0) << label;
+    }
+
+    // A one-cell sprite under each label, so that sprite changes can be seen.
+    void loadCellSprites(const std::vector<std::string>& labels) const {
+        for (const std::string& label : labels)
+            loadSprite(label, {"X"});
+    }
+
+    // The hero's and the three opponents' labels.
+    void loadBoxerSprites() const {
+        std::vector<std::string> labels = {"hero-idle",   "hero-s-left",  "hero-s-right",
+                                           "hero-d-left", "hero-d-right", "hero-down"};
+        for (const std::string prefix : {"opponent-", "opponent2-", "opponent3-"}) {
+            for (const char* pose : {"idle", "charge-right", "charge-left", "swing-right",
+                                     "swing-left", "dodge-right", "dodge-left", "tell",
+                                     "stunned", "down"})
+                labels.push_back(prefix + pose);
+        }
+        loadCellSprites(labels);
+    }
+
+    int countLogged(const std::string& line) const {
+        const std::vector<std::string> lines = logLines();
+        return static_cast<int>(std::count(lines.begin(), lines.end(), line));
+    }
+
+    bool logged(const std::string& line) const { return countLogged(line) > 0; }
+
+    mw::FrameDriver m_driver;
+};
+
+} // namespace gametest
