@@ -113,10 +113,7 @@ TEST_F(HeroTest, DodgeProtectsFromSwingsOnItsSideDuringItsNineFollowingFrames) {
             m_driver.tap(c.dodge);
             m_driver.advance(c.pressedFramesBefore);
         }
-        opponent->setState(ATTACKING);
-        opponent->setStateFrames(0);
-        opponent->setMove(c.swing == SWING_RIGHT ? CHARGE_RIGHT : CHARGE_LEFT);
-        Opponent1::setAttackCounter(opponent->getTuning().chargeFrames);
+        windUp(*opponent, c.swing, opponent->getTuning().chargeFrames, Opponent1::setAttackCounter);
         if (c.pressedFramesBefore == 0)
             m_driver.tap(c.dodge);
         m_driver.advance();
@@ -267,25 +264,6 @@ TEST_F(HeroTest, MoveKeysStillActWhileDownOrFrozenButTheOpponentIgnoresThePunch)
             EXPECT_FALSE(m_hero->isDown());
         }
     }
-}
-
-TEST_F(HeroTest, MoveCutShortByAKnockdownShortensTheNextMove) {
-    m_driver.tap(mw::KEY_W);
-    m_driver.advance(4);
-    ASSERT_EQ(Hero::getMoveCounter(), 3);
-    floorHero(*m_hero);
-    m_hero->setMashCount(m_hero->getPressesNeeded());
-    m_driver.advance();
-    ASSERT_FALSE(m_hero->isDown());
-    EXPECT_EQ(Hero::getMoveCounter(), 3);
-
-    m_driver.tap(mw::KEY_O);
-    int shown = 0;
-    for (int frame = 0; frame < 12; ++frame) {
-        m_driver.advance();
-        shown += m_hero->getSpriteLabel() == "hero-s-left" ? 1 : 0;
-    }
-    EXPECT_EQ(shown, 10 - 3);
 }
 
 } // namespace

@@ -20,15 +20,6 @@ protected:
         m_referee = new Referee;
     }
 
-    // The opponent winds up with the count at `count`; a wind-up from
-    // chargeFrames - 1 throws its swing at the second step from now.
-    void windUp(int side, int count, void (*setAttackCounter)(int)) {
-        m_opponent->setState(ATTACKING);
-        m_opponent->setStateFrames(0);
-        m_opponent->setMove(side == SWING_RIGHT ? CHARGE_RIGHT : CHARGE_LEFT);
-        setAttackCounter(count);
-    }
-
     // The hero lands a punch on a stunned opponent with 10 health left.
     void knockDown() {
         ASSERT_EQ(m_hero->getMove(), IDLE);
@@ -85,7 +76,7 @@ protected:
     }
 
     void windUp(int side, int count) {
-        OpponentFight::windUp(side, count, GetParam().setAttackCounter);
+        FightTest::windUp(*m_opponent, side, count, GetParam().setAttackCounter);
     }
 
     bool shows(const char* pose) const {
@@ -231,18 +222,6 @@ TEST_P(OpponentTest, ThirdKnockdownOfARoundEndsTheMatchUnlessItIsTheThirdOpponen
     EXPECT_TRUE(m_referee->results.empty());
 }
 
-TEST_P(OpponentTest, KnockdownsOfEarlierRoundsDoNotCountTowardsTheTko) {
-    for (int knockdown = 1; knockdown <= 3; ++knockdown) {
-        if (knockdown == 3)
-            m_opponent->setRoundKnockdowns(0); // the round system starts a new round
-        knockDown();
-        m_driver.advance(150);
-    }
-    EXPECT_FALSE(m_opponent->isDown());
-    EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), 75);
-    EXPECT_TRUE(m_referee->results.empty());
-}
-
 TEST_P(OpponentTest, NoSwingIsThrownWhileTheHeroIsDown) {
     std::srand(1);
     windUp(SWING_RIGHT, m_opponent->getTuning().chargeFrames);
@@ -285,7 +264,7 @@ TEST_F(OpponentRulesTest, ThirdOpponentsSixthKnockdownOfTheMatchEndsItByKnockout
 
 TEST_F(OpponentRulesTest, FrozenOpponentOnlyCountsItsStateFrames) {
     newFight([]() -> FightingOpponent* { return new Opponent1; });
-    windUp(SWING_LEFT, 10, Opponent1::setAttackCounter);
+    windUp(*m_opponent, SWING_LEFT, 10, Opponent1::setAttackCounter);
     m_opponent->setFrozen(true);
     m_driver.advance(200);
     EXPECT_EQ(m_opponent->getMove(), CHARGE_LEFT);
@@ -295,18 +274,6 @@ TEST_F(OpponentRulesTest, FrozenOpponentOnlyCountsItsStateFrames) {
     m_opponent->setFrozen(false);
     m_driver.advance();
     EXPECT_EQ(m_opponent->getState(), NEUTRAL); // the attack spell ran out during the pause
-}
-
-TEST_F(OpponentRulesTest, OnlyARealHeroIsSwungAt) {
-    auto* impostor = new mwtest::Recorder;
-    impostor->setType("Hero");
-    m_opponent = new Opponent1;
-    windUp(SWING_RIGHT, m_opponent->getTuning().chargeFrames, Opponent1::setAttackCounter);
-    m_driver.advance();
-    EXPECT_EQ(m_opponent->getMove(), SWING_RIGHT);
-    EXPECT_EQ(std::count(impostor->events.begin(), impostor->events.end(), BOXER_COLLISION_EVENT),
-              0);
-    EXPECT_FALSE(isHeroDown());
 }
 
 } // namespace

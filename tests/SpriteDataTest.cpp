@@ -166,8 +166,9 @@ TEST_P(SpriteDataFileTest, LoadsWithWholeFramesOfPrintableCharacters) {
             EXPECT_TRUE(ch >= ' ' && ch <= '~') << "frame " << i << " holds byte " << int(ch);
     }
     // One still frame never animates; several frames must move on.
-    if (sprite->getFrameCount() > 1)
+    if (sprite->getFrameCount() > 1) {
         EXPECT_NE(sprite->getSlowdown(), -1) << "several frames but held still";
+    }
 }
 
 TEST_P(SpriteDataFileTest, EveryRowOfTheFileIsExactlyTheWidth) {
@@ -197,8 +198,9 @@ TEST_P(SpriteDataFileTest, HasItsColour) {
     }
     EXPECT_GE(sprite->getColor(), mw::COLOR_RED);
     EXPECT_LE(sprite->getColor(), mw::COLOR_WHITE);
-    if (c.color == kNotAnOpponentsColour)
+    if (c.color == kNotAnOpponentsColour) {
         EXPECT_FALSE(isOpponentColor(sprite->getColor())) << "colour " << sprite->getColor();
+    }
 }
 
 TEST_P(SpriteDataFileTest, FitsWhereTheGameDrawsIt) {

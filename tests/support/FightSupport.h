@@ -127,6 +127,16 @@ protected:
     // A swing handed straight to the hero, as an opponent throws it.
     static void swingAt(Hero& hero, int side) { hero.eventHandler(EventBoxerCollision(side)); }
 
+    // The opponent winds up with its attack counter at `count`: from chargeFrames
+    // the swing comes at the next step, from chargeFrames - 1 at the one after.
+    static void windUp(FightingOpponent& opponent, int side, int count,
+                       void (*setAttackCounter)(int)) {
+        opponent.setState(ATTACKING);
+        opponent.setStateFrames(0);
+        opponent.setMove(side == SWING_RIGHT ? CHARGE_RIGHT : CHARGE_LEFT);
+        setAttackCounter(count);
+    }
+
     // Lands swings until the hero goes down (at most a full bar's worth).
     static void floorHero(Hero& hero) {
         for (int swing = 0; swing < 10 && !hero.isDown(); ++swing)
