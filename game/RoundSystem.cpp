@@ -143,8 +143,8 @@ void RoundSystem::startNextRound() {
         m_hero->setLastMashKey(-1);
         HealthUI* health = m_hero->getHealthUI();
         if (health != nullptr && m_hero->getRecovery() >= 0)
-            health->setHealth(std::clamp(health->getHealth() + m_hero->getRecovery(), 0,
-                                         health->getMaxHealth()));
+            health->setHealth(
+                std::clamp(health->getHealth() + m_hero->getRecovery(), 0, health->getMaxHealth()));
         m_hero->setSprite("hero-idle");
         m_hero->setPosition(Hero::home());
     }

@@ -2,11 +2,8 @@
 
 #include "game/BoxerMove.h"
 #include "game/EventGameOver.h"
-#include "game/HealthUI.h"
 #include "game/Timer.h"
 #include "game/TitleScreen.h"
-
-#include <optional>
 
 namespace {
 
@@ -58,8 +55,9 @@ public:
         if (hero->getMove() != IDLE || opponent->isDown())
             return;
 
-        // A fresh wind-up shows for 31 frames and a dodge lasts 10: dodging
-        // from the second frame of the wind-up on keeps one going at its end.
+        // A fresh wind-up swings 31 frames after it is first seen and a dodge
+        // lasts 10: dodging from the second frame on chains three dodges, the
+        // last of them still going when the swing comes.
         if (windingUp && m_style != STANDS_STILL) {
             if (m_frame - m_windUpStart >= 1)
                 keys.tap(move == CHARGE_LEFT ? mw::KEY_Q : mw::KEY_W);

@@ -1,9 +1,6 @@
 #include "support/GameSupport.h"
 
 #include "engine/DisplayManager.h"
-#include "engine/EventStep.h"
-#include "game/EventGameOver.h"
-#include "game/GameOverResult.h"
 #include "game/Ring.h"
 #include "game/TitleScreen.h"
 #include "game/TutorialMode.h"
@@ -121,39 +118,16 @@ TEST_F(TitleScreenTest, LaysOutNamesTimesAndInstructions) {
         std::vector<Item> items = always;
         for (int i = 0; i < 3; ++i)
             items.push_back({c.times[i], 11 + 25 * i, 19, mw::COLOR_WHITE});
+        const mw::DisplayManager& display = mw::DisplayManager::getInstance();
         for (const Item& item : items) {
             const int length = static_cast<int>(item.text.size());
             EXPECT_EQ(shownText(item.column, item.row, length), item.text);
             EXPECT_TRUE(shownInColor(item.column, item.row, length, item.color)) << item.text;
             // Nothing spills over either side.
-            EXPECT_FALSE(mw::DisplayManager::getInstance().shownCell(item.column - 1, item.row).drawn)
-                << item.text;
-            EXPECT_FALSE(
-                mw::DisplayManager::getInstance().shownCell(item.column + length, item.row).drawn)
-                << item.text;
+            EXPECT_FALSE(display.shownCell(item.column - 1, item.row).drawn) << item.text;
+            EXPECT_FALSE(display.shownCell(item.column + length, item.row).drawn) << item.text;
         }
     }
-}
-
-TEST_F(TitleScreenTest, MissingSpritesLeaveTheRestOfTheScreen) {
-    openWindow();
-    if (IsSkipped())
-        return;
-    TitleScreen* title = new TitleScreen;
-    m_driver.advance();
-    EXPECT_EQ(shownText(7, 12, 16), "'Zaz Eruz Arizi'");
-    EXPECT_FALSE(mw::DisplayManager::getInstance().shownCell(15, 16).drawn);
-    EXPECT_FALSE(mw::DisplayManager::getInstance().shownCell(40, 6).drawn);
-    EXPECT_EQ(title->draw(), 1);
-}
-
-TEST_F(TitleScreenTest, DrawsNothingWithoutAWindowAndSaysSo) {
-    TitleScreen* title = new TitleScreen;
-    EXPECT_EQ(title->draw(), 1);
-    EXPECT_EQ(title->getType(), "TitleScreen");
-    EXPECT_EQ(title->getSolidness(), mw::INTANGIBLE);
-    EXPECT_EQ(title->eventHandler(mw::EventStep(0)), 0);
-    EXPECT_EQ(title->eventHandler(mw::EventKeyboard(mw::KEY_A, mw::KEY_PRESSED)), 1);
 }
 
 TEST_F(TitleScreenTest, KeysPickTheNextScene) {
@@ -163,16 +137,16 @@ TEST_F(TitleScreenTest, KeysPickTheNextScene) {
         Scene scene;
     };
     const Case cases[] = {
-        {mw::KEY_1, mw::KEY_PRESSED, FIGHT_1},   {mw::KEY_1, mw::KEY_HELD, FIGHT_1},
-        {mw::KEY_1, mw::KEY_RELEASED, FIGHT_1},  {mw::KEY_2, mw::KEY_PRESSED, FIGHT_2},
-        {mw::KEY_2, mw::KEY_HELD, FIGHT_2},      {mw::KEY_2, mw::KEY_RELEASED, FIGHT_2},
-        {mw::KEY_3, mw::KEY_PRESSED, FIGHT_3},   {mw::KEY_3, mw::KEY_HELD, FIGHT_3},
-        {mw::KEY_3, mw::KEY_RELEASED, FIGHT_3},  {mw::KEY_T, mw::KEY_PRESSED, TUTORIAL},
-        {mw::KEY_T, mw::KEY_HELD, TUTORIAL},     {mw::KEY_T, mw::KEY_RELEASED, TUTORIAL},
-        {mw::KEY_ESCAPE, mw::KEY_PRESSED, QUIT}, {mw::KEY_ESCAPE, mw::KEY_HELD, TITLE},
-        {mw::KEY_ESCAPE, mw::KEY_RELEASED, TITLE},
-        {mw::KEY_4, mw::KEY_PRESSED, TITLE},     {mw::KEY_A, mw::KEY_PRESSED, TITLE},
-        {mw::KEY_ENTER, mw::KEY_PRESSED, TITLE}, {mw::KEY_Q, mw::KEY_HELD, TITLE},
+        {mw::KEY_1, mw::KEY_PRESSED, FIGHT_1},     {mw::KEY_1, mw::KEY_HELD, FIGHT_1},
+        {mw::KEY_1, mw::KEY_RELEASED, FIGHT_1},    {mw::KEY_2, mw::KEY_PRESSED, FIGHT_2},
+        {mw::KEY_2, mw::KEY_HELD, FIGHT_2},        {mw::KEY_2, mw::KEY_RELEASED, FIGHT_2},
+        {mw::KEY_3, mw::KEY_PRESSED, FIGHT_3},     {mw::KEY_3, mw::KEY_HELD, FIGHT_3},
+        {mw::KEY_3, mw::KEY_RELEASED, FIGHT_3},    {mw::KEY_T, mw::KEY_PRESSED, TUTORIAL},
+        {mw::KEY_T, mw::KEY_HELD, TUTORIAL},       {mw::KEY_T, mw::KEY_RELEASED, TUTORIAL},
+        {mw::KEY_ESCAPE, mw::KEY_PRESSED, QUIT},   {mw::KEY_ESCAPE, mw::KEY_HELD, TITLE},
+        {mw::KEY_ESCAPE, mw::KEY_RELEASED, TITLE}, {mw::KEY_4, mw::KEY_PRESSED, TITLE},
+        {mw::KEY_A, mw::KEY_PRESSED, TITLE},       {mw::KEY_ENTER, mw::KEY_PRESSED, TITLE},
+        {mw::KEY_Q, mw::KEY_HELD, TITLE},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.key) + " action " + std::to_string(c.action));
@@ -204,21 +178,6 @@ TEST_F(TitleScreenTest, TwoChoicesInOneFrameLeaveOnlyTheLast) {
         mw::WorldManager::getInstance().update();
         expectScene(c.scene);
     }
-}
-
-TEST_F(TitleScreenTest, ADigitThatLeavesAResultStartsTheFightAtOnce) {
-    // The key that leaves the result reaches the new title screen as a held
-    // key in the same frame.
-    MatchLoader::getInstance().startMatch(3);
-    m_driver.advance();
-    mw::GameManager::getInstance().onEvent(EventGameOver(LOST_BY_TKO));
-    m_driver.advance(RoundSystem::PAUSE_STEPS);
-    ASSERT_TRUE(firstOf<RoundSystem>()->isAwaitingKey());
-    const RoundSystem* finished = firstOf<RoundSystem>();
-    m_driver.press(mw::KEY_2);
-    m_driver.advance();
-    expectScene(FIGHT_2);
-    EXPECT_NE(firstOf<RoundSystem>(), finished);
 }
 
 } // namespace

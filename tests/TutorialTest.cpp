@@ -12,9 +12,9 @@ namespace {
 using gametest::firstOf;
 using gametest::objectsOf;
 
-const std::vector<std::string> PROMPTS = {
-    "Press Q to DODGE LEFT", "Press W to DODGE RIGHT", "Press O to PUNCH LEFT",
-    "Press P to PUNCH RIGHT", "Great! Press ENTER to exit"};
+const std::vector<std::string> PROMPTS = {"Press Q to DODGE LEFT", "Press W to DODGE RIGHT",
+                                          "Press O to PUNCH LEFT", "Press P to PUNCH RIGHT",
+                                          "Great! Press ENTER to exit"};
 const std::vector<mw::Key> STEP_KEYS = {mw::KEY_Q, mw::KEY_W, mw::KEY_O, mw::KEY_P};
 const std::vector<std::string> POSES = {"opponent-charge-left", "opponent-charge-right",
                                         "opponent-tell", "opponent-tell", "opponent-idle"};
@@ -70,16 +70,6 @@ TEST_F(TutorialTest, DrivesTheOneOpponentTheTitleScreenMade) {
     EXPECT_EQ(m_tutorial->getOpponent()->getPosition(), Opponent::home());
 }
 
-TEST_F(TutorialTest, BringsItsOwnOpponentWhenThereIsNone) {
-    MatchLoader::getInstance().clearWorld();
-    mw::WorldManager::getInstance().update();
-    TutorialMode* tutorial = new TutorialMode;
-    const std::vector<Opponent*> opponents = objectsOf<Opponent>();
-    ASSERT_EQ(opponents.size(), 1u);
-    EXPECT_NE(dynamic_cast<Opponent1*>(opponents.front()), nullptr);
-    EXPECT_EQ(tutorial->getOpponent(), opponents.front());
-}
-
 TEST_F(TutorialTest, TIsHeldIntoTheTitleScreenThatEndsAFight) {
     // Leaving a result with T builds the title screen and, at the held event of
     // the same frame, the tutorial, while the fight is still listed.
@@ -109,12 +99,12 @@ TEST_F(TutorialTest, OnlyTheStepsKeyGoingDownCounts) {
         bool counts;
     };
     const Case cases[] = {
-        {0, mw::KEY_Q, mw::KEY_PRESSED, true},  {0, mw::KEY_Q, mw::KEY_HELD, false},
-        {0, mw::KEY_Q, mw::KEY_RELEASED, false}, {0, mw::KEY_W, mw::KEY_PRESSED, false},
+        {0, mw::KEY_Q, mw::KEY_PRESSED, true},      {0, mw::KEY_Q, mw::KEY_HELD, false},
+        {0, mw::KEY_Q, mw::KEY_RELEASED, false},    {0, mw::KEY_W, mw::KEY_PRESSED, false},
         {0, mw::KEY_ENTER, mw::KEY_PRESSED, false}, {1, mw::KEY_Q, mw::KEY_PRESSED, false},
-        {1, mw::KEY_W, mw::KEY_PRESSED, true},  {1, mw::KEY_W, mw::KEY_HELD, false},
-        {2, mw::KEY_P, mw::KEY_PRESSED, false}, {2, mw::KEY_O, mw::KEY_PRESSED, true},
-        {3, mw::KEY_O, mw::KEY_PRESSED, false}, {3, mw::KEY_ENTER, mw::KEY_PRESSED, false},
+        {1, mw::KEY_W, mw::KEY_PRESSED, true},      {1, mw::KEY_W, mw::KEY_HELD, false},
+        {2, mw::KEY_P, mw::KEY_PRESSED, false},     {2, mw::KEY_O, mw::KEY_PRESSED, true},
+        {3, mw::KEY_O, mw::KEY_PRESSED, false},     {3, mw::KEY_ENTER, mw::KEY_PRESSED, false},
         {3, mw::KEY_P, mw::KEY_PRESSED, true},
     };
     for (const Case& c : cases) {

@@ -3,11 +3,21 @@
 // cells. Prints milliseconds per frame.
 #include "engine/DisplayManager.h"
 #include "engine/LogManager.h"
+#include "engine/ResourceManager.h"
+#include "engine/WorldManager.h"
+#include "game/Hero.h"
+#include "game/MatchLoader.h"
+#include "game/Opponent1.h"
+#include "game/ResourceManifest.h"
+#include "game/Ring.h"
+#include "game/TitleScreen.h"
+#include "game/TutorialMode.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -47,26 +57,57 @@ void thousandCells(int frame) {
                        static_cast<mw::Color>(1 + i % 7));
 }
 
+// Replaces the world by one of the game's scenes.
+void buildScene(const std::string& scene) {
+    MatchLoader::getInstance().clearWorld();
+    mw::WorldManager::getInstance().update();
+    if (scene == "title") {
+        new TitleScreen;
+    } else if (scene == "tutorial") {
+        new Ring;
+        new Hero;
+        new Opponent1;
+        new TutorialMode;
+    } else {
+        MatchLoader::getInstance().startMatch(1);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 300;
     mw::DisplayManager& display = mw::DisplayManager::getInstance();
+    mw::WorldManager::getInstance().startUp();
+    mw::ResourceManager::getInstance().startUp();
     if (display.startUp() != 0) {
         std::fprintf(stderr, "frame bench: the display did not start (font or X display missing)\n");
         return 1;
     }
+    loadResources();
     int frame = 0;
-    std::printf("frame bench, %d frames each (milliseconds per frame: median, 99th percentile)\n",
+    std::printf("frame bench, %d frames each, milliseconds per frame (median / 99th percentile)\n",
                 frames);
+    const Figures empty = measure(frames, [] {});
+    std::printf("  an empty frame (show and clear only): %.2f / %.2f\n", empty.median, empty.p99);
+    std::printf("  %-9s %-17s %-17s %-17s %-17s %-17s\n", "path", "full 80x24", "1000 cells",
+                "title", "tutorial", "fight");
     for (const bool batched : {false, true}) {
         display.setBatched(batched);
-        const Figures full = measure(frames, [&] { fullScreen(frame++); });
-        const Figures partial = measure(frames, [&] { thousandCells(frame++); });
-        const char* path = batched ? "batched " : "per-cell";
-        std::printf("  %s  full 80x24 screen: %7.2f %7.2f   1000 cells: %7.2f %7.2f\n", path,
-                    full.median, full.p99, partial.median, partial.p99);
+        std::printf("  %-9s", batched ? "batched" : "per-cell");
+        std::vector<Figures> figures;
+        figures.push_back(measure(frames, [&] { fullScreen(frame++); }));
+        figures.push_back(measure(frames, [&] { thousandCells(frame++); }));
+        for (const char* scene : {"title", "tutorial", "fight"}) {
+            buildScene(scene);
+            figures.push_back(measure(frames, [] { mw::WorldManager::getInstance().draw(); }));
+        }
+        for (const Figures& f : figures)
+            std::printf(" %7.2f / %-7.2f", f.median, f.p99);
+        std::printf("\n");
     }
+    mw::WorldManager::getInstance().shutDown();
     display.shutDown();
+    mw::ResourceManager::getInstance().shutDown();
     return 0;
 }

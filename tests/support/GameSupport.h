@@ -2,8 +2,8 @@
 
 // Shared pieces of the match flow tests: a fixture that starts the high-score
 // keeper in the scratch directory with every process-wide count at zero, and
-// small readers of what the world holds. Header only: the test target builds
-// the *Test.cpp files and the engine's test support.
+// small readers of what the world holds. Header only, as the test target
+// builds only the *Test.cpp files and TestSupport.cpp.
 
 #include "support/TestSupport.h"
 
@@ -115,8 +115,8 @@ protected:
     // A one-frame sprite of the given rows, loaded under the label.
     void loadSprite(const std::string& label, const std::vector<std::string>& rows,
                     const std::string& color = "white") const {
-        std::string text = "1\n" + std::to_string(rows.empty() ? 0 : rows.front().size()) +
-                           "\n" + std::to_string(rows.size()) + "\n1\n" + color + "\n";
+        std::string text = "1\n" + std::to_string(rows.empty() ? 0 : rows.front().size()) + "\n" +
+                           std::to_string(rows.size()) + "\n1\n" + color + "\n";
         for (const std::string& row : rows)
             text += row + "\n";
         const std::string file = "sprites/" + label + ".txt";
@@ -124,23 +124,18 @@ protected:
         ASSERT_EQ(mw::ResourceManager::getInstance().loadSprite(file, label), 0) << label;
     }
 
-    // A one-cell sprite under each label, so that sprite changes can be seen.
-    void loadCellSprites(const std::vector<std::string>& labels) const {
-        for (const std::string& label : labels)
-            loadSprite(label, {"X"});
-    }
-
-    // The hero's and the three opponents' labels.
+    // A one-cell sprite under each of the boxers' labels, so that sprite
+    // changes can be seen.
     void loadBoxerSprites() const {
-        std::vector<std::string> labels = {"hero-idle",   "hero-s-left",  "hero-s-right",
-                                           "hero-d-left", "hero-d-right", "hero-down"};
+        for (const char* label : {"hero-idle", "hero-s-left", "hero-s-right", "hero-d-left",
+                                  "hero-d-right", "hero-down"})
+            loadSprite(label, {"X"});
         for (const std::string prefix : {"opponent-", "opponent2-", "opponent3-"}) {
-            for (const char* pose : {"idle", "charge-right", "charge-left", "swing-right",
-                                     "swing-left", "dodge-right", "dodge-left", "tell",
-                                     "stunned", "down"})
-                labels.push_back(prefix + pose);
+            for (const char* pose :
+                 {"idle", "charge-right", "charge-left", "swing-right", "swing-left", "dodge-right",
+                  "dodge-left", "tell", "stunned", "down"})
+                loadSprite(prefix + pose, {"X"});
         }
-        loadCellSprites(labels);
     }
 
     int countLogged(const std::string& line) const {
