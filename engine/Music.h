@@ -2,6 +2,7 @@
 
 #include <SFML/Audio/Music.hpp>
 
+#include <memory>
 #include <string>
 
 namespace mw {
@@ -13,14 +14,17 @@ public:
     Music(const Music&) = delete;
     Music& operator=(const Music&) = delete;
 
-    bool openFromFile(const std::string& fileName) { return m_track.openFromFile(fileName); }
+    // Opens the file in a fresh track: a stream that failed to open is never
+    // reused, since it is left half reset. On failure the record is unchanged.
+    bool openFromFile(const std::string& fileName);
 
     const std::string& getLabel() const { return m_label; }
     void setLabel(const std::string& label) { m_label = label; }
-    sf::Music* getTrack() { return &m_track; }
+    // The open track, or nullptr before a file was opened.
+    sf::Music* getTrack() const { return m_track.get(); }
 
 private:
-    sf::Music m_track;
+    std::unique_ptr<sf::Music> m_track;
     std::string m_label;
 };
 

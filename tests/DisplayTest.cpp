@@ -40,7 +40,7 @@ TEST_F(DisplayTest, WithoutAWindowNothingIsDrawnButTheGridSizeIsKnown) {
 }
 
 TEST_F(DisplayTest, JustifiedStringsLandInTheirColumns) {
-    openWindow();
+    MW_OPEN_WINDOW();
     struct Case {
         const char* text;
         float x;
@@ -71,7 +71,7 @@ TEST_F(DisplayTest, JustifiedStringsLandInTheirColumns) {
 }
 
 TEST_F(DisplayTest, CellsMapToPixelsWithTheirBackingRectangles) {
-    openWindow();
+    MW_OPEN_WINDOW();
     // A red block glyph's pixels stay inside its cell's glyph area.
     display.drawCh(Vector(2, 1), '#', mw::COLOR_RED);
     const sf::Image image = display.capture();
@@ -89,7 +89,7 @@ TEST_F(DisplayTest, CellsMapToPixelsWithTheirBackingRectangles) {
 }
 
 TEST_F(DisplayTest, ASpaceBlanksAnEarlierCharacterInTheSameFrame) {
-    openWindow();
+    MW_OPEN_WINDOW();
     display.drawCh(Vector(5, 5), 'W', mw::COLOR_GREEN);
     EXPECT_TRUE(anyLit(display.capture(), 60, 160, 12, 32));
     display.drawCh(Vector(5, 5), ' ', mw::COLOR_GREEN);
@@ -101,7 +101,7 @@ TEST_F(DisplayTest, ASpaceBlanksAnEarlierCharacterInTheSameFrame) {
 }
 
 TEST_F(DisplayTest, ColoursAreTheEightPureColours) {
-    openWindow();
+    MW_OPEN_WINDOW();
     for (int color = 1; color < mw::COLOR_COUNT; ++color)
         display.drawCh(Vector(color * 2, 3), '#', static_cast<mw::Color>(color));
     const sf::Image image = display.capture();
@@ -118,7 +118,7 @@ TEST_F(DisplayTest, ColoursAreTheEightPureColours) {
 }
 
 TEST_F(DisplayTest, ASecondStartupOpensNoSecondWindow) {
-    openWindow();
+    MW_OPEN_WINDOW();
     sf::RenderWindow* window = display.getWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->getSize(), sf::Vector2u(1024, 768));
@@ -140,7 +140,7 @@ TEST_F(DisplayTest, AMissingFontIsReportedOnStandardOutputAndTheWindowStaysOpen)
 }
 
 TEST_F(DisplayTest, SpritesAreDrawnCentredAndOffTheGridIsIgnored) {
-    openWindow();
+    MW_OPEN_WINDOW();
     mw::Sprite sprite(1);
     sprite.setWidth(3);
     sprite.setHeight(2);

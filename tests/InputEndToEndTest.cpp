@@ -35,7 +35,7 @@ protected:
 TEST_F(InputEndToEndTest, ARealKeyReachesObjectsAsPressedHeldAndReleased) {
     if (std::system("command -v xdotool >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "xdotool is not installed";
-    openWindow();
+    MW_OPEN_WINDOW();
     ASSERT_EQ(mw::InputManager::getInstance().startUp(), 0);
     auto* recorder = new mwtest::Recorder;
     framesUntil(*recorder, "none", 10); // let the window appear

@@ -34,7 +34,7 @@ protected:
 };
 
 TEST_F(RendererTest, EveryPrintableCharacterInEveryColourLooksTheSame) {
-    openWindow();
+    MW_OPEN_WINDOW();
     expectSamePicture([] {
         DisplayManager& display = DisplayManager::getInstance();
         for (int ch = 32; ch < 127; ++ch) {
@@ -48,7 +48,7 @@ TEST_F(RendererTest, EveryPrintableCharacterInEveryColourLooksTheSame) {
 }
 
 TEST_F(RendererTest, OverlapsAndFractionalPositionsLookTheSame) {
-    openWindow();
+    MW_OPEN_WINDOW();
     expectSamePicture([] {
         DisplayManager& display = DisplayManager::getInstance();
         display.drawString(Vector(10, 3), "WWWWMMMM@@@@", mw::JUSTIFY_LEFT, mw::COLOR_RED);

@@ -72,9 +72,7 @@ protected:
 };
 
 TEST_F(TitleScreenTest, LaysOutNamesTimesAndInstructions) {
-    openWindow();
-    if (IsSkipped())
-        return;
+    MW_OPEN_WINDOW();
     loadSprite("game-title", {"TITLE"}, "cyan");
     loadSprite("frame-opponent1", {"[1]"}, "green");
     loadSprite("frame-opponent2", {"[2]"}, "blue");

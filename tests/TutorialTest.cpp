@@ -179,9 +179,7 @@ TEST_F(TutorialTest, EnterOnlyEndsTheLastStep) {
 }
 
 TEST_F(TutorialTest, PromptIsYellowUnderTheRingAndTheTitleWhiteAbove) {
-    openWindow();
-    if (IsSkipped())
-        return;
+    MW_OPEN_WINDOW();
     m_driver.advance();
     const mw::DisplayManager& display = mw::DisplayManager::getInstance();
     struct Item {

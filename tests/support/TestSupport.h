@@ -10,6 +10,15 @@
 #include <string>
 #include <vector>
 
+// Opens the display in an EngineTest, or ends the test when it cannot: skipped
+// without an X display, failed when the display does not start.
+#define MW_OPEN_WINDOW()                                                                           \
+    do {                                                                                           \
+        openWindow();                                                                              \
+        if (IsSkipped() || HasFatalFailure())                                                      \
+            return;                                                                                \
+    } while (false)
+
 namespace mwtest {
 
 // A fresh empty directory that becomes the working directory for the test's
