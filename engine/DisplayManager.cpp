@@ -25,9 +25,9 @@ int DisplayManager::startUp() {
     if (m_window)
         return 0;
     m_window = std::make_unique<sf::RenderWindow>(
-        sf::VideoMode({static_cast<unsigned>(m_horizontalPixels),
-                       static_cast<unsigned>(m_verticalPixels)},
-                      32),
+        sf::VideoMode(
+            {static_cast<unsigned>(m_horizontalPixels), static_cast<unsigned>(m_verticalPixels)},
+            32),
         WINDOW_TITLE, sf::Style::Titlebar | sf::Style::Close, sf::State::Windowed);
     m_window->setMouseCursorVisible(false);
     m_window->setVerticalSyncEnabled(true);
@@ -79,8 +79,7 @@ sf::Color DisplayManager::toSfColor(Color color) {
 }
 
 int DisplayManager::cellIndex(int column, int row) {
-    if (column < 0 || column >= WINDOW_HORIZONTAL_CELLS || row < 0 ||
-        row >= WINDOW_VERTICAL_CELLS)
+    if (column < 0 || column >= WINDOW_HORIZONTAL_CELLS || row < 0 || row >= WINDOW_VERTICAL_CELLS)
         return -1;
     return row * WINDOW_HORIZONTAL_CELLS + column;
 }

@@ -12,8 +12,8 @@ namespace mw {
 
 namespace {
 
-constexpr std::array<const char*, COLOR_COUNT> COLOR_WORDS = {
-    "black", "red", "green", "yellow", "blue", "magenta", "cyan", "white"};
+constexpr std::array<const char*, COLOR_COUNT> COLOR_WORDS = {"black", "red",     "green", "yellow",
+                                                              "blue",  "magenta", "cyan",  "white"};
 
 // Reads one line without its line feed or a carriage return before it; a line
 // missing because the file ended reads as empty.

@@ -18,8 +18,8 @@ bool isOutside(Vector position) {
     const auto& display = DisplayManager::getInstance();
     const float horizontal = static_cast<float>(display.getHorizontal());
     const float vertical = static_cast<float>(display.getVertical());
-    return position.getX() > horizontal || position.getX() < 0 ||
-           position.getY() > vertical || position.getY() < 0;
+    return position.getX() > horizontal || position.getX() < 0 || position.getY() > vertical ||
+           position.getY() < 0;
 }
 
 } // namespace

@@ -35,15 +35,6 @@ void playSound(const char* label) {
     mw::ResourceManager::getInstance().playSound(label);
 }
 
-// Percent of full health given back on getting up from the round's n-th knockdown.
-int getUpPercent(int roundKnockdowns) {
-    if (roundKnockdowns == 1)
-        return 75;
-    if (roundKnockdowns == 2)
-        return 50;
-    return 25;
-}
-
 bool isCharge(int move) {
     return move == CHARGE_RIGHT || move == CHARGE_LEFT;
 }
@@ -169,7 +160,7 @@ void FightingOpponent::stepWhileDown() {
 
 void FightingOpponent::getUp() {
     if (m_healthUI != nullptr)
-        m_healthUI->setHealth(m_healthUI->getMaxHealth() * getUpPercent(m_roundKnockdowns) / 100);
+        m_healthUI->recoverFromKnockdown(m_roundKnockdowns);
     m_down = false;
     m_downTime = 0;
     m_move = IDLE;

@@ -15,6 +15,9 @@ public:
     int getHealth() const { return m_health; }
     // Clamped to 0 .. maxHealth.
     void setHealth(int health);
+    // A boxer getting up has 75, 50 or 25 percent of full health after the
+    // round's first, second or a later knockdown.
+    void recoverFromKnockdown(int roundKnockdowns);
     int getMaxHealth() const { return m_maxHealth; }
     int getBarWidth() const { return m_barWidth; }
     const std::string& getLabel() const { return m_label; }

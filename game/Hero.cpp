@@ -29,15 +29,6 @@ void playSound(const char* label) {
     mw::ResourceManager::getInstance().playSound(label);
 }
 
-// Percent of full health given back on getting up from the round's n-th knockdown.
-int getUpPercent(int roundKnockdowns) {
-    if (roundKnockdowns == 1)
-        return 75;
-    if (roundKnockdowns == 2)
-        return 50;
-    return 25;
-}
-
 bool isMashKey(mw::Key key) {
     return key == mw::KEY_Q || key == mw::KEY_W || key == mw::KEY_O || key == mw::KEY_P;
 }
@@ -175,8 +166,7 @@ void Hero::step() {
             loseByTko();
         } else if (m_mashCount >= m_pressesNeeded) {
             if (m_healthUI != nullptr)
-                m_healthUI->setHealth(m_healthUI->getMaxHealth() * getUpPercent(m_roundKnockdowns) /
-                                      100);
+                m_healthUI->recoverFromKnockdown(m_roundKnockdowns);
             m_down = false;
             m_downTime = 0;
             m_mashCount = 0;

@@ -57,9 +57,9 @@ constexpr std::array<OpponentFiles, 3> OPPONENTS = {{
 }};
 
 constexpr std::array<const char*, 11> SOUND_LABELS = {
-    "hero-dodge",       "hero-hit",        "hero-swing",    "opponent-dodge",
-    "opponent-hit",     "opponent-swing",  "opponent-stunned", "opponent-charge",
-    "opponent-tell",    "tko",             "successful-dodge",
+    "hero-dodge",       "hero-hit",         "hero-swing",      "opponent-dodge", "opponent-hit",
+    "opponent-swing",   "opponent-stunned", "opponent-charge", "opponent-tell",  "tko",
+    "successful-dodge",
 };
 
 } // namespace

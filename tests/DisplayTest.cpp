@@ -147,10 +147,12 @@ TEST_F(DisplayTest, SpritesAreDrawnCentredAndOffTheGridIsIgnored) {
     sprite.setColor(mw::COLOR_YELLOW);
     sprite.pushFrame(mw::Frame(3, 2, "abcdef"));
     EXPECT_EQ(sprite.draw(0, Vector(10, 5)), 0);
-    const std::pair<std::pair<int, int>, char> expected[] = {
-        {{9, 4}, 'a'}, {{10, 4}, 'b'}, {{11, 4}, 'c'}, {{9, 5}, 'd'}, {{10, 5}, 'e'}, {{11, 5}, 'f'}};
+    const std::pair<std::pair<int, int>, char> expected[] = {{{9, 4}, 'a'},  {{10, 4}, 'b'},
+                                                             {{11, 4}, 'c'}, {{9, 5}, 'd'},
+                                                             {{10, 5}, 'e'}, {{11, 5}, 'f'}};
     for (const auto& [cell, ch] : expected)
-        EXPECT_EQ(display.drawnCell(cell.first, cell.second), (mw::Cell{ch, mw::COLOR_YELLOW, true}));
+        EXPECT_EQ(display.drawnCell(cell.first, cell.second),
+                  (mw::Cell{ch, mw::COLOR_YELLOW, true}));
     EXPECT_EQ(sprite.draw(-1, Vector(10, 5)), -1);
     EXPECT_EQ(sprite.draw(1, Vector(10, 5)), -1);
     EXPECT_EQ(sprite.draw(0, Vector(0, 0)), 0);

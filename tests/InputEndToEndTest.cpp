@@ -41,8 +41,7 @@ TEST_F(InputEndToEndTest, ARealKeyReachesObjectsAsPressedHeldAndReleased) {
     framesUntil(*recorder, "none", 10); // let the window appear
     // Other tests' windows may share the X server: give ours the focus.
     const auto window = mw::DisplayManager::getInstance().getWindow()->getNativeHandle();
-    const std::string focus =
-        "xdotool windowfocus --sync " + std::to_string(window) + " keydown q";
+    const std::string focus = "xdotool windowfocus --sync " + std::to_string(window) + " keydown q";
     ASSERT_EQ(std::system(focus.c_str()), 0);
     const auto pressed = framesUntil(*recorder, "mw::keyboard 47 0");
     std::system("xdotool keyup q");

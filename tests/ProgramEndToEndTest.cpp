@@ -12,10 +12,13 @@ namespace {
 // own, plays it with xdotool, and returns the program's exit status.
 int playProgram(const fs::path& workDirectory, const std::string& keys) {
     const std::string script =
-        "cd '" + workDirectory.string() + "' && xvfb-run -a -s '-screen 0 1024x768x24' bash -c '"
+        "cd '" + workDirectory.string() +
+        "' && xvfb-run -a -s '-screen 0 1024x768x24' bash -c '"
         "\"" MW_BINARY_DIR "/marrowick\" >stdout.txt 2>&1 & game=$!; "
         "xdotool search --sync --name Marrowick windowfocus --sync >/dev/null; sleep 1; "
-        "for k in " + keys + "; do xdotool key $k; sleep 0.7; done; "
+        "for k in " +
+        keys +
+        "; do xdotool key $k; sleep 0.7; done; "
         "wait $game; echo $? >status.txt'";
     if (std::system(script.c_str()) != 0)
         return -1;
@@ -34,7 +37,9 @@ protected:
             fs::copy(fs::path(mwtest::runDirectory()) / item, m_scratch.path() / item,
                      fs::copy_options::recursive);
     }
-    std::vector<std::string> log() const { return mwtest::readLines(m_scratch.path() / "marrowick.log"); }
+    std::vector<std::string> log() const {
+        return mwtest::readLines(m_scratch.path() / "marrowick.log");
+    }
     bool logHas(const std::string& line) const {
         const auto lines = log();
         return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -47,13 +52,12 @@ TEST_F(ProgramEndToEndTest, TheTutorialIsPlayedThroughAndEscapeEndsTheProgram) {
     ASSERT_EQ(playProgram(m_scratch.path(), "t q w o p Return Escape"), 0);
     const auto lines = log();
     ASSERT_GE(lines.size(), 6u);
-    const std::vector<std::string> start = {
-        "LogManager::startUp() - LM was started",
-        "WorldManager::startUp() - WM was started up",
-        "DisplayManager::startUp() - DM was started up",
-        "InputManager::startUp() - IM was started up",
-        "ResourceManager::startUp() - RM was started",
-        "GameManager::startUp() - GM was started up"};
+    const std::vector<std::string> start = {"LogManager::startUp() - LM was started",
+                                            "WorldManager::startUp() - WM was started up",
+                                            "DisplayManager::startUp() - DM was started up",
+                                            "InputManager::startUp() - IM was started up",
+                                            "ResourceManager::startUp() - RM was started",
+                                            "GameManager::startUp() - GM was started up"};
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 6), start);
     EXPECT_EQ(lines.back(), "LogManager::shutDown() - LM was shutdown");
     EXPECT_EQ(lines[lines.size() - 2], "GameManager::shutDown() - GM was shut down");

@@ -1,5 +1,5 @@
-#include "engine/ResourceManager.h"
 #include "game/ResourceManifest.h"
+#include "engine/ResourceManager.h"
 
 #include "support/TestSupport.h"
 

@@ -54,7 +54,9 @@ struct SpriteCase {
     std::string group; // sprites of one boxer that must share a height ("" for none)
 };
 
-std::ostream& operator<<(std::ostream& out, const SpriteCase& c) { return out << c.file; }
+std::ostream& operator<<(std::ostream& out, const SpriteCase& c) {
+    return out << c.file;
+}
 
 std::vector<SpriteCase> spriteCases() {
     std::vector<SpriteCase> cases = {
@@ -65,9 +67,11 @@ std::vector<SpriteCase> spriteCases() {
         {"frame-opponent3.txt", "frame-opponent3", mw::COLOR_RED, Place::Portrait, 65, 16, ""},
         {"game-title.txt", "game-title", kAnyVisibleColour, Place::Title, 40, 6, ""},
         {"hero-dodge-left.txt", "hero-d-left", kNotAnOpponentsColour, Place::Hero, 42, 19, "hero"},
-        {"hero-dodge-right.txt", "hero-d-right", kNotAnOpponentsColour, Place::Hero, 42, 19, "hero"},
+        {"hero-dodge-right.txt", "hero-d-right", kNotAnOpponentsColour, Place::Hero, 42, 19,
+         "hero"},
         {"hero-swing-left.txt", "hero-s-left", kNotAnOpponentsColour, Place::Hero, 42, 19, "hero"},
-        {"hero-swing-right.txt", "hero-s-right", kNotAnOpponentsColour, Place::Hero, 42, 19, "hero"},
+        {"hero-swing-right.txt", "hero-s-right", kNotAnOpponentsColour, Place::Hero, 42, 19,
+         "hero"},
         {"hero-idle.txt", "hero-idle", kNotAnOpponentsColour, Place::Hero, 42, 19, "hero"},
         {"hero-down.txt", "hero-down", kNotAnOpponentsColour, Place::Hero, 42, 19, "hero"},
     };
@@ -100,9 +104,10 @@ std::vector<SpriteCase> spriteCases() {
     };
     for (const auto& opponent : opponents) {
         for (const Pose& pose : poses) {
-            cases.push_back({std::string(opponent.folder) + "/" + opponent.prefix + pose.fileEnding + ".txt",
-                             std::string(opponent.prefix) + pose.labelEnding, opponent.color, pose.place,
-                             42 + pose.dx, 16, opponent.folder});
+            cases.push_back(
+                {std::string(opponent.folder) + "/" + opponent.prefix + pose.fileEnding + ".txt",
+                 std::string(opponent.prefix) + pose.labelEnding, opponent.color, pose.place,
+                 42 + pose.dx, 16, opponent.folder});
         }
     }
     return cases;
@@ -263,7 +268,9 @@ INSTANTIATE_TEST_SUITE_P(SpriteData, SpriteDataFileTest, ::testing::ValuesIn(spr
                              name = name.substr(0, name.size() - 4); // drop ".txt"
                              std::replace_if(
                                  name.begin(), name.end(),
-                                 [](char ch) { return !std::isalnum(static_cast<unsigned char>(ch)); },
+                                 [](char ch) {
+                                     return !std::isalnum(static_cast<unsigned char>(ch));
+                                 },
                                  '_');
                              return name;
                          });
@@ -315,7 +322,8 @@ TEST_F(SpriteDataSetTest, LeftAndRightPosesDiffer) {
         {"hero-swing-left.txt", "hero-swing-right.txt"},
     };
     std::vector<std::pair<std::string, std::string>> all = pairs;
-    for (const char* opponent : {"opponent-1/opponent-", "opponent-2/opponent2-", "opponent-3/opponent3-"}) {
+    for (const char* opponent :
+         {"opponent-1/opponent-", "opponent-2/opponent2-", "opponent-3/opponent3-"}) {
         for (const char* move : {"chargeswing", "swing", "dodge"}) {
             const std::string base = std::string(opponent) + move;
             all.push_back({base + "-left.txt", base + "-right.txt"});
@@ -328,7 +336,8 @@ TEST_F(SpriteDataSetTest, LeftAndRightPosesDiffer) {
         const mw::Sprite* r = rm.getSprite(right);
         ASSERT_NE(l, nullptr);
         ASSERT_NE(r, nullptr);
-        EXPECT_NE(l->getFrame(0).getString(), r->getFrame(0).getString()) << left << " and " << right;
+        EXPECT_NE(l->getFrame(0).getString(), r->getFrame(0).getString())
+            << left << " and " << right;
     }
 }
 

@@ -22,8 +22,8 @@ public:
     int eventHandler(const mw::Event& event) override {
         if (event.getType() == mw::COLLISION_EVENT) {
             const auto& collision = static_cast<const mw::EventCollision&>(event);
-            collisions.push_back({collision.getObject1(), collision.getObject2(),
-                                  collision.getPosition()});
+            collisions.push_back(
+                {collision.getObject1(), collision.getObject2(), collision.getPosition()});
         } else if (event.getType() == mw::OUT_EVENT) {
             ++outs;
         }

@@ -46,15 +46,16 @@ void fullScreen(int frame) {
     mw::DisplayManager& display = mw::DisplayManager::getInstance();
     for (int row = 0; row < display.getVertical(); ++row)
         for (int column = 0; column < display.getHorizontal(); ++column)
-            display.drawCh(mw::Vector(column, row), static_cast<char>('!' + (row * 7 + column + frame) % 90),
+            display.drawCh(mw::Vector(column, row),
+                           static_cast<char>('!' + (row * 7 + column + frame) % 90),
                            static_cast<mw::Color>(1 + (row + column) % 7));
 }
 
 void thousandCells(int frame) {
     mw::DisplayManager& display = mw::DisplayManager::getInstance();
     for (int i = 0; i < 1000; ++i)
-        display.drawCh(mw::Vector((i * 13 + frame) % 80, (i * 7) % 24), static_cast<char>('A' + i % 26),
-                       static_cast<mw::Color>(1 + i % 7));
+        display.drawCh(mw::Vector((i * 13 + frame) % 80, (i * 7) % 24),
+                       static_cast<char>('A' + i % 26), static_cast<mw::Color>(1 + i % 7));
 }
 
 // Replaces the world by one of the game's scenes.
@@ -81,7 +82,8 @@ int main(int argc, char** argv) {
     mw::WorldManager::getInstance().startUp();
     mw::ResourceManager::getInstance().startUp();
     if (display.startUp() != 0) {
-        std::fprintf(stderr, "frame bench: the display did not start (font or X display missing)\n");
+        std::fprintf(stderr,
+                     "frame bench: the display did not start (font or X display missing)\n");
         return 1;
     }
     loadResources();

@@ -33,10 +33,10 @@ constexpr int MAX_WORLD_OBJECTS = 40;
 
 // Each game key appears several times so that it is drawn more often.
 const std::vector<mw::Key> KEYS = {
-    mw::KEY_Q, mw::KEY_W, mw::KEY_O, mw::KEY_P, mw::KEY_Q,     mw::KEY_W,     mw::KEY_O,
-    mw::KEY_P, mw::KEY_Q, mw::KEY_W, mw::KEY_O, mw::KEY_P,     mw::KEY_1,     mw::KEY_2,
-    mw::KEY_3, mw::KEY_T, mw::KEY_ENTER, mw::KEY_ENTER, mw::KEY_SPACE, mw::KEY_A, mw::KEY_F1,
-    mw::KEY_0, mw::KEY_LEFT_SHIFT, mw::KEY_UNDEFINED};
+    mw::KEY_Q,     mw::KEY_W, mw::KEY_O,  mw::KEY_P, mw::KEY_Q,          mw::KEY_W,
+    mw::KEY_O,     mw::KEY_P, mw::KEY_Q,  mw::KEY_W, mw::KEY_O,          mw::KEY_P,
+    mw::KEY_1,     mw::KEY_2, mw::KEY_3,  mw::KEY_T, mw::KEY_ENTER,      mw::KEY_ENTER,
+    mw::KEY_SPACE, mw::KEY_A, mw::KEY_F1, mw::KEY_0, mw::KEY_LEFT_SHIFT, mw::KEY_UNDEFINED};
 
 std::string sceneOf() {
     mw::WorldManager& world = mw::WorldManager::getInstance();

@@ -65,7 +65,7 @@ float poseOffset(const std::string& pose) {
 }
 
 std::function<void(int)> fightScene(int opponent, const std::string& pose,
-                                     const std::string& heroPose) {
+                                    const std::string& heroPose) {
     // The fight's displays are ordinary world objects.
     new HealthUI(Vector(5, 2));
     new HealthUI(Vector(50, 2));
@@ -87,8 +87,8 @@ std::function<void(int)> testFrame() {
         mw::DisplayManager& display = mw::DisplayManager::getInstance();
         drawSprite("frame-opponent1", Vector(15, 8), frame);
         for (int color = 1; color < mw::COLOR_COUNT; ++color) {
-            const std::string text = std::string(color % 2 ? "odd" : "even") + " centred " +
-                                     std::to_string(color);
+            const std::string text =
+                std::string(color % 2 ? "odd" : "even") + " centred " + std::to_string(color);
             display.drawString(Vector(55, static_cast<float>(2 + color * 2)), text,
                                mw::JUSTIFY_CENTER, static_cast<mw::Color>(color));
         }
