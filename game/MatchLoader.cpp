@@ -15,6 +15,8 @@
 #include <climits>
 #include <cstring>
 
+#include <unistd.h>
+
 namespace {
 
 constexpr int ROUNDS = 3;
@@ -44,6 +46,10 @@ int sortKey(const std::string& time) {
 }
 
 } // namespace
+
+namespace {
+void (*writeObserver)(MatchLoader::WriteStage) = nullptr;
+}
 
 MatchLoader::MatchLoader() {
     setType("MatchLoader");
@@ -75,6 +81,10 @@ int MatchLoader::startUp() {
         line[std::strcspn(line, "\n")] = '\0';
         entry = line;
     }
+    // A directory in the file's place opens but cannot be read.
+    if (std::ferror(m_hsFile) != 0)
+        mw::LogManager::getInstance().writeLog(
+            "MatchLoader::startUp() -- Couldn't open highscore data file!");
     closeFile();
     setStarted(true);
     return 0;
@@ -114,6 +124,10 @@ std::string MatchLoader::getHighScore(int opponent) const {
     return time.substr(0, 1) + ":" + time.substr(1);
 }
 
+void MatchLoader::setWriteObserver(void (*observer)(WriteStage)) {
+    writeObserver = observer;
+}
+
 void MatchLoader::updateFile(const Timer* timer, const RoundSystem* roundSystem) {
     if (timer == nullptr || roundSystem == nullptr || m_currentOpponent < 1 ||
         m_currentOpponent > OPPONENT_COUNT)
@@ -135,12 +149,17 @@ bool MatchLoader::writeFile() {
     for (const std::string& entry : m_highScores) {
         if (std::fprintf(m_hsFile, "%s\n", entry.c_str()) < 0)
             written = false;
+        if (writeObserver != nullptr)
+            writeObserver(WriteStage::EntryWritten);
     }
-    if (std::fflush(m_hsFile) != 0 || std::ferror(m_hsFile) != 0)
+    // On the disk, not only in the system's cache, before it replaces the old file.
+    if (std::fflush(m_hsFile) != 0 || std::ferror(m_hsFile) != 0 || fsync(fileno(m_hsFile)) != 0)
         written = false;
     if (std::fclose(m_hsFile) != 0)
         written = false;
     m_hsFile = nullptr;
+    if (writeObserver != nullptr)
+        writeObserver(WriteStage::BeforeRename);
     if (written && std::rename(HIGH_SCORE_TEMP_FILE.c_str(), HIGH_SCORE_FILE.c_str()) != 0)
         written = false;
     if (!written)

@@ -49,6 +49,11 @@ public:
 
     int getCurrentOpponent() const { return m_currentOpponent; }
 
+    // Stages of a rewrite of the file, for tests that stop the program there.
+    enum class WriteStage { EntryWritten, BeforeRename };
+    // Called at every stage of a rewrite; nullptr (the default) for none.
+    static void setWriteObserver(void (*observer)(WriteStage));
+
 private:
     MatchLoader();
     // Writes the three entries to the temporary file and renames it over the

@@ -59,6 +59,14 @@ in_root() {
   # network, X socket directory and /tmp shared.
   local ro_args=()
   [ -e /etc/resolv.conf ] && ro_args+=(--ro-bind /etc/resolv.conf /etc/resolv.conf)
+  # Folders the command must find read-only (colon-separated), such as a
+  # working directory that cannot be written.
+  local dir
+  local -a readonly_dirs
+  IFS=: read -r -a readonly_dirs <<<"${MW_READONLY_DIRS:-}"
+  for dir in "${readonly_dirs[@]}"; do
+    [ -n "$dir" ] && ro_args+=(--ro-bind "$dir" "$dir")
+  done
   bwrap --bind "$1" / \
     --dev /dev --proc /proc --tmpfs /dev/shm \
     --bind /tmp /tmp \
@@ -102,7 +110,12 @@ create_root() {
 
 ensure() {
   if [ ! -x "$root_dir/usr/bin/g++" ]; then
-    create_root
+    mkdir -p "$cache_dir" || fail "cannot create $cache_dir; set MARROWICK_CACHE to a writable directory"
+    # One creation at a time: a second run waits, then finds the root made.
+    exec 9>"$cache_dir/.lock"
+    flock 9
+    [ -x "$root_dir/usr/bin/g++" ] || create_root
+    flock -u 9
   fi
   command -v bwrap >/dev/null || install_host_tools
 }

@@ -85,6 +85,8 @@ int main(int argc, char** argv) {
     std::mt19937 random(seed);
     mw::FrameDriver driver;
     std::map<std::string, long> framesIn;
+    std::map<std::string, long> visits;
+    std::string scene = "title";
     const auto start = std::chrono::steady_clock::now();
     int status = 0;
     for (long frame = 0; frame < frames; ++frame) {
@@ -105,7 +107,11 @@ int main(int argc, char** argv) {
             status = 1;
             break;
         }
-        ++framesIn[sceneOf()];
+        const std::string now = sceneOf();
+        ++framesIn[now];
+        if (now != scene)
+            ++visits[now];
+        scene = now;
         if (const std::string problem = check(); !problem.empty()) {
             std::fprintf(stderr, "soak: frame %ld: %s\n", frame, problem.c_str());
             status = 1;
@@ -115,8 +121,8 @@ int main(int argc, char** argv) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("soak: %ld frames in %.1f s (seed %u):", frames, seconds, seed);
-    for (const auto& [scene, count] : framesIn)
-        std::printf(" %s %ld", scene.c_str(), count);
+    for (const auto& [name, count] : framesIn)
+        std::printf(" %s %ld frames in %ld visits;", name.c_str(), count, visits[name]);
     std::printf("\n");
 
     mw::WorldManager::getInstance().shutDown();
@@ -125,9 +131,9 @@ int main(int argc, char** argv) {
     mw::LogManager::getInstance().shutDown();
     fs::current_path(fs::temp_directory_path());
     fs::remove_all(work);
-    for (const char* scene : {"title", "tutorial", "fight"}) {
-        if (status == 0 && framesIn[scene] == 0 && frames >= 20000) {
-            std::fprintf(stderr, "soak: never reached the %s\n", scene);
+    for (const char* name : {"title", "tutorial", "fight"}) {
+        if (status == 0 && framesIn[name] == 0 && frames >= 20000) {
+            std::fprintf(stderr, "soak: never reached the %s\n", name);
             status = 1;
         }
     }

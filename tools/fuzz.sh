@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Fuzzes the two file readers, each for SECONDS, with libFuzzer:
+#   tools/fuzz.sh SOURCE_DIR BUILD_DIR SECONDS
+# The seed corpora are the game's own sprite files and a few high-score files;
+# inputs kept under tests/fuzz/regressions/ run first. Prints the executions
+# and coverage reached; fails when a target crashes (the input is kept in
+# BUILD_DIR/artifacts).
+set -euo pipefail
+
+src="$1"
+build="$2"
+seconds="$3"
+
+compiler="$(command -v clang++-21 || command -v clang++ || true)"
+[ -n "$compiler" ] || { echo "fuzz: clang++ not found; add clang to tools/sid-packages.txt" >&2; exit 1; }
+
+cmake -S "$src" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$compiler" -DMW_FUZZ=ON \
+  -DMW_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" --target fuzz_sprite_file fuzz_high_score game_data >/dev/null ||
+  { echo "fuzz: building the fuzz targets failed; run 'cmake --build $build' for the messages" >&2; exit 1; }
+
+seeds="$build/seeds"
+rm -rf "$seeds"
+mkdir -p "$seeds/sprite_file" "$seeds/high_score" "$build/corpus/sprite_file" \
+  "$build/corpus/high_score" "$build/artifacts"
+find "$src/data/sprites" -name '*.txt' -exec cp {} "$seeds/sprite_file/" \;
+printf '105\n\n207\n' >"$seeds/high_score/three-times"
+printf '\n\n\n' >"$seeds/high_score/empty-lines"
+printf '430\n' >"$seeds/high_score/short"
+printf 'x9\n1\n%0300d\n' 0 >"$seeds/high_score/odd-entries"
+
+status=0
+for target in sprite_file high_score; do
+  log="$build/artifacts/$target.log"
+  # Kept regression inputs first: each must run without a crash.
+  if compgen -G "$src/tests/fuzz/regressions/$target/*" >/dev/null; then
+    "$build/tests/fuzz/fuzz_$target" "$src/tests/fuzz/regressions/$target/"* >/dev/null 2>&1 ||
+      { echo "fuzz: $target crashes on a kept regression input" >&2; status=1; }
+  fi
+  (cd "$build/artifacts" && "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" \
+    -max_len=8192 -print_final_stats=1 -artifact_prefix="$build/artifacts/$target-" \
+    "$build/corpus/$target" "$seeds/$target") >"$log" 2>&1 || {
+    echo "fuzz: $target found a crash; the input is in $build/artifacts and the report in $log" >&2
+    status=1
+  }
+  runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n1)"
+  coverage="$(grep -E '^#[0-9]+.*(DONE|pulse|NEW).*cov:' "$log" | tail -n1 | sed -E 's/.*cov: ([0-9]+) ft: ([0-9]+).*/\1 edges, \2 features/')"
+  echo "fuzz: $target: ${runs:-?} executions in ${seconds}s, coverage ${coverage:-?}"
+done
+exit "$status"

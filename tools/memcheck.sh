@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The tutorial session of the real program under valgrind memcheck:
+#   tools/memcheck.sh BUILD_DIR
+# Title, T, Q, W, O, P, ENTER, then a few seconds of a fight, Escape.
+# Fails when valgrind reports a definite leak or an invalid read or write
+# whose stack passes through our code (engine/, game/); the libraries' own
+# noise (the software OpenGL driver, X, fonts, audio) is reported but does not
+# count. tests/valgrind.supp holds the suppressions for known library noise.
+set -euo pipefail
+
+build="$1"
+src="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+if [ -z "${MW_MEMCHECK_IN_XVFB:-}" ]; then
+  export MW_MEMCHECK_IN_XVFB=1
+  exec xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" "$@"
+fi
+
+work="$(mktemp -d /tmp/marrowick-memcheck-XXXXXX)"
+cp -r "$build/run/sprites" "$build/run/audio" "$build/run/mw-font.ttf" "$work/"
+report="$work/valgrind.txt"
+
+(cd "$work" && exec valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite \
+  --num-callers=40 --fullpath-after=/src/ --suppressions="$src/tests/valgrind.supp" --log-file="$report" \
+  "$build/marrowick") >"$work/stdout.txt" 2>&1 &
+game=$!
+timeout 300 xdotool search --sync --name Marrowick windowfocus --sync >/dev/null
+sleep 10
+for key in t q w o p Return 1; do
+  xdotool key "$key"
+  sleep 8 # each tutorial step waits ten frames, slow under valgrind
+done
+sleep 10
+xdotool key Escape
+status=0
+wait "$game" || status=$?
+
+# count_ours PATTERN: valgrind's error blocks that match PATTERN and whose
+# stack passes through our sources (shown as engine/... or game/...).
+count_ours() {
+  awk -v pattern="$1" '
+    $0 ~ pattern { block = 1; ours = 0 }
+    block && /\((engine|game)\// { ours = 1 }
+    block && /^==[0-9]+== *$/ { if (ours) n++; block = 0 }
+    END { print n + 0 }' "$report"
+}
+ours_invalid="$(count_ours 'Invalid (read|write)')"
+ours_leaks="$(count_ours 'definitely lost in')"
+summary="$(grep -E 'ERROR SUMMARY|definitely lost:|indirectly lost:' "$report" | sed 's/^==[0-9]*== *//')"
+mkdir -p "$build/memcheck"
+cp "$report" "$build/memcheck/"
+rm -rf "$work"
+
+echo "memcheck: exit status $status"
+echo "memcheck: all of valgrind's report (libraries included):"
+echo "$summary" | sed 's/^/  /'
+echo "memcheck: invalid reads or writes through our code: $ours_invalid"
+echo "memcheck: definite leaks through our code: $ours_leaks"
+echo "memcheck: the whole report is in $build/memcheck/valgrind.txt"
+[ "$status" = 0 ] && [ "$ours_invalid" = 0 ] && [ "$ours_leaks" = 0 ]
