@@ -11,15 +11,15 @@ namespace {
 // Runs the real program in a scratch working directory on an X server of its
 // own, plays it with xdotool, and returns the program's exit status.
 int playProgram(const fs::path& workDirectory, const std::string& keys) {
-    const std::string script =
-        "cd '" + workDirectory.string() +
-        "' && xvfb-run -a -s '-screen 0 1024x768x24' bash -c '"
-        "\"" MW_BINARY_DIR "/marrowick\" >stdout.txt 2>&1 & game=$!; "
-        "xdotool search --sync --name Marrowick windowfocus --sync >/dev/null; sleep 1; "
-        "for k in " +
-        keys +
-        "; do xdotool key $k; sleep 0.7; done; "
-        "wait $game; echo $? >status.txt'";
+    const std::string script = "cd '" + workDirectory.string() +
+                               "' && xvfb-run -a -s '-screen 0 1024x768x24' bash -c '"
+                               "\"" MW_BINARY_DIR "/marrowick\" >stdout.txt 2>&1 & game=$!; "
+                               "xdotool search --sync --onlyvisible --name Marrowick windowfocus "
+                               "--sync >/dev/null; sleep 1; "
+                               "for k in " +
+                               keys +
+                               "; do xdotool key $k; sleep 0.7; done; "
+                               "wait $game; echo $? >status.txt'";
     if (std::system(script.c_str()) != 0)
         return -1;
     std::ifstream status(workDirectory / "status.txt");

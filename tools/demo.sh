@@ -48,7 +48,7 @@ message_shown() { region_has 480 32 276 320 '#FFFFFF'; }
 # The first opponent's magenta name on row 12 of the title screen.
 on_title() { region_has 180 32 84 384 '#FF00FF'; }
 
-xdotool search --sync --name Marrowick >/dev/null
+xdotool search --sync --onlyvisible --name Marrowick >/dev/null
 sleep 1.5
 xdotool mousemove 512 384 # keys go to the window under the pointer
 shot title

@@ -32,7 +32,7 @@ play() {
   local work="$1" shot="$scratch/shot.png"
   (cd "$work" && exec "$build/marrowick") >"$scratch/stdout.txt" 2>&1 &
   local game=$!
-  if ! timeout 20 xdotool search --sync --name Marrowick windowfocus --sync >/dev/null 2>&1; then
+  if ! timeout 20 xdotool search --sync --onlyvisible --name Marrowick windowfocus --sync >/dev/null 2>&1; then
     kill "$game" 2>/dev/null || true
     wait "$game" 2>/dev/null || true
     echo "no-window no"

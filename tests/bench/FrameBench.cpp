@@ -1,7 +1,12 @@
+// marrowick_frame_bench [FRAMES] [--fight]
+//
 // Frame cost of the display with a real window, drawing cell by cell and
 // batched: a full 80 x 24 screen of characters, and a frame of about 1000
 // cells. Prints milliseconds per frame.
+#include "engine/Clock.h"
 #include "engine/DisplayManager.h"
+#include "engine/FrameDriver.h"
+#include "engine/GameManager.h"
 #include "engine/LogManager.h"
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
@@ -12,6 +17,7 @@
 #include "game/Ring.h"
 #include "game/TitleScreen.h"
 #include "game/TutorialMode.h"
+#include "support/ScriptedPlayer.h"
 
 #include <algorithm>
 #include <chrono>
@@ -58,6 +64,45 @@ void thousandCells(int frame) {
                        static_cast<char>('A' + i % 26), static_cast<mw::Color>(1 + i % 7));
 }
 
+// Plays a whole fight against opponent 1 in the real window, frame by frame
+// with the game loop's timing (a frame sleeps out the rest of its 33
+// milliseconds), the player dodging every wind-up until the decision after
+// three rounds. Prints the frames played and how many were late.
+void timeAWholeFight() {
+    MatchLoader::getInstance().clearWorld();
+    mw::WorldManager::getInstance().update();
+    MatchLoader::getInstance().startMatch(1);
+    mw::SystemClock clock;
+    clock.beginFinePeriod();
+    mw::FrameDriver keys;
+    gametest::Player player(gametest::Player::DODGES);
+    std::vector<double> costs;
+    int late = 0;
+    for (int frame = 0; frame < 20000; ++frame) {
+        if (!mw::WorldManager::getInstance().objectsOfType("TitleScreen").isEmpty())
+            break;
+        const std::int64_t start = clock.nowMilliseconds();
+        const auto preciseStart = std::chrono::steady_clock::now();
+        player.play(keys);
+        keys.advance();
+        costs.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
+                                                                  preciseStart)
+                            .count());
+        const std::int64_t elapsed = clock.nowMilliseconds() - start;
+        if (elapsed > mw::GameManager::FRAME_TIME_MILLISECONDS)
+            ++late;
+        else
+            clock.sleepMilliseconds(
+                static_cast<int>(mw::GameManager::FRAME_TIME_MILLISECONDS - elapsed));
+    }
+    clock.endFinePeriod();
+    std::sort(costs.begin(), costs.end());
+    std::printf("  a whole fight (%zu frames, to the result and back to the title): frame work "
+                "median %.2f ms, 99th percentile %.2f ms, worst %.2f ms; late frames: %d\n",
+                costs.size(), costs[costs.size() / 2], costs[costs.size() * 99 / 100], costs.back(),
+                late);
+}
+
 // Replaces the world by one of the game's scenes.
 void buildScene(const std::string& scene) {
     MatchLoader::getInstance().clearWorld();
@@ -77,7 +122,14 @@ void buildScene(const std::string& scene) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 300;
+    int frames = 300;
+    bool wholeFight = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--fight")
+            wholeFight = true;
+        else
+            frames = std::max(10, std::atoi(argv[i]));
+    }
     mw::DisplayManager& display = mw::DisplayManager::getInstance();
     mw::WorldManager::getInstance().startUp();
     mw::ResourceManager::getInstance().startUp();
@@ -108,6 +160,8 @@ int main(int argc, char** argv) {
             std::printf(" %7.2f / %-7.2f", f.median, f.p99);
         std::printf("\n");
     }
+    if (wholeFight)
+        timeAWholeFight();
     mw::WorldManager::getInstance().shutDown();
     display.shutDown();
     mw::ResourceManager::getInstance().shutDown();

@@ -6,6 +6,7 @@
 // builds only the *Test.cpp files and TestSupport.cpp.
 
 #include "support/TestSupport.h"
+#include "support/WorldQueries.h"
 
 #include "engine/FrameDriver.h"
 #include "engine/GameManager.h"
@@ -28,44 +29,6 @@
 #include <vector>
 
 namespace gametest {
-
-// The world's objects of run-time class T, in world order.
-template <typename T> std::vector<T*> objectsOf() {
-    std::vector<T*> found;
-    const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
-    for (int i = 0; i < all.getCount(); ++i) {
-        if (T* object = dynamic_cast<T*>(all[i]))
-            found.push_back(object);
-    }
-    return found;
-}
-
-template <typename T> T* firstOf() {
-    const std::vector<T*> found = objectsOf<T>();
-    return found.empty() ? nullptr : found.front();
-}
-
-// The texts of the world's TextDisplays, in world order.
-inline std::vector<std::string> messages() {
-    std::vector<std::string> texts;
-    for (const TextDisplay* message : objectsOf<TextDisplay>())
-        texts.push_back(message->getText());
-    return texts;
-}
-
-inline bool showsMessage(const std::string& text) {
-    const std::vector<std::string> texts = messages();
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
-}
-
-// The type strings of the world's objects, in world order.
-inline std::vector<std::string> worldTypes() {
-    std::vector<std::string> types;
-    const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
-    for (int i = 0; i < all.getCount(); ++i)
-        types.push_back(all[i]->getType());
-    return types;
-}
 
 // Delivers one keyboard event to the world and ends the frame's update, as the
 // input stage followed by the world update would.

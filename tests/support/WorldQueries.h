@@ -1,0 +1,53 @@
+#pragma once
+
+// Readers of what the world holds, as a player would read the screen.
+
+#include "engine/ObjectList.h"
+#include "engine/WorldManager.h"
+#include "game/TextDisplay.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace gametest {
+
+// The world's objects of run-time class T, in world order.
+template <typename T> std::vector<T*> objectsOf() {
+    std::vector<T*> found;
+    const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
+    for (int i = 0; i < all.getCount(); ++i) {
+        if (T* object = dynamic_cast<T*>(all[i]))
+            found.push_back(object);
+    }
+    return found;
+}
+
+template <typename T> T* firstOf() {
+    const std::vector<T*> found = objectsOf<T>();
+    return found.empty() ? nullptr : found.front();
+}
+
+// The texts of the world's TextDisplays, in world order.
+inline std::vector<std::string> messages() {
+    std::vector<std::string> texts;
+    for (const TextDisplay* message : objectsOf<TextDisplay>())
+        texts.push_back(message->getText());
+    return texts;
+}
+
+inline bool showsMessage(const std::string& text) {
+    const std::vector<std::string> texts = messages();
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+// The type strings of the world's objects, in world order.
+inline std::vector<std::string> worldTypes() {
+    std::vector<std::string> types;
+    const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
+    for (int i = 0; i < all.getCount(); ++i)
+        types.push_back(all[i]->getType());
+    return types;
+}
+
+} // namespace gametest
