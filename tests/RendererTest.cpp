@@ -1,4 +1,9 @@
 #include "engine/DisplayManager.h"
+#include "engine/Sprite.h"
+#include "engine/WorldManager.h"
+#include "game/MatchLoader.h"
+#include "game/ResourceManifest.h"
+#include "game/TitleScreen.h"
 
 #include "support/TestSupport.h"
 
@@ -59,6 +64,34 @@ TEST_F(RendererTest, OverlapsAndFractionalPositionsLookTheSame) {
         display.drawString(Vector(79, 23), "edge", mw::JUSTIFY_LEFT, mw::COLOR_WHITE);
         display.drawCh(Vector(-0.5f, -0.25f), '#', mw::COLOR_YELLOW);
         display.drawString(Vector(40, 12), "   ", mw::JUSTIFY_CENTER, mw::COLOR_WHITE);
+    });
+}
+
+TEST_F(RendererTest, TheTitleScreenAndAFightLookTheSame) {
+    MW_OPEN_WINDOW();
+    for (const char* item : {"sprites", "audio"})
+        std::filesystem::copy(std::filesystem::path(mwtest::runDirectory()) / item,
+                              m_scratch.path() / item, std::filesystem::copy_options::recursive);
+    loadResources();
+    new TitleScreen;
+    expectSamePicture([] { mw::WorldManager::getInstance().draw(); });
+    MatchLoader::getInstance().startMatch(3);
+    mw::WorldManager::getInstance().update();
+    // Each object's current frame, without moving its animation on, so that
+    // both drawings show the same frames.
+    expectSamePicture([] {
+        const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
+        for (int altitude = 0; altitude <= mw::WorldManager::MAX_ALTITUDE; ++altitude) {
+            for (int i = 0; i < all.getCount(); ++i) {
+                if (all[i]->getAltitude() != altitude)
+                    continue;
+                const mw::Animation& animation = all[i]->getAnimation();
+                if (animation.getSprite() != nullptr)
+                    animation.getSprite()->draw(animation.getIndex(), all[i]->getPosition());
+                else
+                    all[i]->draw();
+            }
+        }
     });
 }
 
