@@ -5,6 +5,7 @@
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -36,6 +37,7 @@ int DisplayManager::startUp() {
     m_shown.fill(Cell{});
     m_frameVertices.clear();
     m_glyphs.fill(std::nullopt);
+    clearInk();
     if (!m_font.openFromFile(FONT_FILE)) {
         std::printf("Couldn't load font.\n");
         std::fflush(stdout);
@@ -106,6 +108,8 @@ int DisplayManager::drawCh(Vector position, char ch, Color color) {
 }
 
 void DisplayManager::drawCellUnbatched(float px, float py, char ch, Color color) {
+    // Its ink is not tracked: later batched rectangles of this frame are drawn whole.
+    m_inkEverywhere = true;
     const float cellWidth = static_cast<float>(getCellWidth());
     const float cellHeight = static_cast<float>(getCellHeight());
     if (!m_cellRectangle) {
@@ -141,16 +145,7 @@ void DisplayManager::appendCell(float px, float py, char ch, Color color) {
     const float cellHeight = static_cast<float>(getCellHeight());
     const float left = px + cellWidth / 10;
     const float top = py + cellHeight / 5;
-    const float right = left + cellWidth;
-    const float bottom = top + (cellHeight - 1);
-    const sf::Vector2f white(1, 1);
-    // The shape's fan (0, 1, 2, 3) as two triangles.
-    m_frameVertices.append({{left, top}, m_background, white});
-    m_frameVertices.append({{right, top}, m_background, white});
-    m_frameVertices.append({{right, bottom}, m_background, white});
-    m_frameVertices.append({{left, top}, m_background, white});
-    m_frameVertices.append({{right, bottom}, m_background, white});
-    m_frameVertices.append({{left, bottom}, m_background, white});
+    appendBacking(left, top, left + cellWidth, top + (cellHeight - 1));
 
     if (ch == ' ' || ch == '\t' || ch == '\n')
         return;
@@ -165,13 +160,85 @@ void DisplayManager::appendCell(float px, float py, char ch, Color color) {
     const float v1 = static_cast<float>(g.textureRect.position.y) - padding;
     const float u2 = static_cast<float>(g.textureRect.position.x + g.textureRect.size.x) + padding;
     const float v2 = static_cast<float>(g.textureRect.position.y + g.textureRect.size.y) + padding;
-    const sf::Color fill = toSfColor(color);
-    m_frameVertices.append({{glyphLeft, glyphTop}, fill, {u1, v1}});
-    m_frameVertices.append({{glyphRight, glyphTop}, fill, {u2, v1}});
-    m_frameVertices.append({{glyphLeft, glyphBottom}, fill, {u1, v2}});
-    m_frameVertices.append({{glyphLeft, glyphBottom}, fill, {u1, v2}});
-    m_frameVertices.append({{glyphRight, glyphTop}, fill, {u2, v1}});
-    m_frameVertices.append({{glyphRight, glyphBottom}, fill, {u2, v2}});
+    appendQuad(glyphLeft, glyphTop, glyphRight, glyphBottom, toSfColor(color), {u1, v1}, {u2, v2});
+    markInk(glyphLeft, glyphTop, glyphRight, glyphBottom);
+}
+
+// Two triangles in the order a text's glyph quad uses.
+void DisplayManager::appendQuad(float left, float top, float right, float bottom, sf::Color color,
+                                sf::Vector2f texture1, sf::Vector2f texture2) {
+    m_frameVertices.append({{left, top}, color, texture1});
+    m_frameVertices.append({{right, top}, color, {texture2.x, texture1.y}});
+    m_frameVertices.append({{left, bottom}, color, {texture1.x, texture2.y}});
+    m_frameVertices.append({{left, bottom}, color, {texture1.x, texture2.y}});
+    m_frameVertices.append({{right, top}, color, {texture2.x, texture1.y}});
+    m_frameVertices.append({{right, bottom}, color, texture2});
+}
+
+namespace {
+
+// The tiles of size `size` that the pixel span [from, to] touches, clamped to 0 .. count - 1.
+std::pair<int, int> tileSpan(float from, float to, float size, int count) {
+    const int first = std::clamp(static_cast<int>(std::floor(from / size)), 0, count - 1);
+    const int last = std::clamp(static_cast<int>(std::floor(to / size)), 0, count - 1);
+    return {first, last};
+}
+
+} // namespace
+
+// The backing rectangle is drawn only over what earlier glyphs may have
+// coloured, each part clipped to that ink (one pixel wider all round): the
+// pixels it covers are the rectangle's own, so the picture is the same as
+// with the whole rectangle.
+void DisplayManager::appendBacking(float left, float top, float right, float bottom) {
+    const sf::Vector2f white(1, 1);
+    if (m_inkEverywhere) {
+        appendQuad(left, top, right, bottom, m_background, white, white);
+        return;
+    }
+    const float tileWidth = static_cast<float>(getCellWidth());
+    const float tileHeight = static_cast<float>(getCellHeight());
+    const auto [firstColumn, lastColumn] = tileSpan(left, right, tileWidth, INK_COLUMNS);
+    const auto [firstRow, lastRow] = tileSpan(top, bottom, tileHeight, INK_ROWS);
+    for (int row = firstRow; row <= lastRow; ++row) {
+        for (int column = firstColumn; column <= lastColumn; ++column) {
+            const InkBox& ink = m_ink[row * INK_COLUMNS + column];
+            if (ink.empty)
+                continue;
+            const float clippedLeft = std::max(left, ink.left - 1);
+            const float clippedTop = std::max(top, ink.top - 1);
+            const float clippedRight = std::min(right, ink.right + 1);
+            const float clippedBottom = std::min(bottom, ink.bottom + 1);
+            if (clippedLeft < clippedRight && clippedTop < clippedBottom)
+                appendQuad(clippedLeft, clippedTop, clippedRight, clippedBottom, m_background,
+                           white, white);
+        }
+    }
+}
+
+void DisplayManager::markInk(float left, float top, float right, float bottom) {
+    const auto [firstColumn, lastColumn] =
+        tileSpan(left, right, static_cast<float>(getCellWidth()), INK_COLUMNS);
+    const auto [firstRow, lastRow] =
+        tileSpan(top, bottom, static_cast<float>(getCellHeight()), INK_ROWS);
+    for (int row = firstRow; row <= lastRow; ++row) {
+        for (int column = firstColumn; column <= lastColumn; ++column) {
+            InkBox& ink = m_ink[row * INK_COLUMNS + column];
+            if (ink.empty) {
+                ink = InkBox{left, top, right, bottom, false};
+            } else {
+                ink.left = std::min(ink.left, left);
+                ink.top = std::min(ink.top, top);
+                ink.right = std::max(ink.right, right);
+                ink.bottom = std::max(ink.bottom, bottom);
+            }
+        }
+    }
+}
+
+void DisplayManager::clearInk() {
+    m_ink.fill(InkBox{});
+    m_inkEverywhere = false;
 }
 
 void DisplayManager::flush() {
@@ -218,6 +285,7 @@ void DisplayManager::swapBuffers() {
     flush();
     m_window->display();
     m_window->clear(m_background);
+    clearInk();
     m_shown = m_drawn;
     m_drawn.fill(Cell{});
 }

@@ -104,6 +104,11 @@ private:
 
     void drawCellUnbatched(float px, float py, char ch, Color color);
     void appendCell(float px, float py, char ch, Color color);
+    void appendQuad(float left, float top, float right, float bottom, sf::Color color,
+                    sf::Vector2f texture1, sf::Vector2f texture2);
+    void appendBacking(float left, float top, float right, float bottom);
+    void markInk(float left, float top, float right, float bottom);
+    void clearInk();
     const sf::Glyph& glyph(char ch);
     // The glyphs' size in points: twice the smaller side of a cell.
     int characterSize() const;
@@ -117,6 +122,23 @@ private:
     bool m_batched = true;
     sf::VertexArray m_frameVertices{sf::PrimitiveType::Triangles};
     std::array<std::optional<sf::Glyph>, 256> m_glyphs;
+
+    // Where glyphs drawn so far in this frame may have left colour, as the
+    // union of their quads per cell-sized tile of the window. Everywhere else
+    // the surface is still the cleared background, which a backing rectangle
+    // (of the same colour) would not change.
+    struct InkBox {
+        float left = 0;
+        float top = 0;
+        float right = 0;
+        float bottom = 0;
+        bool empty = true;
+    };
+    static constexpr int INK_COLUMNS = (WINDOW_HORIZONTAL_PIXELS + 11) / 12;
+    static constexpr int INK_ROWS = WINDOW_VERTICAL_CELLS;
+    std::array<InkBox, INK_COLUMNS * INK_ROWS> m_ink{};
+    // Set once a cell was drawn unbatched in this frame.
+    bool m_inkEverywhere = false;
 
     using Grid = std::array<Cell, WINDOW_HORIZONTAL_CELLS * WINDOW_VERTICAL_CELLS>;
     Grid m_drawn{};
