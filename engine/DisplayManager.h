@@ -134,7 +134,10 @@ private:
         float bottom = 0;
         bool empty = true;
     };
-    static constexpr int INK_COLUMNS = (WINDOW_HORIZONTAL_PIXELS + 11) / 12;
+    // Tiles are cells; the window's right strip beyond the 80 columns has some too.
+    static constexpr int CELL_PIXELS_WIDE = WINDOW_HORIZONTAL_PIXELS / WINDOW_HORIZONTAL_CELLS;
+    static constexpr int INK_COLUMNS =
+        (WINDOW_HORIZONTAL_PIXELS + CELL_PIXELS_WIDE - 1) / CELL_PIXELS_WIDE;
     static constexpr int INK_ROWS = WINDOW_VERTICAL_CELLS;
     std::array<InkBox, INK_COLUMNS * INK_ROWS> m_ink{};
     // Set once a cell was drawn unbatched in this frame.

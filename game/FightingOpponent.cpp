@@ -4,7 +4,6 @@
 #include "engine/GameManager.h"
 #include "engine/LogManager.h"
 #include "engine/ResourceManager.h"
-#include "engine/WorldManager.h"
 #include "game/BoxerMove.h"
 #include "game/EventBoxerCollision.h"
 #include "game/EventGameOver.h"
@@ -300,11 +299,8 @@ void FightingOpponent::logKnockdown() const {
 }
 
 void FightingOpponent::punchHero() {
-    const mw::ObjectList heroes = mw::WorldManager::getInstance().objectsOfType("Hero");
-    if (heroes.isEmpty())
-        return;
     // A fallen hero is never sent a swing.
-    auto* hero = dynamic_cast<Hero*>(heroes[0]);
+    Hero* hero = worldHero();
     if (hero != nullptr && !hero->isDown())
         hero->eventHandler(EventBoxerCollision(m_move));
 }

@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr int ROUNDS = 3;
 // One line of the file is read into this; longer lines arrive in pieces.
 constexpr int LINE_BUFFER_SIZE = 256;
 
@@ -45,11 +44,9 @@ int sortKey(const std::string& time) {
     return seconds < 0 ? INT_MAX : seconds;
 }
 
-} // namespace
-
-namespace {
 void (*writeObserver)(MatchLoader::WriteStage) = nullptr;
-}
+
+} // namespace
 
 MatchLoader::MatchLoader() {
     setType("MatchLoader");
@@ -68,24 +65,22 @@ MatchLoader& MatchLoader::getInstance() {
 int MatchLoader::startUp() {
     m_highScores.fill(std::string());
     m_hsFile = std::fopen(HIGH_SCORE_FILE.c_str(), "r");
-    if (m_hsFile == nullptr) {
+    bool readable = m_hsFile != nullptr;
+    if (readable) {
+        char line[LINE_BUFFER_SIZE];
+        for (std::string& entry : m_highScores) {
+            if (std::fgets(line, sizeof line, m_hsFile) == nullptr)
+                continue;
+            line[std::strcspn(line, "\n")] = '\0';
+            entry = line;
+        }
+        // A directory in the file's place opens but cannot be read.
+        readable = std::ferror(m_hsFile) == 0;
+        closeFile();
+    }
+    if (!readable)
         mw::LogManager::getInstance().writeLog(
             "MatchLoader::startUp() -- Couldn't open highscore data file!");
-        setStarted(true);
-        return 0;
-    }
-    char line[LINE_BUFFER_SIZE];
-    for (std::string& entry : m_highScores) {
-        if (std::fgets(line, sizeof line, m_hsFile) == nullptr)
-            continue;
-        line[std::strcspn(line, "\n")] = '\0';
-        entry = line;
-    }
-    // A directory in the file's place opens but cannot be read.
-    if (std::ferror(m_hsFile) != 0)
-        mw::LogManager::getInstance().writeLog(
-            "MatchLoader::startUp() -- Couldn't open highscore data file!");
-    closeFile();
     setStarted(true);
     return 0;
 }
@@ -102,6 +97,7 @@ void MatchLoader::closeFile() {
 }
 
 std::string MatchLoader::winningTime(int round, int timeLeft) {
+    constexpr int ROUNDS = RoundSystem::ROUNDS;
     int elapsed = round > ROUNDS ? ROUNDS * ROUND_SECONDS : round * ROUND_SECONDS - timeLeft;
     // A fight never lasts longer than three rounds; keeping the result in range
     // keeps the minutes to the one digit the file format has room for.

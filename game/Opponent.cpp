@@ -18,11 +18,12 @@ mw::Vector Opponent::home() {
     return position;
 }
 
-bool isHeroDown() {
+Hero* worldHero() {
     const mw::ObjectList heroes = mw::WorldManager::getInstance().objectsOfType("Hero");
-    if (heroes.isEmpty())
-        return false;
-    // Something else may carry the type; only a real Hero can be down.
-    const auto* hero = dynamic_cast<const Hero*>(heroes[0]);
+    return heroes.isEmpty() ? nullptr : dynamic_cast<Hero*>(heroes[0]);
+}
+
+bool isHeroDown() {
+    const Hero* hero = worldHero();
     return hero != nullptr && hero->isDown();
 }

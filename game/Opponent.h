@@ -4,6 +4,7 @@
 #include "engine/Vector.h"
 
 class HealthUI;
+class Hero;
 
 enum OpponentState {
     NEUTRAL = 0,
@@ -49,5 +50,8 @@ protected:
     int m_move;
 };
 
-// True when the world's first "Hero" is a Hero that is knocked down.
+// The world's first object of type "Hero" when it is a Hero; nullptr otherwise
+// (something else may carry the type).
+Hero* worldHero();
+// True when worldHero() is knocked down.
 bool isHeroDown();

@@ -142,9 +142,9 @@ void RoundSystem::startNextRound() {
         m_hero->setMashCount(0);
         m_hero->setLastMashKey(-1);
         HealthUI* health = m_hero->getHealthUI();
+        // The bar keeps the health within 0 .. maxHealth.
         if (health != nullptr && m_hero->getRecovery() >= 0)
-            health->setHealth(
-                std::clamp(health->getHealth() + m_hero->getRecovery(), 0, health->getMaxHealth()));
+            health->setHealth(health->getHealth() + m_hero->getRecovery());
         m_hero->setSprite("hero-idle");
         m_hero->setPosition(Hero::home());
     }
