@@ -35,9 +35,10 @@ int DisplayManager::startUp() {
     m_window->clear(m_background);
     m_drawn.fill(Cell{});
     m_shown.fill(Cell{});
-    m_frameVertices.clear();
+    m_pending.clear();
     m_glyphs.fill(std::nullopt);
-    clearInk();
+    m_sharpGlyphsStale = true;
+    m_surfaceTouched = false;
     if (!m_font.openFromFile(FONT_FILE)) {
         std::printf("Couldn't load font.\n");
         std::fflush(stdout);
@@ -49,7 +50,7 @@ int DisplayManager::startUp() {
 }
 
 void DisplayManager::shutDown() {
-    m_frameVertices.clear();
+    m_pending.clear();
     if (m_window) {
         m_window->close();
         m_window.reset();
@@ -108,8 +109,7 @@ int DisplayManager::drawCh(Vector position, char ch, Color color) {
 }
 
 void DisplayManager::drawCellUnbatched(float px, float py, char ch, Color color) {
-    // Its ink is not tracked: later batched rectangles of this frame are drawn whole.
-    m_inkEverywhere = true;
+    m_surfaceTouched = true;
     const float cellWidth = static_cast<float>(getCellWidth());
     const float cellHeight = static_cast<float>(getCellHeight());
     if (!m_cellRectangle) {
@@ -131,48 +131,44 @@ void DisplayManager::drawCellUnbatched(float px, float py, char ch, Color color)
 
 const sf::Glyph& DisplayManager::glyph(char ch) {
     std::optional<sf::Glyph>& cached = m_glyphs[static_cast<unsigned char>(ch)];
-    if (!cached)
+    if (!cached) {
+        m_sharpGlyphsStale = true;
         cached = m_font.getGlyph(static_cast<unsigned char>(ch),
                                  static_cast<unsigned>(characterSize()), true);
+    }
     return *cached;
 }
 
 // Lays a cell out exactly as a rectangle shape and a one-character bold text
-// would be: the rectangle samples the font texture's opaque white corner, the
-// glyph quad is padded by one pixel and one texel on every side.
+// would be. The text's glyph quad is padded by one pixel and one texel on
+// every side, which only matters where the quad falls between pixels.
 void DisplayManager::appendCell(float px, float py, char ch, Color color) {
     const float cellWidth = static_cast<float>(getCellWidth());
     const float cellHeight = static_cast<float>(getCellHeight());
-    const float left = px + cellWidth / 10;
-    const float top = py + cellHeight / 5;
-    appendBacking(left, top, left + cellWidth, top + (cellHeight - 1));
-
-    if (ch == ' ' || ch == '\t' || ch == '\n')
-        return;
-    const sf::Glyph& g = glyph(ch);
-    const float padding = 1;
-    const float baseline = static_cast<float>(characterSize());
-    const float glyphLeft = px + (g.bounds.position.x - padding);
-    const float glyphTop = py + (baseline + (g.bounds.position.y - padding));
-    const float glyphRight = px + (g.bounds.position.x + g.bounds.size.x + padding);
-    const float glyphBottom = py + (baseline + (g.bounds.position.y + g.bounds.size.y + padding));
-    const float u1 = static_cast<float>(g.textureRect.position.x) - padding;
-    const float v1 = static_cast<float>(g.textureRect.position.y) - padding;
-    const float u2 = static_cast<float>(g.textureRect.position.x + g.textureRect.size.x) + padding;
-    const float v2 = static_cast<float>(g.textureRect.position.y + g.textureRect.size.y) + padding;
-    appendQuad(glyphLeft, glyphTop, glyphRight, glyphBottom, toSfColor(color), {u1, v1}, {u2, v2});
-    markInk(glyphLeft, glyphTop, glyphRight, glyphBottom);
-}
-
-// Two triangles in the order a text's glyph quad uses.
-void DisplayManager::appendQuad(float left, float top, float right, float bottom, sf::Color color,
-                                sf::Vector2f texture1, sf::Vector2f texture2) {
-    m_frameVertices.append({{left, top}, color, texture1});
-    m_frameVertices.append({{right, top}, color, {texture2.x, texture1.y}});
-    m_frameVertices.append({{left, bottom}, color, {texture1.x, texture2.y}});
-    m_frameVertices.append({{left, bottom}, color, {texture1.x, texture2.y}});
-    m_frameVertices.append({{right, top}, color, {texture2.x, texture1.y}});
-    m_frameVertices.append({{right, bottom}, color, texture2});
+    PendingCell cell;
+    cell.backing =
+        sf::FloatRect({px + cellWidth / 10, py + cellHeight / 5}, {cellWidth, cellHeight - 1});
+    if (ch != ' ' && ch != '\t' && ch != '\n') {
+        const sf::Glyph& g = glyph(ch);
+        const float baseline = static_cast<float>(characterSize());
+        cell.hasGlyph = true;
+        cell.color = toSfColor(color);
+        cell.quad = sf::FloatRect({px + g.bounds.position.x, py + baseline + g.bounds.position.y},
+                                  g.bounds.size);
+        cell.texture =
+            sf::FloatRect(sf::Vector2f(g.textureRect.position), sf::Vector2f(g.textureRect.size));
+        const auto whole = [](float value) { return std::floor(value) == value; };
+        cell.pixelAligned = whole(cell.quad.position.x) && whole(cell.quad.position.y) &&
+                            cell.quad.size == cell.texture.size;
+        if (!cell.pixelAligned) {
+            const float padding = 1;
+            cell.quad.position -= {padding, padding};
+            cell.quad.size += {2 * padding, 2 * padding};
+            cell.texture.position -= {padding, padding};
+            cell.texture.size += {2 * padding, 2 * padding};
+        }
+    }
+    m_pending.push_back(cell);
 }
 
 namespace {
@@ -184,70 +180,161 @@ std::pair<int, int> tileSpan(float from, float to, float size, int count) {
     return {first, last};
 }
 
+bool overlap(const sf::FloatRect& a, const sf::FloatRect& b) {
+    return a.position.x < b.position.x + b.size.x && b.position.x < a.position.x + a.size.x &&
+           a.position.y < b.position.y + b.size.y && b.position.y < a.position.y + a.size.y;
+}
+
+// Appends to `pieces` the parts of `area` outside `hole`: the bands above and
+// below it, then the parts left and right of it. Their edges are the hole's
+// own coordinates, so they and the hole share out the pixels between them
+// exactly as the rasteriser would.
+void appendOutside(const sf::FloatRect& area, const sf::FloatRect& hole,
+                   std::vector<sf::FloatRect>& pieces) {
+    const float left = area.position.x;
+    const float top = area.position.y;
+    const float right = left + area.size.x;
+    const float bottom = top + area.size.y;
+    const float holeLeft = hole.position.x;
+    const float holeTop = hole.position.y;
+    const float holeRight = holeLeft + hole.size.x;
+    const float holeBottom = holeTop + hole.size.y;
+    const auto add = [&](float l, float t, float r, float b) {
+        pieces.push_back(sf::FloatRect({l, t}, {r - l, b - t}));
+    };
+    if (holeTop > top)
+        add(left, top, right, holeTop);
+    if (holeBottom < bottom)
+        add(left, holeBottom, right, bottom);
+    const float middleTop = std::max(top, holeTop);
+    const float middleBottom = std::min(bottom, holeBottom);
+    if (holeLeft > left)
+        add(left, middleTop, holeLeft, middleBottom);
+    if (holeRight < right)
+        add(holeRight, middleTop, right, middleBottom);
+}
+
 } // namespace
 
-// The backing rectangle is drawn only over what earlier glyphs may have
-// coloured, each part clipped to that ink (one pixel wider all round): the
-// pixels it covers are the rectangle's own, so the picture is the same as
-// with the whole rectangle.
-void DisplayManager::appendBacking(float left, float top, float right, float bottom) {
-    const sf::Vector2f white(1, 1);
-    if (m_inkEverywhere) {
-        appendQuad(left, top, right, bottom, m_background, white, white);
-        return;
-    }
+void DisplayManager::registerBacking(int cell) {
+    const sf::FloatRect& backing = m_pending[cell].backing;
     const float tileWidth = static_cast<float>(getCellWidth());
     const float tileHeight = static_cast<float>(getCellHeight());
-    const auto [firstColumn, lastColumn] = tileSpan(left, right, tileWidth, INK_COLUMNS);
-    const auto [firstRow, lastRow] = tileSpan(top, bottom, tileHeight, INK_ROWS);
+    const auto [firstColumn, lastColumn] =
+        tileSpan(backing.position.x, backing.position.x + backing.size.x, tileWidth, TILE_COLUMNS);
+    const auto [firstRow, lastRow] =
+        tileSpan(backing.position.y, backing.position.y + backing.size.y, tileHeight, TILE_ROWS);
     for (int row = firstRow; row <= lastRow; ++row) {
         for (int column = firstColumn; column <= lastColumn; ++column) {
-            const InkBox& ink = m_ink[row * INK_COLUMNS + column];
-            if (ink.empty)
-                continue;
-            const float clippedLeft = std::max(left, ink.left - 1);
-            const float clippedTop = std::max(top, ink.top - 1);
-            const float clippedRight = std::min(right, ink.right + 1);
-            const float clippedBottom = std::min(bottom, ink.bottom + 1);
-            if (clippedLeft < clippedRight && clippedTop < clippedBottom)
-                appendQuad(clippedLeft, clippedTop, clippedRight, clippedBottom, m_background,
-                           white, white);
+            int& head = m_backingHeads[row * TILE_COLUMNS + column];
+            m_backingLinks.push_back({cell, head});
+            head = static_cast<int>(m_backingLinks.size()) - 1;
         }
     }
 }
 
-void DisplayManager::markInk(float left, float top, float right, float bottom) {
-    const auto [firstColumn, lastColumn] =
-        tileSpan(left, right, static_cast<float>(getCellWidth()), INK_COLUMNS);
-    const auto [firstRow, lastRow] =
-        tileSpan(top, bottom, static_cast<float>(getCellHeight()), INK_ROWS);
-    for (int row = firstRow; row <= lastRow; ++row) {
-        for (int column = firstColumn; column <= lastColumn; ++column) {
-            InkBox& ink = m_ink[row * INK_COLUMNS + column];
-            if (ink.empty) {
-                ink = InkBox{left, top, right, bottom, false};
-            } else {
-                ink.left = std::min(ink.left, left);
-                ink.top = std::min(ink.top, top);
-                ink.right = std::max(ink.right, right);
-                ink.bottom = std::max(ink.bottom, bottom);
+// A backing rectangle covers whatever earlier glyphs put under it, leaving
+// the background colour the surface was cleared to. Cutting it out of those
+// glyphs instead leaves the same pixels without drawing the rectangle.
+// Working from the last cell back, each glyph is cut by the backings of the
+// cells after it.
+void DisplayManager::clipGlyphsToLaterBackings() {
+    m_backingHeads.fill(-1);
+    m_backingLinks.clear();
+    m_pieces.clear();
+    const float tileWidth = static_cast<float>(getCellWidth());
+    const float tileHeight = static_cast<float>(getCellHeight());
+    for (int cell = static_cast<int>(m_pending.size()) - 1; cell >= 0; --cell) {
+        PendingCell& pending = m_pending[cell];
+        pending.firstPiece = static_cast<int>(m_pieces.size());
+        if (pending.hasGlyph) {
+            m_pieces.push_back(pending.quad);
+            const sf::FloatRect& quad = pending.quad;
+            const auto [firstColumn, lastColumn] =
+                tileSpan(quad.position.x, quad.position.x + quad.size.x, tileWidth, TILE_COLUMNS);
+            const auto [firstRow, lastRow] =
+                tileSpan(quad.position.y, quad.position.y + quad.size.y, tileHeight, TILE_ROWS);
+            for (int row = firstRow; row <= lastRow; ++row) {
+                for (int column = firstColumn; column <= lastColumn; ++column) {
+                    for (int link = m_backingHeads[row * TILE_COLUMNS + column]; link >= 0;
+                         link = m_backingLinks[link].next) {
+                        const sf::FloatRect hole = m_pending[m_backingLinks[link].cell].backing;
+                        // Only this glyph's pieces, from the back, are cut.
+                        for (int piece = static_cast<int>(m_pieces.size()) - 1;
+                             piece >= pending.firstPiece; --piece) {
+                            const sf::FloatRect area = m_pieces[piece];
+                            if (!overlap(area, hole))
+                                continue;
+                            m_pieces[piece] = m_pieces.back();
+                            m_pieces.pop_back();
+                            appendOutside(area, hole, m_pieces);
+                        }
+                    }
+                }
             }
         }
+        pending.pieceCount = static_cast<int>(m_pieces.size()) - pending.firstPiece;
+        registerBacking(cell);
     }
 }
 
-void DisplayManager::clearInk() {
-    m_ink.fill(InkBox{});
-    m_inkEverywhere = false;
+// Two triangles in the order a text's glyph quad uses, added to the run of
+// their texture.
+void DisplayManager::appendQuad(const sf::FloatRect& area, sf::Color color,
+                                const sf::FloatRect& texture, bool sharp) {
+    if (m_runs.empty() || m_runs.back().sharp != sharp)
+        m_runs.push_back({m_vertices.size(), 0, sharp});
+    const sf::Vector2f topLeft = area.position;
+    const sf::Vector2f bottomRight = area.position + area.size;
+    const sf::Vector2f texture1 = texture.position;
+    const sf::Vector2f texture2 = texture.position + texture.size;
+    m_vertices.push_back({topLeft, color, texture1});
+    m_vertices.push_back({{bottomRight.x, topLeft.y}, color, {texture2.x, texture1.y}});
+    m_vertices.push_back({{topLeft.x, bottomRight.y}, color, {texture1.x, texture2.y}});
+    m_vertices.push_back({{topLeft.x, bottomRight.y}, color, {texture1.x, texture2.y}});
+    m_vertices.push_back({{bottomRight.x, topLeft.y}, color, {texture2.x, texture1.y}});
+    m_vertices.push_back({bottomRight, color, texture2});
+    m_runs.back().count += 6;
 }
 
 void DisplayManager::flush() {
-    if (m_window && m_frameVertices.getVertexCount() > 0) {
-        sf::RenderStates states;
-        states.texture = &m_font.getTexture(static_cast<unsigned>(characterSize()));
-        m_window->draw(m_frameVertices, states);
+    if (!m_window || m_pending.empty()) {
+        m_pending.clear();
+        return;
     }
-    m_frameVertices.clear();
+    const sf::Texture& glyphs = m_font.getTexture(static_cast<unsigned>(characterSize()));
+    if (m_sharpGlyphsStale) {
+        m_sharpGlyphs = glyphs;
+        m_sharpGlyphs.setSmooth(false);
+        m_sharpGlyphsStale = false;
+    }
+    clipGlyphsToLaterBackings();
+    m_vertices.clear();
+    m_runs.clear();
+    // The texture's top left texels are opaque white.
+    const sf::FloatRect white({1, 1}, {0, 0});
+    for (const PendingCell& cell : m_pending) {
+        if (m_surfaceTouched)
+            appendQuad(cell.backing, m_background, white,
+                       m_runs.empty() ? cell.pixelAligned : m_runs.back().sharp);
+        const sf::Vector2f texelsPerPixel = cell.texture.size.componentWiseDiv(cell.quad.size);
+        for (int i = 0; i < cell.pieceCount; ++i) {
+            const sf::FloatRect& piece = m_pieces[cell.firstPiece + i];
+            const sf::FloatRect texture(
+                cell.texture.position +
+                    (piece.position - cell.quad.position).componentWiseMul(texelsPerPixel),
+                piece.size.componentWiseMul(texelsPerPixel));
+            appendQuad(piece, cell.color, texture, cell.pixelAligned);
+        }
+    }
+    for (const Run& run : m_runs) {
+        sf::RenderStates states;
+        states.texture = run.sharp ? &m_sharpGlyphs : &glyphs;
+        m_window->draw(m_vertices.data() + run.first, run.count, sf::PrimitiveType::Triangles,
+                       states);
+    }
+    m_pending.clear();
+    m_surfaceTouched = true;
 }
 
 void DisplayManager::setBatched(bool batched) {
@@ -285,7 +372,7 @@ void DisplayManager::swapBuffers() {
     flush();
     m_window->display();
     m_window->clear(m_background);
-    clearInk();
+    m_surfaceTouched = false;
     m_shown = m_drawn;
     m_drawn.fill(Cell{});
 }

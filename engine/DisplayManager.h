@@ -7,14 +7,17 @@
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/Text.hpp>
-#include <SFML/Graphics/VertexArray.hpp>
+#include <SFML/Graphics/Texture.hpp>
+#include <SFML/Graphics/Vertex.hpp>
 
 #include <array>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace sf {
 class RenderWindow;
@@ -77,9 +80,9 @@ public:
     // The picture drawn so far in this frame (empty without a window).
     sf::Image capture();
 
-    // Batched drawing (the default) collects the frame's cells into one vertex
-    // array drawn in a single call; unbatched drawing draws each cell on its
-    // own. Both give the same picture; the unbatched path is the reference.
+    // Batched drawing (the default) collects the frame's cells and draws them
+    // together, as a few runs of triangles; unbatched drawing draws each cell
+    // on its own. Both give the same picture; the unbatched path is the reference.
     void setBatched(bool batched);
     bool isBatched() const { return m_batched; }
 
@@ -104,44 +107,71 @@ private:
 
     void drawCellUnbatched(float px, float py, char ch, Color color);
     void appendCell(float px, float py, char ch, Color color);
-    void appendQuad(float left, float top, float right, float bottom, sf::Color color,
-                    sf::Vector2f texture1, sf::Vector2f texture2);
-    void appendBacking(float left, float top, float right, float bottom);
-    void markInk(float left, float top, float right, float bottom);
-    void clearInk();
     const sf::Glyph& glyph(char ch);
     // The glyphs' size in points: twice the smaller side of a cell.
     int characterSize() const;
     // Draws the batched cells collected so far.
     void flush();
+    void clipGlyphsToLaterBackings();
+    void registerBacking(int cell);
+    void appendQuad(const sf::FloatRect& area, sf::Color color, const sf::FloatRect& texture,
+                    bool sharp);
 
     // Reused for every cell so that drawing allocates nothing per character.
     std::unique_ptr<sf::RectangleShape> m_cellRectangle;
     std::unique_ptr<sf::Text> m_cellText;
 
     bool m_batched = true;
-    sf::VertexArray m_frameVertices{sf::PrimitiveType::Triangles};
     std::array<std::optional<sf::Glyph>, 256> m_glyphs;
 
-    // Where glyphs drawn so far in this frame may have left colour, as the
-    // union of their quads per cell-sized tile of the window. Everywhere else
-    // the surface is still the cleared background, which a backing rectangle
-    // (of the same colour) would not change.
-    struct InkBox {
-        float left = 0;
-        float top = 0;
-        float right = 0;
-        float bottom = 0;
-        bool empty = true;
+    // A cell waiting to be drawn: its backing rectangle and its glyph quad.
+    struct PendingCell {
+        sf::FloatRect backing;
+        sf::FloatRect quad;
+        sf::FloatRect texture;
+        sf::Color color;
+        bool hasGlyph = false;
+        // The quad lies on whole pixels, one texel to a pixel.
+        bool pixelAligned = false;
+        int firstPiece = 0;
+        int pieceCount = 0;
     };
-    // Tiles are cells; the window's right strip beyond the 80 columns has some too.
+    std::vector<PendingCell> m_pending;
+    // What is left of each glyph quad once the backing rectangles of later
+    // cells are cut out of it.
+    std::vector<sf::FloatRect> m_pieces;
+
+    // The backing rectangles seen so far by clipGlyphsToLaterBackings(),
+    // listed per cell-sized tile of the window (a tile's list is a chain
+    // through m_backingLinks, starting at m_backingHeads).
     static constexpr int CELL_PIXELS_WIDE = WINDOW_HORIZONTAL_PIXELS / WINDOW_HORIZONTAL_CELLS;
-    static constexpr int INK_COLUMNS =
+    static constexpr int TILE_COLUMNS =
         (WINDOW_HORIZONTAL_PIXELS + CELL_PIXELS_WIDE - 1) / CELL_PIXELS_WIDE;
-    static constexpr int INK_ROWS = WINDOW_VERTICAL_CELLS;
-    std::array<InkBox, INK_COLUMNS * INK_ROWS> m_ink{};
-    // Set once a cell was drawn unbatched in this frame.
-    bool m_inkEverywhere = false;
+    static constexpr int TILE_ROWS = WINDOW_VERTICAL_CELLS;
+    struct BackingLink {
+        int cell;
+        int next;
+    };
+    std::array<int, TILE_COLUMNS * TILE_ROWS> m_backingHeads{};
+    std::vector<BackingLink> m_backingLinks;
+
+    // The frame's triangles, drawn in runs that share a texture.
+    struct Run {
+        std::size_t first;
+        std::size_t count;
+        bool sharp;
+    };
+    std::vector<sf::Vertex> m_vertices;
+    std::vector<Run> m_runs;
+    // A copy of the font's glyph texture without smoothing, for glyphs that
+    // lie on whole pixels: they sample texel centres, where smoothing changes
+    // nothing, and unsmoothed sampling is cheaper. Refreshed when glyphs are added.
+    sf::Texture m_sharpGlyphs;
+    bool m_sharpGlyphsStale = true;
+    // Set once something was drawn this frame that the pending cells do not
+    // know about (unbatched cells, or batched ones already flushed): backing
+    // rectangles are then drawn to cover it.
+    bool m_surfaceTouched = false;
 
     using Grid = std::array<Cell, WINDOW_HORIZONTAL_CELLS * WINDOW_VERTICAL_CELLS>;
     Grid m_drawn{};

@@ -29,12 +29,18 @@ protected:
         drawFrame();
         const sf::Image batched = display.capture();
         display.swapBuffers();
-        ASSERT_EQ(reference.getSize(), batched.getSize());
+        EXPECT_EQ(differingPixels(reference, batched), 0);
+    }
+
+    static int differingPixels(const sf::Image& reference, const sf::Image& image) {
+        EXPECT_EQ(reference.getSize(), image.getSize());
+        if (reference.getSize() != image.getSize())
+            return -1;
         int differing = 0;
         for (unsigned y = 0; y < reference.getSize().y; ++y)
             for (unsigned x = 0; x < reference.getSize().x; ++x)
-                differing += reference.getPixel({x, y}) != batched.getPixel({x, y});
-        EXPECT_EQ(differing, 0);
+                differing += reference.getPixel({x, y}) != image.getPixel({x, y});
+        return differing;
     }
 };
 
@@ -65,6 +71,46 @@ TEST_F(RendererTest, OverlapsAndFractionalPositionsLookTheSame) {
         display.drawCh(Vector(-0.5f, -0.25f), '#', mw::COLOR_YELLOW);
         display.drawString(Vector(40, 12), "   ", mw::JUSTIFY_CENTER, mw::COLOR_WHITE);
     });
+}
+
+TEST_F(RendererTest, PositionsBetweenPixelsLookTheSame) {
+    MW_OPEN_WINDOW();
+    expectSamePicture([] {
+        DisplayManager& display = DisplayManager::getInstance();
+        // A tenth of a cell is 1.2 pixels across, 3.2 down.
+        display.drawString(Vector(3.1f, 5.3f), "AbgW|@#", mw::JUSTIFY_LEFT, mw::COLOR_CYAN);
+        display.drawString(Vector(3.7f, 5.9f), "MMMM", mw::JUSTIFY_LEFT, mw::COLOR_MAGENTA);
+        display.drawString(Vector(30, 9), "ABCDEFGH", mw::JUSTIFY_LEFT, mw::COLOR_YELLOW);
+        display.drawString(Vector(31.3f, 9.1f), "xyz", mw::JUSTIFY_LEFT, mw::COLOR_WHITE);
+        display.drawString(Vector(32, 9), "  ", mw::JUSTIFY_LEFT, mw::COLOR_WHITE);
+    });
+}
+
+TEST_F(RendererTest, CellsDrawnUnbatchedAndBatchedInOneFrameLookTheSame) {
+    MW_OPEN_WINDOW();
+    const auto drawPart = [](int part) {
+        DisplayManager& display = DisplayManager::getInstance();
+        const std::string text = part == 0 ? "WWWWWWWW" : "  ..||%%";
+        display.drawString(Vector(20.5f, 10.25f + part * 0.5f), text, mw::JUSTIFY_LEFT,
+                           part == 0 ? mw::COLOR_GREEN : mw::COLOR_RED);
+    };
+    DisplayManager& display = DisplayManager::getInstance();
+    display.setBatched(false);
+    drawPart(0);
+    drawPart(1);
+    const sf::Image reference = display.capture();
+    display.swapBuffers();
+    // Cells already drawn, by either path, are covered by later batched ones.
+    for (const bool firstBatched : {false, true}) {
+        display.setBatched(firstBatched);
+        drawPart(0);
+        if (firstBatched)
+            (void)display.capture();
+        display.setBatched(true);
+        drawPart(1);
+        EXPECT_EQ(differingPixels(reference, display.capture()), 0) << firstBatched;
+        display.swapBuffers();
+    }
 }
 
 TEST_F(RendererTest, TheTitleScreenAndAFightLookTheSame) {
