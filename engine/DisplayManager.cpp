@@ -148,8 +148,9 @@ void DisplayManager::appendCell(float px, float py, char ch, Color color) {
     PendingCell cell;
     cell.backing =
         sf::FloatRect({px + cellWidth / 10, py + cellHeight / 5}, {cellWidth, cellHeight - 1});
-    if (ch != ' ' && ch != '\t' && ch != '\n') {
-        const sf::Glyph& g = glyph(ch);
+    const sf::Glyph& g = glyph(ch);
+    // Blanks, and every character while no font is loaded, have no glyph to draw.
+    if (ch != ' ' && ch != '\t' && ch != '\n' && g.bounds.size.x > 0 && g.bounds.size.y > 0) {
         const float baseline = static_cast<float>(characterSize());
         cell.hasGlyph = true;
         cell.color = toSfColor(color);
@@ -317,6 +318,8 @@ void DisplayManager::flush() {
         if (m_surfaceTouched)
             appendQuad(cell.backing, m_background, white,
                        m_runs.empty() ? cell.pixelAligned : m_runs.back().sharp);
+        if (cell.pieceCount == 0)
+            continue;
         const sf::Vector2f texelsPerPixel = cell.texture.size.componentWiseDiv(cell.quad.size);
         for (int i = 0; i < cell.pieceCount; ++i) {
             const sf::FloatRect& piece = m_pieces[cell.firstPiece + i];
