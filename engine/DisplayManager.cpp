@@ -51,6 +51,7 @@ int DisplayManager::startUp() {
 
 void DisplayManager::shutDown() {
     m_pending.clear();
+    m_sharpGlyphs.reset();
     if (m_window) {
         m_window->close();
         m_window.reset();
@@ -304,9 +305,9 @@ void DisplayManager::flush() {
         return;
     }
     const sf::Texture& glyphs = m_font.getTexture(static_cast<unsigned>(characterSize()));
-    if (m_sharpGlyphsStale) {
+    if (m_sharpGlyphsStale || !m_sharpGlyphs) {
         m_sharpGlyphs = glyphs;
-        m_sharpGlyphs.setSmooth(false);
+        m_sharpGlyphs->setSmooth(false);
         m_sharpGlyphsStale = false;
     }
     clipGlyphsToLaterBackings();
@@ -332,7 +333,7 @@ void DisplayManager::flush() {
     }
     for (const Run& run : m_runs) {
         sf::RenderStates states;
-        states.texture = run.sharp ? &m_sharpGlyphs : &glyphs;
+        states.texture = run.sharp ? &*m_sharpGlyphs : &glyphs;
         m_window->draw(m_vertices.data() + run.first, run.count, sf::PrimitiveType::Triangles,
                        states);
     }

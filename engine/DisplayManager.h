@@ -165,8 +165,9 @@ private:
     std::vector<Run> m_runs;
     // A copy of the font's glyph texture without smoothing, for glyphs that
     // lie on whole pixels: they sample texel centres, where smoothing changes
-    // nothing, and unsmoothed sampling is cheaper. Refreshed when glyphs are added.
-    sf::Texture m_sharpGlyphs;
+    // nothing, and unsmoothed sampling is cheaper. Refreshed when glyphs are
+    // added. Made only when first drawn with: a texture needs a display.
+    std::optional<sf::Texture> m_sharpGlyphs;
     bool m_sharpGlyphsStale = true;
     // Set once something was drawn this frame that the pending cells do not
     // know about (unbatched cells, or batched ones already flushed): backing
