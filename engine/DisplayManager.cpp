@@ -218,22 +218,42 @@ void appendOutside(const sf::FloatRect& area, const sf::FloatRect& hole,
 
 } // namespace
 
-void DisplayManager::registerBacking(int cell) {
-    const sf::FloatRect& backing = m_pending[cell].backing;
-    const float tileWidth = static_cast<float>(getCellWidth());
-    const float tileHeight = static_cast<float>(getCellHeight());
+DisplayManager::TileRange DisplayManager::tilesUnder(const sf::FloatRect& area) const {
     const auto [firstColumn, lastColumn] =
-        tileSpan(backing.position.x, backing.position.x + backing.size.x, tileWidth, TILE_COLUMNS);
-    const auto [firstRow, lastRow] =
-        tileSpan(backing.position.y, backing.position.y + backing.size.y, tileHeight, TILE_ROWS);
-    for (int row = firstRow; row <= lastRow; ++row) {
-        for (int column = firstColumn; column <= lastColumn; ++column) {
+        tileSpan(area.position.x, area.position.x + area.size.x, static_cast<float>(getCellWidth()),
+                 TILE_COLUMNS);
+    const auto [firstRow, lastRow] = tileSpan(area.position.y, area.position.y + area.size.y,
+                                              static_cast<float>(getCellHeight()), TILE_ROWS);
+    return {firstColumn, lastColumn, firstRow, lastRow};
+}
+
+void DisplayManager::registerBacking(int cell) {
+    const TileRange tiles = tilesUnder(m_pending[cell].backing);
+    for (int row = tiles.firstRow; row <= tiles.lastRow; ++row) {
+        for (int column = tiles.firstColumn; column <= tiles.lastColumn; ++column) {
             int& head = m_backingHeads[row * TILE_COLUMNS + column];
             m_backingLinks.push_back({cell, head});
             head = static_cast<int>(m_backingLinks.size()) - 1;
         }
     }
 }
+
+namespace {
+
+// Cuts `hole` out of the pieces from `first` on. The pieces it adds lie
+// outside the hole, so the walk from the back never needs to look at them.
+void cutHole(std::vector<sf::FloatRect>& pieces, int first, const sf::FloatRect& hole) {
+    for (int piece = static_cast<int>(pieces.size()) - 1; piece >= first; --piece) {
+        const sf::FloatRect area = pieces[piece];
+        if (!overlap(area, hole))
+            continue;
+        pieces[piece] = pieces.back();
+        pieces.pop_back();
+        appendOutside(area, hole, pieces);
+    }
+}
+
+} // namespace
 
 // A backing rectangle covers whatever earlier glyphs put under it, leaving
 // the background colour the surface was cleared to. Cutting it out of those
@@ -244,36 +264,18 @@ void DisplayManager::clipGlyphsToLaterBackings() {
     m_backingHeads.fill(-1);
     m_backingLinks.clear();
     m_pieces.clear();
-    const float tileWidth = static_cast<float>(getCellWidth());
-    const float tileHeight = static_cast<float>(getCellHeight());
     for (int cell = static_cast<int>(m_pending.size()) - 1; cell >= 0; --cell) {
         PendingCell& pending = m_pending[cell];
         pending.firstPiece = static_cast<int>(m_pieces.size());
         if (pending.hasGlyph) {
             m_pieces.push_back(pending.quad);
-            const sf::FloatRect& quad = pending.quad;
-            const auto [firstColumn, lastColumn] =
-                tileSpan(quad.position.x, quad.position.x + quad.size.x, tileWidth, TILE_COLUMNS);
-            const auto [firstRow, lastRow] =
-                tileSpan(quad.position.y, quad.position.y + quad.size.y, tileHeight, TILE_ROWS);
-            for (int row = firstRow; row <= lastRow; ++row) {
-                for (int column = firstColumn; column <= lastColumn; ++column) {
+            const TileRange tiles = tilesUnder(pending.quad);
+            for (int row = tiles.firstRow; row <= tiles.lastRow; ++row)
+                for (int column = tiles.firstColumn; column <= tiles.lastColumn; ++column)
                     for (int link = m_backingHeads[row * TILE_COLUMNS + column]; link >= 0;
-                         link = m_backingLinks[link].next) {
-                        const sf::FloatRect hole = m_pending[m_backingLinks[link].cell].backing;
-                        // Only this glyph's pieces, from the back, are cut.
-                        for (int piece = static_cast<int>(m_pieces.size()) - 1;
-                             piece >= pending.firstPiece; --piece) {
-                            const sf::FloatRect area = m_pieces[piece];
-                            if (!overlap(area, hole))
-                                continue;
-                            m_pieces[piece] = m_pieces.back();
-                            m_pieces.pop_back();
-                            appendOutside(area, hole, m_pieces);
-                        }
-                    }
-                }
-            }
+                         link = m_backingLinks[link].next)
+                        cutHole(m_pieces, pending.firstPiece,
+                                m_pending[m_backingLinks[link].cell].backing);
         }
         pending.pieceCount = static_cast<int>(m_pieces.size()) - pending.firstPiece;
         registerBacking(cell);

@@ -114,6 +114,14 @@ private:
     void flush();
     void clipGlyphsToLaterBackings();
     void registerBacking(int cell);
+    struct TileRange {
+        int firstColumn;
+        int lastColumn;
+        int firstRow;
+        int lastRow;
+    };
+    // The tiles an area touches, clamped to the window's.
+    TileRange tilesUnder(const sf::FloatRect& area) const;
     void appendQuad(const sf::FloatRect& area, sf::Color color, const sf::FloatRect& texture,
                     bool sharp);
 

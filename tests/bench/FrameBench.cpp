@@ -165,7 +165,8 @@ int main(int argc, char** argv) {
     std::printf("frame bench, %d frames each, milliseconds per frame (median / 99th percentile)\n",
                 frames);
     std::vector<double> emptyCosts;
-    measure(frames, [] {}, emptyCosts);
+    measure(
+        frames, [] {}, emptyCosts);
     const Figures empty = summarise(emptyCosts);
     std::printf("  an empty frame (show and clear only): %.2f / %.2f\n", empty.median, empty.p99);
     std::vector<std::pair<Figures, Figures>> figures;
