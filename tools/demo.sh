@@ -11,15 +11,13 @@ build="$1"
 out="$2"
 fight_seconds="${MW_DEMO_FIGHT_SECONDS:-150}"
 
-if [ -z "${MW_DEMO_IN_XVFB:-}" ]; then
-  export MW_DEMO_IN_XVFB=1
-  exec xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" "$@"
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/program-session.sh"
+under_xvfb MW_DEMO_IN_XVFB "$@"
 
 work="$(mktemp -d /tmp/marrowick-demo-XXXXXX)"
 frames="$work/frames"
 mkdir -p "$out" "$frames"
-cp -r "$build/run/sprites" "$build/run/audio" "$build/run/mw-font.ttf" "$work/"
+copy_game_files "$build" "$work"
 echo "demo: playing in $work"
 
 (cd "$work" && exec "$build/marrowick") >"$work/stdout.txt" 2>&1 &

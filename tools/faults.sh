@@ -9,10 +9,8 @@ set -euo pipefail
 
 build="$1"
 short="${2:-}"
-if [ -z "${MW_FAULTS_IN_XVFB:-}" ]; then
-  export MW_FAULTS_IN_XVFB=1
-  exec xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" "$@"
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/program-session.sh"
+under_xvfb MW_FAULTS_IN_XVFB "$@"
 
 scratch="$(mktemp -d /tmp/marrowick-faults-XXXXXX)"
 trap 'rm -rf "$scratch"' EXIT
@@ -21,7 +19,7 @@ failures=0
 fresh_copy() {
   local work="$scratch/$1"
   mkdir -p "$work"
-  cp -r "$build/run/sprites" "$build/run/audio" "$build/run/mw-font.ttf" "$work/"
+  copy_game_files "$build" "$work"
   echo "$work"
 }
 

@@ -10,13 +10,11 @@ set -euo pipefail
 
 build="$1"
 src="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-if [ -z "${MW_MEMCHECK_IN_XVFB:-}" ]; then
-  export MW_MEMCHECK_IN_XVFB=1
-  exec xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" "$@"
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/program-session.sh"
+under_xvfb MW_MEMCHECK_IN_XVFB "$@"
 
 work="$(mktemp -d /tmp/marrowick-memcheck-XXXXXX)"
-cp -r "$build/run/sprites" "$build/run/audio" "$build/run/mw-font.ttf" "$work/"
+copy_game_files "$build" "$work"
 report="$work/valgrind.txt"
 
 (cd "$work" && exec valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite \
