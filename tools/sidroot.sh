@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
 # Builds (once) and enters a Debian sid root that carries SFML 3.
 #
-#   tools/sidroot.sh ensure          make sure the root exists, print its path
-#   tools/sidroot.sh run CMD ARGS    run a command inside it, checkout bound at /src
+#   tools/sidroot.sh ensure                 make sure the root exists, print its path
+#   tools/sidroot.sh run CMD ARGS           run a build command inside it, checkout bound at /src
+#   tools/sidroot.sh desktop DIR CMD ARGS   run a desktop program inside it in DIR, with the
+#                                           user's display, sound server and GPU passed in
 #
-# The root lives outside the checkout so that every clone shares it. Its name
-# carries a hash of the package list: a changed list makes a new root.
+# The root lives outside the checkout so that every clone shares it; it
+# belongs to the user who made it, and is built without root privileges
+# (mmdebstrap in its unshare mode). Only installing the host's tools needs
+# sudo, once. Its name carries a hash of the package list: a changed list
+# makes a new root.
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 package_list="$repo/tools/sid-packages.txt"
 cache_dir="${MARROWICK_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/marrowick}"
+# HOME inside the sandbox: writable, per user, and nothing of the real home.
+sandbox_home="$cache_dir/home"
 
 fail() {
   echo "sidroot: $*" >&2
@@ -26,17 +33,41 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# mmdebstrap's unshare mode maps the root's users onto the caller's
+# subordinate ids; a user made before /etc/subuid existed has none.
+has_subordinate_ids() {
+  local user
+  user="$(id -un)"
+  grep -q -E "^($user|$(id -u)):" /etc/subuid 2>/dev/null &&
+    grep -q -E "^($user|$(id -g)):" /etc/subgid 2>/dev/null
+}
+
+# The first free block of 65536 ids above every block already given out.
+free_subordinate_block() {
+  cat /etc/subuid /etc/subgid 2>/dev/null |
+    awk -F: 'BEGIN { next_free = 100000 } { end = $2 + $3; if (end > next_free) next_free = end } END { print next_free }'
+}
+
 install_host_tools() {
   local missing=()
-  command -v debootstrap >/dev/null || missing+=(debootstrap)
+  command -v mmdebstrap >/dev/null || missing+=(mmdebstrap)
   command -v bwrap >/dev/null || missing+=(bubblewrap)
+  command -v newuidmap >/dev/null || missing+=(uidmap)
   [ -e /usr/share/keyrings/debian-archive-keyring.gpg ] || missing+=(debian-archive-keyring)
-  [ ${#missing[@]} -eq 0 ] && return
-  echo "sidroot: installing ${missing[*]} on the host" >&2
-  as_root apt-get update -qq >/dev/null ||
-    fail "apt-get update failed; check the host's network and apt sources, then run again"
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null ||
-    fail "could not install ${missing[*]} with apt-get; install them by hand, then run again"
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "sidroot: installing ${missing[*]} on the host" >&2
+    as_root apt-get update -qq >/dev/null ||
+      fail "apt-get update failed; check the host's network and apt sources, then run again"
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null ||
+      fail "could not install ${missing[*]} with apt-get; install them by hand, then run again"
+  fi
+  if [ "$(id -u)" -ne 0 ] && ! has_subordinate_ids; then
+    local first
+    first="$(free_subordinate_block)"
+    echo "sidroot: giving $(id -un) the subordinate ids $first-$((first + 65535)) (needed to build the root without root)" >&2
+    as_root usermod --add-subuids "$first-$((first + 65535))" --add-subgids "$first-$((first + 65535))" "$(id -un)" ||
+      fail "could not add subordinate ids for $(id -un); add a line '$(id -un):$first:65536' to /etc/subuid and /etc/subgid, then run again"
+  fi
 }
 
 # The Debian archive the host itself uses, read from its apt configuration.
@@ -54,54 +85,121 @@ host_mirror() {
   echo "${uri%/}"
 }
 
+# The arguments every sandbox shares: the root, a fresh /dev, /proc, the
+# host's name resolution, and the per-user HOME.
+common_args() {
+  local root="$1"
+  mkdir -p "$sandbox_home"
+  sandbox=(--bind "$root" / --dev /dev --proc /proc --tmpfs /dev/shm)
+  [ -e /etc/resolv.conf ] && sandbox+=(--ro-bind /etc/resolv.conf /etc/resolv.conf)
+  sandbox+=(--bind "$sandbox_home" "$sandbox_home"
+    --setenv HOME "$sandbox_home"
+    --setenv PATH /usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin
+    --setenv LANG C.UTF-8
+    --die-with-parent)
+}
+
 in_root() {
-  # Runs a command in the root with the checkout at /src and the host's
-  # network, X socket directory and /tmp shared.
-  local ro_args=()
-  [ -e /etc/resolv.conf ] && ro_args+=(--ro-bind /etc/resolv.conf /etc/resolv.conf)
+  # A build command: the checkout at /src, the host's /tmp (and with it the
+  # X socket directory of a test server) shared.
+  local root="$1"
+  shift
+  local -a sandbox
+  common_args "$root"
   # Folders the command must find read-only (colon-separated), such as a
   # working directory that cannot be written.
   local dir
   local -a readonly_dirs
   IFS=: read -r -a readonly_dirs <<<"${MW_READONLY_DIRS:-}"
   for dir in "${readonly_dirs[@]}"; do
-    [ -n "$dir" ] && ro_args+=(--ro-bind "$dir" "$dir")
+    [ -n "$dir" ] && sandbox+=(--ro-bind "$dir" "$dir")
   done
-  bwrap --bind "$1" / \
-    --dev /dev --proc /proc --tmpfs /dev/shm \
+  bwrap "${sandbox[@]}" \
     --bind /tmp /tmp \
-    "${ro_args[@]}" \
     --bind "$repo" /src \
     --chdir "${MW_CHDIR:-/src}" \
-    --setenv HOME /root \
-    --setenv PATH /usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin \
-    --setenv LANG C.UTF-8 \
-    --die-with-parent \
-    "${@:2}"
+    "$@"
+}
+
+# The X display DISPLAY names: its socket and its authorization file.
+display_args() {
+  local number
+  number="$(sed -n 's/^[a-z]*:\([0-9][0-9]*\).*/\1/p' <<<"${DISPLAY:-}")"
+  [ -n "$number" ] && [ -S "/tmp/.X11-unix/X$number" ] &&
+    sandbox+=(--ro-bind "/tmp/.X11-unix/X$number" "/tmp/.X11-unix/X$number")
+  local authority="${XAUTHORITY:-$HOME/.Xauthority}"
+  if [ -r "$authority" ]; then
+    sandbox+=(--ro-bind "$authority" /run/marrowick/Xauthority --setenv XAUTHORITY /run/marrowick/Xauthority)
+  fi
+  [ -n "${DISPLAY:-}" ] && sandbox+=(--setenv DISPLAY "$DISPLAY")
+  return 0
+}
+
+# The PulseAudio (or PipeWire's pulse) server: its socket and its cookie.
+sound_args() {
+  local runtime="${XDG_RUNTIME_DIR:-/run/user/$(id -u)}"
+  local socket="$runtime/pulse/native"
+  case "${PULSE_SERVER:-}" in
+    unix:*) socket="${PULSE_SERVER#unix:}" ;;
+    "") ;;
+    *) socket="" && sandbox+=(--setenv PULSE_SERVER "$PULSE_SERVER") ;; # a network server
+  esac
+  if [ -n "$socket" ] && [ -S "$socket" ]; then
+    sandbox+=(--ro-bind "$socket" /run/marrowick/pulse/native
+      --setenv PULSE_SERVER unix:/run/marrowick/pulse/native)
+  fi
+  local cookie
+  for cookie in "${PULSE_COOKIE:-}" "${XDG_CONFIG_HOME:-$HOME/.config}/pulse/cookie" "$HOME/.pulse-cookie"; do
+    if [ -n "$cookie" ] && [ -r "$cookie" ]; then
+      sandbox+=(--ro-bind "$cookie" /run/marrowick/pulse/cookie --setenv PULSE_COOKIE /run/marrowick/pulse/cookie)
+      break
+    fi
+  done
+  sandbox+=(--setenv XDG_RUNTIME_DIR /run/marrowick)
+}
+
+in_desktop() {
+  # A desktop program: the checkout read-only at /src,
+  # the working directory DIR writable, a private /tmp, and what a program
+  # with a window and sound needs from the desktop.
+  local root="$1" work="$2"
+  shift 2
+  local -a sandbox
+  common_args "$root"
+  sandbox+=(--tmpfs /tmp --tmpfs /run --ro-bind "$repo" /src)
+  display_args
+  sound_args
+  # The GPU and the sound card, where the machine has them; /sys tells the
+  # graphics drivers which GPU is which.
+  sandbox+=(--dev-bind-try /dev/dri /dev/dri --dev-bind-try /dev/snd /dev/snd --ro-bind-try /sys /sys)
+  bwrap "${sandbox[@]}" \
+    --bind "$work" "$work" \
+    --chdir "$work" \
+    "$@"
 }
 
 create_root() {
   install_host_tools
   local mirror tmp
   mirror="$(host_mirror)"
-  mkdir -p "$cache_dir" || fail "cannot create $cache_dir; set MARROWICK_CACHE to a writable directory"
   # Leftovers of an interrupted run are never trusted.
   rm -rf "$cache_dir"/tmp-sid-* 2>/dev/null || true
   tmp="$(mktemp -d "$cache_dir/tmp-sid-XXXXXX")"
+  chmod 755 "$tmp"
   echo "sidroot: building a Debian sid root in $root_dir (about two minutes, once)" >&2
-  local log="$cache_dir/debootstrap.log"
-  as_root debootstrap --variant=minbase --include=ca-certificates sid "$tmp" "$mirror" >"$log" 2>&1 ||
-    fail "debootstrap failed (see $log); check the network and the host's apt mirror, then run again"
-  # The mirror may serve a sid whose Release has passed its Valid-Until date;
-  # apt inside the root also runs as root, so it needs no sandbox user.
-  printf 'Acquire::Check-Valid-Until "false";\nAPT::Sandbox::User "root";\n' \
-    >"$tmp/etc/apt/apt.conf.d/99marrowick"
+  local log="$cache_dir/mmdebstrap.log"
+  # The root comes out as a tar stream unpacked by the caller, so every file
+  # belongs to the caller; device nodes are left out (bwrap makes /dev).
+  # The mirror may serve a sid whose Release has passed its Valid-Until date.
   local pkgs
-  pkgs="$(packages | tr '\n' ' ')"
-  in_root "$tmp" /bin/sh -c "apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $pkgs && apt-get clean" \
-    >>"$log" 2>&1 ||
-    fail "installing packages in the sid root failed (see $log); check tools/sid-packages.txt, then run again"
-  in_root "$tmp" dpkg-query -W -f '${Package} ${Version}\n' >"$tmp.versions" ||
+  pkgs="$(packages | paste -sd, -)"
+  mmdebstrap --mode=auto --variant=apt --format=tar \
+    --aptopt='Acquire::Check-Valid-Until "false"' \
+    --dpkgopt='path-exclude=/usr/share/doc/*' --dpkgopt='path-exclude=/usr/share/man/*' \
+    --include="$pkgs" sid - "$mirror" 2>"$log" |
+    tar -x -C "$tmp" --exclude='./dev/*' ||
+    fail "building the sid root failed (see $log); check the network, the host's apt mirror and tools/sid-packages.txt, then run again"
+  dpkg-query --admindir="$tmp/var/lib/dpkg" -W -f '${Package} ${Version}\n' >"$tmp.versions" ||
     fail "could not list the root's packages; delete $tmp and run again"
   mv "$tmp.versions" "$root_dir.versions"
   mv "$tmp" "$root_dir" || fail "could not move the new root into place at $root_dir"
@@ -130,8 +228,14 @@ case "${1:-}" in
     ensure
     in_root "$root_dir" "$@"
     ;;
+  desktop)
+    shift
+    [ $# -ge 2 ] || fail "usage: tools/sidroot.sh desktop DIR COMMAND [ARGS...]"
+    ensure
+    in_desktop "$root_dir" "$@"
+    ;;
   *)
-    echo "usage: tools/sidroot.sh ensure | run COMMAND [ARGS...]" >&2
+    echo "usage: tools/sidroot.sh ensure | run COMMAND [ARGS...] | desktop DIR COMMAND [ARGS...]" >&2
     exit 2
     ;;
 esac

@@ -1,0 +1,201 @@
+#!/usr/bin/env bash
+# Plays the game the way an ordinary user on a desktop does, and checks it:
+#   tools/desktop-rig.sh           (as root)
+# As root it installs the host's tools (the one step a user would take with
+# sudo), makes an ordinary user if needed, gives that user a clean clone of
+# this checkout, and runs the rest as that user: an X server that requires
+# a cookie from the user's home, a real PulseAudio server with a null sink
+# whose monitor is recorded, and `./run play` from the clone.
+# MW_RIG_FRESH=1 (the default under CI) starts from an empty user cache, so
+# the build root is made by the user too.
+set -euo pipefail
+
+rig_user="${MW_RIG_USER:-mwplayer}"
+sink=rig_sink
+# RMS amplitude (full scale 1) that the theme must stay above; measured
+# about 0.10 to 0.13 on the title screen, and exactly 0 with nothing playing.
+theme_floor=0.02
+# The punches must lift the level by at least this factor over the theme
+# alone; measured about 1.4.
+punch_gain=1.15
+
+say() { echo "rig: $*"; }
+fail() {
+  echo "rig: FAILED: $*" >&2
+  exit 1
+}
+
+as_root() {
+  local repo
+  repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+  say "installing the host's tools"
+  apt-get update -qq >/dev/null
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    mmdebstrap bubblewrap uidmap debian-archive-keyring git \
+    xvfb xauth xdotool x11-utils pulseaudio pulseaudio-utils sox >/dev/null
+  if ! id "$rig_user" >/dev/null 2>&1; then
+    say "making the ordinary user $rig_user"
+    # useradd hands out subordinate ids only where these files exist.
+    touch /etc/subuid /etc/subgid
+    useradd --create-home --shell /bin/bash "$rig_user"
+  fi
+  local home uid
+  home="$(getent passwd "$rig_user" | cut -d: -f6)"
+  uid="$(id -u "$rig_user")"
+  if [ "${MW_RIG_FRESH:-${CI:+1}}" = 1 ]; then
+    say "starting from an empty cache and play folder"
+    rm -rf "$home/.cache/marrowick" "$home/.local/share/marrowick"
+  fi
+  rm -rf "$home/marrowick"
+  git clone -q "$repo" "$home/marrowick"
+  chown -R "$rig_user:" "$home/marrowick"
+  # What a desktop login provides: the user's runtime folder and the X
+  # socket folder.
+  mkdir -p "/run/user/$uid" /tmp/.X11-unix
+  chmod 1777 /tmp/.X11-unix
+  chown "$rig_user:" "/run/user/$uid"
+  chmod 700 "/run/user/$uid"
+  exec runuser -u "$rig_user" -- env -i HOME="$home" USER="$rig_user" LOGNAME="$rig_user" \
+    PATH=/usr/local/bin:/usr/bin:/bin XDG_RUNTIME_DIR="/run/user/$uid" LANG=C.UTF-8 \
+    bash "$home/marrowick/tools/desktop-rig.sh" --as-player
+}
+
+# RMS amplitude of SECONDS of the null sink's monitor.
+record_rms() {
+  local file="$work/rec-$1.raw"
+  timeout "$2" parec -d "$sink.monitor" --raw --format=s16le --rate=44100 --channels=1 >"$file" || true
+  sox -t raw -r 44100 -e signed -b 16 -c 1 "$file" -n stat 2>&1 | awk '/^RMS +amplitude/ { print $3 }'
+}
+
+above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+
+no_core_files() {
+  [ -z "$(find "$repo" "$play_dir" "$HOME" -maxdepth 2 -name 'core*' -type f 2>/dev/null)" ]
+}
+
+# Runs ./run play with the given environment changes, expecting a refusal
+# whose last line matches PATTERN: expect_refusal PATTERN ENV...
+expect_refusal() {
+  local pattern="$1" status=0
+  shift
+  env "$@" ./run play >"$work/refusal.out" 2>"$work/refusal.err" </dev/null || status=$?
+  local last
+  last="$(tail -n 1 "$work/refusal.err")"
+  [ "$status" -ne 0 ] || fail "./run play with $* ended with status 0"
+  grep -q -E "$pattern" <<<"$last" || fail "./run play with $* said '$last'"
+  [ "$(grep -c '^run: ' "$work/refusal.err")" -eq 1 ] || fail "./run play with $* said more than one line"
+  no_core_files || fail "./run play with $* left a core file"
+  say "refused as it should ($*): $last"
+}
+
+wait_for_window() {
+  timeout 60 xdotool search --sync --onlyvisible --name Marrowick >/dev/null 2>&1 ||
+    fail "no game window within 60 s (see $play_dir/marrowick.log)"
+}
+
+start_game() {
+  setsid ./run play >"$work/play-$1.out" 2>&1 </dev/null &
+  game_pid=$!
+}
+
+as_player() {
+  repo="$HOME/marrowick"
+  cd "$repo"
+  work="$(mktemp -d)"
+  play_dir="$HOME/.local/share/marrowick"
+  trap 'kill $(jobs -p) 2>/dev/null; pulseaudio --kill 2>/dev/null; rm -rf "$work"' EXIT
+
+  local display_number=42
+  while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-lock" ]; do
+    display_number=$((display_number + 1))
+  done
+  export DISPLAY=":$display_number"
+  export XAUTHORITY="$HOME/.Xauthority"
+  rm -f "$XAUTHORITY"
+  xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$(mcookie)"
+  Xvfb "$DISPLAY" -auth "$XAUTHORITY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+  ! XAUTHORITY=/dev/null xdpyinfo >/dev/null 2>&1 || fail "the X server lets clients in without a cookie"
+  say "X server on $DISPLAY requires the cookie in $XAUTHORITY"
+
+  pulseaudio --daemonize=no -n --exit-idle-time=-1 --log-target=stderr \
+    --load="module-null-sink sink_name=$sink" --load=module-native-protocol-unix \
+    >"$work/pulse.log" 2>&1 &
+  for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  pactl info >/dev/null 2>&1 || fail "PulseAudio did not start (see its log)"
+  pactl set-default-sink "$sink"
+  say "PulseAudio runs for $(id -un) with the null sink $sink"
+
+  local silence
+  silence="$(record_rms silence 2)"
+  say "RMS with nothing playing: $silence"
+
+  # The failure paths; the first also builds the root and the game.
+  say "building as $(id -un) (the first time makes the build root)"
+  expect_refusal 'DISPLAY is not set' -u DISPLAY
+  : >"$work/empty-authority"
+  expect_refusal 'no authorization' XAUTHORITY="$work/empty-authority"
+
+  say "playing: title, then a fight with punches"
+  start_game sound
+  wait_for_window
+  sleep 2
+  pactl list short sink-inputs >"$work/sink-inputs"
+  [ -s "$work/sink-inputs" ] || fail "the game has no playback stream on the sound server"
+  say "the game's playback stream: $(head -n 1 "$work/sink-inputs")"
+  local theme punch
+  theme="$(record_rms theme 4)"
+  say "RMS of the title screen (theme): $theme"
+  above "$theme" "$theme_floor" || fail "the theme is silent (RMS $theme, floor $theme_floor)"
+  xdotool key 1
+  sleep 1
+  (for _ in $(seq 16); do xdotool key p; sleep 0.25; done) &
+  punch="$(record_rms punch 4)"
+  wait $!
+  say "RMS of the fight with punches: $punch"
+  above "$punch" "$(awk -v t="$theme" -v g="$punch_gain" 'BEGIN { print t * g }')" ||
+    fail "the punches add no sound (RMS $punch against the theme's $theme)"
+  kill -TERM -- "-$game_pid" 2>/dev/null || true
+  wait "$game_pid" 2>/dev/null || true
+
+  say "playing: title, then Escape"
+  local started first_frame status=0
+  started="$(date +%s.%N)"
+  start_game escape
+  wait_for_window
+  first_frame="$(awk -v s="$started" -v e="$(date +%s.%N)" 'BEGIN { printf "%.2f", e - s }')"
+  say "start-up, ./run play to the window, everything built: $first_frame s"
+  sleep 1
+  xdotool key Escape
+  wait "$game_pid" || status=$?
+  [ "$status" -eq 0 ] || fail "Escape on the title ended ./run play with status $status"
+  say "Escape ended the game with status 0"
+  [ -f "$play_dir/marrowick.log" ] || fail "no marrowick.log in $play_dir"
+  [ -f "$play_dir/hsdata.txt" ] || fail "no hsdata.txt in $play_dir"
+  grep -q "LogManager::shutDown() - LM was shutdown" "$play_dir/marrowick.log" ||
+    fail "the log in $play_dir does not end with the log manager's shut-down"
+
+  say "a best time survives rm -rf build and a rebuild"
+  printf '105\n\n\n' >"$play_dir/hsdata.txt"
+  rm -rf build
+  start_game rebuild
+  wait_for_window
+  sleep 1
+  xdotool key Escape
+  status=0
+  wait "$game_pid" || status=$?
+  [ "$status" -eq 0 ] || fail "the rebuilt game ended with status $status"
+  [ "$(head -n 1 "$play_dir/hsdata.txt")" = 105 ] || fail "the best time was lost: $(cat "$play_dir/hsdata.txt")"
+  no_core_files || fail "a core file was left"
+
+  echo "rig: levels (RMS): silence $silence, theme $theme, theme with punches $punch; start-up $first_frame s"
+}
+
+if [ "${1:-}" = --as-player ]; then
+  as_player
+elif [ "$(id -u)" -eq 0 ]; then
+  as_root
+else
+  fail "run as root: it makes the ordinary user it plays as"
+fi
