@@ -88,6 +88,14 @@ expect_refusal() {
   say "refused as it should ($*): $last"
 }
 
+no_window_left() {
+  for _ in $(seq 100); do
+    xdotool search --name Marrowick >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "the game's window stayed after the game ended"
+}
+
 wait_for_window() {
   timeout 60 xdotool search --sync --onlyvisible --name Marrowick >/dev/null 2>&1 ||
     fail "no game window within 60 s (see $play_dir/marrowick.log)"
@@ -111,7 +119,7 @@ as_player() {
   done
   export DISPLAY=":$display_number"
   export XAUTHORITY="$HOME/.Xauthority"
-  rm -f "$XAUTHORITY"
+  rm -f "$XAUTHORITY" && touch "$XAUTHORITY"
   xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$(mcookie)"
   Xvfb "$DISPLAY" -auth "$XAUTHORITY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
@@ -158,6 +166,7 @@ as_player() {
     fail "the punches add no sound (RMS $punch against the theme's $theme)"
   kill -TERM -- "-$game_pid" 2>/dev/null || true
   wait "$game_pid" 2>/dev/null || true
+  no_window_left
 
   say "playing: title, then Escape"
   local started first_frame status=0
@@ -170,6 +179,7 @@ as_player() {
   xdotool key Escape
   wait "$game_pid" || status=$?
   [ "$status" -eq 0 ] || fail "Escape on the title ended ./run play with status $status"
+  no_window_left
   say "Escape ended the game with status 0"
   [ -f "$play_dir/marrowick.log" ] || fail "no marrowick.log in $play_dir"
   [ -f "$play_dir/hsdata.txt" ] || fail "no hsdata.txt in $play_dir"
