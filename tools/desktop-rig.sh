@@ -32,7 +32,7 @@ as_root() {
   apt-get update -qq >/dev/null
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
     mmdebstrap bubblewrap uidmap debian-archive-keyring git \
-    xvfb xauth xdotool x11-utils pulseaudio pulseaudio-utils sox >/dev/null
+    xvfb xauth xdotool x11-utils imagemagick pulseaudio pulseaudio-utils sox >/dev/null
   if ! id "$rig_user" >/dev/null 2>&1; then
     say "making the ordinary user $rig_user"
     # useradd hands out subordinate ids only where these files exist.
@@ -101,6 +101,11 @@ wait_for_window() {
     fail "no game window within 60 s (see $play_dir/marrowick.log)"
 }
 
+# The first opponent's best time on the title screen (row 19, "HS: -:--").
+best_time_shot() {
+  import -window root -crop 120x32+120+608 +repage "$work/$1.png"
+}
+
 start_game() {
   setsid ./run play >"$work/play-$1.out" 2>&1 </dev/null &
   game_pid=$!
@@ -135,6 +140,8 @@ as_player() {
   pactl set-default-sink "$sink"
   say "PulseAudio runs for $(id -un) with the null sink $sink"
 
+  # A new player: no best times yet.
+  rm -f "$play_dir/hsdata.txt"
   local silence
   silence="$(record_rms silence 2)"
   say "RMS with nothing playing: $silence"
@@ -176,26 +183,33 @@ as_player() {
   first_frame="$(awk -v s="$started" -v e="$(date +%s.%N)" 'BEGIN { printf "%.2f", e - s }')"
   say "start-up, ./run play to the window, everything built: $first_frame s"
   sleep 1
+  best_time_shot no-best-time
   xdotool key Escape
   wait "$game_pid" || status=$?
   [ "$status" -eq 0 ] || fail "Escape on the title ended ./run play with status $status"
   no_window_left
   say "Escape ended the game with status 0"
   [ -f "$play_dir/marrowick.log" ] || fail "no marrowick.log in $play_dir"
-  [ -f "$play_dir/hsdata.txt" ] || fail "no hsdata.txt in $play_dir"
   grep -q "LogManager::shutDown() - LM was shutdown" "$play_dir/marrowick.log" ||
     fail "the log in $play_dir does not end with the log manager's shut-down"
+  grep -q "Couldn't open highscore data file" "$play_dir/marrowick.log" ||
+    fail "the game found a high-score file in $play_dir where there is none"
 
-  say "a best time survives rm -rf build and a rebuild"
+  say "a best time in the play folder is read, and survives rm -rf build and a rebuild"
   printf '105\n\n\n' >"$play_dir/hsdata.txt"
   rm -rf build
   start_game rebuild
   wait_for_window
   sleep 1
+  best_time_shot with-best-time
   xdotool key Escape
   status=0
   wait "$game_pid" || status=$?
   [ "$status" -eq 0 ] || fail "the rebuilt game ended with status $status"
+  ! grep -q "Couldn't open highscore data file" "$play_dir/marrowick.log" ||
+    fail "the game did not read $play_dir/hsdata.txt"
+  [ "$(compare -metric AE "$work/no-best-time.png" "$work/with-best-time.png" null: 2>&1)" != 0 ] ||
+    fail "the title screen does not show the stored best time"
   [ "$(head -n 1 "$play_dir/hsdata.txt")" = 105 ] || fail "the best time was lost: $(cat "$play_dir/hsdata.txt")"
   no_core_files || fail "a core file was left"
 
