@@ -216,6 +216,16 @@ as_player() {
   [ "$(head -n 1 "$play_dir/hsdata.txt")" = 105 ] || fail "the best time was lost: $(cat "$play_dir/hsdata.txt")"
   no_core_files || fail "a core file was left"
 
+  say "the desktop's menu entry"
+  ./run install >"$work/install.out" 2>&1 || fail "./run install failed (see $work/install.out)"
+  local entry="$HOME/.local/share/applications/marrowick.desktop"
+  local icon="$HOME/.local/share/icons/hicolor/256x256/apps/marrowick.png"
+  grep -q "^Exec=\"$repo/run\" play\$" "$entry" || fail "the menu entry does not start ./run play"
+  [ "$(identify -format '%wx%h' "$icon")" = 256x256 ] || fail "no 256 x 256 icon at $icon"
+  ./run uninstall >/dev/null
+  [ ! -e "$entry" ] && [ ! -e "$icon" ] || fail "./run uninstall left the menu entry or the icon"
+  [ -f "$play_dir/hsdata.txt" ] || fail "./run uninstall removed the best times"
+
   echo "rig: levels (RMS): silence $silence, theme $theme, theme with punches $punch; start-up $first_frame s"
 }
 
