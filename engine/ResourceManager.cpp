@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 namespace mw {
@@ -92,7 +93,9 @@ int ResourceManager::loadSprite(const std::string& fileName, const std::string& 
         return -1;
     }
     std::ifstream file(fileName, std::ios::binary);
-    if (!file) {
+    // A directory opens as a stream but reads as nothing.
+    std::error_code error;
+    if (!file || std::filesystem::is_directory(fileName, error)) {
         log.writeLog("ResourceManager::loadSprite - Failed to open file '%s'", fileName.c_str());
         return -1;
     }
@@ -115,6 +118,12 @@ int ResourceManager::loadSprite(const std::string& fileName, const std::string& 
     if (width < 0 || height < 0) {
         log.writeLog("ResourceManager::loadSprite - Negative size %d x %d in '%s'", width, height,
                      fileName.c_str());
+        return -1;
+    }
+    if (width > MAX_SPRITE_WIDTH || height > MAX_SPRITE_HEIGHT) {
+        log.writeLog("ResourceManager::loadSprite - Size %d x %d in '%s' exceeds the display's "
+                     "%d x %d cells",
+                     width, height, fileName.c_str(), MAX_SPRITE_WIDTH, MAX_SPRITE_HEIGHT);
         return -1;
     }
     auto sprite = std::make_unique<Sprite>(frames);

@@ -24,6 +24,10 @@ public:
     static constexpr int MAX_MUSIC = 128;
     // A sprite's frames are allocated up front; a larger count is refused.
     static constexpr int MAX_SPRITE_FRAMES = 10000;
+    // No frame can show more than the display's 80 x 24 cells; a larger one
+    // would only cost drawing time.
+    static constexpr int MAX_SPRITE_WIDTH = 80;
+    static constexpr int MAX_SPRITE_HEIGHT = 24;
 
     static ResourceManager& getInstance();
     ~ResourceManager() override;

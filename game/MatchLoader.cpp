@@ -4,6 +4,7 @@
 #include "engine/ObjectList.h"
 #include "engine/WorldManager.h"
 #include "game/Hero.h"
+#include "game/KnockdownPrompt.h"
 #include "game/Opponent1.h"
 #include "game/Opponent2.h"
 #include "game/Opponent3.h"
@@ -178,6 +179,7 @@ void MatchLoader::startMatch(int opponent) {
     else
         rival = new Opponent3;
     new RoundSystem(hero, rival);
+    new KnockdownPrompt;
 }
 
 void MatchLoader::clearWorld() {

@@ -184,5 +184,18 @@ void RoundSystem::handleGameOver(const EventGameOver& event) {
     if (!text.empty())
         new TextDisplay(text, messagePosition());
     if (code == WON_BY_TKO || code == WON_BY_KO || code == WON_BY_DECISION)
-        MatchLoader::getInstance().updateFile(m_timer, this);
+        recordWin();
+}
+
+void RoundSystem::recordWin() {
+    MatchLoader& loader = MatchLoader::getInstance();
+    const int opponent = loader.getCurrentOpponent();
+    const std::string kept = loader.getHighScore(opponent);
+    loader.updateFile(m_timer, this);
+    const std::string best = loader.getHighScore(opponent);
+    if (best == kept)
+        return;
+    // Under the result, on the next row.
+    const mw::Vector result = messagePosition();
+    new TextDisplay("New best: " + best, mw::Vector(result.getX(), result.getY() + 1));
 }

@@ -54,6 +54,8 @@ private:
     void endRound();
     void startNextRound();
     void freezeBoxers();
+    // Records the winning time; a time better than the kept one is announced.
+    void recordWin();
 
     int m_round = 1;
     bool m_roundActive = true;

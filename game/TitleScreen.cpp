@@ -6,6 +6,7 @@
 #include "engine/Sprite.h"
 #include "engine/WorldManager.h"
 #include "game/Hero.h"
+#include "game/KnockdownPrompt.h"
 #include "game/MatchLoader.h"
 #include "game/Opponent1.h"
 #include "game/Ring.h"
@@ -87,6 +88,7 @@ void TitleScreen::startTutorial() {
     // Created before the tutorial, which finds it and drives its poses.
     new Opponent1;
     new TutorialMode;
+    new KnockdownPrompt;
     mw::WorldManager::getInstance().markForDelete(this);
 }
 

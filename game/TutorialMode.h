@@ -5,6 +5,7 @@
 
 #include <string>
 
+class EventGameOver;
 class Opponent;
 
 // Teaches the four moves one at a time: a prompt names the key, the practice
@@ -31,15 +32,22 @@ public:
     int getStep() const { return m_step; }
     int getAdvanceTime() const { return m_advanceTime; }
     Opponent* getOpponent() const { return m_opponent; }
-    // The prompt of the current step; empty outside the steps.
+    // The prompt of the current step; empty outside the steps. After a
+    // result it asks for ENTER.
     std::string getPrompt() const;
+    // The line under the prompt; empty when there is none.
+    std::string getHint() const;
+    // A result ends the practice: both boxers freeze and ENTER leaves.
+    bool isOver() const { return m_over; }
 
 private:
     void handleKey(const mw::EventKeyboard& event);
     void step();
     void placeOpponent(const std::string& sprite);
+    void endPractice(const EventGameOver& event);
 
     int m_step = 0;
     Opponent* m_opponent = nullptr;
     int m_advanceTime = 0;
+    bool m_over = false;
 };

@@ -1,6 +1,7 @@
 #include "support/GameSupport.h"
 
 #include "game/HealthUI.h"
+#include "game/KnockdownPrompt.h"
 #include "game/Ring.h"
 #include "game/RoundUI.h"
 #include "game/Timer.h"
@@ -201,7 +202,7 @@ TEST_F(MatchLoaderTest, StartMatchReplacesTheSceneByTheFight) {
 
         EXPECT_EQ(MatchLoader::getInstance().getCurrentOpponent(), c.number);
         const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
-        ASSERT_EQ(all.getCount(), 8);
+        ASSERT_EQ(all.getCount(), 9);
         EXPECT_NE(dynamic_cast<Ring*>(all[0]), nullptr);
         EXPECT_EQ(static_cast<Hero*>(all[1])->getHealthUI(), all[2]);
         EXPECT_EQ(typeid(*all[3]), c.opponentClass);
@@ -209,6 +210,7 @@ TEST_F(MatchLoaderTest, StartMatchReplacesTheSceneByTheFight) {
         EXPECT_NE(dynamic_cast<RoundSystem*>(all[5]), nullptr);
         EXPECT_NE(dynamic_cast<RoundUI*>(all[6]), nullptr);
         EXPECT_NE(dynamic_cast<Timer*>(all[7]), nullptr);
+        EXPECT_NE(dynamic_cast<KnockdownPrompt*>(all[8]), nullptr);
 
         const Ring* ring = static_cast<Ring*>(all[0]);
         EXPECT_EQ(ring->getType(), "Ring");

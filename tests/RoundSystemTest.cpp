@@ -261,7 +261,12 @@ TEST_F(RoundSystemTest, ResultsShowTheirTextAndOnlyWinsAreRecorded) {
         EXPECT_FALSE(m_referee->isRoundActive());
         EXPECT_TRUE(m_hero->isFrozen());
         EXPECT_TRUE(m_opponent->isFrozen());
-        EXPECT_EQ(messages(), c.text ? Lines{*c.text} : Lines{});
+        // The first win against an opponent is always a new best.
+        if (c.recorded) {
+            EXPECT_EQ(messages(), (Lines{*c.text, "New best: 0:15"}));
+        } else {
+            EXPECT_EQ(messages(), c.text ? Lines{*c.text} : Lines{});
+        }
         if (c.text) {
             EXPECT_EQ(positionOf(*c.text), mw::Vector(43, 10));
         }
@@ -270,6 +275,33 @@ TEST_F(RoundSystemTest, ResultsShowTheirTextAndOnlyWinsAreRecorded) {
         } else {
             EXPECT_FALSE(std::filesystem::exists(m_scratch.path() / HIGH_SCORE_FILE));
         }
+    }
+}
+
+TEST_F(RoundSystemTest, AWinFasterThanTheKeptTimeIsAnnouncedUnderTheResult) {
+    struct Case {
+        const char* kept; // the first line of the high-score file
+        std::optional<std::string> line;
+    };
+    const Case cases[] = {
+        {"", "New best: 0:15"}, {"020", "New best: 0:15"},  {"015", std::nullopt},
+        {"010", std::nullopt},  {"junk", "New best: 0:15"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kept);
+        useHighScoreFile(std::string(c.kept) + "\n\n\n");
+        newFight();
+        timer().setTimeLeft(75);
+        mw::GameManager::getInstance().onEvent(EventGameOver(WON_BY_TKO));
+        if (c.line) {
+            EXPECT_EQ(messages(), (Lines{"You won by TKO!", *c.line}));
+            EXPECT_EQ(positionOf(*c.line), mw::Vector(43, 11));
+        } else {
+            EXPECT_EQ(messages(), (Lines{"You won by TKO!"}));
+        }
+        // Both lines give way to the prompt.
+        waitForPrompt();
+        EXPECT_EQ(messages(), (Lines{PROMPT}));
     }
 }
 
@@ -333,7 +365,8 @@ TEST_F(RoundSystemTest, TheJudgesCountKnockdownsAfterTheThirdRound) {
         m_driver.advance(200);
 
         pressKey();
-        EXPECT_EQ(messages(), (Lines{c.text}));
+        // With no kept time every win is a new best.
+        EXPECT_EQ(messages(), (c.stored ? Lines{c.text, "New best: 4:30"} : Lines{c.text}));
         EXPECT_TRUE(m_referee->isMatchOver());
         EXPECT_EQ(m_referee->getRoundUI()->getText(), "ROUND 3");
         if (c.stored) {

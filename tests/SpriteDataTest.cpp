@@ -218,18 +218,20 @@ TEST_P(SpriteDataFileTest, FitsWhereTheGameDrawsIt) {
     switch (c.place) {
     case Place::OpponentHome:
     case Place::OpponentSide:
-        // Rows 11 to 21: clear of the messages on row 10 and the prompts on row 22.
+        // Rows 11 to 20: clear of the messages on row 10, and of the ring's floor
+        // on row 21, which blank cells would cut.
         EXPECT_LE(height, 11);
         EXPECT_LE(width, 21);
         EXPECT_GE(cover.top, 11);
-        EXPECT_LE(cover.bottom, 22);
+        EXPECT_LE(cover.bottom, 21);
         EXPECT_GE(cover.left, 0);
         EXPECT_LE(cover.right, kColumns);
         break;
     case Place::Hero:
-        // In front of the opponent: low and narrow so the opponent stays visible.
+        // In front of the opponent: low and narrow so the opponent stays visible,
+        // and above the ring's floor on row 21.
         EXPECT_GE(cover.top, 16);
-        EXPECT_LE(cover.bottom, 22);
+        EXPECT_LE(cover.bottom, 21);
         EXPECT_LE(width, 13);
         break;
     case Place::Ring:
@@ -338,6 +340,70 @@ TEST_F(SpriteDataSetTest, LeftAndRightPosesDiffer) {
         ASSERT_NE(r, nullptr);
         EXPECT_NE(l->getFrame(0).getString(), r->getFrame(0).getString())
             << left << " and " << right;
+    }
+}
+
+TEST_F(SpriteDataSetTest, WindUpsTrembleBetweenTwoPicturesAndThreatenFromTheirSide) {
+    // The opponent faces the hero, so its left glove is on the screen's right:
+    // leaning away from the glove that threatens must be the right dodge. The
+    // threatening glove is the longest run of glove cells, the topmost of equals.
+    struct Case {
+        std::string file;
+        char glove;
+        int column; // where the game centres the frame
+        bool threatFromTheRight;
+        bool windUp;
+    };
+    std::vector<Case> cases;
+    const struct {
+        const char* stem;
+        char glove;
+    } opponents[] = {{"opponent-1/opponent-", '#'},
+                     {"opponent-2/opponent2-", '#'},
+                     {"opponent-3/opponent3-", '@'}};
+    for (const auto& opponent : opponents) {
+        const std::string stem = opponent.stem;
+        cases.push_back({stem + "chargeswing-left.txt", opponent.glove, 39, true, true});
+        cases.push_back({stem + "chargeswing-right.txt", opponent.glove, 45, false, true});
+        cases.push_back({stem + "swing-left.txt", opponent.glove, 42, true, false});
+        cases.push_back({stem + "swing-right.txt", opponent.glove, 42, false, false});
+    }
+    mw::ResourceManager& rm = mw::ResourceManager::getInstance();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        ASSERT_EQ(rm.loadSprite(spritePath(c.file), c.file), 0);
+        const mw::Sprite* sprite = rm.getSprite(c.file);
+        ASSERT_NE(sprite, nullptr);
+        const int width = sprite->getWidth();
+        if (c.windUp) {
+            // Three frames, the third the first again: nothing flickers in and out.
+            ASSERT_EQ(sprite->getFrameCount(), 3);
+            EXPECT_EQ(sprite->getFrame(2).getString(), sprite->getFrame(0).getString());
+        }
+        for (int f = 0; f < sprite->getFrameCount(); ++f) {
+            const std::string& cells = sprite->getFrame(f).getString();
+            int bestLength = 0;
+            double bestCentre = 0;
+            for (int row = 0; row < sprite->getHeight(); ++row) {
+                for (int start = 0; start < width;) {
+                    int end = start;
+                    while (end < width && cells[row * width + end] == c.glove)
+                        ++end;
+                    if (end - start > bestLength) {
+                        bestLength = end - start;
+                        bestCentre = (start + end - 1) / 2.0;
+                    }
+                    start = end + 1;
+                }
+            }
+            ASSERT_GT(bestLength, 0) << "frame " << f;
+            const double screenColumn = c.column - width / 2 + bestCentre;
+            if (c.threatFromTheRight) {
+                EXPECT_GT(screenColumn, 42) << "frame " << f;
+            } else {
+                EXPECT_LT(screenColumn, 42) << "frame " << f;
+            }
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include <algorithm>
+#include <filesystem>
 
 using mw::ResourceManager;
 
@@ -45,6 +46,7 @@ TEST_F(SpriteLoadingTest, ReadsTheFormatAndItsEdgeCases) {
         {"no number reads 0", "1\nwide\n1\n\nblue\n", 0, 1, 0, 1, 0, mw::COLOR_BLUE, {""}},
         {"cut short", "2\n3\n2\n1\ncyan\nabc\nde", 0, 2, 3, 2, 1, mw::COLOR_CYAN, {"abcde", ""}},
         {"no frames", "0\n5\n5\n1\nmagenta\n", 0, 0, 5, 5, 1, mw::COLOR_MAGENTA, {}},
+        {"the whole display", "0\n80\n24\n1\nred\n", 0, 0, 80, 24, 1, mw::COLOR_RED, {}},
         {"spaces kept", "1\n4\n1\n2\nyellow\n a  \n", 0, 1, 4, 1, 2, mw::COLOR_YELLOW, {" a  "}},
         {"rest ignored", "1\n1\n1\n1\nblack\nq\nextra\n", 0, 1, 1, 1, 1, mw::COLOR_BLACK, {"q"}},
     };
@@ -84,6 +86,15 @@ TEST_F(SpriteLoadingTest, RefusesBadFilesWithALogLine) {
          "ResourceManager::loadSprite - Bad frame count -3 in 'negative.txt'"},
         {"huge.txt", "2000000000\n1\n1\n1\nred\n",
          "ResourceManager::loadSprite - Bad frame count 2000000000 in 'huge.txt'"},
+        {"vast.txt", "1\n3000\n3000\n1\nred\n",
+         "ResourceManager::loadSprite - Size 3000 x 3000 in 'vast.txt' exceeds the display's 80 "
+         "x 24 cells"},
+        {"wide.txt", "1\n81\n1\n1\nred\n",
+         "ResourceManager::loadSprite - Size 81 x 1 in 'wide.txt' exceeds the display's 80 x 24 "
+         "cells"},
+        {"tall.txt", "1\n1\n25\n1\nred\n",
+         "ResourceManager::loadSprite - Size 1 x 25 in 'tall.txt' exceeds the display's 80 x 24 "
+         "cells"},
     };
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.file);
@@ -94,6 +105,9 @@ TEST_F(SpriteLoadingTest, RefusesBadFilesWithALogLine) {
     }
     EXPECT_EQ(ResourceManager::getInstance().loadSprite("missing.txt", "missing"), -1);
     EXPECT_TRUE(logHas("ResourceManager::loadSprite - Failed to open file 'missing.txt'"));
+    std::filesystem::create_directory("folder.txt");
+    EXPECT_EQ(ResourceManager::getInstance().loadSprite("folder.txt", "folder"), -1);
+    EXPECT_TRUE(logHas("ResourceManager::loadSprite - Failed to open file 'folder.txt'"));
     EXPECT_EQ(ResourceManager::getInstance().getSpriteCount(), 0);
 }
 

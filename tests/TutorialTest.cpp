@@ -1,8 +1,12 @@
 #include "support/GameSupport.h"
 
 #include "engine/DisplayManager.h"
+#include "game/BoxerMove.h"
+#include "game/EventBoxerCollision.h"
 #include "game/EventGameOver.h"
+#include "game/FightingOpponent.h"
 #include "game/GameOverResult.h"
+#include "game/HealthUI.h"
 #include "game/Ring.h"
 #include "game/TitleScreen.h"
 #include "game/TutorialMode.h"
@@ -178,6 +182,54 @@ TEST_F(TutorialTest, EnterOnlyEndsTheLastStep) {
     EXPECT_EQ(gametest::worldTypes(), (std::vector<std::string>{"TitleScreen"}));
 }
 
+TEST_F(TutorialTest, AResultIsAnnouncedOnceAndShownUntilEnter) {
+    // Nothing referees the practice fight: the tutorial itself must stop the
+    // loser from announcing its result again at every step.
+    struct Case {
+        const char* name;
+        bool heroLoses;
+        std::string logLine;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"hero stays down", true, "HERO LOSES BY TKO", "You lost by TKO."},
+        {"third knockdown of the opponent", false, "PLAYER WINS BY TKO", "You won by TKO!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        startFromTitle();
+        m_driver.advance();
+        Hero* hero = firstOf<Hero>();
+        ASSERT_NE(hero, nullptr);
+        auto* opponent = dynamic_cast<FightingOpponent*>(m_tutorial->getOpponent());
+        ASSERT_NE(opponent, nullptr);
+        if (c.heroLoses) {
+            for (int swing = 0; swing < 10; ++swing)
+                hero->eventHandler(EventBoxerCollision(SWING_LEFT));
+            ASSERT_TRUE(hero->isDown());
+        } else {
+            opponent->setRoundKnockdowns(2);
+            opponent->getHealthUI()->setHealth(10);
+            opponent->takeHit();
+            ASSERT_TRUE(opponent->isDown());
+        }
+        // Long past the 300 steps the hero may stay down.
+        m_driver.advance(400);
+        EXPECT_EQ(countLogged(c.logLine), 1);
+        EXPECT_EQ(gametest::messages(), (std::vector<std::string>{"Tutorial", c.message}));
+        EXPECT_EQ(m_tutorial->getPrompt(), "Press ENTER to exit");
+        EXPECT_TRUE(hero->isFrozen());
+        EXPECT_TRUE(opponent->isFrozen());
+        // The lesson's key no longer counts; ENTER leaves.
+        m_driver.tap(mw::KEY_Q);
+        m_driver.advance(1 + FRAMES_TO_NEXT_STEP);
+        EXPECT_EQ(m_tutorial->getAdvanceTime(), 0);
+        m_driver.tap(mw::KEY_ENTER);
+        m_driver.advance();
+        EXPECT_EQ(gametest::worldTypes(), (std::vector<std::string>{"TitleScreen"}));
+    }
+}
+
 TEST_F(TutorialTest, PromptIsYellowUnderTheRingAndTheTitleWhiteAbove) {
     MW_OPEN_WINDOW();
     m_driver.advance();
@@ -189,6 +241,7 @@ TEST_F(TutorialTest, PromptIsYellowUnderTheRingAndTheTitleWhiteAbove) {
     };
     // Centred: the first character at column c - ceil(n / 2).
     const Item items[] = {{PROMPTS[0], 32, 22, mw::COLOR_YELLOW},
+                          {"Glove cocked on the right: lean away, left", 22, 23, mw::COLOR_WHITE},
                           {"Tutorial", 36, 2, mw::COLOR_WHITE}};
     for (const Item& item : items) {
         for (int i = 0; i < static_cast<int>(item.text.size()); ++i) {

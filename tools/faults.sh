@@ -115,6 +115,17 @@ printf '\001\002\r\n\177garbage\0\0\0' >>"$work/sprites/frame-opponent2.txt"
 run_case "sprites/frame-opponent2.txt is binary garbage" "$work" yes \
   "ResourceManager::loadSprite - Couldn't identify color"
 
+work="$(fresh_copy sprite-directory)"
+rm "$work/sprites/hero-idle.txt"
+mkdir "$work/sprites/hero-idle.txt"
+run_case "sprites/hero-idle.txt is a directory" "$work" yes \
+  "ResourceManager::loadSprite - Failed to open file 'sprites/hero-idle.txt'"
+
+work="$(fresh_copy vast-sprite)"
+printf '1\n3000\n3000\n1\nblue\n' >"$work/sprites/ring-spr.txt"
+run_case "sprites/ring-spr.txt declares 3000 x 3000 cells" "$work" yes \
+  "ResourceManager::loadSprite - Size 3000 x 3000 in 'sprites/ring-spr.txt' exceeds"
+
 if [ -n "${MW_FAULTS_READONLY_DIR:-}" ]; then
   run_case "working directory not writable (no log)" "$MW_FAULTS_READONLY_DIR" yes ""
   if [ -e "$MW_FAULTS_READONLY_DIR/marrowick.log" ] || [ -e "$MW_FAULTS_READONLY_DIR/hsdata.txt" ]; then
