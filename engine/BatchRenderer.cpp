@@ -126,6 +126,12 @@ void BatchRenderer::addCell(sf::Vector2f origin, char ch, sf::Color color) {
             cell.texture.size += {2 * padding, 2 * padding};
         }
     }
+    // A cell that cannot touch a pixel of the window is dropped here, before
+    // the tile lists, where cells off the window would all pile into the edge
+    // tiles. Positions that are not numbers fail every comparison and go too.
+    const sf::FloatRect window({0, 0}, m_windowSize);
+    if (!overlap(cell.backing, window) && !(cell.hasGlyph && overlap(cell.quad, window)))
+        return;
     m_pending.push_back(cell);
 }
 

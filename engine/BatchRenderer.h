@@ -54,7 +54,8 @@ public:
     // the font's texture.
     bool takeGlyphsAdded();
 
-    // Queues one cell with its glyph origin at `origin`.
+    // Queues one cell with its glyph origin at `origin`; a cell wholly
+    // outside the window is left out.
     void addCell(sf::Vector2f origin, char ch, sf::Color color);
     int pendingCells() const { return static_cast<int>(m_pending.size()); }
     // Turns the queued cells into vertices and runs, and empties the queue.

@@ -63,8 +63,7 @@ int DisplayManager::startUp() {
         std::fflush(stdout);
         return -1;
     }
-    if (!fontTextureFitsBatching())
-        m_batched = false;
+    m_batched = fontTextureFitsBatching();
     LogManager::getInstance().writeLog("DisplayManager::startUp() - DM was started up");
     setStarted(true);
     return 0;

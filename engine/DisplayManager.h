@@ -47,7 +47,8 @@ public:
     ~DisplayManager() override;
 
     // Opens the window and loads the font; -1 when the font cannot be loaded
-    // (the window stays open). A second call does nothing.
+    // (the window stays open). Drawing is batched unless the font's texture
+    // does not allow it. A second call does nothing.
     int startUp() override;
     void shutDown() override;
 
