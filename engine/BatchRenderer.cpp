@@ -79,6 +79,27 @@ BatchRenderer::BatchRenderer(const CellGeometry& geometry, sf::Vector2f windowSi
       m_tileRows(tilesAcross(windowSize.y, geometry.cellHeight())),
       m_backingHeads(static_cast<std::size_t>(m_tileColumns * m_tileRows), -1) {}
 
+bool BatchRenderer::hasWhiteTexels(const sf::Image& fontTexture) {
+    // Smoothed sampling at the area's corner reads the texels on either side of it.
+    const auto right = static_cast<unsigned>(WHITE_TEXELS.position.x);
+    const auto bottom = static_cast<unsigned>(WHITE_TEXELS.position.y);
+    if (fontTexture.getSize().x <= right || fontTexture.getSize().y <= bottom)
+        return false;
+    for (unsigned y = 0; y <= bottom; ++y)
+        for (unsigned x = 0; x <= right; ++x)
+            if (fontTexture.getPixel({x, y}) != sf::Color::White)
+                return false;
+    return true;
+}
+
+bool BatchRenderer::isClear(const sf::Image& picture) {
+    for (unsigned y = 0; y < picture.getSize().y; ++y)
+        for (unsigned x = 0; x < picture.getSize().x; ++x)
+            if (picture.getPixel({x, y}).a != 0)
+                return false;
+    return true;
+}
+
 void BatchRenderer::setGlyphSource(GlyphSource source) {
     m_glyphSource = std::move(source);
     m_glyphs.fill(std::nullopt);

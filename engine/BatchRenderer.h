@@ -4,6 +4,7 @@
 
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/Glyph.hpp>
+#include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/Vertex.hpp>
 
@@ -33,6 +34,10 @@ public:
     static constexpr sf::FloatRect WHITE_TEXELS{{1, 1}, {0, 0}};
     // sf::Text draws nothing for these characters.
     static constexpr std::string_view BLANK_CHARACTERS = " \t\n";
+    // Whether a font texture's image is white where WHITE_TEXELS samples it.
+    static bool hasWhiteTexels(const sf::Image& fontTexture);
+    // Whether a picture (the blank characters drawn by sf::Text) is wholly transparent.
+    static bool isClear(const sf::Image& picture);
 
     // A stretch of vertices drawn with one texture.
     struct Run {

@@ -73,31 +73,19 @@ bool DisplayManager::fontTextureFitsBatching() {
     const unsigned size = m_geometry.characterSize();
     // A glyph looked up makes sure the texture of this size exists.
     (void)m_font->getGlyph('X', size, true);
-    const sf::Image texels = m_font->getTexture(size).copyToImage();
-    const sf::FloatRect& white = BatchRenderer::WHITE_TEXELS;
-    bool fits = texels.getSize().x > white.position.x && texels.getSize().y > white.position.y;
-    // Smoothed sampling at the area's corner reads the texels on either side of it.
-    for (unsigned y = 0; fits && y <= static_cast<unsigned>(white.position.y); ++y)
-        for (unsigned x = 0; fits && x <= static_cast<unsigned>(white.position.x); ++x)
-            fits = texels.getPixel({x, y}) == sf::Color::White;
-
-    sf::RenderTexture surface;
-    fits = fits && surface.resize({8 * size, 4 * size});
-    if (fits) {
-        surface.clear(sf::Color::Transparent);
-        sf::Text blanks(*m_font, std::string(BatchRenderer::BLANK_CHARACTERS), size);
-        blanks.setStyle(sf::Text::Bold);
-        surface.draw(blanks);
-        surface.display();
-        const sf::Image drawn = surface.getTexture().copyToImage();
-        for (unsigned y = 0; fits && y < drawn.getSize().y; ++y)
-            for (unsigned x = 0; fits && x < drawn.getSize().x; ++x)
-                fits = drawn.getPixel({x, y}).a == 0;
+    bool fits = BatchRenderer::hasWhiteTexels(m_font->getTexture(size).copyToImage());
+    sf::RenderTexture blanks;
+    if (fits && blanks.resize({8 * size, 4 * size})) {
+        blanks.clear(sf::Color::Transparent);
+        sf::Text text(*m_font, std::string(BatchRenderer::BLANK_CHARACTERS), size);
+        text.setStyle(sf::Text::Bold);
+        blanks.draw(text);
+        blanks.display();
+        fits = BatchRenderer::isClear(blanks.getTexture().copyToImage());
     }
     if (!fits)
-        LogManager::getInstance().writeLog(
-            "DisplayManager::startUp() - The font texture is not as batched drawing needs; "
-            "drawing cell by cell");
+        LogManager::getInstance().writeLog("DisplayManager::startUp() - The font texture is not "
+                                           "as batched drawing needs; drawing cell by cell");
     return fits;
 }
 

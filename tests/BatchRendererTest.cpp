@@ -106,4 +106,28 @@ TEST_F(BatchRendererTest, OnlyTheFirstLookUpOfAGlyphCountsAsAdded) {
     EXPECT_FALSE(renderer.takeGlyphsAdded());
 }
 
+TEST_F(BatchRendererTest, TheFontTextureChecksFindTexelsThatAreNotAsExpected) {
+    struct Case {
+        sf::Vector2u size;
+        sf::Vector2u changed;
+        sf::Color change;
+        bool white;
+    };
+    const Case cases[] = {
+        {{4, 4}, {3, 3}, sf::Color::Black, true},
+        {{4, 4}, {1, 1}, sf::Color(255, 255, 255, 254), false},
+        {{4, 4}, {0, 1}, sf::Color::Black, false},
+        {{1, 1}, {0, 0}, sf::Color::White, false},
+    };
+    for (const Case& c : cases) {
+        sf::Image texture(c.size, sf::Color::White);
+        texture.setPixel(c.changed, c.change);
+        EXPECT_EQ(BatchRenderer::hasWhiteTexels(texture), c.white) << c.changed.x << c.changed.y;
+    }
+    sf::Image picture({6, 6}, sf::Color::Transparent);
+    EXPECT_TRUE(BatchRenderer::isClear(picture));
+    picture.setPixel({5, 2}, sf::Color(0, 0, 0, 1));
+    EXPECT_FALSE(BatchRenderer::isClear(picture));
+}
+
 } // namespace
