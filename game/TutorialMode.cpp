@@ -44,7 +44,7 @@ TutorialMode::TutorialMode() {
     new TextDisplay("Tutorial", mw::Vector(static_cast<float>(display.getHorizontal() / 2), 2));
     // The newest opponent: when a scene is replaced twice in one frame, older
     // ones are still listed but will be deleted at the end of the frame.
-    const mw::ObjectList opponents = mw::WorldManager::getInstance().objectsOfType("Opponent");
+    const mw::ObjectList opponents = mw::WorldManager::getInstance().objectsOfType(OPPONENT_TYPE);
     if (opponents.getCount() > 0)
         m_opponent = dynamic_cast<Opponent*>(opponents[opponents.getCount() - 1]);
     if (m_opponent == nullptr)
@@ -59,7 +59,7 @@ std::string TutorialMode::getPrompt() const {
 int TutorialMode::eventHandler(const mw::Event& event) {
     const std::string type = event.getType();
     if (type == mw::STEP_EVENT) {
-        step();
+        waitToAdvance();
         return 1;
     }
     if (type == mw::KEYBOARD_EVENT) {
@@ -84,7 +84,7 @@ void TutorialMode::handleKey(const mw::EventKeyboard& event) {
         stunOpponent();
 }
 
-void TutorialMode::step() {
+void TutorialMode::waitToAdvance() {
     if (m_advanceTime <= 0)
         return;
     m_advanceTime -= mw::GameManager::getInstance().getFrameTime();
@@ -114,9 +114,7 @@ void TutorialMode::stunOpponent() {
 }
 
 int TutorialMode::draw() {
-    mw::DisplayManager& display = mw::DisplayManager::getInstance();
-    const mw::Vector where(static_cast<float>(display.getHorizontal() / 2 + 3),
-                           static_cast<float>(display.getVertical() - 2));
-    display.drawString(where, getPrompt(), mw::JUSTIFY_CENTER, mw::COLOR_YELLOW);
+    mw::DisplayManager::getInstance().drawString(TextDisplay::promptPosition(), getPrompt(),
+                                                 mw::JUSTIFY_CENTER, mw::COLOR_YELLOW);
     return 0;
 }

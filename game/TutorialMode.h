@@ -36,7 +36,8 @@ public:
 
 private:
     void handleKey(const mw::EventKeyboard& event);
-    void step();
+    // Counts down the wait after a stun and moves on to the next step.
+    void waitToAdvance();
     void placeOpponent(const std::string& sprite);
 
     int m_step = 0;

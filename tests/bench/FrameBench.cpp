@@ -7,7 +7,6 @@
 // the batched one is.
 #include "engine/Clock.h"
 #include "engine/DisplayManager.h"
-#include "engine/FrameDriver.h"
 #include "engine/GameManager.h"
 #include "engine/LogManager.h"
 #include "engine/ResourceManager.h"
@@ -19,6 +18,7 @@
 #include "game/Ring.h"
 #include "game/TitleScreen.h"
 #include "game/TutorialMode.h"
+#include "support/FrameDriver.h"
 #include "support/ScriptedPlayer.h"
 
 #include <algorithm>
