@@ -5,6 +5,7 @@
 #include "engine/LogManager.h"
 #include "engine/ResourceManager.h"
 #include "game/BoxerMove.h"
+#include "game/BoxingRules.h"
 #include "game/EventBoxerCollision.h"
 #include "game/EventGameOver.h"
 #include "game/GameOverResult.h"
@@ -30,10 +31,6 @@ bool rollRightSide() {
     return std::rand() % 10 + 1 < 6;
 }
 
-void playSound(const char* label) {
-    mw::ResourceManager::getInstance().playSound(label);
-}
-
 bool isCharge(int move) {
     return move == CHARGE_RIGHT || move == CHARGE_LEFT;
 }
@@ -44,9 +41,9 @@ bool isSwing(int move) {
 
 } // namespace
 
-FightingOpponent::FightingOpponent(const Tuning& tuning, const Sprites& sprites, int& attackCounter)
-    : m_tuning(tuning), m_sprites(sprites), m_attackCounter(attackCounter) {
-    setType("Opponent");
+FightingOpponent::FightingOpponent(const Tuning& tuning, const Sprites& sprites, int& attackSteps)
+    : m_tuning(tuning), m_sprites(sprites), m_attackSteps(attackSteps) {
+    setType(OPPONENT_TYPE);
     setPosition(home());
     setSprite(m_sprites.idle);
     setSolidness(mw::INTANGIBLE);
@@ -79,7 +76,7 @@ void FightingOpponent::changeState(int state) {
 void FightingOpponent::dodge(int punch) {
     m_move = punch == SWING_LEFT ? DODGE_LEFT : DODGE_RIGHT;
     changeState(DODGING);
-    playSound("opponent-dodge");
+    mw::ResourceManager::getInstance().playSound("opponent-dodge");
 }
 
 int FightingOpponent::reactToPunch(const EventBoxerCollision& punch) {
@@ -107,7 +104,7 @@ int FightingOpponent::reactToPunch(const EventBoxerCollision& punch) {
     case TELL:
         changeState(STUNNED);
         takeHit();
-        playSound("opponent-stunned");
+        mw::ResourceManager::getInstance().playSound("opponent-stunned");
         return 1;
     case STUNNED:
         takeHit();
@@ -159,7 +156,8 @@ void FightingOpponent::stepWhileDown() {
 
 void FightingOpponent::getUp() {
     if (m_healthUI != nullptr)
-        m_healthUI->recoverFromKnockdown(m_roundKnockdowns);
+        m_healthUI->setHealth(
+            BoxingRules::healthOnGettingUp(m_healthUI->getMaxHealth(), m_roundKnockdowns));
     m_down = false;
     m_downTime = 0;
     m_move = IDLE;
@@ -179,7 +177,7 @@ void FightingOpponent::updateState() {
             changeState(ATTACKING);
         } else if (rollPercent(m_tuning.tellChance)) {
             changeState(TELL);
-            playSound("opponent-tell");
+            mw::ResourceManager::getInstance().playSound("opponent-tell");
         }
         return;
     case TELL:
@@ -187,7 +185,7 @@ void FightingOpponent::updateState() {
             changeState(NEUTRAL);
         return;
     case ATTACKING:
-        // The move and attackCounter are left as they are: the next wind-up
+        // The move and attack count are left as they are: the next wind-up
         // after a break starts from the count left over.
         if (m_stateFrames >= m_tuning.attackFrames)
             changeState(NEUTRAL);
@@ -216,23 +214,23 @@ void FightingOpponent::updateAttack() {
     if (m_move == IDLE) {
         m_move = rollRightSide() ? CHARGE_RIGHT : CHARGE_LEFT;
     } else if (isCharge(m_move)) {
-        if (m_attackCounter == 0)
-            playSound("opponent-charge");
-        if (m_attackCounter < m_tuning.chargeFrames) {
-            ++m_attackCounter;
+        if (m_attackSteps == 0)
+            mw::ResourceManager::getInstance().playSound("opponent-charge");
+        if (m_attackSteps < m_tuning.chargeFrames) {
+            ++m_attackSteps;
             return;
         }
         m_move = m_move == CHARGE_RIGHT ? SWING_RIGHT : SWING_LEFT;
         punchHero();
-        m_attackCounter = 0;
-        playSound("opponent-swing");
+        m_attackSteps = 0;
+        mw::ResourceManager::getInstance().playSound("opponent-swing");
     } else if (isSwing(m_move)) {
         // The recovery after a swing.
-        if (m_attackCounter >= m_tuning.recoveryFrames) {
+        if (m_attackSteps >= m_tuning.recoveryFrames) {
             m_move = IDLE;
-            m_attackCounter = 0;
+            m_attackSteps = 0;
         } else {
-            ++m_attackCounter;
+            ++m_attackSteps;
         }
     }
 }
@@ -278,9 +276,9 @@ void FightingOpponent::updateSprite() {
 }
 
 void FightingOpponent::takeHit() {
-    playSound("opponent-hit");
+    mw::ResourceManager::getInstance().playSound("opponent-hit");
     if (m_healthUI != nullptr)
-        m_healthUI->setHealth(m_healthUI->getHealth() - PUNCH_DAMAGE);
+        m_healthUI->setHealth(m_healthUI->getHealth() - BoxingRules::PUNCH_DAMAGE);
     if (m_down || m_frozen || getHealth() > 0)
         return;
 
@@ -319,6 +317,6 @@ void FightingOpponent::concede(const char* announcement, int resultCode) {
     m_move = IDLE;
     changeState(NEUTRAL);
     setSprite(m_sprites.down);
-    playSound("tko");
+    mw::ResourceManager::getInstance().playSound("tko");
     mw::GameManager::getInstance().onEvent(EventGameOver(resultCode));
 }

@@ -38,7 +38,6 @@ public:
         const char* down;
     };
 
-    static constexpr int PUNCH_DAMAGE = 10;
     static constexpr int STEPS_DOWN = 150;
 
     ~FightingOpponent() override;
@@ -51,20 +50,19 @@ public:
     const Tuning& getTuning() const { return m_tuning; }
     const Sprites& getSprites() const { return m_sprites; }
 
-    // Put the opponent straight into a state, for tests and scripted scenes;
-    // the fight itself changes state only through its own rules.
-    void setState(int state) { m_state = state; }
-    void setStateFrames(int frames) { m_stateFrames = frames; }
-
     int reactToPunch(const EventBoxerCollision& punch);
     void step();
     void takeHit();
     void punchHero();
-    void loseByTko();
 
 protected:
-    // attackCounter is the one count shared by every object of the derived class.
-    FightingOpponent(const Tuning& tuning, const Sprites& sprites, int& attackCounter);
+    // attackSteps is the derived class's count in SharedCounts, shared by
+    // every object of that class.
+    FightingOpponent(const Tuning& tuning, const Sprites& sprites, int& attackSteps);
+
+    // Ends the match by technical knockout, unless the round system has
+    // already frozen the fight. Opponent3 has no technical knockout.
+    void loseByTko();
 
     // Runs at each step while down: count the time down and get up, or end the match.
     virtual void stepWhileDown();
@@ -78,6 +76,10 @@ protected:
     int getHealth() const;
 
 private:
+    // Tests put the opponent straight into a state through it
+    // (tests/support/TestAccess.h); the game never does.
+    friend class TestAccess;
+
     void updateState();
     void updateAttack();
     void updateSprite();
@@ -89,5 +91,5 @@ private:
     int m_stateFrames = 0;
     const Tuning m_tuning;
     const Sprites m_sprites;
-    int& m_attackCounter;
+    int& m_attackSteps;
 };

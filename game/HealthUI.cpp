@@ -20,11 +20,6 @@ void HealthUI::setHealth(int health) {
     m_health = std::clamp(health, 0, m_maxHealth);
 }
 
-void HealthUI::recoverFromKnockdown(int roundKnockdowns) {
-    const int percent = roundKnockdowns == 1 ? 75 : roundKnockdowns == 2 ? 50 : 25;
-    setHealth(m_maxHealth * percent / 100);
-}
-
 int HealthUI::draw() {
     mw::DisplayManager& display = mw::DisplayManager::getInstance();
     const mw::Vector position = getPosition();

@@ -5,7 +5,7 @@
 #include <string>
 
 // A boxer's health bar, "HP: [" then a bar of cells and "]". It also holds the
-// boxer's health, which the boxers and the round system read and write.
+// boxer's health, which the boxers read and write by their own rules.
 class HealthUI : public mw::Object {
 public:
     explicit HealthUI(mw::Vector position);
@@ -15,9 +15,6 @@ public:
     int getHealth() const { return m_health; }
     // Clamped to 0 .. maxHealth.
     void setHealth(int health);
-    // A boxer getting up has 75, 50 or 25 percent of full health after the
-    // round's first, second or a later knockdown.
-    void recoverFromKnockdown(int roundKnockdowns);
     int getMaxHealth() const { return m_maxHealth; }
     int getBarWidth() const { return m_barWidth; }
     const std::string& getLabel() const { return m_label; }

@@ -1,33 +1,26 @@
 #include "game/Hero.h"
 
-#include "engine/DisplayManager.h"
 #include "engine/EventStep.h"
 #include "engine/GameManager.h"
 #include "engine/LogManager.h"
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
 #include "game/BoxerMove.h"
+#include "game/BoxingRules.h"
 #include "game/EventBoxerCollision.h"
 #include "game/EventGameOver.h"
 #include "game/GameOverResult.h"
 #include "game/HealthUI.h"
+#include "game/Opponent.h"
+#include "game/SharedCounts.h"
 
 namespace {
 
-// Shared by every hero of the run: a new match starts with whatever a move cut
-// short by a knockdown left behind.
-int moveCounter = 0;
-
-constexpr int PUNCH_DAMAGE = 10;
 constexpr int STEPS_DOWN_BEFORE_TKO = 300;
 constexpr int KNOCKDOWNS_BEFORE_TKO = 4;
 // Presses needed to get up: the base plus a step per earlier knockdown of the round.
 constexpr int BASE_PRESSES = 50;
 constexpr int PRESSES_PER_KNOCKDOWN = 20;
-
-void playSound(const char* label) {
-    mw::ResourceManager::getInstance().playSound(label);
-}
 
 bool isMashKey(mw::Key key) {
     return key == mw::KEY_Q || key == mw::KEY_W || key == mw::KEY_O || key == mw::KEY_P;
@@ -38,7 +31,7 @@ bool isMashKey(mw::Key key) {
 Hero::Hero() : m_move(IDLE) {
     setSprite("hero-idle");
     setSolidness(mw::INTANGIBLE);
-    setType("Hero");
+    setType(HERO_TYPE);
     setAltitude(4);
     setPosition(home());
     m_healthUI = new HealthUI(mw::Vector(5, 2));
@@ -48,20 +41,7 @@ Hero::Hero() : m_move(IDLE) {
 Hero::~Hero() = default;
 
 mw::Vector Hero::home() {
-    static const mw::Vector position = [] {
-        const mw::DisplayManager& display = mw::DisplayManager::getInstance();
-        return mw::Vector(static_cast<float>(display.getHorizontal() / 2 + 2),
-                          static_cast<float>(display.getVertical() - 5));
-    }();
-    return position;
-}
-
-int Hero::getMoveCounter() {
-    return moveCounter;
-}
-
-void Hero::setMoveCounter(int count) {
-    moveCounter = count;
+    return BoxingRules::home(5);
 }
 
 int Hero::getHealth() const {
@@ -91,7 +71,7 @@ int Hero::eventHandler(const mw::Event& event) {
         const int swing = static_cast<const EventBoxerCollision&>(event).getMove();
         if ((swing == SWING_RIGHT && m_move == DODGE_RIGHT) ||
             (swing == SWING_LEFT && m_move == DODGE_LEFT)) {
-            playSound("successful-dodge");
+            mw::ResourceManager::getInstance().playSound("successful-dodge");
             return 1;
         }
         if (swing == SWING_RIGHT || swing == SWING_LEFT) {
@@ -124,7 +104,7 @@ int Hero::startMove(const mw::EventKeyboard& event) {
             continue;
         setSprite(entry.sprite);
         m_move = entry.move;
-        playSound(entry.sound);
+        mw::ResourceManager::getInstance().playSound(entry.sound);
         if (m_move == SWING_RIGHT || m_move == SWING_LEFT)
             punchOpponent();
         return 1;
@@ -133,7 +113,7 @@ int Hero::startMove(const mw::EventKeyboard& event) {
 }
 
 void Hero::punchOpponent() {
-    const mw::ObjectList opponents = mw::WorldManager::getInstance().objectsOfType("Opponent");
+    const mw::ObjectList opponents = mw::WorldManager::getInstance().objectsOfType(OPPONENT_TYPE);
     if (opponents.isEmpty())
         return;
     opponents[0]->eventHandler(EventBoxerCollision(m_move));
@@ -166,7 +146,8 @@ void Hero::step() {
             loseByTko();
         } else if (m_mashCount >= m_pressesNeeded) {
             if (m_healthUI != nullptr)
-                m_healthUI->recoverFromKnockdown(m_roundKnockdowns);
+                setHealth(
+                    BoxingRules::healthOnGettingUp(m_healthUI->getMaxHealth(), m_roundKnockdowns));
             m_down = false;
             m_downTime = 0;
             m_mashCount = 0;
@@ -191,18 +172,33 @@ void Hero::step() {
 
     if (m_move == IDLE)
         return;
-    if (moveCounter < m_moveFrames) {
-        ++moveCounter;
+    int& moveSteps = sharedCounts().heroMoveSteps;
+    if (moveSteps < m_moveFrames) {
+        ++moveSteps;
         return;
     }
     setSprite("hero-idle");
     m_move = IDLE;
-    moveCounter = 0;
+    moveSteps = 0;
+}
+
+void Hero::startRound() {
+    m_frozen = false;
+    m_down = false;
+    m_downTime = 0;
+    m_roundKnockdowns = 0;
+    m_mashCount = 0;
+    m_lastMashKey = -1;
+    // The bar keeps the health within 0 .. maxHealth.
+    if (m_recovery >= 0)
+        setHealth(getHealth() + m_recovery);
+    setSprite("hero-idle");
+    goHome();
 }
 
 void Hero::takeHit() {
-    playSound("hero-hit");
-    setHealth(getHealth() - PUNCH_DAMAGE);
+    mw::ResourceManager::getInstance().playSound("hero-hit");
+    setHealth(getHealth() - BoxingRules::PUNCH_DAMAGE);
     if (m_down || m_frozen || getHealth() > 0)
         return;
 
@@ -217,7 +213,7 @@ void Hero::takeHit() {
     m_downTime = 0;
     m_mashCount = 0;
     m_lastMashKey = -1;
-    // moveCounter stays where the cut-short move left it.
+    // The shared move count stays where the cut-short move left it.
     m_move = IDLE;
     setSprite("hero-down");
     goHome();
@@ -234,6 +230,6 @@ void Hero::loseByTko() {
     setSprite("hero-down");
     goHome();
     mw::LogManager::getInstance().writeLog("HERO LOSES BY TKO");
-    playSound("tko");
+    mw::ResourceManager::getInstance().playSound("tko");
     mw::GameManager::getInstance().onEvent(EventGameOver(LOST_BY_TKO));
 }

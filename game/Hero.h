@@ -4,7 +4,11 @@
 #include "engine/Object.h"
 #include "engine/Vector.h"
 
+#include <string>
+
 class HealthUI;
+
+inline const std::string HERO_TYPE = "Hero";
 
 // The player's boxer: dodges on Q and W, punches on O and P, goes down at zero
 // health and gets up by mashing alternating keys.
@@ -20,37 +24,37 @@ public:
     void takeHit();
     void step();
     void loseByTko();
+    // Stands up fresh at home for a new round: not down, not frozen, no
+    // knockdowns this round, and the between-rounds recovery added to health.
+    void startRound();
 
     // Where the hero stands: (42, 19) on the 80 x 24 screen.
     static mw::Vector home();
-    // Steps the current move has lasted; one count for the whole program.
-    static int getMoveCounter();
-    static void setMoveCounter(int count);
 
     int getMove() const { return m_move; }
     int getMoveFrames() const { return m_moveFrames; }
     HealthUI* getHealthUI() const { return m_healthUI; }
     // Health is held by the health bar.
     int getHealth() const;
-    void setHealth(int health);
 
     bool isDown() const { return m_down; }
-    void setDown(bool down) { m_down = down; }
     bool isFrozen() const { return m_frozen; }
+    // The round system freezes both boxers while no round is being fought.
     void setFrozen(bool frozen) { m_frozen = frozen; }
     int getDownTime() const { return m_downTime; }
-    void setDownTime(int downTime) { m_downTime = downTime; }
     int getRoundKnockdowns() const { return m_roundKnockdowns; }
-    void setRoundKnockdowns(int knockdowns) { m_roundKnockdowns = knockdowns; }
     int getMatchKnockdowns() const { return m_matchKnockdowns; }
     int getRecovery() const { return m_recovery; }
     int getPressesNeeded() const { return m_pressesNeeded; }
     int getMashCount() const { return m_mashCount; }
-    void setMashCount(int count) { m_mashCount = count; }
     int getLastMashKey() const { return m_lastMashKey; }
-    void setLastMashKey(int key) { m_lastMashKey = key; }
 
 private:
+    // Tests set up a state mid-fight through it (tests/support/TestAccess.h);
+    // the game never does.
+    friend class TestAccess;
+
+    void setHealth(int health);
     void mashPress(mw::Key key);
     void goHome();
 

@@ -1,21 +1,15 @@
 #include "game/KnockdownPrompt.h"
 
 #include "engine/DisplayManager.h"
-#include "engine/ObjectList.h"
-#include "engine/WorldManager.h"
 #include "game/Hero.h"
+#include "game/Opponent.h"
 
 namespace {
 
 // The hero is looked up at every use: the prompt never outlives a pointer.
 const Hero* heroDown() {
-    const mw::ObjectList heroes = mw::WorldManager::getInstance().objectsOfType("Hero");
-    for (int i = 0; i < heroes.getCount(); ++i) {
-        const auto* hero = dynamic_cast<const Hero*>(heroes[i]);
-        if (hero != nullptr && hero->isDown() && !hero->isFrozen())
-            return hero;
-    }
-    return nullptr;
+    const Hero* hero = worldHero();
+    return hero != nullptr && hero->isDown() && !hero->isFrozen() ? hero : nullptr;
 }
 
 } // namespace

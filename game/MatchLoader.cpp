@@ -1,5 +1,6 @@
 #include "game/MatchLoader.h"
 
+#include "engine/DurableFile.h"
 #include "engine/LogManager.h"
 #include "engine/ObjectList.h"
 #include "engine/WorldManager.h"
@@ -15,8 +16,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-
-#include <unistd.h>
 
 namespace {
 
@@ -44,8 +43,6 @@ int sortKey(const std::string& time) {
     const int seconds = storedSeconds(time);
     return seconds < 0 ? INT_MAX : seconds;
 }
-
-void (*writeObserver)(MatchLoader::WriteStage) = nullptr;
 
 } // namespace
 
@@ -99,10 +96,11 @@ void MatchLoader::closeFile() {
 
 std::string MatchLoader::winningTime(int round, int timeLeft) {
     constexpr int ROUNDS = RoundSystem::ROUNDS;
-    int elapsed = round > ROUNDS ? ROUNDS * ROUND_SECONDS : round * ROUND_SECONDS - timeLeft;
+    int elapsed =
+        round > ROUNDS ? ROUNDS * Timer::ROUND_SECONDS : round * Timer::ROUND_SECONDS - timeLeft;
     // A fight never lasts longer than three rounds; keeping the result in range
     // keeps the minutes to the one digit the file format has room for.
-    elapsed = std::clamp(elapsed, 0, ROUNDS * ROUND_SECONDS);
+    elapsed = std::clamp(elapsed, 0, ROUNDS * Timer::ROUND_SECONDS);
     const int minutes = elapsed / 60;
     const int seconds = elapsed - minutes * 60;
     return std::to_string(minutes) + (seconds < 10 ? "0" : "") + std::to_string(seconds);
@@ -119,10 +117,6 @@ std::string MatchLoader::getHighScore(int opponent) const {
     if (storedSeconds(time) < 0)
         return "-:--";
     return time.substr(0, 1) + ":" + time.substr(1);
-}
-
-void MatchLoader::setWriteObserver(void (*observer)(WriteStage)) {
-    writeObserver = observer;
 }
 
 void MatchLoader::updateFile(const Timer* timer, const RoundSystem* roundSystem) {
@@ -146,17 +140,17 @@ bool MatchLoader::writeFile() {
     for (const std::string& entry : m_highScores) {
         if (std::fprintf(m_hsFile, "%s\n", entry.c_str()) < 0)
             written = false;
-        if (writeObserver != nullptr)
-            writeObserver(WriteStage::EntryWritten);
+        if (s_writeObserver != nullptr)
+            s_writeObserver(WriteStage::EntryWritten);
     }
     // On the disk, not only in the system's cache, before it replaces the old file.
-    if (std::fflush(m_hsFile) != 0 || std::ferror(m_hsFile) != 0 || fsync(fileno(m_hsFile)) != 0)
+    if (!mw::DurableFile::flushToDisk(m_hsFile))
         written = false;
     if (std::fclose(m_hsFile) != 0)
         written = false;
     m_hsFile = nullptr;
-    if (writeObserver != nullptr)
-        writeObserver(WriteStage::BeforeRename);
+    if (s_writeObserver != nullptr)
+        s_writeObserver(WriteStage::BeforeRename);
     if (written && std::rename(HIGH_SCORE_TEMP_FILE.c_str(), HIGH_SCORE_FILE.c_str()) != 0)
         written = false;
     if (!written)

@@ -21,7 +21,6 @@ inline const std::string HIGH_SCORE_TEMP_FILE = "hsdata.txt.tmp";
 class MatchLoader : public mw::Manager {
 public:
     static constexpr int OPPONENT_COUNT = 3;
-    static constexpr int ROUND_SECONDS = 90;
 
     static MatchLoader& getInstance();
     ~MatchLoader() override;
@@ -49,12 +48,16 @@ public:
 
     int getCurrentOpponent() const { return m_currentOpponent; }
 
-    // Stages of a rewrite of the file, for tests that stop the program there.
+    // Stages of a rewrite of the file, where a crash test stops the program.
     enum class WriteStage { EntryWritten, BeforeRename };
-    // Called at every stage of a rewrite; nullptr (the default) for none.
-    static void setWriteObserver(void (*observer)(WriteStage));
 
 private:
+    // Tests set the write observer through it (tests/support/TestAccess.h);
+    // the game never does.
+    friend class TestAccess;
+    // Called at every stage of a rewrite; nullptr (always, in the game) for none.
+    static inline void (*s_writeObserver)(WriteStage) = nullptr;
+
     MatchLoader();
     // Writes the three entries to the temporary file and renames it over the
     // real one; false (and no temporary file left) when any step fails.

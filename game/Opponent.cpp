@@ -1,8 +1,8 @@
 #include "game/Opponent.h"
 
-#include "engine/DisplayManager.h"
 #include "engine/WorldManager.h"
 #include "game/BoxerMove.h"
+#include "game/BoxingRules.h"
 #include "game/Hero.h"
 
 Opponent::Opponent() : m_move(IDLE) {}
@@ -10,16 +10,20 @@ Opponent::Opponent() : m_move(IDLE) {}
 Opponent::~Opponent() = default;
 
 mw::Vector Opponent::home() {
-    static const mw::Vector position = [] {
-        const mw::DisplayManager& display = mw::DisplayManager::getInstance();
-        return mw::Vector(static_cast<float>(display.getHorizontal() / 2 + 2),
-                          static_cast<float>(display.getVertical() - 8));
-    }();
-    return position;
+    return BoxingRules::home(8);
+}
+
+void Opponent::startRound() {
+    m_frozen = false;
+    m_down = false;
+    m_downTime = 0;
+    m_roundKnockdowns = 0;
+    m_move = IDLE;
+    setPosition(home());
 }
 
 Hero* worldHero() {
-    const mw::ObjectList heroes = mw::WorldManager::getInstance().objectsOfType("Hero");
+    const mw::ObjectList heroes = mw::WorldManager::getInstance().objectsOfType(HERO_TYPE);
     return heroes.isEmpty() ? nullptr : dynamic_cast<Hero*>(heroes[0]);
 }
 

@@ -3,8 +3,12 @@
 #include "engine/Object.h"
 #include "engine/Vector.h"
 
+#include <string>
+
 class HealthUI;
 class Hero;
+
+inline const std::string OPPONENT_TYPE = "Opponent";
 
 enum OpponentState {
     NEUTRAL = 0,
@@ -25,23 +29,28 @@ public:
     // Where opponents stand: (42, 16) on the 80 x 24 screen.
     static mw::Vector home();
 
+    // Back on its feet at home for a new round, with no knockdowns this
+    // round; its health, sprite and match knockdowns carry over.
+    void startRound();
+
     int getMatchKnockdowns() const { return m_matchKnockdowns; }
     int getRoundKnockdowns() const { return m_roundKnockdowns; }
-    void setRoundKnockdowns(int knockdowns) { m_roundKnockdowns = knockdowns; }
     bool isDown() const { return m_down; }
-    void setDown(bool down) { m_down = down; }
     int getDownTime() const { return m_downTime; }
-    void setDownTime(int downTime) { m_downTime = downTime; }
     bool isFrozen() const { return m_frozen; }
+    // The round system freezes both boxers while no round is being fought.
     void setFrozen(bool frozen) { m_frozen = frozen; }
     int getMove() const { return m_move; }
-    void setMove(int move) { m_move = move; }
 
     // The fighting state, for readers such as tests and a scripted player.
     virtual int getState() const { return NEUTRAL; }
     virtual HealthUI* getHealthUI() const { return nullptr; }
 
 protected:
+    // Tests set up a state mid-fight through it (tests/support/TestAccess.h);
+    // the game never does.
+    friend class TestAccess;
+
     int m_matchKnockdowns = 0;
     int m_roundKnockdowns = 0;
     bool m_down = false;

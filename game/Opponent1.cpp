@@ -1,5 +1,7 @@
 #include "game/Opponent1.h"
 
+#include "game/SharedCounts.h"
+
 namespace {
 
 constexpr FightingOpponent::Tuning TUNING = {
@@ -27,16 +29,6 @@ constexpr FightingOpponent::Sprites SPRITES = {
     .down = "opponent-down",
 };
 
-int attackCounter = 0;
-
 } // namespace
 
-Opponent1::Opponent1() : FightingOpponent(TUNING, SPRITES, attackCounter) {}
-
-int Opponent1::getAttackCounter() {
-    return attackCounter;
-}
-
-void Opponent1::setAttackCounter(int count) {
-    attackCounter = count;
-}
+Opponent1::Opponent1() : FightingOpponent(TUNING, SPRITES, sharedCounts().opponent1AttackSteps) {}

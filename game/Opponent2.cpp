@@ -1,5 +1,7 @@
 #include "game/Opponent2.h"
 
+#include "game/SharedCounts.h"
+
 namespace {
 
 constexpr FightingOpponent::Tuning TUNING = {
@@ -27,16 +29,6 @@ constexpr FightingOpponent::Sprites SPRITES = {
     .down = "opponent2-down",
 };
 
-int attackCounter = 0;
-
 } // namespace
 
-Opponent2::Opponent2() : FightingOpponent(TUNING, SPRITES, attackCounter) {}
-
-int Opponent2::getAttackCounter() {
-    return attackCounter;
-}
-
-void Opponent2::setAttackCounter(int count) {
-    attackCounter = count;
-}
+Opponent2::Opponent2() : FightingOpponent(TUNING, SPRITES, sharedCounts().opponent2AttackSteps) {}

@@ -2,6 +2,7 @@
 
 #include "engine/LogManager.h"
 #include "game/GameOverResult.h"
+#include "game/SharedCounts.h"
 
 namespace {
 
@@ -30,21 +31,11 @@ constexpr FightingOpponent::Sprites SPRITES = {
     .down = "opponent3-down",
 };
 
-int attackCounter = 0;
-
 constexpr int FINAL_KNOCKDOWN = 6;
 
 } // namespace
 
-Opponent3::Opponent3() : FightingOpponent(TUNING, SPRITES, attackCounter) {}
-
-int Opponent3::getAttackCounter() {
-    return attackCounter;
-}
-
-void Opponent3::setAttackCounter(int count) {
-    attackCounter = count;
-}
+Opponent3::Opponent3() : FightingOpponent(TUNING, SPRITES, sharedCounts().opponent3AttackSteps) {}
 
 void Opponent3::stepWhileDown() {
     ++m_downTime;

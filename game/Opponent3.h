@@ -9,11 +9,6 @@ class Opponent3 : public FightingOpponent {
 public:
     Opponent3();
 
-    // The attack counter shared by every Opponent3: the steps of the wind-up and
-    // of the recovery after a swing.
-    static int getAttackCounter();
-    static void setAttackCounter(int count);
-
     // Ends the match by knockout, unless the round system has already frozen the fight.
     void loseByKo();
 

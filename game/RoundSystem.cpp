@@ -6,21 +6,16 @@
 #include "game/BoxerMove.h"
 #include "game/EventGameOver.h"
 #include "game/GameOverResult.h"
-#include "game/HealthUI.h"
 #include "game/Hero.h"
 #include "game/MatchLoader.h"
 #include "game/Opponent.h"
 #include "game/RoundUI.h"
+#include "game/SharedCounts.h"
 #include "game/TextDisplay.h"
 #include "game/Timer.h"
 #include "game/TitleScreen.h"
 
 #include <algorithm>
-
-namespace {
-// Kept across fights on purpose: a pause may start with what the last one left.
-int pauseSteps = 0;
-} // namespace
 
 RoundSystem::RoundSystem(Hero* hero, Opponent* opponent) : m_hero(hero), m_opponent(opponent) {
     setSolidness(mw::INTANGIBLE);
@@ -28,24 +23,10 @@ RoundSystem::RoundSystem(Hero* hero, Opponent* opponent) : m_hero(hero), m_oppon
     m_timer = new Timer;
 }
 
-int RoundSystem::getPauseSteps() {
-    return pauseSteps;
-}
-
-void RoundSystem::setPauseSteps(int steps) {
-    pauseSteps = steps;
-}
-
 mw::Vector RoundSystem::messagePosition() {
     const mw::DisplayManager& display = mw::DisplayManager::getInstance();
     return mw::Vector(static_cast<float>(display.getHorizontal() / 2 + 3),
                       static_cast<float>(display.getVertical() - 14));
-}
-
-mw::Vector RoundSystem::promptPosition() {
-    const mw::DisplayManager& display = mw::DisplayManager::getInstance();
-    return mw::Vector(static_cast<float>(display.getHorizontal() / 2 + 3),
-                      static_cast<float>(display.getVertical() - 2));
 }
 
 std::string RoundSystem::resultText(int resultCode) {
@@ -93,12 +74,13 @@ void RoundSystem::step() {
             endRound();
         return;
     }
+    int& pauseSteps = sharedCounts().pauseSteps;
     if (++pauseSteps < PAUSE_STEPS)
         return;
     m_awaitingKey = true;
     removeTextDisplays();
     pauseSteps = 0;
-    new TextDisplay("Press any key to continue.", promptPosition());
+    new TextDisplay("Press any key to continue.", TextDisplay::promptPosition());
 }
 
 void RoundSystem::endRound() {
@@ -134,30 +116,11 @@ void RoundSystem::handleKey(const mw::EventKeyboard& event) {
 
 void RoundSystem::startNextRound() {
     m_roundActive = true;
-    if (m_hero != nullptr) {
-        m_hero->setFrozen(false);
-        m_hero->setDown(false);
-        m_hero->setDownTime(0);
-        m_hero->setRoundKnockdowns(0);
-        m_hero->setMashCount(0);
-        m_hero->setLastMashKey(-1);
-        HealthUI* health = m_hero->getHealthUI();
-        // The bar keeps the health within 0 .. maxHealth.
-        if (health != nullptr && m_hero->getRecovery() >= 0)
-            health->setHealth(health->getHealth() + m_hero->getRecovery());
-        m_hero->setSprite("hero-idle");
-        m_hero->setPosition(Hero::home());
-    }
-    if (m_opponent != nullptr) {
-        // Its health, sprite and match knockdowns carry over into the new round.
-        m_opponent->setFrozen(false);
-        m_opponent->setDown(false);
-        m_opponent->setDownTime(0);
-        m_opponent->setRoundKnockdowns(0);
-        m_opponent->setMove(IDLE);
-        m_opponent->setPosition(Opponent::home());
-    }
-    m_timer->setTimeLeft(m_timer->getRoundLength());
+    if (m_hero != nullptr)
+        m_hero->startRound();
+    if (m_opponent != nullptr)
+        m_opponent->startRound();
+    m_timer->setTimeLeft(Timer::ROUND_SECONDS);
     m_timer->updateText();
     m_roundUI->setRound(std::max(m_round, 1));
     m_roundUI->updateText();

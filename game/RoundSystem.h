@@ -40,14 +40,8 @@ public:
     // The text shown for a result code; empty for a code that has none.
     static std::string resultText(int resultCode);
 
-    // Steps spent paused since the prompt was last shown; one count shared by
-    // every fight of the program.
-    static int getPauseSteps();
-    static void setPauseSteps(int steps);
-
-    // Where round and result messages and the prompt are centred.
+    // Where round and result messages are centred.
     static mw::Vector messagePosition();
-    static mw::Vector promptPosition();
 
 private:
     void step();

@@ -4,8 +4,14 @@
 #include "engine/WorldManager.h"
 
 TextDisplay::TextDisplay(const std::string& text, mw::Vector position) : m_text(text) {
-    setType("TextDisplay");
+    setType(TEXT_DISPLAY_TYPE);
     setPosition(position);
+}
+
+mw::Vector TextDisplay::promptPosition() {
+    const mw::DisplayManager& display = mw::DisplayManager::getInstance();
+    return mw::Vector(static_cast<float>(display.getHorizontal() / 2 + 3),
+                      static_cast<float>(display.getVertical() - 2));
 }
 
 int TextDisplay::draw() {
@@ -15,7 +21,7 @@ int TextDisplay::draw() {
 
 void removeTextDisplays() {
     mw::WorldManager& world = mw::WorldManager::getInstance();
-    const mw::ObjectList messages = world.objectsOfType("TextDisplay");
+    const mw::ObjectList messages = world.objectsOfType(TEXT_DISPLAY_TYPE);
     for (int i = 0; i < messages.getCount(); ++i)
         world.markForDelete(messages[i]);
 }

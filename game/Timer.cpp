@@ -2,15 +2,12 @@
 
 #include "engine/DisplayManager.h"
 #include "engine/EventStep.h"
+#include "game/SharedCounts.h"
 
 #include <cstdio>
 
-namespace {
-int clockSteps = 0;
-}
-
 Timer::Timer() {
-    setType("TimerUI");
+    setType(TIMER_TYPE);
     setSolidness(mw::INTANGIBLE);
     setAltitude(4);
     const mw::DisplayManager& display = mw::DisplayManager::getInstance();
@@ -18,15 +15,11 @@ Timer::Timer() {
     updateText();
 }
 
-int Timer::getClockSteps() {
-    return clockSteps;
-}
-
 int Timer::eventHandler(const mw::Event& event) {
     if (event.getType() != mw::STEP_EVENT)
         return 0;
-    ++clockSteps;
-    if (clockSteps % STEPS_PER_SECOND == 0) {
+    // The seconds tick on the count shared by every clock.
+    if (++sharedCounts().clockSteps % STEPS_PER_SECOND == 0) {
         --m_timeLeft;
         updateText();
     }

@@ -4,10 +4,13 @@
 
 #include <string>
 
+inline const std::string TIMER_TYPE = "TimerUI";
+
 // The round clock, "TIME m:ss", counting down one second every 30 steps.
 class Timer : public mw::Object {
 public:
     static constexpr int STEPS_PER_SECOND = 30;
+    static constexpr int ROUND_SECONDS = 90;
 
     Timer();
 
@@ -15,16 +18,11 @@ public:
     int draw() override;
     void updateText();
 
-    int getRoundLength() const { return m_roundLength; }
     int getTimeLeft() const { return m_timeLeft; }
     void setTimeLeft(int seconds) { m_timeLeft = seconds; }
     const std::string& getText() const { return m_text; }
 
-    // Step events received by any clock since the program started.
-    static int getClockSteps();
-
 private:
-    int m_roundLength = 90;
-    int m_timeLeft = 90;
+    int m_timeLeft = ROUND_SECONDS;
     std::string m_text;
 };

@@ -23,7 +23,7 @@ struct OpponentCard {
     int columnOffset;
 };
 
-constexpr std::array<OpponentCard, TitleScreen::OPPONENT_COUNT> CARDS = {{
+constexpr std::array<OpponentCard, MatchLoader::OPPONENT_COUNT> CARDS = {{
     {"'Zaz Eruz Arizi'", mw::COLOR_MAGENTA, -25},
     {"'Zez Evov Adero'", mw::COLOR_YELLOW, 0},
     {"'Vez Idaze Zeradi'", mw::COLOR_RED, 25},
@@ -43,7 +43,7 @@ mw::Vector cell(int column, int row) {
 TitleScreen::TitleScreen() {
     const mw::ResourceManager& resources = mw::ResourceManager::getInstance();
     m_titleSprite = resources.getSprite("game-title");
-    for (int i = 0; i < OPPONENT_COUNT; ++i)
+    for (int i = 0; i < MatchLoader::OPPONENT_COUNT; ++i)
         m_opponentFrames[i] = resources.getSprite("frame-opponent" + std::to_string(i + 1));
     setType("TitleScreen");
     setSolidness(mw::INTANGIBLE);
@@ -102,7 +102,7 @@ int TitleScreen::draw() {
                        mw::COLOR_WHITE);
     const int frameRow = vertical / 2 + 4;
     const MatchLoader& loader = MatchLoader::getInstance();
-    for (int i = 0; i < OPPONENT_COUNT; ++i) {
+    for (int i = 0; i < MatchLoader::OPPONENT_COUNT; ++i) {
         const int column = middle + CARDS[i].columnOffset;
         if (m_opponentFrames[i] != nullptr)
             m_opponentFrames[i]->draw(0, cell(column, frameRow));

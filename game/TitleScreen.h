@@ -2,6 +2,7 @@
 
 #include "engine/EventKeyboard.h"
 #include "engine/Object.h"
+#include "game/MatchLoader.h"
 
 #include <array>
 
@@ -13,8 +14,6 @@ class Sprite;
 // and the keys that pick a fight (1, 2, 3), the tutorial (T) or quit (Escape).
 class TitleScreen : public mw::Object {
 public:
-    static constexpr int OPPONENT_COUNT = 3;
-
     TitleScreen();
 
     int eventHandler(const mw::Event& event) override;
@@ -25,5 +24,5 @@ private:
     void startTutorial();
 
     const mw::Sprite* m_titleSprite = nullptr;
-    std::array<const mw::Sprite*, OPPONENT_COUNT> m_opponentFrames{};
+    std::array<const mw::Sprite*, MatchLoader::OPPONENT_COUNT> m_opponentFrames{};
 };

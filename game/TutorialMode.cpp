@@ -53,7 +53,7 @@ TutorialMode::TutorialMode() {
     new TextDisplay("Tutorial", mw::Vector(static_cast<float>(display.getHorizontal() / 2), 2));
     // The newest opponent: when a scene is replaced twice in one frame, older
     // ones are still listed but will be deleted at the end of the frame.
-    const mw::ObjectList opponents = mw::WorldManager::getInstance().objectsOfType("Opponent");
+    const mw::ObjectList opponents = mw::WorldManager::getInstance().objectsOfType(OPPONENT_TYPE);
     if (opponents.getCount() > 0)
         m_opponent = dynamic_cast<Opponent*>(opponents[opponents.getCount() - 1]);
     if (m_opponent == nullptr)
@@ -77,7 +77,7 @@ int TutorialMode::eventHandler(const mw::Event& event) {
     const std::string type = event.getType();
     if (type == mw::STEP_EVENT) {
         if (!m_over)
-            step();
+            waitToAdvance();
         return 1;
     }
     if (type == mw::KEYBOARD_EVENT) {
@@ -96,11 +96,8 @@ void TutorialMode::endPractice(const EventGameOver& event) {
         return;
     m_over = true;
     // Frozen boxers announce their result once, as in a fight.
-    const mw::ObjectList heroes = mw::WorldManager::getInstance().objectsOfType("Hero");
-    for (int i = 0; i < heroes.getCount(); ++i) {
-        if (auto* hero = dynamic_cast<Hero*>(heroes[i]))
-            hero->setFrozen(true);
-    }
+    if (Hero* hero = worldHero())
+        hero->setFrozen(true);
     if (m_opponent != nullptr)
         m_opponent->setFrozen(true);
     const std::string text = RoundSystem::resultText(event.getResultCode());
@@ -123,7 +120,7 @@ void TutorialMode::handleKey(const mw::EventKeyboard& event) {
         stunOpponent();
 }
 
-void TutorialMode::step() {
+void TutorialMode::waitToAdvance() {
     if (m_advanceTime <= 0)
         return;
     m_advanceTime -= mw::GameManager::getInstance().getFrameTime();
@@ -154,8 +151,7 @@ void TutorialMode::stunOpponent() {
 
 int TutorialMode::draw() {
     mw::DisplayManager& display = mw::DisplayManager::getInstance();
-    const mw::Vector where(static_cast<float>(display.getHorizontal() / 2 + 3),
-                           static_cast<float>(display.getVertical() - 2));
+    const mw::Vector where = TextDisplay::promptPosition();
     display.drawString(where, getPrompt(), mw::JUSTIFY_CENTER, mw::COLOR_YELLOW);
     const std::string hint = getHint();
     if (!hint.empty())

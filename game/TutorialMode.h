@@ -42,7 +42,8 @@ public:
 
 private:
     void handleKey(const mw::EventKeyboard& event);
-    void step();
+    // Counts down the wait after a stun and moves on to the next step.
+    void waitToAdvance();
     void placeOpponent(const std::string& sprite);
     void endPractice(const EventGameOver& event);
 

@@ -2,6 +2,7 @@
 #include "engine/ResourceManager.h"
 #include "game/MatchLoader.h"
 #include "game/ResourceManifest.h"
+#include "game/SharedCounts.h"
 #include "game/TitleScreen.h"
 
 #include <SFML/Audio/Music.hpp>
@@ -13,6 +14,7 @@ int main() {
     mw::GameManager& game = mw::GameManager::getInstance();
     game.startUp();
     MatchLoader::getInstance().startUp();
+    sharedCounts().reset();
     // Resources first: the title screen looks its sprites up when it is made.
     loadResources();
     new TitleScreen;

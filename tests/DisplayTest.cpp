@@ -6,6 +6,7 @@
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 
+#include <limits>
 #include <sstream>
 
 using mw::DisplayManager;
@@ -98,6 +99,32 @@ TEST_F(DisplayTest, ASpaceBlanksAnEarlierCharacterInTheSameFrame) {
     // high: it covers the glyph's body.
     EXPECT_FALSE(anyLit(image, 62, 167, 10, 29));
     EXPECT_EQ(display.drawnCell(5, 5), (mw::Cell{' ', mw::COLOR_GREEN, true}));
+}
+
+TEST_F(DisplayTest, PositionsThatAreNotNumbersOrBeyondAnIntDrawNothing) {
+    MW_OPEN_WINDOW();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const float tooFar[] = {nan, inf, -inf, 3e9f, -3e9f, 1e30f};
+    for (const bool batched : {true, false}) {
+        SCOPED_TRACE(batched);
+        display.setBatched(batched);
+        for (const float far : tooFar) {
+            EXPECT_EQ(display.drawCh(Vector(far, 3), '#', mw::COLOR_RED), 0);
+            EXPECT_EQ(display.drawCh(Vector(3, far), '#', mw::COLOR_RED), 0);
+            EXPECT_EQ(display.drawString(Vector(far, far), "##", mw::JUSTIFY_CENTER, mw::COLOR_RED),
+                      0);
+        }
+        EXPECT_FALSE(anyLit(display.capture(), 0, 0, 1024, 768));
+        display.swapBuffers();
+        EXPECT_EQ(display.shownText().find_first_not_of(" \n"), std::string::npos);
+    }
+    display.setBatched(true);
+}
+
+TEST_F(DisplayTest, TheFontTextureHoldsWhatBatchedDrawingNeeds) {
+    MW_OPEN_WINDOW();
+    EXPECT_TRUE(display.isBatched());
 }
 
 TEST_F(DisplayTest, ColoursAreTheEightPureColours) {

@@ -82,7 +82,7 @@ TEST_F(HeroTest, EachMoveShowsItsSpriteForTenStepsAndBlocksOtherMoves) {
         EXPECT_EQ(shown, 10);
         EXPECT_EQ(m_hero->getMove(), IDLE);
         EXPECT_EQ(m_hero->getSpriteLabel(), "hero-idle");
-        EXPECT_EQ(Hero::getMoveCounter(), 0);
+        EXPECT_EQ(sharedCounts().heroMoveSteps, 0);
     }
 }
 
@@ -104,16 +104,17 @@ TEST_F(HeroTest, DodgeProtectsFromSwingsOnItsSideDuringItsNineFollowingFrames) {
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "swing " << c.swing << ", dodge pressed "
                                           << c.pressedFramesBefore << " frames before");
-        opponent->setState(NEUTRAL);
-        opponent->setMove(IDLE);
+        TestAccess::setState(*opponent, NEUTRAL);
+        TestAccess::setMove(*opponent, IDLE);
         m_driver.advance(12); // the previous dodge runs out
-        m_hero->setHealth(100);
+        TestAccess::setHealth(*m_hero, 100);
         stopSound("successful-dodge");
         if (c.pressedFramesBefore > 0) {
             m_driver.tap(c.dodge);
             m_driver.advance(c.pressedFramesBefore);
         }
-        windUp(*opponent, c.swing, opponent->getTuning().chargeFrames, Opponent1::setAttackCounter);
+        windUp(*opponent, c.swing, opponent->getTuning().chargeFrames,
+               sharedCounts().opponent1AttackSteps);
         if (c.pressedFramesBefore == 0)
             m_driver.tap(c.dodge);
         m_driver.advance();
@@ -213,7 +214,7 @@ TEST_F(HeroTest, LosesByTkoAfterThreeHundredStepsDownOrAFourthKnockdown) {
         referee->freezes = c.refereeFreezes;
         const int announcedBefore = countLogLines("HERO LOSES BY TKO");
         stopSound("tko");
-        m_hero->setRoundKnockdowns(c.earlierKnockdowns);
+        TestAccess::setRoundKnockdowns(*m_hero, c.earlierKnockdowns);
         floorHero(*m_hero);
         if (c.earlierKnockdowns == 3) {
             EXPECT_TRUE(logged("Hero: knockdown #4, need 110 presses"));
@@ -259,7 +260,7 @@ TEST_F(HeroTest, MoveKeysStillActWhileDownOrFrozenButTheOpponentIgnoresThePunch)
         EXPECT_EQ(m_hero->getPosition(), Hero::home());
 
         if (frozen) { // and no knockdown happens while frozen
-            m_hero->setHealth(10);
+            TestAccess::setHealth(*m_hero, 10);
             swingAt(*m_hero, SWING_LEFT);
             EXPECT_FALSE(m_hero->isDown());
         }

@@ -3,6 +3,7 @@
 #include "game/RoundSystem.h"
 #include "game/Timer.h"
 
+#include "support/TestAccess.h"
 #include "support/TestSupport.h"
 
 #include <csignal>
@@ -39,7 +40,7 @@ int recordWinInChild(const MatchLoader::WriteStage* stage, int entries) {
         if (stage != nullptr) {
             killAt = *stage;
             entriesBeforeKill = entries;
-            MatchLoader::setWriteObserver(killAtStage);
+            TestAccess::setWriteObserver(killAtStage);
         }
         loader.startMatch(1);
         const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();

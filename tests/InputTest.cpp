@@ -1,6 +1,6 @@
-#include "engine/FrameDriver.h"
 #include "engine/GameManager.h"
 #include "engine/InputManager.h"
+#include "support/FrameDriver.h"
 
 #include "support/TestSupport.h"
 

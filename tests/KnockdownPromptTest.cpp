@@ -1,4 +1,5 @@
 #include "support/GameSupport.h"
+#include "support/TestAccess.h"
 
 #include "engine/DisplayManager.h"
 #include "game/KnockdownPrompt.h"
@@ -55,7 +56,7 @@ TEST_F(KnockdownPromptTest, ShowsTheKeysAndPressesWhileTheHeroIsDown) {
     const Case cases[] = {
         {"he gets up",
          [](Hero& hero, mw::FrameDriver& driver) {
-             hero.setMashCount(50);
+             TestAccess::setMash(hero, 50, mw::KEY_UNDEFINED);
              driver.advance();
              ASSERT_FALSE(hero.isDown());
          }},

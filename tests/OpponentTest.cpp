@@ -24,8 +24,7 @@ protected:
     void knockDown() {
         ASSERT_EQ(m_hero->getMove(), IDLE);
         m_opponent->getHealthUI()->setHealth(10);
-        m_opponent->setState(STUNNED);
-        m_opponent->setStateFrames(0);
+        TestAccess::setState(*m_opponent, STUNNED);
         m_driver.tap(mw::KEY_P);
         m_driver.advance();
         ASSERT_TRUE(m_opponent->isDown());
@@ -39,7 +38,7 @@ protected:
 struct Variant {
     const char* name;
     FightingOpponent* (*make)();
-    void (*setAttackCounter)(int);
+    int SharedCounts::*attackSteps;
     const char* spritePrefix;
     int sequenceSteps;
     // A tell punched, then every punch the hero's 10-step moves allow.
@@ -50,12 +49,12 @@ struct Variant {
 };
 
 const Variant VARIANTS[] = {
-    {"Opponent1", []() -> FightingOpponent* { return new Opponent1; }, Opponent1::setAttackCounter,
-     "opponent-", 48, 30, true},
-    {"Opponent2", []() -> FightingOpponent* { return new Opponent2; }, Opponent2::setAttackCounter,
-     "opponent2-", 43, 50, true},
-    {"Opponent3", []() -> FightingOpponent* { return new Opponent3; }, Opponent3::setAttackCounter,
-     "opponent3-", 41, 70, false},
+    {"Opponent1", []() -> FightingOpponent* { return new Opponent1; },
+     &SharedCounts::opponent1AttackSteps, "opponent-", 48, 30, true},
+    {"Opponent2", []() -> FightingOpponent* { return new Opponent2; },
+     &SharedCounts::opponent2AttackSteps, "opponent2-", 43, 50, true},
+    {"Opponent3", []() -> FightingOpponent* { return new Opponent3; },
+     &SharedCounts::opponent3AttackSteps, "opponent3-", 41, 70, false},
 };
 
 void PrintTo(const Variant& variant, std::ostream* out) {
@@ -72,11 +71,11 @@ protected:
 
     void newFight() {
         OpponentFight::newFight(GetParam().make);
-        GetParam().setAttackCounter(0);
+        sharedCounts().*GetParam().attackSteps = 0;
     }
 
     void windUp(int side, int count) {
-        FightTest::windUp(*m_opponent, side, count, GetParam().setAttackCounter);
+        FightTest::windUp(*m_opponent, side, count, sharedCounts().*GetParam().attackSteps);
     }
 
     bool shows(const char* pose) const {
@@ -85,7 +84,7 @@ protected:
 };
 
 TEST_P(OpponentTest, WindUpSwingAndRecoveryRepeatEverySequenceLength) {
-    m_opponent->setState(ATTACKING);
+    TestAccess::setState(*m_opponent, ATTACKING);
     std::vector<int> swingFrames;
     int windUpFrames = 0;
     int swingFramesShown = 0;
@@ -174,7 +173,7 @@ TEST_P(OpponentTest, PunchDuringAnAttackLandsOnlyOnTheSideOfTheSwing) {
 }
 
 TEST_P(OpponentTest, PunchDuringTheTellStunsButOneStunCannotFloorIt) {
-    m_opponent->setState(TELL);
+    TestAccess::setState(*m_opponent, TELL);
     int stunnedFrames = 0;
     // Long enough for the first punch after the stun, too short for a swing back.
     const int frames = m_opponent->getTuning().stunFrames + 15;
@@ -246,7 +245,7 @@ TEST_F(OpponentRulesTest, ThirdOpponentsSixthKnockdownOfTheMatchEndsItByKnockout
     newFight([]() -> FightingOpponent* { return new Opponent3; });
     for (int knockdown = 1; knockdown <= 6; ++knockdown) {
         if (knockdown == 4)
-            m_opponent->setRoundKnockdowns(0);
+            TestAccess::setRoundKnockdowns(*m_opponent, 0);
         knockDown();
         if (knockdown < 6)
             m_driver.advance(150);
@@ -264,11 +263,11 @@ TEST_F(OpponentRulesTest, ThirdOpponentsSixthKnockdownOfTheMatchEndsItByKnockout
 
 TEST_F(OpponentRulesTest, FrozenOpponentOnlyCountsItsStateFrames) {
     newFight([]() -> FightingOpponent* { return new Opponent1; });
-    windUp(*m_opponent, SWING_LEFT, 10, Opponent1::setAttackCounter);
+    windUp(*m_opponent, SWING_LEFT, 10, sharedCounts().opponent1AttackSteps);
     m_opponent->setFrozen(true);
     m_driver.advance(200);
     EXPECT_EQ(m_opponent->getMove(), CHARGE_LEFT);
-    EXPECT_EQ(Opponent1::getAttackCounter(), 10);
+    EXPECT_EQ(sharedCounts().opponent1AttackSteps, 10);
     EXPECT_EQ(m_opponent->getStateFrames(), 200);
     EXPECT_EQ(m_hero->getHealth(), 100);
     m_opponent->setFrozen(false);

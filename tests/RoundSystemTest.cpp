@@ -1,4 +1,5 @@
 #include "support/GameSupport.h"
+#include "support/TestAccess.h"
 
 #include "game/BoxerMove.h"
 #include "game/EventGameOver.h"
@@ -74,8 +75,8 @@ protected:
     // Lands full bars of punches; the hero is left down.
     void knockDownHero(int times) {
         for (int knockdown = 0; knockdown < times; ++knockdown) {
-            m_hero->setDown(false);
-            m_hero->setHealth(100);
+            TestAccess::setDown(*m_hero, false);
+            TestAccess::setHealth(*m_hero, 100);
             for (int punch = 0; punch < 10; ++punch)
                 m_hero->takeHit();
         }
@@ -83,7 +84,7 @@ protected:
 
     void knockDownOpponent(int times) {
         for (int knockdown = 0; knockdown < times; ++knockdown) {
-            m_opponent->setDown(false);
+            TestAccess::setDown(*m_opponent, false);
             m_opponent->getHealthUI()->setHealth(100);
             for (int punch = 0; punch < 10; ++punch)
                 m_opponent->takeHit();
@@ -136,7 +137,7 @@ TEST_F(RoundSystemTest, PromptFollowsWhatIsLeftOfNinetyPausedSteps) {
         SCOPED_TRACE(c.leftOver);
         newFight();
         endRound();
-        RoundSystem::setPauseSteps(c.leftOver);
+        sharedCounts().pauseSteps = c.leftOver;
         m_driver.advance(c.steps - 1);
         EXPECT_FALSE(m_referee->isAwaitingKey());
         EXPECT_EQ(messages(), (Lines{END_OF_ROUND}));
@@ -144,7 +145,7 @@ TEST_F(RoundSystemTest, PromptFollowsWhatIsLeftOfNinetyPausedSteps) {
         EXPECT_TRUE(m_referee->isAwaitingKey());
         EXPECT_EQ(messages(), (Lines{PROMPT}));
         EXPECT_EQ(positionOf(PROMPT), mw::Vector(43, 22));
-        EXPECT_EQ(RoundSystem::getPauseSteps(), 0);
+        EXPECT_EQ(sharedCounts().pauseSteps, 0);
 
         // Shown afresh every ninety steps while nobody presses a key.
         const TextDisplay* prompt = firstOf<TextDisplay>();
@@ -191,7 +192,7 @@ TEST_F(RoundSystemTest, NewRoundGivesTheHeroTenHealthUpToTheMaximum) {
         SCOPED_TRACE(c.before);
         newFight();
         endRound();
-        m_hero->setHealth(c.before);
+        TestAccess::setHealth(*m_hero, c.before);
         waitForPrompt();
         pressKey();
         EXPECT_EQ(m_hero->getHealth(), c.after);
@@ -203,13 +204,12 @@ TEST_F(RoundSystemTest, NewRoundStandsBothBoxersUpAtHome) {
     knockDownHero(1);
     endRound();
     // Down, mid-count and off home while the round is over.
-    m_hero->setDownTime(40);
-    m_hero->setMashCount(7);
-    m_hero->setLastMashKey(mw::KEY_Q);
+    TestAccess::setDownTime(*m_hero, 40);
+    TestAccess::setMash(*m_hero, 7, mw::KEY_Q);
     m_hero->setPosition(mw::Vector(3, 3));
     m_opponent->getHealthUI()->setHealth(30);
-    m_opponent->setDownTime(12);
-    m_opponent->setMove(CHARGE_LEFT);
+    TestAccess::setDownTime(*m_opponent, 12);
+    TestAccess::setMove(*m_opponent, CHARGE_LEFT);
     m_opponent->setPosition(mw::Vector(5, 5));
     waitForPrompt();
     pressKey();

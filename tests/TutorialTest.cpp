@@ -1,4 +1,5 @@
 #include "support/GameSupport.h"
+#include "support/TestAccess.h"
 
 #include "engine/DisplayManager.h"
 #include "game/BoxerMove.h"
@@ -208,7 +209,7 @@ TEST_F(TutorialTest, AResultIsAnnouncedOnceAndShownUntilEnter) {
                 hero->eventHandler(EventBoxerCollision(SWING_LEFT));
             ASSERT_TRUE(hero->isDown());
         } else {
-            opponent->setRoundKnockdowns(2);
+            TestAccess::setRoundKnockdowns(*opponent, 2);
             opponent->getHealthUI()->setHealth(10);
             opponent->takeHit();
             ASSERT_TRUE(opponent->isDown());

@@ -2,7 +2,6 @@
 // with random keys (weighted toward the game's own, Escape left out) for
 // FRAMES frames, checking after every frame that the world stays bounded and
 // every health stays in range. Exits 1 on the first violation.
-#include "engine/FrameDriver.h"
 #include "engine/GameManager.h"
 #include "engine/LogManager.h"
 #include "engine/ObjectList.h"
@@ -12,6 +11,7 @@
 #include "game/MatchLoader.h"
 #include "game/ResourceManifest.h"
 #include "game/TitleScreen.h"
+#include "support/FrameDriver.h"
 
 #include <chrono>
 #include <cstdio>

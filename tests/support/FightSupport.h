@@ -4,9 +4,9 @@
 // labels, audible test sounds, and a referee that records results and
 // freezes the boxers the way the round system does.
 
+#include "support/TestAccess.h"
 #include "support/TestSupport.h"
 
-#include "engine/FrameDriver.h"
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
 #include "game/BoxerMove.h"
@@ -18,6 +18,8 @@
 #include "game/Opponent1.h"
 #include "game/Opponent2.h"
 #include "game/Opponent3.h"
+#include "game/SharedCounts.h"
+#include "support/FrameDriver.h"
 
 #include <SFML/Audio/SoundBuffer.hpp>
 #include <SFML/Audio/SoundSource.hpp>
@@ -75,10 +77,7 @@ protected:
                 loadTinySprite(prefix + pose);
         }
         // The counters are kept for the whole program; start each test from zero.
-        Hero::setMoveCounter(0);
-        Opponent1::setAttackCounter(0);
-        Opponent2::setAttackCounter(0);
-        Opponent3::setAttackCounter(0);
+        sharedCounts().reset();
     }
 
     void loadTinySprite(const std::string& label) {
@@ -129,12 +128,10 @@ protected:
 
     // The opponent winds up with its attack counter at `count`: from chargeFrames
     // the swing comes at the next step, from chargeFrames - 1 at the one after.
-    static void windUp(FightingOpponent& opponent, int side, int count,
-                       void (*setAttackCounter)(int)) {
-        opponent.setState(ATTACKING);
-        opponent.setStateFrames(0);
-        opponent.setMove(side == SWING_RIGHT ? CHARGE_RIGHT : CHARGE_LEFT);
-        setAttackCounter(count);
+    static void windUp(FightingOpponent& opponent, int side, int count, int& attackSteps) {
+        TestAccess::setState(opponent, ATTACKING);
+        TestAccess::setMove(opponent, side == SWING_RIGHT ? CHARGE_RIGHT : CHARGE_LEFT);
+        attackSteps = count;
     }
 
     // Lands swings until the hero goes down (at most a full bar's worth).

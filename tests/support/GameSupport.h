@@ -8,7 +8,6 @@
 #include "support/TestSupport.h"
 #include "support/WorldQueries.h"
 
-#include "engine/FrameDriver.h"
 #include "engine/GameManager.h"
 #include "engine/ObjectList.h"
 #include "engine/ResourceManager.h"
@@ -19,7 +18,9 @@
 #include "game/Opponent2.h"
 #include "game/Opponent3.h"
 #include "game/RoundSystem.h"
+#include "game/SharedCounts.h"
 #include "game/TextDisplay.h"
+#include "support/FrameDriver.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -42,11 +43,7 @@ protected:
     void SetUp() override {
         EngineTest::SetUp();
         // Counts the program keeps across fights; each test starts them from zero.
-        RoundSystem::setPauseSteps(0);
-        Hero::setMoveCounter(0);
-        Opponent1::setAttackCounter(0);
-        Opponent2::setAttackCounter(0);
-        Opponent3::setAttackCounter(0);
+        sharedCounts().reset();
         // The opponents roll with rand(): the same draws whatever ran before.
         std::srand(1);
         // The scratch directory holds no high-score file yet.

@@ -2,10 +2,10 @@
 
 // A scripted player that fights from what the screen shows.
 
-#include "engine/FrameDriver.h"
 #include "game/BoxerMove.h"
 #include "game/Hero.h"
 #include "game/Opponent.h"
+#include "support/FrameDriver.h"
 #include "support/WorldQueries.h"
 
 #include <string>

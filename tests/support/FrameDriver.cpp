@@ -1,4 +1,4 @@
-#include "engine/FrameDriver.h"
+#include "support/FrameDriver.h"
 
 #include "engine/GameManager.h"
 #include "engine/InputManager.h"

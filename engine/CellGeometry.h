@@ -1,0 +1,31 @@
+#pragma once
+
+#include "engine/Vector.h"
+
+#include <SFML/Graphics/Rect.hpp>
+#include <SFML/System/Vector2.hpp>
+
+namespace mw {
+
+// Where one character cell's pieces lie in the window, for both drawing paths:
+// the glyph's origin at the cell's position times the cell size, and a black
+// backing rectangle one pixel shorter than the cell, shifted right by a tenth
+// of its width and down by a fifth of its height.
+class CellGeometry {
+public:
+    CellGeometry(int cellWidth, int cellHeight);
+
+    int cellWidth() const { return m_cellWidth; }
+    int cellHeight() const { return m_cellHeight; }
+    // The glyphs' size in points: twice the smaller side of a cell.
+    unsigned characterSize() const;
+
+    sf::Vector2f glyphOrigin(Vector position) const;
+    sf::FloatRect backing(sf::Vector2f glyphOrigin) const;
+
+private:
+    int m_cellWidth;
+    int m_cellHeight;
+};
+
+} // namespace mw
