@@ -155,6 +155,13 @@ as_player() {
   : >"$work/empty-authority"
   expect_refusal 'no authorization' XAUTHORITY="$work/empty-authority"
 
+  # Of the real home, the sandbox sees only the folders its binds pass
+  # through: the play folder and the sandbox's own HOME under the cache.
+  local visible
+  visible="$(tools/sidroot.sh desktop "$play_dir" ls -A "$HOME" | tr '\n' ' ')"
+  [ "$visible" = ".cache .local " ] || fail "the game's sandbox sees more of $HOME: $visible"
+  say "the sandbox sees of $HOME only: $visible"
+
   say "playing: title, then a fight with punches"
   start_game sound
   wait_for_window
