@@ -106,19 +106,16 @@ in_root() {
   shift
   local -a sandbox
   common_args "$root"
+  sandbox+=(--bind /tmp /tmp --bind "$repo" /src --chdir "${MW_CHDIR:-/src}")
   # Folders the command must find read-only (colon-separated), such as a
-  # working directory that cannot be written.
+  # working directory that cannot be written; bound last, over /tmp.
   local dir
   local -a readonly_dirs
   IFS=: read -r -a readonly_dirs <<<"${MW_READONLY_DIRS:-}"
   for dir in "${readonly_dirs[@]}"; do
     [ -n "$dir" ] && sandbox+=(--ro-bind "$dir" "$dir")
   done
-  bwrap "${sandbox[@]}" \
-    --bind /tmp /tmp \
-    --bind "$repo" /src \
-    --chdir "${MW_CHDIR:-/src}" \
-    "$@"
+  bwrap "${sandbox[@]}" "$@"
 }
 
 # The X display DISPLAY names: its socket and its authorization file.
