@@ -114,12 +114,21 @@ start_game() {
   game_pid=$!
 }
 
+# Stops the servers and the games left running; keeps the script's status.
+clean_up() {
+  set +e
+  local job
+  for job in $(jobs -p); do kill -- "-$job" "$job" 2>/dev/null; done
+  pulseaudio --kill 2>/dev/null
+  rm -rf "$work"
+}
+
 as_player() {
   repo="$HOME/marrowick"
   cd "$repo"
   work="$(mktemp -d)"
   play_dir="$HOME/.local/share/marrowick"
-  trap 'kill $(jobs -p) 2>/dev/null; pulseaudio --kill 2>/dev/null; rm -rf "$work"' EXIT
+  trap 'status=$?; clean_up; exit $status' EXIT
 
   local display_number=42
   while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-lock" ]; do
