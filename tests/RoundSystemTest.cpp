@@ -53,7 +53,7 @@ protected:
 
     // Steps until the prompt shows, which takes at most ninety.
     void waitForPrompt() {
-        for (int steps = 0; steps < RoundSystem::PAUSE_STEPS; ++steps) {
+        for (int steps = 0; steps < 90; ++steps) {
             m_driver.advance();
             if (m_referee->isAwaitingKey())
                 return;
@@ -149,7 +149,7 @@ TEST_F(RoundSystemTest, PromptFollowsWhatIsLeftOfNinetyPausedSteps) {
 
         // Shown afresh every ninety steps while nobody presses a key.
         const TextDisplay* prompt = firstOf<TextDisplay>();
-        m_driver.advance(RoundSystem::PAUSE_STEPS - 1);
+        m_driver.advance(90 - 1);
         EXPECT_EQ(firstOf<TextDisplay>(), prompt);
         m_driver.advance();
         EXPECT_NE(firstOf<TextDisplay>(), prompt);
@@ -221,13 +221,13 @@ TEST_F(RoundSystemTest, NewRoundStandsBothBoxersUpAtHome) {
     EXPECT_EQ(m_hero->getMashCount(), 0);
     EXPECT_EQ(m_hero->getLastMashKey(), -1);
     EXPECT_EQ(m_hero->getSpriteLabel(), "hero-idle");
-    EXPECT_EQ(m_hero->getPosition(), Hero::home());
+    EXPECT_EQ(m_hero->getPosition(), mw::Vector(42, 19));
 
     EXPECT_FALSE(m_opponent->isDown());
     EXPECT_EQ(m_opponent->getDownTime(), 0);
     EXPECT_EQ(m_opponent->getRoundKnockdowns(), 0);
     EXPECT_EQ(m_opponent->getMatchKnockdowns(), 1);
-    EXPECT_EQ(m_opponent->getPosition(), Opponent::home());
+    EXPECT_EQ(m_opponent->getPosition(), mw::Vector(42, 16));
     // Not healed between rounds.
     EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), 30);
 }

@@ -48,11 +48,11 @@ protected:
 
 TEST_F(SoundTest, TheHundredAndTwentyNinthSoundAndMusicAreRefused) {
     ResourceManager& resources = ResourceManager::getInstance();
-    for (int i = 0; i < ResourceManager::MAX_SOUNDS; ++i)
+    for (int i = 0; i < 128; ++i)
         ASSERT_EQ(resources.loadSound("beep.wav", "s" + std::to_string(i)), 0);
     EXPECT_EQ(resources.loadSound("beep.wav", "extra"), -1);
     EXPECT_EQ(count("ResourceManager::loadSound - Sound array full!"), 1);
-    for (int i = 0; i < ResourceManager::MAX_MUSIC; ++i)
+    for (int i = 0; i < 128; ++i)
         ASSERT_EQ(resources.loadMusic("beep.wav", "m" + std::to_string(i)), 0);
     EXPECT_EQ(resources.loadMusic("beep.wav", "extra"), -1);
     EXPECT_EQ(count("ResourceManager::loadMusic - Music array full!"), 1);
