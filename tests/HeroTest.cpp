@@ -211,7 +211,7 @@ TEST_F(HeroTest, LosesByTkoAfterThreeHundredStepsDownOrAFourthKnockdown) {
         newHero();
         auto* referee = new Referee;
         referee->freezes = c.refereeFreezes;
-        const int announcedBefore = countLogLines("HERO LOSES BY TKO");
+        const int announcedBefore = countLogged("HERO LOSES BY TKO");
         stopSound("tko");
         TestAccess::setRoundKnockdowns(*m_hero, c.earlierKnockdowns);
         floorHero(*m_hero);
@@ -224,7 +224,7 @@ TEST_F(HeroTest, LosesByTkoAfterThreeHundredStepsDownOrAFourthKnockdown) {
         EXPECT_EQ(referee->results, std::vector<int>{LOST_BY_TKO});
         EXPECT_TRUE(isPlaying("tko"));
         m_driver.advance(5);
-        EXPECT_EQ(countLogLines("HERO LOSES BY TKO") - announcedBefore, c.announcedWithinFiveMore);
+        EXPECT_EQ(countLogged("HERO LOSES BY TKO") - announcedBefore, c.announcedWithinFiveMore);
         EXPECT_EQ(static_cast<int>(referee->results.size()), c.announcedWithinFiveMore);
         EXPECT_TRUE(m_hero->isDown());
         EXPECT_EQ(m_hero->getSpriteLabel(), "hero-down");

@@ -4,8 +4,8 @@
 // labels, audible test sounds, and a referee that records results and
 // freezes the boxers the way the round system does.
 
+#include "support/GameSupport.h"
 #include "support/TestAccess.h"
-#include "support/TestSupport.h"
 
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
@@ -63,27 +63,11 @@ private:
     }
 };
 
-class FightTest : public mwtest::EngineTest {
+class FightTest : public gametest::GameTest {
 protected:
     void SetUp() override {
-        EngineTest::SetUp();
-        for (const char* label : {"hero-idle", "hero-s-left", "hero-s-right", "hero-d-left",
-                                  "hero-d-right", "hero-down"})
-            loadTinySprite(label);
-        for (const std::string prefix : {"opponent-", "opponent2-", "opponent3-"}) {
-            for (const char* pose :
-                 {"idle", "charge-right", "charge-left", "swing-right", "swing-left", "dodge-right",
-                  "dodge-left", "tell", "stunned", "down"})
-                loadTinySprite(prefix + pose);
-        }
-        // The counters are kept for the whole program; start each test from zero.
-        sharedCounts().reset();
-    }
-
-    void loadTinySprite(const std::string& label) {
-        const std::string file = "sprites/" + label + ".txt";
-        writeFile(file, "1\n1\n1\n1\nwhite\nX\n");
-        ASSERT_EQ(mw::ResourceManager::getInstance().loadSprite(file, label), 0);
+        GameTest::SetUp();
+        loadBoxerSprites();
     }
 
     // A long silent sound under the label, so that isPlaying() can tell
@@ -109,13 +93,6 @@ protected:
             sound->getVoice()->stop();
     }
 
-    int countLogLines(const std::string& line) const {
-        const std::vector<std::string> lines = logLines();
-        return static_cast<int>(std::count(lines.begin(), lines.end(), line));
-    }
-
-    bool logged(const std::string& line) const { return countLogLines(line) > 0; }
-
     // Deletes every object, for a test that needs a fresh fight per case.
     static void clearWorld() {
         mw::WorldManager& world = mw::WorldManager::getInstance();
@@ -139,8 +116,6 @@ protected:
         for (int swing = 0; swing < 10 && !hero.isDown(); ++swing)
             swingAt(hero, SWING_LEFT);
     }
-
-    mw::FrameDriver m_driver;
 };
 
 } // namespace fighttest
