@@ -266,4 +266,24 @@ TEST_F(HeroTest, MoveKeysStillActWhileDownOrFrozenButTheOpponentIgnoresThePunch)
     }
 }
 
+TEST_F(HeroTest, PunchesAndSwingsReachOnlyTheFirstBoxerOfTheirType) {
+    auto* first = new WatchedOpponent;
+    auto* second = new WatchedOpponent;
+    m_driver.tap(mw::KEY_P);
+    m_driver.advance();
+    EXPECT_EQ(first->punches, std::vector<int>{SWING_RIGHT});
+    EXPECT_TRUE(second->punches.empty());
+
+    // An opponent's swing lands on the world's first hero only.
+    clearWorld();
+    m_hero = new Hero;
+    Hero* other = new Hero;
+    auto* opponent = new Opponent1;
+    int& attackSteps = sharedCounts().opponent1AttackSteps;
+    windUp(*opponent, SWING_LEFT, 30, attackSteps);
+    m_driver.advance(3);
+    EXPECT_EQ(m_hero->getHealth(), 90);
+    EXPECT_EQ(other->getHealth(), 100);
+}
+
 } // namespace
