@@ -75,6 +75,14 @@ TEST_F(TutorialTest, DrivesTheOneOpponentTheTitleScreenMade) {
     EXPECT_EQ(m_tutorial->getOpponent()->getPosition(), mw::Vector(42, 16));
 }
 
+TEST_F(TutorialTest, ClearsEarlierMessagesAndShowsOnlyItsTitle) {
+    new TextDisplay("You lost by KO.", mw::Vector(43, 10));
+    new TutorialMode;
+    m_driver.advance();
+    ASSERT_EQ(gametest::messages(), (std::vector<std::string>{"Tutorial"}));
+    EXPECT_EQ(firstOf<TextDisplay>()->getPosition(), mw::Vector(40, 2));
+}
+
 TEST_F(TutorialTest, TIsHeldIntoTheTitleScreenThatEndsAFight) {
     // Leaving a result with T builds the title screen and, at the held event of
     // the same frame, the tutorial, while the fight is still listed.
