@@ -267,6 +267,11 @@ TEST_F(HeroTest, MoveKeysStillActWhileDownOrFrozenButTheOpponentIgnoresThePunch)
 }
 
 TEST_F(HeroTest, PunchesAndSwingsReachOnlyTheFirstBoxerOfTheirType) {
+    EXPECT_EQ(m_hero->getPosition(), mw::Vector(42, 19));
+    EXPECT_EQ(m_hero->getType(), "Hero");
+    EXPECT_EQ(m_hero->getAltitude(), 4);
+    EXPECT_EQ(m_hero->getHealthUI()->getPosition(), mw::Vector(5, 2));
+    EXPECT_EQ(m_hero->getSpriteLabel(), "hero-idle");
     auto* first = new WatchedOpponent;
     auto* second = new WatchedOpponent;
     m_driver.tap(mw::KEY_P);
