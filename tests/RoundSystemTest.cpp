@@ -228,6 +228,7 @@ TEST_F(RoundSystemTest, NewRoundStandsBothBoxersUpAtHome) {
     EXPECT_EQ(m_opponent->getRoundKnockdowns(), 0);
     EXPECT_EQ(m_opponent->getMatchKnockdowns(), 1);
     EXPECT_EQ(m_opponent->getPosition(), mw::Vector(42, 16));
+    EXPECT_EQ(m_opponent->getMove(), IDLE);
     // Not healed between rounds.
     EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), 30);
 }
