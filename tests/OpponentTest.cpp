@@ -118,6 +118,25 @@ TEST_P(OpponentTest, TuningStandsAtHomeWithAFullBar) {
     EXPECT_TRUE(shows("idle"));
 }
 
+TEST_P(OpponentTest, RollsAttacksTellsAndSidesAtTheirChances) {
+    // After its wait an opponent attacks at attackChance percent, else shows its
+    // tell at 40 percent; a wind-up goes to either side at 50 percent.
+    std::srand(7);
+    int attacks = 0, tells = 0, rights = 0;
+    for (int trial = 0; trial < 2000; ++trial) {
+        TestAccess::setState(*m_opponent, NEUTRAL, 200);
+        TestAccess::setMove(*m_opponent, IDLE);
+        m_driver.advance();
+        attacks += m_opponent->getState() == ATTACKING;
+        tells += m_opponent->getState() == TELL;
+        rights += m_opponent->getMove() == CHARGE_RIGHT;
+    }
+    const double attack = GetParam().tuning.attackChance / 100.0;
+    EXPECT_NEAR(attacks / 2000.0, attack, 0.035);
+    EXPECT_NEAR(tells / 2000.0, (1 - attack) * 0.4, 0.03);
+    EXPECT_NEAR(rights / static_cast<double>(attacks), 0.5, 0.04);
+}
+
 TEST_P(OpponentTest, WindUpSwingAndRecoveryRepeatEverySequenceLength) {
     TestAccess::setState(*m_opponent, ATTACKING);
     std::vector<int> swingFrames;
