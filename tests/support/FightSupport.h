@@ -7,27 +7,15 @@
 #include "support/GameSupport.h"
 #include "support/TestAccess.h"
 
-#include "engine/ResourceManager.h"
-#include "engine/WorldManager.h"
 #include "game/BoxerMove.h"
 #include "game/EventBoxerCollision.h"
 #include "game/EventGameOver.h"
-#include "game/FightingOpponent.h"
 #include "game/HealthUI.h"
-#include "game/Hero.h"
-#include "game/Opponent1.h"
-#include "game/Opponent2.h"
-#include "game/Opponent3.h"
-#include "game/SharedCounts.h"
-#include "support/FrameDriver.h"
 
 #include <SFML/Audio/SoundBuffer.hpp>
 #include <SFML/Audio/SoundSource.hpp>
 
-#include <algorithm>
 #include <cstdint>
-#include <string>
-#include <vector>
 
 namespace fighttest {
 
@@ -44,11 +32,10 @@ public:
         if (event.getType() != GAME_OVER_EVENT)
             return 0;
         results.push_back(static_cast<const EventGameOver&>(event).getResultCode());
-        const mw::WorldManager& world = mw::WorldManager::getInstance();
         if (freezes) {
-            if (auto* hero = first<Hero>(world.objectsOfType("Hero")))
+            if (Hero* hero = gametest::firstOf<Hero>())
                 hero->setFrozen(true);
-            if (auto* opponent = first<Opponent>(world.objectsOfType("Opponent")))
+            if (Opponent* opponent = gametest::firstOf<Opponent>())
                 opponent->setFrozen(true);
         }
         return 1;
@@ -56,11 +43,6 @@ public:
 
     std::vector<int> results;
     bool freezes = true;
-
-private:
-    template <typename T> static T* first(const mw::ObjectList& list) {
-        return list.isEmpty() ? nullptr : dynamic_cast<T*>(list[0]);
-    }
 };
 
 class FightTest : public gametest::GameTest {
