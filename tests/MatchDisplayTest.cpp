@@ -11,6 +11,7 @@
 
 #include "support/TestSupport.h"
 
+#include <initializer_list>
 #include <string>
 
 namespace {
@@ -116,9 +117,16 @@ TEST_F(MatchDisplayTest, ClockAndRoundAreDrawnWhiteWhereTheyBelong) {
 
 TEST_F(MatchDisplayTest, TheClockLosesASecondEveryThirtyStepsOfAnyTimer) {
     Timer timer;
+    RoundUI label(2);
+    HealthUI bar(mw::Vector(5, 2));
+    TextDisplay message("x", mw::Vector(1, 1));
+    for (const mw::Object* display : std::initializer_list<const mw::Object*>{&timer, &label, &bar})
+        EXPECT_EQ(display->getSolidness(), mw::INTANGIBLE) << display->getType();
+    EXPECT_EQ(message.getSolidness(), mw::BLOCKING);
+    EXPECT_EQ(message.getAltitude(), 2);
+    EXPECT_EQ(message.getType(), "TextDisplay");
     EXPECT_EQ(timer.getText(), "TIME 1:30");
     EXPECT_EQ(timer.getPosition(), mw::Vector(47, 2));
-    RoundUI label(2);
     EXPECT_EQ(label.getText(), "ROUND 2");
     EXPECT_EQ(label.getPosition(), mw::Vector(43, 1));
     EXPECT_EQ(timer.eventHandler(mw::EventStep(1)), 1);
