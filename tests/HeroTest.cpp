@@ -3,6 +3,10 @@
 #include "game/BoxerMove.h"
 #include "game/GameOverResult.h"
 
+#include "engine/EventStep.h"
+
+#include <functional>
+
 namespace {
 
 using fighttest::FightTest;
@@ -168,6 +172,7 @@ TEST_F(HeroTest, MashCountsOnlyKeyChangesOfTheFourMoveKeys) {
     const Case cases[] = {
         {"one key held", {mw::KEY_Q}, false, false, 40, 1},
         {"two keys held", {mw::KEY_Q, mw::KEY_W}, false, false, 10, 20},
+        {"punch keys held", {mw::KEY_O, mw::KEY_P}, false, false, 10, 20},
         {"other keys held", {mw::KEY_A, mw::KEY_SPACE}, false, false, 10, 0},
         {"alternate taps", {mw::KEY_Q, mw::KEY_W}, true, false, 10, 0},
         {"frozen", {mw::KEY_O, mw::KEY_P}, false, true, 10, 0},
@@ -264,6 +269,27 @@ TEST_F(HeroTest, MoveKeysStillActWhileDownOrFrozenButTheOpponentIgnoresThePunch)
             EXPECT_FALSE(m_hero->isDown());
         }
     }
+}
+
+TEST_F(HeroTest, TheEventHandlerSaysWhatItHandled) {
+    using K = mw::EventKeyboard;
+    struct Case {
+        const char* name;
+        std::function<int()> handle;
+        int result;
+    };
+    const Case cases[] = {
+        {"step", [&] { return m_hero->eventHandler(mw::EventStep(1)); }, 1},
+        {"A pressed", [&] { return m_hero->eventHandler(K(mw::KEY_A, mw::KEY_PRESSED)); }, 0},
+        {"P held", [&] { return m_hero->eventHandler(K(mw::KEY_P, mw::KEY_HELD)); }, 0},
+        {"P pressed", [&] { return m_hero->eventHandler(K(mw::KEY_P, mw::KEY_PRESSED)); }, 1},
+        {"O while moving", [&] { return m_hero->eventHandler(K(mw::KEY_O, mw::KEY_PRESSED)); }, 0},
+        {"swing", [&] { return m_hero->eventHandler(EventBoxerCollision(SWING_LEFT)); }, 1},
+        {"dodge move", [&] { return m_hero->eventHandler(EventBoxerCollision(DODGE_LEFT)); }, 0},
+        {"other", [&] { return m_hero->eventHandler(mw::Event()); }, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.handle(), c.result) << c.name;
 }
 
 TEST_F(HeroTest, PunchesAndSwingsReachOnlyTheFirstBoxerOfTheirType) {

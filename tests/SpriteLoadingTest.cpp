@@ -115,7 +115,9 @@ TEST_F(SpriteLoadingTest, FindsTheFirstOfTwoEqualLabelsAndNothingAfterShutdown) 
     resources.loadSprite("b.txt", "same");
     EXPECT_EQ(resources.getSprite("same")->getColor(), mw::COLOR_RED);
     EXPECT_EQ(resources.getSprite("Same"), nullptr);
+    EXPECT_TRUE(resources.isStarted());
     resources.shutDown();
+    EXPECT_FALSE(resources.isStarted());
     EXPECT_EQ(resources.getSprite("same"), nullptr);
     resources.loadSprite("b.txt", "same");
     EXPECT_EQ(resources.getSprite("same")->getColor(), mw::COLOR_BLUE);
