@@ -79,6 +79,25 @@ TEST_F(BatchRendererTest, ALaterCellsBackingIsCutOutOfAnEarlierGlyph) {
     EXPECT_EQ(renderer.vertices()[12].color, sf::Color::Blue);
 }
 
+TEST_F(BatchRendererTest, ABackingFlushWithAGlyphsEdgesLeavesNoEmptyPieces) {
+    // 10 x 30 cells: backings start (1, 6) from the origin and are 29 high,
+    // exactly the rows of this glyph, which starts one column further left.
+    BatchRenderer flush(mw::CellGeometry(10, 30), {800, 600}, sf::Color::Black);
+    flush.setGlyphSource([](char) {
+        sf::Glyph glyph;
+        glyph.bounds = sf::FloatRect({0, -14}, {10, 29});
+        glyph.textureRect = sf::IntRect({10, 0}, {10, 29});
+        return glyph;
+    });
+    flush.addCell({0, 0}, 'A', sf::Color::Red);
+    flush.addCell({0, 0}, 'B', sf::Color::Blue);
+    flush.build(false);
+    ASSERT_EQ(flush.vertices().size(), 12u);
+    const std::vector<sf::Vertex>& v = flush.vertices();
+    EXPECT_EQ(sf::FloatRect(v[0].position, v[5].position - v[0].position),
+              sf::FloatRect({0, 6}, {1, 29}));
+}
+
 TEST_F(BatchRendererTest, CellsWhollyOutsideTheWindowAreDropped) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();

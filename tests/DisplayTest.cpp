@@ -129,12 +129,15 @@ TEST_F(DisplayTest, TheFontTextureHoldsWhatBatchedDrawingNeeds) {
 
 TEST_F(DisplayTest, ColoursAreTheEightPureColours) {
     MW_OPEN_WINDOW();
-    for (int color = 1; color < mw::COLOR_COUNT; ++color)
+    for (int color = 0; color < mw::COLOR_COUNT; ++color)
         display.drawCh(Vector(color * 2, 3), '#', static_cast<mw::Color>(color));
     const sf::Image image = display.capture();
+    EXPECT_FALSE(anyLit(image, 0, 96, 24, 32)); // black on black
     for (int color = 1; color < mw::COLOR_COUNT; ++color) {
         SCOPED_TRACE(color);
-        const sf::Color expected = DisplayManager::toSfColor(static_cast<mw::Color>(color));
+        const sf::Color rgb[] = {{0, 0, 0},   {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
+                                 {0, 0, 255}, {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+        const sf::Color expected = rgb[color];
         bool found = false;
         for (int y = 96; y < 128 && !found; ++y)
             for (int x = color * 24; x < color * 24 + 12 && !found; ++x)
@@ -185,6 +188,9 @@ TEST_F(DisplayTest, SpritesAreDrawnCentredAndOffTheGridIsIgnored) {
     EXPECT_EQ(sprite.draw(0, Vector(0, 0)), 0);
     EXPECT_EQ(display.drawnCell(0, 0).ch, 'e');
     EXPECT_FALSE(display.drawnCell(-1, -1).drawn);
+    display.swapBuffers();
+    EXPECT_EQ(display.shownCell(0, 0), (mw::Cell{'e', mw::COLOR_YELLOW, true}));
+    EXPECT_FALSE(display.shownCell(-1, 0).drawn);
 }
 
 } // namespace

@@ -61,10 +61,7 @@ private:
 class GameLoopTest : public mwtest::EngineTest {
 protected:
     int lateLines() const {
-        const auto lines = logLines();
-        return static_cast<int>(
-            std::count(lines.begin(), lines.end(),
-                       "GameManager::run() - Game loop taking longer than target time!"));
+        return countLogged("GameManager::run() - Game loop taking longer than target time!");
     }
 };
 

@@ -3,6 +3,10 @@
 #include "game/BoxerMove.h"
 #include "game/GameOverResult.h"
 
+#include "engine/EventStep.h"
+
+#include <functional>
+
 namespace {
 
 using fighttest::FightTest;
@@ -113,8 +117,7 @@ TEST_F(HeroTest, DodgeProtectsFromSwingsOnItsSideDuringItsNineFollowingFrames) {
             m_driver.tap(c.dodge);
             m_driver.advance(c.pressedFramesBefore);
         }
-        windUp(*opponent, c.swing, opponent->getTuning().chargeFrames,
-               sharedCounts().opponent1AttackSteps);
+        windUp(*opponent, c.swing, 30, sharedCounts().opponent1AttackSteps);
         if (c.pressedFramesBefore == 0)
             m_driver.tap(c.dodge);
         m_driver.advance();
@@ -169,6 +172,7 @@ TEST_F(HeroTest, MashCountsOnlyKeyChangesOfTheFourMoveKeys) {
     const Case cases[] = {
         {"one key held", {mw::KEY_Q}, false, false, 40, 1},
         {"two keys held", {mw::KEY_Q, mw::KEY_W}, false, false, 10, 20},
+        {"punch keys held", {mw::KEY_O, mw::KEY_P}, false, false, 10, 20},
         {"other keys held", {mw::KEY_A, mw::KEY_SPACE}, false, false, 10, 0},
         {"alternate taps", {mw::KEY_Q, mw::KEY_W}, true, false, 10, 0},
         {"frozen", {mw::KEY_O, mw::KEY_P}, false, true, 10, 0},
@@ -212,7 +216,7 @@ TEST_F(HeroTest, LosesByTkoAfterThreeHundredStepsDownOrAFourthKnockdown) {
         newHero();
         auto* referee = new Referee;
         referee->freezes = c.refereeFreezes;
-        const int announcedBefore = countLogLines("HERO LOSES BY TKO");
+        const int announcedBefore = countLogged("HERO LOSES BY TKO");
         stopSound("tko");
         TestAccess::setRoundKnockdowns(*m_hero, c.earlierKnockdowns);
         floorHero(*m_hero);
@@ -225,7 +229,7 @@ TEST_F(HeroTest, LosesByTkoAfterThreeHundredStepsDownOrAFourthKnockdown) {
         EXPECT_EQ(referee->results, std::vector<int>{LOST_BY_TKO});
         EXPECT_TRUE(isPlaying("tko"));
         m_driver.advance(5);
-        EXPECT_EQ(countLogLines("HERO LOSES BY TKO") - announcedBefore, c.announcedWithinFiveMore);
+        EXPECT_EQ(countLogged("HERO LOSES BY TKO") - announcedBefore, c.announcedWithinFiveMore);
         EXPECT_EQ(static_cast<int>(referee->results.size()), c.announcedWithinFiveMore);
         EXPECT_TRUE(m_hero->isDown());
         EXPECT_EQ(m_hero->getSpriteLabel(), "hero-down");
@@ -257,7 +261,7 @@ TEST_F(HeroTest, MoveKeysStillActWhileDownOrFrozenButTheOpponentIgnoresThePunch)
         m_driver.advance(20);
         EXPECT_EQ(opponent->punches.size(), 1u);
         EXPECT_EQ(m_hero->getSpriteLabel(), frozen ? "hero-s-right" : "hero-down");
-        EXPECT_EQ(m_hero->getPosition(), Hero::home());
+        EXPECT_EQ(m_hero->getPosition(), mw::Vector(42, 19));
 
         if (frozen) { // and no knockdown happens while frozen
             TestAccess::setHealth(*m_hero, 10);
@@ -265,6 +269,52 @@ TEST_F(HeroTest, MoveKeysStillActWhileDownOrFrozenButTheOpponentIgnoresThePunch)
             EXPECT_FALSE(m_hero->isDown());
         }
     }
+}
+
+TEST_F(HeroTest, TheEventHandlerSaysWhatItHandled) {
+    using K = mw::EventKeyboard;
+    struct Case {
+        const char* name;
+        std::function<int()> handle;
+        int result;
+    };
+    const Case cases[] = {
+        {"step", [&] { return m_hero->eventHandler(mw::EventStep(1)); }, 1},
+        {"A pressed", [&] { return m_hero->eventHandler(K(mw::KEY_A, mw::KEY_PRESSED)); }, 0},
+        {"P held", [&] { return m_hero->eventHandler(K(mw::KEY_P, mw::KEY_HELD)); }, 0},
+        {"P pressed", [&] { return m_hero->eventHandler(K(mw::KEY_P, mw::KEY_PRESSED)); }, 1},
+        {"O while moving", [&] { return m_hero->eventHandler(K(mw::KEY_O, mw::KEY_PRESSED)); }, 0},
+        {"swing", [&] { return m_hero->eventHandler(EventBoxerCollision(SWING_LEFT)); }, 1},
+        {"dodge move", [&] { return m_hero->eventHandler(EventBoxerCollision(DODGE_LEFT)); }, 0},
+        {"other", [&] { return m_hero->eventHandler(mw::Event()); }, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.handle(), c.result) << c.name;
+}
+
+TEST_F(HeroTest, PunchesAndSwingsReachOnlyTheFirstBoxerOfTheirType) {
+    EXPECT_EQ(m_hero->getPosition(), mw::Vector(42, 19));
+    EXPECT_EQ(m_hero->getType(), "Hero");
+    EXPECT_EQ(m_hero->getAltitude(), 4);
+    EXPECT_EQ(m_hero->getHealthUI()->getPosition(), mw::Vector(5, 2));
+    EXPECT_EQ(m_hero->getSpriteLabel(), "hero-idle");
+    auto* first = new WatchedOpponent;
+    auto* second = new WatchedOpponent;
+    m_driver.tap(mw::KEY_P);
+    m_driver.advance();
+    EXPECT_EQ(first->punches, std::vector<int>{SWING_RIGHT});
+    EXPECT_TRUE(second->punches.empty());
+
+    // An opponent's swing lands on the world's first hero only.
+    clearWorld();
+    m_hero = new Hero;
+    Hero* other = new Hero;
+    auto* opponent = new Opponent1;
+    int& attackSteps = sharedCounts().opponent1AttackSteps;
+    windUp(*opponent, SWING_LEFT, 30, attackSteps);
+    m_driver.advance(3);
+    EXPECT_EQ(m_hero->getHealth(), 90);
+    EXPECT_EQ(other->getHealth(), 100);
 }
 
 } // namespace

@@ -35,6 +35,7 @@ TEST(MatchLoaderTime, FasterTimeComparesTotalsAndEntriesThatAreNotTimesLose) {
         {"065", "105", "065"},
         // Two characters are a time with one digit of seconds.
         {"15", "110", "15"},
+        {"19", "105", "105"},
         // Hand-edited entries are slower than any time.
         {"105", "abc", "105"},
         {"abc", "105", "105"},

@@ -20,6 +20,11 @@ TEST(ObjectListTest, HoldsAtMostAThousandEntries) {
     EXPECT_EQ(list.insert(fake(1000)), -1);
     EXPECT_EQ(list.getCount(), 1000);
     EXPECT_EQ(list[999], fake(999));
+    // Removal from a full list moves the rest down and nothing past the end.
+    EXPECT_EQ(list.remove(fake(0)), 0);
+    ASSERT_EQ(list.getCount(), 999);
+    EXPECT_EQ(list[0], fake(1));
+    EXPECT_EQ(list[998], fake(999));
 }
 
 TEST(ObjectListTest, RemovalKeepsTheOrderOfTheRest) {

@@ -46,15 +46,34 @@ struct Variant {
     // The first two lose by TKO at a third knockdown in a round; the third
     // gets up and logs its totals instead.
     bool losesByTko;
+    FightingOpponent::Tuning tuning;
 };
 
 const Variant VARIANTS[] = {
-    {"Opponent1", []() -> FightingOpponent* { return new Opponent1; },
-     &SharedCounts::opponent1AttackSteps, "opponent-", 48, 30, true},
-    {"Opponent2", []() -> FightingOpponent* { return new Opponent2; },
-     &SharedCounts::opponent2AttackSteps, "opponent2-", 43, 50, true},
-    {"Opponent3", []() -> FightingOpponent* { return new Opponent3; },
-     &SharedCounts::opponent3AttackSteps, "opponent3-", 41, 70, false},
+    {"Opponent1",
+     []() -> FightingOpponent* { return new Opponent1; },
+     &SharedCounts::opponent1AttackSteps,
+     "opponent-",
+     48,
+     30,
+     true,
+     {30, 60, 40, 150, 6, 150, 15, 120, 65}},
+    {"Opponent2",
+     []() -> FightingOpponent* { return new Opponent2; },
+     &SharedCounts::opponent2AttackSteps,
+     "opponent2-",
+     43,
+     50,
+     true,
+     {30, 50, 40, 150, 6, 150, 10, 90, 50}},
+    {"Opponent3",
+     []() -> FightingOpponent* { return new Opponent3; },
+     &SharedCounts::opponent3AttackSteps,
+     "opponent3-",
+     41,
+     70,
+     false,
+     {30, 50, 40, 150, 6, 150, 8, 60, 22}},
 };
 
 void PrintTo(const Variant& variant, std::ostream* out) {
@@ -83,6 +102,41 @@ protected:
     }
 };
 
+TEST_P(OpponentTest, TuningStandsAtHomeWithAFullBar) {
+    const FightingOpponent::Tuning& t = m_opponent->getTuning();
+    const FightingOpponent::Tuning& e = GetParam().tuning;
+    EXPECT_EQ(
+        (std::vector<int>{t.chargeFrames, t.attackChance, t.tellChance, t.idleFrames, t.dodgeFrames,
+                          t.attackFrames, t.recoveryFrames, t.tellFrames, t.stunFrames}),
+        (std::vector<int>{e.chargeFrames, e.attackChance, e.tellChance, e.idleFrames, e.dodgeFrames,
+                          e.attackFrames, e.recoveryFrames, e.tellFrames, e.stunFrames}));
+    EXPECT_EQ(m_opponent->getPosition(), mw::Vector(42, 16));
+    EXPECT_EQ(m_opponent->getHealthUI()->getPosition(), mw::Vector(50, 2));
+    EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), 100);
+    EXPECT_EQ(m_opponent->getType(), "Opponent");
+    EXPECT_EQ(m_opponent->getSolidness(), mw::INTANGIBLE);
+    EXPECT_TRUE(shows("idle"));
+}
+
+TEST_P(OpponentTest, RollsAttacksTellsAndSidesAtTheirChances) {
+    // After its wait an opponent attacks at attackChance percent, else shows its
+    // tell at 40 percent; a wind-up goes to either side at 50 percent.
+    std::srand(7);
+    int attacks = 0, tells = 0, rights = 0;
+    for (int trial = 0; trial < 2000; ++trial) {
+        TestAccess::setState(*m_opponent, NEUTRAL, 200);
+        TestAccess::setMove(*m_opponent, IDLE);
+        m_driver.advance();
+        attacks += m_opponent->getState() == ATTACKING;
+        tells += m_opponent->getState() == TELL;
+        rights += m_opponent->getMove() == CHARGE_RIGHT;
+    }
+    const double attack = GetParam().tuning.attackChance / 100.0;
+    EXPECT_NEAR(attacks / 2000.0, attack, 0.035);
+    EXPECT_NEAR(tells / 2000.0, (1 - attack) * 0.4, 0.03);
+    EXPECT_NEAR(rights / static_cast<double>(attacks), 0.5, 0.04);
+}
+
 TEST_P(OpponentTest, WindUpSwingAndRecoveryRepeatEverySequenceLength) {
     TestAccess::setState(*m_opponent, ATTACKING);
     std::vector<int> swingFrames;
@@ -108,8 +162,8 @@ TEST_P(OpponentTest, WindUpSwingAndRecoveryRepeatEverySequenceLength) {
     // The spell of 150 steps has room for three sequences.
     EXPECT_EQ(swingFrames, (std::vector<int>{32, 32 + steps, 32 + 2 * steps}));
     EXPECT_EQ(windUpFrames, 31);
-    EXPECT_EQ(swingFramesShown, m_opponent->getTuning().recoveryFrames + 1);
-    EXPECT_EQ(spellOverAt, m_opponent->getTuning().attackFrames);
+    EXPECT_EQ(swingFramesShown, GetParam().tuning.recoveryFrames + 1);
+    EXPECT_EQ(spellOverAt, GetParam().tuning.attackFrames);
 }
 
 TEST_P(OpponentTest, WaitingOpponentDodgesAPunchAndAttacksSixStepsLater) {
@@ -129,7 +183,7 @@ TEST_P(OpponentTest, WaitingOpponentDodgesAPunchAndAttacksSixStepsLater) {
         m_driver.advance(5);
         EXPECT_EQ(m_opponent->getState(), DODGING);
         EXPECT_TRUE(shows(c.pose));
-        EXPECT_EQ(m_opponent->getPosition(), Opponent::home() + mw::Vector(c.column, 0));
+        EXPECT_EQ(m_opponent->getPosition(), mw::Vector(42, 16) + mw::Vector(c.column, 0));
         m_driver.advance();
         EXPECT_EQ(m_opponent->getState(), ATTACKING);
         EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), 100);
@@ -138,7 +192,7 @@ TEST_P(OpponentTest, WaitingOpponentDodgesAPunchAndAttacksSixStepsLater) {
 
 TEST_P(OpponentTest, PunchDuringAnAttackLandsOnlyOnTheSideOfTheSwing) {
     enum Outcome { NO_EFFECT, LANDS, DODGED };
-    const int recovery = m_opponent->getTuning().recoveryFrames;
+    const int recovery = GetParam().tuning.recoveryFrames;
     struct Case {
         int swing;
         mw::Key punch;
@@ -159,7 +213,7 @@ TEST_P(OpponentTest, PunchDuringAnAttackLandsOnlyOnTheSideOfTheSwing) {
         SCOPED_TRACE(::testing::Message() << "swing " << c.swing << ", punch " << c.punch << " at "
                                           << c.framesAfterSwing);
         newFight();
-        windUp(c.swing, m_opponent->getTuning().chargeFrames - 1);
+        windUp(c.swing, GetParam().tuning.chargeFrames - 1);
         m_driver.advance(1 + c.framesAfterSwing);
         m_driver.tap(c.punch);
         m_driver.advance();
@@ -176,7 +230,7 @@ TEST_P(OpponentTest, PunchDuringTheTellStunsButOneStunCannotFloorIt) {
     TestAccess::setState(*m_opponent, TELL);
     int stunnedFrames = 0;
     // Long enough for the first punch after the stun, too short for a swing back.
-    const int frames = m_opponent->getTuning().stunFrames + 15;
+    const int frames = GetParam().tuning.stunFrames + 15;
     for (int frame = 0; frame < frames; ++frame) {
         m_driver.tap(mw::KEY_P); // starts a punch whenever the last one is over
         m_driver.advance();
@@ -185,7 +239,7 @@ TEST_P(OpponentTest, PunchDuringTheTellStunsButOneStunCannotFloorIt) {
             EXPECT_TRUE(shows("stunned"));
         }
     }
-    EXPECT_EQ(stunnedFrames, m_opponent->getTuning().stunFrames);
+    EXPECT_EQ(stunnedFrames, GetParam().tuning.stunFrames);
     EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), GetParam().healthAfterOneStun);
     EXPECT_FALSE(m_opponent->isDown());
 }
@@ -223,7 +277,7 @@ TEST_P(OpponentTest, ThirdKnockdownOfARoundEndsTheMatchUnlessItIsTheThirdOpponen
 
 TEST_P(OpponentTest, NoSwingIsThrownWhileTheHeroIsDown) {
     std::srand(1);
-    windUp(SWING_RIGHT, m_opponent->getTuning().chargeFrames);
+    windUp(SWING_RIGHT, GetParam().tuning.chargeFrames);
     floorHero(*m_hero);
     bool sawTell = false;
     for (int frame = 0; frame < 250; ++frame) {

@@ -73,7 +73,8 @@ protected:
 
 TEST_F(TitleScreenTest, LaysOutNamesTimesAndInstructions) {
     MW_OPEN_WINDOW();
-    loadSprite("game-title", {"TITLE"}, "cyan");
+    // A column from row 0 to row 12: the title is drawn last, over a name.
+    loadSprite("game-title", std::vector<std::string>(13, "T"), "cyan");
     loadSprite("frame-opponent1", {"[1]"}, "green");
     loadSprite("frame-opponent2", {"[2]"}, "blue");
     loadSprite("frame-opponent3", {"[3]"}, "cyan");
@@ -82,6 +83,7 @@ TEST_F(TitleScreenTest, LaysOutNamesTimesAndInstructions) {
         std::string text;
         int column, row;
         mw::Color color;
+        bool alone = true; // nothing drawn either side
     };
     // Texts are centred with their first character at column c - ceil(n / 2),
     // sprite frames at c - width / 2.
@@ -89,12 +91,14 @@ TEST_F(TitleScreenTest, LaysOutNamesTimesAndInstructions) {
         {"Pick Fight (1, 2, 3) or Tutorial (T)", 22, 21, mw::COLOR_WHITE},
         {"(Esc) to quit game.", 30, 22, mw::COLOR_WHITE},
         {"'Zaz Eruz Arizi'", 7, 12, mw::COLOR_MAGENTA},
-        {"'Zez Evov Adero'", 32, 12, mw::COLOR_YELLOW},
+        {"'Zez Evo", 32, 12, mw::COLOR_YELLOW, false},
+        {"T", 40, 12, mw::COLOR_CYAN, false},
+        {" Adero'", 41, 12, mw::COLOR_YELLOW, false},
         {"'Vez Idaze Zeradi'", 56, 12, mw::COLOR_RED},
         {"[1]", 14, 16, mw::COLOR_GREEN},
         {"[2]", 39, 16, mw::COLOR_BLUE},
         {"[3]", 64, 16, mw::COLOR_CYAN},
-        {"TITLE", 38, 6, mw::COLOR_CYAN},
+        {"T", 40, 6, mw::COLOR_CYAN},
     };
     struct Case {
         const char* name;
@@ -107,10 +111,12 @@ TEST_F(TitleScreenTest, LaysOutNamesTimesAndInstructions) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        if (c.file)
-            useHighScoreFile(*c.file);
         clearWorld();
         new TitleScreen;
+        m_driver.advance();
+        // The times are read at every draw, not when the screen is made.
+        if (c.file)
+            useHighScoreFile(*c.file);
         m_driver.advance();
 
         std::vector<Item> items = always;
@@ -121,7 +127,8 @@ TEST_F(TitleScreenTest, LaysOutNamesTimesAndInstructions) {
             const int length = static_cast<int>(item.text.size());
             EXPECT_EQ(shownText(item.column, item.row, length), item.text);
             EXPECT_TRUE(shownInColor(item.column, item.row, length, item.color)) << item.text;
-            // Nothing spills over either side.
+            if (!item.alone)
+                continue;
             EXPECT_FALSE(display.shownCell(item.column - 1, item.row).drawn) << item.text;
             EXPECT_FALSE(display.shownCell(item.column + length, item.row).drawn) << item.text;
         }

@@ -72,7 +72,15 @@ TEST_F(TutorialTest, DrivesTheOneOpponentTheTitleScreenMade) {
     EXPECT_EQ(m_tutorial->getStep(), 0);
     EXPECT_EQ(m_tutorial->getPrompt(), PROMPTS[0]);
     EXPECT_EQ(opponentSprite(), POSES[0]);
-    EXPECT_EQ(m_tutorial->getOpponent()->getPosition(), Opponent::home());
+    EXPECT_EQ(m_tutorial->getOpponent()->getPosition(), mw::Vector(42, 16));
+}
+
+TEST_F(TutorialTest, ClearsEarlierMessagesAndShowsOnlyItsTitle) {
+    new TextDisplay("You lost by KO.", mw::Vector(43, 10));
+    new TutorialMode;
+    m_driver.advance();
+    ASSERT_EQ(gametest::messages(), (std::vector<std::string>{"Tutorial"}));
+    EXPECT_EQ(firstOf<TextDisplay>()->getPosition(), mw::Vector(40, 2));
 }
 
 TEST_F(TutorialTest, TIsHeldIntoTheTitleScreenThatEndsAFight) {
@@ -81,7 +89,7 @@ TEST_F(TutorialTest, TIsHeldIntoTheTitleScreenThatEndsAFight) {
     MatchLoader::getInstance().startMatch(2);
     m_driver.advance();
     mw::GameManager::getInstance().onEvent(EventGameOver(LOST_BY_TKO));
-    m_driver.advance(RoundSystem::PAUSE_STEPS);
+    m_driver.advance(90);
     m_driver.press(mw::KEY_T);
     m_driver.advance();
     m_tutorial = firstOf<TutorialMode>();
@@ -126,7 +134,7 @@ TEST_F(TutorialTest, OnlyTheStepsKeyGoingDownCounts) {
         }
         if (c.counts) {
             EXPECT_EQ(opponentSprite(), "opponent-stunned");
-            EXPECT_EQ(m_tutorial->getOpponent()->getPosition(), Opponent::home());
+            EXPECT_EQ(m_tutorial->getOpponent()->getPosition(), mw::Vector(42, 16));
         }
         EXPECT_EQ(m_tutorial->getPrompt(), PROMPTS[c.step]);
         EXPECT_EQ(firstOf<TutorialMode>(), m_tutorial);
@@ -149,7 +157,7 @@ TEST_F(TutorialTest, MovesOnAtTheTenthStepWithTheKeyStillHeld) {
         // The opponent's own step comes first in a frame, so the new pose is
         // what that frame shows.
         EXPECT_EQ(opponentSprite(), POSES[step + 1]);
-        EXPECT_EQ(m_tutorial->getOpponent()->getPosition(), Opponent::home());
+        EXPECT_EQ(m_tutorial->getOpponent()->getPosition(), mw::Vector(42, 16));
         m_driver.release(STEP_KEYS[step]);
         m_driver.advance();
     }

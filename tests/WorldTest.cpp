@@ -189,13 +189,12 @@ TEST_F(WorldTest, ABroadcastReachesOnlyTheObjectsThatExistedWhenItBegan) {
 
 TEST_F(WorldTest, AFullWorldLeavesNewObjectsOutside) {
     std::vector<std::unique_ptr<mw::Object>> objects;
-    for (int i = 0; i < mw::ObjectList::MAX_OBJECTS; ++i)
+    for (int i = 0; i < 1000; ++i)
         objects.push_back(std::make_unique<mw::Object>());
     mw::Object extra;
-    EXPECT_EQ(WorldManager::getInstance().getAllObjects().getCount(), mw::ObjectList::MAX_OBJECTS);
+    EXPECT_EQ(WorldManager::getInstance().getAllObjects().getCount(), 1000);
     objects.pop_back();
-    EXPECT_EQ(WorldManager::getInstance().getAllObjects().getCount(),
-              mw::ObjectList::MAX_OBJECTS - 1);
+    EXPECT_EQ(WorldManager::getInstance().getAllObjects().getCount(), 1000 - 1);
     objects.clear();
 }
 

@@ -4,30 +4,18 @@
 // labels, audible test sounds, and a referee that records results and
 // freezes the boxers the way the round system does.
 
+#include "support/GameSupport.h"
 #include "support/TestAccess.h"
-#include "support/TestSupport.h"
 
-#include "engine/ResourceManager.h"
-#include "engine/WorldManager.h"
 #include "game/BoxerMove.h"
 #include "game/EventBoxerCollision.h"
 #include "game/EventGameOver.h"
-#include "game/FightingOpponent.h"
 #include "game/HealthUI.h"
-#include "game/Hero.h"
-#include "game/Opponent1.h"
-#include "game/Opponent2.h"
-#include "game/Opponent3.h"
-#include "game/SharedCounts.h"
-#include "support/FrameDriver.h"
 
 #include <SFML/Audio/SoundBuffer.hpp>
 #include <SFML/Audio/SoundSource.hpp>
 
-#include <algorithm>
 #include <cstdint>
-#include <string>
-#include <vector>
 
 namespace fighttest {
 
@@ -44,11 +32,10 @@ public:
         if (event.getType() != GAME_OVER_EVENT)
             return 0;
         results.push_back(static_cast<const EventGameOver&>(event).getResultCode());
-        const mw::WorldManager& world = mw::WorldManager::getInstance();
         if (freezes) {
-            if (auto* hero = first<Hero>(world.objectsOfType("Hero")))
+            if (Hero* hero = gametest::firstOf<Hero>())
                 hero->setFrozen(true);
-            if (auto* opponent = first<Opponent>(world.objectsOfType("Opponent")))
+            if (Opponent* opponent = gametest::firstOf<Opponent>())
                 opponent->setFrozen(true);
         }
         return 1;
@@ -56,34 +43,13 @@ public:
 
     std::vector<int> results;
     bool freezes = true;
-
-private:
-    template <typename T> static T* first(const mw::ObjectList& list) {
-        return list.isEmpty() ? nullptr : dynamic_cast<T*>(list[0]);
-    }
 };
 
-class FightTest : public mwtest::EngineTest {
+class FightTest : public gametest::GameTest {
 protected:
     void SetUp() override {
-        EngineTest::SetUp();
-        for (const char* label : {"hero-idle", "hero-s-left", "hero-s-right", "hero-d-left",
-                                  "hero-d-right", "hero-down"})
-            loadTinySprite(label);
-        for (const std::string prefix : {"opponent-", "opponent2-", "opponent3-"}) {
-            for (const char* pose :
-                 {"idle", "charge-right", "charge-left", "swing-right", "swing-left", "dodge-right",
-                  "dodge-left", "tell", "stunned", "down"})
-                loadTinySprite(prefix + pose);
-        }
-        // The counters are kept for the whole program; start each test from zero.
-        sharedCounts().reset();
-    }
-
-    void loadTinySprite(const std::string& label) {
-        const std::string file = "sprites/" + label + ".txt";
-        writeFile(file, "1\n1\n1\n1\nwhite\nX\n");
-        ASSERT_EQ(mw::ResourceManager::getInstance().loadSprite(file, label), 0);
+        GameTest::SetUp();
+        loadBoxerSprites();
     }
 
     // A long silent sound under the label, so that isPlaying() can tell
@@ -109,13 +75,6 @@ protected:
             sound->getVoice()->stop();
     }
 
-    int countLogLines(const std::string& line) const {
-        const std::vector<std::string> lines = logLines();
-        return static_cast<int>(std::count(lines.begin(), lines.end(), line));
-    }
-
-    bool logged(const std::string& line) const { return countLogLines(line) > 0; }
-
     // Deletes every object, for a test that needs a fresh fight per case.
     static void clearWorld() {
         mw::WorldManager& world = mw::WorldManager::getInstance();
@@ -139,8 +98,6 @@ protected:
         for (int swing = 0; swing < 10 && !hero.isDown(); ++swing)
             swingAt(hero, SWING_LEFT);
     }
-
-    mw::FrameDriver m_driver;
 };
 
 } // namespace fighttest

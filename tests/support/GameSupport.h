@@ -98,13 +98,6 @@ protected:
         }
     }
 
-    int countLogged(const std::string& line) const {
-        const std::vector<std::string> lines = logLines();
-        return static_cast<int>(std::count(lines.begin(), lines.end(), line));
-    }
-
-    bool logged(const std::string& line) const { return countLogged(line) > 0; }
-
     mw::FrameDriver m_driver;
 };
 

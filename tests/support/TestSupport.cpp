@@ -10,6 +10,7 @@
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -56,6 +57,11 @@ void EngineTest::TearDown() {
 
 std::vector<std::string> EngineTest::logLines() const {
     return readLines(m_scratch.path() / mw::LOG_FILE_NAME);
+}
+
+int EngineTest::countLogged(const std::string& line) const {
+    const std::vector<std::string> lines = logLines();
+    return static_cast<int>(std::count(lines.begin(), lines.end(), line));
 }
 
 void EngineTest::installFont() const {

@@ -43,6 +43,9 @@ protected:
 
     // The log written so far (flushed first).
     std::vector<std::string> logLines() const;
+    // How many lines of the log are exactly `line`.
+    int countLogged(const std::string& line) const;
+    bool logged(const std::string& line) const { return countLogged(line) > 0; }
     // Copies the game's font into the working directory.
     void installFont() const;
     // Starts the display (needs an X display); skips the test without one.
