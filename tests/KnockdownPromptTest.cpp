@@ -14,22 +14,6 @@ using gametest::firstOf;
 
 class KnockdownPromptTest : public gametest::GameTest {
 protected:
-    static std::string shownText(int column, int row, int length) {
-        std::string text;
-        for (int i = 0; i < length; ++i)
-            text += mw::DisplayManager::getInstance().shownCell(column + i, row).ch;
-        return text;
-    }
-
-    static bool shownInColor(int column, int row, int length, mw::Color color) {
-        for (int i = 0; i < length; ++i) {
-            const mw::Cell cell = mw::DisplayManager::getInstance().shownCell(column + i, row);
-            if (!cell.drawn || cell.color != color)
-                return false;
-        }
-        return true;
-    }
-
     static bool rowIsEmpty(int row) {
         for (int column = 0; column < 80; ++column) {
             if (mw::DisplayManager::getInstance().shownCell(column, row).drawn)

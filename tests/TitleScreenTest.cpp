@@ -15,24 +15,6 @@ using gametest::objectsOf;
 
 class TitleScreenTest : public gametest::GameTest {
 protected:
-    // The text the last shown frame holds from column on, and whether every one
-    // of its cells is in colour.
-    static std::string shownText(int column, int row, int length) {
-        std::string text;
-        for (int i = 0; i < length; ++i)
-            text += mw::DisplayManager::getInstance().shownCell(column + i, row).ch;
-        return text;
-    }
-
-    static bool shownInColor(int column, int row, int length, mw::Color color) {
-        for (int i = 0; i < length; ++i) {
-            const mw::Cell cell = mw::DisplayManager::getInstance().shownCell(column + i, row);
-            if (!cell.drawn || cell.color != color)
-                return false;
-        }
-        return true;
-    }
-
     // Which scene the world holds after a key.
     enum Scene { TITLE, FIGHT_1, FIGHT_2, FIGHT_3, TUTORIAL, QUIT };
 

@@ -8,6 +8,7 @@
 #include "support/TestSupport.h"
 #include "support/WorldQueries.h"
 
+#include "engine/DisplayManager.h"
 #include "engine/GameManager.h"
 #include "engine/ObjectList.h"
 #include "engine/ResourceManager.h"
@@ -53,6 +54,24 @@ protected:
     void TearDown() override {
         MatchLoader::getInstance().shutDown();
         EngineTest::TearDown();
+    }
+
+    // The text the last shown frame holds from column on, and whether every one
+    // of its cells is in colour.
+    static std::string shownText(int column, int row, int length) {
+        std::string text;
+        for (int i = 0; i < length; ++i)
+            text += mw::DisplayManager::getInstance().shownCell(column + i, row).ch;
+        return text;
+    }
+
+    static bool shownInColor(int column, int row, int length, mw::Color color) {
+        for (int i = 0; i < length; ++i) {
+            const mw::Cell cell = mw::DisplayManager::getInstance().shownCell(column + i, row);
+            if (!cell.drawn || cell.color != color)
+                return false;
+        }
+        return true;
     }
 
     // Writes "hsdata.txt" and has the match loader read it again.
