@@ -90,8 +90,9 @@ TEST_F(SpriteDataTest, EveryFileLoadsWithItsColourAndFitsWhereItIsDrawn) {
         ASSERT_NE(sprite, nullptr);
         const int width = sprite->getWidth(), height = sprite->getHeight();
         ASSERT_GE(sprite->getFrameCount(), 1);
-        if (sprite->getFrameCount() > 1)
+        if (sprite->getFrameCount() > 1) {
             EXPECT_NE(sprite->getSlowdown(), -1);
+        }
         for (int f = 0; f < sprite->getFrameCount(); ++f) {
             const std::string& cells = sprite->getFrame(f).getString();
             EXPECT_EQ(cells.size(), static_cast<std::size_t>(width) * height);
@@ -105,13 +106,15 @@ TEST_F(SpriteDataTest, EveryFileLoadsWithItsColourAndFitsWhereItIsDrawn) {
             EXPECT_EQ(lines[5 + row].size(), static_cast<std::size_t>(width)) << "row " << row;
 
         const int color = sprite->getColor();
-        if (c.color >= 0)
+        if (c.color >= 0) {
             EXPECT_EQ(color, c.color);
+        }
         EXPECT_TRUE(color >= mw::COLOR_RED && color <= mw::COLOR_WHITE) << color;
-        if (c.color == kNotAnOpponentsColour)
+        if (c.color == kNotAnOpponentsColour) {
             EXPECT_TRUE(color != mw::COLOR_MAGENTA && color != mw::COLOR_YELLOW &&
                         color != mw::COLOR_RED)
                 << color;
+        }
 
         const double left = c.place.x - width / 2, top = c.place.y - height / 2;
         EXPECT_GE(left, 0);
