@@ -25,6 +25,13 @@ bool isDrawable(float coordinate) {
     return std::isfinite(coordinate) && coordinate >= -2147483648.0f && coordinate < 2147483648.0f;
 }
 
+sf::Color toSfColor(Color color) {
+    // In the order of Color; anything else is white.
+    static const sf::Color COLORS[] = {{0, 0, 0},   {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
+                                       {0, 0, 255}, {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+    return color >= COLOR_BLACK && color <= COLOR_WHITE ? COLORS[color] : COLORS[COLOR_WHITE];
+}
+
 } // namespace
 
 DisplayManager::DisplayManager()
@@ -98,13 +105,6 @@ void DisplayManager::shutDown() {
     }
     setStarted(false);
     LogManager::getInstance().writeLog("DisplayManager::shutDown() - DM was shut down");
-}
-
-sf::Color DisplayManager::toSfColor(Color color) {
-    // In the order of Color; anything else is white.
-    static const sf::Color COLORS[] = {{0, 0, 0},   {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
-                                       {0, 0, 255}, {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
-    return color >= COLOR_BLACK && color <= COLOR_WHITE ? COLORS[color] : COLORS[COLOR_WHITE];
 }
 
 int DisplayManager::drawCh(Vector position, char ch, Color color) {

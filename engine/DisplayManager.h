@@ -6,12 +6,13 @@
 #include "engine/Manager.h"
 #include "engine/Vector.h"
 
-#include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/Image.hpp>
 
 #include <memory>
 #include <optional>
 #include <string>
+
+class TestAccess;
 
 namespace sf {
 class Font;
@@ -68,10 +69,13 @@ public:
     int getCellHeight() const { return m_geometry.cellHeight(); }
     sf::RenderWindow* getWindow() const { return m_window.get(); }
 
-    static sf::Color toSfColor(Color color);
-
     // The picture drawn so far in this frame (empty without a window).
     sf::Image capture();
+
+private:
+    // Tests set up and read back state through it (tests/support/TestAccess.h);
+    // the program never does.
+    friend class ::TestAccess;
 
     // Batched drawing (the default) collects the frame's cells and draws them
     // together, as a few runs of triangles; unbatched drawing draws each cell
@@ -86,7 +90,6 @@ public:
     // The shown frame as text, one line per row (undrawn cells as spaces).
     std::string shownText() const { return m_cells.shownText(); }
 
-private:
     DisplayManager();
 
     void drawCellUnbatched(Vector position, char ch, Color color);

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class TestAccess;
+
 namespace mw {
 
 // Starts and stops the engine's managers and runs the fixed-step game loop.
@@ -21,9 +23,6 @@ public:
 
     // Runs frames until game over is set.
     void run();
-    // One frame as run() makes it: step broadcast, input, update, draw, show.
-    // The input stage is given by the caller; the frame does not sleep.
-    void runFrame(const std::function<void()>& input);
 
     void setGameOver(bool gameOver = true) { m_gameOver = gameOver; }
     bool getGameOver() const { return m_gameOver; }
@@ -31,12 +30,20 @@ public:
 
     // The step number the next frame will carry.
     static int getStepCount();
-    static void resetStepCount();
 
+private:
+    // Tests set up and read back state through it (tests/support/TestAccess.h);
+    // the program never does.
+    friend class ::TestAccess;
+
+    // One frame as run() makes it: step broadcast, input, update, draw, show.
+    // The input stage is given by the caller; the frame does not sleep.
+    void runFrame(const std::function<void()>& input);
+
+    static void resetStepCount();
     // Replaces the clock (nullptr restores the system clock).
     void setClock(Clock* clock);
 
-private:
     GameManager();
 
     bool m_gameOver = false;

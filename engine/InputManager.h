@@ -10,6 +10,8 @@
 
 #include <array>
 
+class TestAccess;
+
 namespace mw {
 
 // Turns what happens at the window into keyboard and mouse events for the
@@ -25,17 +27,23 @@ public:
 
     // Empties the window's queue, then polls held keys and buttons.
     void getInput();
+
+    static Key translateKey(sf::Keyboard::Key key);
+
+private:
+    // Tests set up and read back state through it (tests/support/TestAccess.h);
+    // the program never does.
+    friend class ::TestAccess;
+
     // Translates one window event and broadcasts it; a close request sets game over.
     void handleEvent(const sf::Event& event) const;
     // Broadcasts a held event for every engine key that is down now, in poll order.
     void pollHeldKeys() const;
 
-    static Key translateKey(sf::Keyboard::Key key);
     static MouseButton translateButton(sf::Mouse::Button button);
     // The engine keys in the order in which held keys are polled.
     static const std::array<Key, KEY_COUNT>& heldPollOrder();
 
-private:
     InputManager() = default;
 };
 

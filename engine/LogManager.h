@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+class TestAccess;
+
 namespace mw {
 
 inline const std::string LOG_FILE_NAME = "marrowick.log";
@@ -20,14 +22,19 @@ public:
     int startUp() override;
     void shutDown() override;
 
-    void setFlush(bool flush) { m_flush = flush; }
-
     // printf-style. Returns the characters written including the newline, or
     // -1 when no file is open or formatting fails. Output past 2047
     // characters is cut.
     int writeLog(const char* format, ...) const __attribute__((format(printf, 2, 3)));
 
 private:
+    // Tests set up and read back state through it (tests/support/TestAccess.h);
+    // the program never does.
+    friend class ::TestAccess;
+
+    // Flushes after every line, so that a test can read the log while it is open.
+    void setFlush(bool flush) { m_flush = flush; }
+
     LogManager();
 
     bool m_flush = false;

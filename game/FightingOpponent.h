@@ -46,8 +46,6 @@ public:
 
     int getState() const override { return m_state; }
     HealthUI* getHealthUI() const override { return m_healthUI; }
-    int getStateFrames() const { return m_stateFrames; }
-    const Tuning& getTuning() const { return m_tuning; }
     const Sprites& getSprites() const { return m_sprites; }
 
     int reactToPunch(const EventBoxerCollision& punch);
@@ -79,6 +77,9 @@ private:
     // Tests put the opponent straight into a state through it
     // (tests/support/TestAccess.h); the game never does.
     friend class TestAccess;
+
+    int getStateFrames() const { return m_stateFrames; }
+    const Tuning& getTuning() const { return m_tuning; }
 
     void updateState();
     void updateAttack();

@@ -47,12 +47,13 @@ public:
     int getRecovery() const { return m_recovery; }
     int getPressesNeeded() const { return m_pressesNeeded; }
     int getMashCount() const { return m_mashCount; }
-    int getLastMashKey() const { return m_lastMashKey; }
 
 private:
     // Tests set up a state mid-fight through it (tests/support/TestAccess.h);
     // the game never does.
     friend class TestAccess;
+
+    int getLastMashKey() const { return m_lastMashKey; }
 
     void setHealth(int health);
     void mashPress(mw::Key key);

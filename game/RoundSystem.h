@@ -31,11 +31,6 @@ public:
     void judgeDecision();
 
     int getRound() const { return m_round; }
-    bool isRoundActive() const { return m_roundActive; }
-    bool isAwaitingKey() const { return m_awaitingKey; }
-    bool isMatchOver() const { return m_matchOver; }
-    RoundUI* getRoundUI() const { return m_roundUI; }
-    Timer* getTimer() const { return m_timer; }
 
     // The text shown for a result code; empty for a code that has none.
     static std::string resultText(int resultCode);
@@ -44,6 +39,16 @@ public:
     static mw::Vector messagePosition();
 
 private:
+    // Tests read its state through it (tests/support/TestAccess.h); the game
+    // never does.
+    friend class TestAccess;
+
+    bool isRoundActive() const { return m_roundActive; }
+    bool isAwaitingKey() const { return m_awaitingKey; }
+    bool isMatchOver() const { return m_matchOver; }
+    RoundUI* getRoundUI() const { return m_roundUI; }
+    Timer* getTimer() const { return m_timer; }
+
     void step();
     void endRound();
     void startNextRound();

@@ -29,6 +29,11 @@ public:
     // Shows the opponent stunned and starts the wait before the next step.
     void stunOpponent();
 
+private:
+    // Tests read its state through it (tests/support/TestAccess.h); the game
+    // never does.
+    friend class TestAccess;
+
     int getStep() const { return m_step; }
     int getAdvanceTime() const { return m_advanceTime; }
     Opponent* getOpponent() const { return m_opponent; }
@@ -37,10 +42,7 @@ public:
     std::string getPrompt() const;
     // The line under the prompt; empty when there is none.
     std::string getHint() const;
-    // A result ends the practice: both boxers freeze and ENTER leaves.
-    bool isOver() const { return m_over; }
 
-private:
     void handleKey(const mw::EventKeyboard& event);
     // Counts down the wait after a stun and moves on to the next step.
     void waitToAdvance();

@@ -1,5 +1,6 @@
 #include "engine/DisplayManager.h"
 #include "engine/Sprite.h"
+#include "support/TestAccess.h"
 
 #include "support/TestSupport.h"
 
@@ -37,7 +38,7 @@ TEST_F(DisplayTest, WithoutAWindowNothingIsDrawnButTheGridSizeIsKnown) {
     EXPECT_EQ(display.drawCh(Vector(1, 1), 'x', mw::COLOR_RED), -1);
     EXPECT_EQ(display.drawString(Vector(1, 1), "abc", mw::JUSTIFY_LEFT, mw::COLOR_RED), -1);
     display.swapBuffers();
-    EXPECT_FALSE(display.shownCell(1, 1).drawn);
+    EXPECT_FALSE(TestAccess::shownCell(1, 1).drawn);
 }
 
 TEST_F(DisplayTest, JustifiedStringsLandInTheirColumns) {
@@ -58,17 +59,17 @@ TEST_F(DisplayTest, JustifiedStringsLandInTheirColumns) {
         SCOPED_TRACE(c.text);
         ASSERT_EQ(display.drawString(Vector(c.x, row), c.text, c.justification, mw::COLOR_CYAN), 0);
         const int length = static_cast<int>(std::string(c.text).size());
-        EXPECT_FALSE(display.drawnCell(c.firstColumn - 1, row).drawn);
+        EXPECT_FALSE(TestAccess::drawnCell(c.firstColumn - 1, row).drawn);
         for (int i = 0; i < length; ++i)
-            EXPECT_EQ(display.drawnCell(c.firstColumn + i, row),
+            EXPECT_EQ(TestAccess::drawnCell(c.firstColumn + i, row),
                       (mw::Cell{c.text[i], mw::COLOR_CYAN, true}));
-        EXPECT_FALSE(display.drawnCell(c.firstColumn + length, row).drawn);
+        EXPECT_FALSE(TestAccess::drawnCell(c.firstColumn + length, row).drawn);
         ++row;
     }
     EXPECT_EQ(display.drawString(Vector(3, 20), "", mw::JUSTIFY_CENTER, mw::COLOR_RED), 0);
     display.swapBuffers();
-    EXPECT_EQ(display.shownCell(36, 0).ch, 'A');
-    EXPECT_FALSE(display.drawnCell(36, 0).drawn);
+    EXPECT_EQ(TestAccess::shownCell(36, 0).ch, 'A');
+    EXPECT_FALSE(TestAccess::drawnCell(36, 0).drawn);
 }
 
 TEST_F(DisplayTest, CellsMapToPixelsWithTheirBackingRectangles) {
@@ -98,7 +99,7 @@ TEST_F(DisplayTest, ASpaceBlanksAnEarlierCharacterInTheSameFrame) {
     // The backing rectangle starts 1.2 pixels right and 6.4 down and is 31
     // high: it covers the glyph's body.
     EXPECT_FALSE(anyLit(image, 62, 167, 10, 29));
-    EXPECT_EQ(display.drawnCell(5, 5), (mw::Cell{' ', mw::COLOR_GREEN, true}));
+    EXPECT_EQ(TestAccess::drawnCell(5, 5), (mw::Cell{' ', mw::COLOR_GREEN, true}));
 }
 
 TEST_F(DisplayTest, PositionsThatAreNotNumbersOrBeyondAnIntDrawNothing) {
@@ -108,7 +109,7 @@ TEST_F(DisplayTest, PositionsThatAreNotNumbersOrBeyondAnIntDrawNothing) {
     const float tooFar[] = {nan, inf, -inf, 3e9f, -3e9f, 1e30f};
     for (const bool batched : {true, false}) {
         SCOPED_TRACE(batched);
-        display.setBatched(batched);
+        TestAccess::setBatched(batched);
         for (const float far : tooFar) {
             EXPECT_EQ(display.drawCh(Vector(far, 3), '#', mw::COLOR_RED), 0);
             EXPECT_EQ(display.drawCh(Vector(3, far), '#', mw::COLOR_RED), 0);
@@ -117,14 +118,14 @@ TEST_F(DisplayTest, PositionsThatAreNotNumbersOrBeyondAnIntDrawNothing) {
         }
         EXPECT_FALSE(anyLit(display.capture(), 0, 0, 1024, 768));
         display.swapBuffers();
-        EXPECT_EQ(display.shownText().find_first_not_of(" \n"), std::string::npos);
+        EXPECT_EQ(TestAccess::shownText().find_first_not_of(" \n"), std::string::npos);
     }
-    display.setBatched(true);
+    TestAccess::setBatched(true);
 }
 
 TEST_F(DisplayTest, TheFontTextureHoldsWhatBatchedDrawingNeeds) {
     MW_OPEN_WINDOW();
-    EXPECT_TRUE(display.isBatched());
+    EXPECT_TRUE(TestAccess::isBatched());
 }
 
 TEST_F(DisplayTest, ColoursAreTheEightPureColours) {
@@ -181,16 +182,16 @@ TEST_F(DisplayTest, SpritesAreDrawnCentredAndOffTheGridIsIgnored) {
                                                              {{11, 4}, 'c'}, {{9, 5}, 'd'},
                                                              {{10, 5}, 'e'}, {{11, 5}, 'f'}};
     for (const auto& [cell, ch] : expected)
-        EXPECT_EQ(display.drawnCell(cell.first, cell.second),
+        EXPECT_EQ(TestAccess::drawnCell(cell.first, cell.second),
                   (mw::Cell{ch, mw::COLOR_YELLOW, true}));
     EXPECT_EQ(sprite.draw(-1, Vector(10, 5)), -1);
     EXPECT_EQ(sprite.draw(1, Vector(10, 5)), -1);
     EXPECT_EQ(sprite.draw(0, Vector(0, 0)), 0);
-    EXPECT_EQ(display.drawnCell(0, 0).ch, 'e');
-    EXPECT_FALSE(display.drawnCell(-1, -1).drawn);
+    EXPECT_EQ(TestAccess::drawnCell(0, 0).ch, 'e');
+    EXPECT_FALSE(TestAccess::drawnCell(-1, -1).drawn);
     display.swapBuffers();
-    EXPECT_EQ(display.shownCell(0, 0), (mw::Cell{'e', mw::COLOR_YELLOW, true}));
-    EXPECT_FALSE(display.shownCell(-1, 0).drawn);
+    EXPECT_EQ(TestAccess::shownCell(0, 0), (mw::Cell{'e', mw::COLOR_YELLOW, true}));
+    EXPECT_FALSE(TestAccess::shownCell(-1, 0).drawn);
 }
 
 } // namespace

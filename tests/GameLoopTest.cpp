@@ -4,6 +4,7 @@
 #include "engine/GameManager.h"
 #include "engine/LogManager.h"
 #include "engine/WorldManager.h"
+#include "support/TestAccess.h"
 
 #include "support/TestSupport.h"
 
@@ -83,7 +84,7 @@ TEST_F(GameLoopTest, SleepsTheRestOfEachFrameOrLogsALateOne) {
         SCOPED_TRACE(c.name);
         FakeClock clock(c.start);
         clock.frameCost = c.frameCost;
-        GameManager::getInstance().setClock(&clock);
+        TestAccess::setClock(&clock);
         GameManager::getInstance().setGameOver(false);
         const int lateBefore = lateLines();
         auto* stopper = new Stopper(3);
@@ -100,7 +101,7 @@ TEST_F(GameLoopTest, SleepsTheRestOfEachFrameOrLogsALateOne) {
 
 TEST_F(GameLoopTest, RunWithGameOverAlreadySetRunsNoFrame) {
     FakeClock clock(0);
-    GameManager::getInstance().setClock(&clock);
+    TestAccess::setClock(&clock);
     auto* stopper = new Stopper(1);
     GameManager::getInstance().setGameOver(true);
     GameManager::getInstance().run();
@@ -110,7 +111,7 @@ TEST_F(GameLoopTest, RunWithGameOverAlreadySetRunsNoFrame) {
 
 TEST_F(GameLoopTest, StepNumbersRunWithoutGapsAndStartAgainAfterARun) {
     FakeClock clock(0);
-    GameManager::getInstance().setClock(&clock);
+    TestAccess::setClock(&clock);
     auto* stopper = new Stopper(50);
     GameManager::getInstance().run();
     ASSERT_EQ(stopper->steps.size(), 50u);

@@ -1,6 +1,7 @@
 #include "engine/DisplayManager.h"
 #include "engine/GameManager.h"
 #include "engine/InputManager.h"
+#include "support/TestAccess.h"
 
 #include "support/TestSupport.h"
 
@@ -21,8 +22,7 @@ protected:
                                          int limit = 150) {
         for (int frame = 0; frame < limit; ++frame) {
             recorder.events.clear();
-            mw::GameManager::getInstance().runFrame(
-                [] { mw::InputManager::getInstance().getInput(); });
+            TestAccess::runFrame([] { mw::InputManager::getInstance().getInput(); });
             if (std::find(recorder.events.begin(), recorder.events.end(), event) !=
                 recorder.events.end())
                 return recorder.events;

@@ -1,6 +1,7 @@
 #include "engine/GameManager.h"
 #include "engine/InputManager.h"
 #include "support/FrameDriver.h"
+#include "support/TestAccess.h"
 
 #include "support/TestSupport.h"
 
@@ -63,29 +64,30 @@ TEST(KeyTableTest, TranslatesEverySfmlKey) {
 
     // Every engine key appears exactly once in the poll order.
     std::vector<bool> seen(mw::KEY_COUNT, false);
-    for (const mw::Key key : InputManager::heldPollOrder()) {
+    for (const mw::Key key : TestAccess::heldPollOrder()) {
         ASSERT_GE(key, 0);
         EXPECT_FALSE(seen[key]) << key;
         seen[key] = true;
     }
-    EXPECT_EQ(InputManager::heldPollOrder().front(), mw::KEY_A);
-    EXPECT_EQ(InputManager::heldPollOrder()[26], mw::KEY_F1);
-    EXPECT_EQ(InputManager::heldPollOrder()[38], mw::KEY_0);
-    EXPECT_EQ(InputManager::heldPollOrder().back(), mw::KEY_RIGHT_SHIFT);
+    EXPECT_EQ(TestAccess::heldPollOrder().front(), mw::KEY_A);
+    EXPECT_EQ(TestAccess::heldPollOrder()[26], mw::KEY_F1);
+    EXPECT_EQ(TestAccess::heldPollOrder()[38], mw::KEY_0);
+    EXPECT_EQ(TestAccess::heldPollOrder().back(), mw::KEY_RIGHT_SHIFT);
 }
 
 TEST_F(InputTest, WindowEventsBecomeEngineEvents) {
     auto* recorder = new mwtest::Recorder;
-    InputManager& input = InputManager::getInstance();
-    input.handleEvent(sf::Event{sf::Event::KeyPressed{SfKey::Num0}});
-    input.handleEvent(sf::Event{sf::Event::KeyReleased{SfKey::Hyphen}});
-    input.handleEvent(sf::Event{sf::Event::MouseButtonPressed{sf::Mouse::Button::Extra1, {3, 4}}});
-    input.handleEvent(sf::Event{sf::Event::MouseButtonReleased{sf::Mouse::Button::Right, {3, 4}}});
-    input.handleEvent(sf::Event{sf::Event::FocusLost{}});
+    TestAccess::handleEvent(sf::Event{sf::Event::KeyPressed{SfKey::Num0}});
+    TestAccess::handleEvent(sf::Event{sf::Event::KeyReleased{SfKey::Hyphen}});
+    TestAccess::handleEvent(
+        sf::Event{sf::Event::MouseButtonPressed{sf::Mouse::Button::Extra1, {3, 4}}});
+    TestAccess::handleEvent(
+        sf::Event{sf::Event::MouseButtonReleased{sf::Mouse::Button::Right, {3, 4}}});
+    TestAccess::handleEvent(sf::Event{sf::Event::FocusLost{}});
     EXPECT_EQ(recorder->events, (std::vector<std::string>{"mw::keyboard 66 0", "mw::keyboard -1 1",
                                                           "mw::mouse 0 -1", "mw::mouse 1 1"}));
     EXPECT_FALSE(mw::GameManager::getInstance().getGameOver());
-    input.handleEvent(sf::Event{sf::Event::Closed{}});
+    TestAccess::handleEvent(sf::Event{sf::Event::Closed{}});
     EXPECT_TRUE(mw::GameManager::getInstance().getGameOver());
     EXPECT_EQ(recorder->events.size(), 4u);
 }
@@ -106,7 +108,7 @@ TEST_F(InputTest, MousePixelsBecomeCells) {
     const std::pair<sf::Vector2i, mw::Vector> cases[] = {
         {{1023, 767}, {85.25f, 23.96875f}}, {{100, 40}, {100.0f / 12, 1.25f}}, {{0, 0}, {0, 0}}};
     for (const auto& [pixel, cells] : cases) {
-        InputManager::getInstance().handleEvent(sf::Event{sf::Event::MouseMoved{pixel}});
+        TestAccess::handleEvent(sf::Event{sf::Event::MouseMoved{pixel}});
         EXPECT_FLOAT_EQ(probe->position.getX(), cells.getX());
         EXPECT_FLOAT_EQ(probe->position.getY(), cells.getY());
     }

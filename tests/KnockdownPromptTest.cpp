@@ -16,7 +16,7 @@ class KnockdownPromptTest : public gametest::GameTest {
 protected:
     static bool rowIsEmpty(int row) {
         for (int column = 0; column < 80; ++column) {
-            if (mw::DisplayManager::getInstance().shownCell(column, row).drawn)
+            if (TestAccess::shownCell(column, row).drawn)
                 return false;
         }
         return true;
@@ -46,7 +46,7 @@ TEST_F(KnockdownPromptTest, ShowsTheKeysAndPressesWhileTheHeroIsDown) {
          }},
         {"the round ends",
          [](Hero& hero, mw::FrameDriver& driver) {
-             firstOf<RoundSystem>()->getTimer()->setTimeLeft(0);
+             TestAccess::timer(*firstOf<RoundSystem>())->setTimeLeft(0);
              driver.advance();
              ASSERT_TRUE(hero.isFrozen());
          }},

@@ -1,4 +1,5 @@
 #include "engine/LogManager.h"
+#include "support/TestAccess.h"
 
 #include "support/TestSupport.h"
 
@@ -14,7 +15,7 @@ class LogManagerTest : public ::testing::Test {
 protected:
     void TearDown() override {
         LogManager::getInstance().shutDown();
-        LogManager::getInstance().setFlush(false);
+        TestAccess::setLogFlush(false);
     }
     std::vector<std::string> lines() const { return readLines(m_scratch.path() / "marrowick.log"); }
 

@@ -8,6 +8,7 @@
 #include "game/SharedCounts.h"
 #include "game/TextDisplay.h"
 #include "game/Timer.h"
+#include "support/TestAccess.h"
 
 #include "support/TestSupport.h"
 
@@ -28,7 +29,7 @@ protected:
     static std::string chars(int row) {
         std::string text;
         for (int column = 0; column < 80; ++column) {
-            const mw::Cell cell = mw::DisplayManager::getInstance().drawnCell(column, row);
+            const mw::Cell cell = TestAccess::drawnCell(column, row);
             text += cell.drawn ? cell.ch : ' ';
         }
         return text.substr(0, text.find_last_not_of(' ') + 1);
@@ -36,7 +37,7 @@ protected:
     static std::string colors(int row) {
         std::string text;
         for (int column = 0; column < 80; ++column) {
-            const mw::Cell cell = mw::DisplayManager::getInstance().drawnCell(column, row);
+            const mw::Cell cell = TestAccess::drawnCell(column, row);
             text += cell.drawn ? static_cast<char>('0' + cell.color) : '-';
         }
         return text.substr(0, text.find_last_not_of('-') + 1);

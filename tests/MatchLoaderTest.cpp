@@ -1,4 +1,5 @@
 #include "support/GameSupport.h"
+#include "support/TestAccess.h"
 
 #include "game/HealthUI.h"
 #include "game/KnockdownPrompt.h"
@@ -94,8 +95,8 @@ protected:
         MatchLoader::getInstance().startMatch(opponent);
         mw::WorldManager::getInstance().update();
         RoundSystem* referee = firstOf<RoundSystem>();
-        referee->getTimer()->setTimeLeft(timeLeft);
-        MatchLoader::getInstance().updateFile(referee->getTimer(), referee);
+        TestAccess::timer(*referee)->setTimeLeft(timeLeft);
+        MatchLoader::getInstance().updateFile(TestAccess::timer(*referee), referee);
     }
 };
 

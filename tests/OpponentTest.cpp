@@ -1,4 +1,5 @@
 #include "support/FightSupport.h"
+#include "support/TestAccess.h"
 
 #include "game/BoxerMove.h"
 #include "game/GameOverResult.h"
@@ -103,7 +104,7 @@ protected:
 };
 
 TEST_P(OpponentTest, TuningStandsAtHomeWithAFullBar) {
-    const FightingOpponent::Tuning& t = m_opponent->getTuning();
+    const FightingOpponent::Tuning& t = TestAccess::tuning(*m_opponent);
     const FightingOpponent::Tuning& e = GetParam().tuning;
     EXPECT_EQ(
         (std::vector<int>{t.chargeFrames, t.attackChance, t.tellChance, t.idleFrames, t.dodgeFrames,
@@ -322,7 +323,7 @@ TEST_F(OpponentRulesTest, FrozenOpponentOnlyCountsItsStateFrames) {
     m_driver.advance(200);
     EXPECT_EQ(m_opponent->getMove(), CHARGE_LEFT);
     EXPECT_EQ(sharedCounts().opponent1AttackSteps, 10);
-    EXPECT_EQ(m_opponent->getStateFrames(), 200);
+    EXPECT_EQ(TestAccess::stateFrames(*m_opponent), 200);
     EXPECT_EQ(m_hero->getHealth(), 100);
     m_opponent->setFrozen(false);
     m_driver.advance();

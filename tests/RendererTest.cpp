@@ -4,6 +4,7 @@
 #include "game/MatchLoader.h"
 #include "game/ResourceManifest.h"
 #include "game/TitleScreen.h"
+#include "support/TestAccess.h"
 
 #include "support/TestSupport.h"
 
@@ -21,11 +22,11 @@ class RendererTest : public mwtest::EngineTest {
 protected:
     void expectSamePicture(const std::function<void()>& drawFrame) {
         DisplayManager& display = DisplayManager::getInstance();
-        display.setBatched(false);
+        TestAccess::setBatched(false);
         drawFrame();
         const sf::Image reference = display.capture();
         display.swapBuffers();
-        display.setBatched(true);
+        TestAccess::setBatched(true);
         drawFrame();
         const sf::Image batched = display.capture();
         display.swapBuffers();
@@ -95,18 +96,18 @@ TEST_F(RendererTest, CellsDrawnUnbatchedAndBatchedInOneFrameLookTheSame) {
                            part == 0 ? mw::COLOR_GREEN : mw::COLOR_RED);
     };
     DisplayManager& display = DisplayManager::getInstance();
-    display.setBatched(false);
+    TestAccess::setBatched(false);
     drawPart(0);
     drawPart(1);
     const sf::Image reference = display.capture();
     display.swapBuffers();
     // Cells already drawn, by either path, are covered by later batched ones.
     for (const bool firstBatched : {false, true}) {
-        display.setBatched(firstBatched);
+        TestAccess::setBatched(firstBatched);
         drawPart(0);
         if (firstBatched)
             (void)display.capture();
-        display.setBatched(true);
+        TestAccess::setBatched(true);
         drawPart(1);
         EXPECT_EQ(differingPixels(reference, display.capture()), 0) << firstBatched;
         display.swapBuffers();

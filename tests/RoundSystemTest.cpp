@@ -42,20 +42,20 @@ protected:
         ASSERT_NE(m_opponent, nullptr);
     }
 
-    Timer& timer() const { return *m_referee->getTimer(); }
+    Timer& timer() const { return *TestAccess::timer(*m_referee); }
 
     // The clock reads 0 at the next step, which ends the round.
     void endRound() {
         timer().setTimeLeft(0);
         m_driver.advance();
-        ASSERT_FALSE(m_referee->isRoundActive());
+        ASSERT_FALSE(TestAccess::isRoundActive(*m_referee));
     }
 
     // Steps until the prompt shows, which takes at most ninety.
     void waitForPrompt() {
         for (int steps = 0; steps < 90; ++steps) {
             m_driver.advance();
-            if (m_referee->isAwaitingKey())
+            if (TestAccess::isAwaitingKey(*m_referee))
                 return;
         }
         ADD_FAILURE() << "no prompt";
@@ -115,14 +115,14 @@ TEST_F(RoundSystemTest, OnlyAClockAtExactlyZeroEndsTheRound) {
         newFight();
         timer().setTimeLeft(c.timeLeft);
         m_driver.advance();
-        EXPECT_EQ(m_referee->isRoundActive(), !c.ends);
+        EXPECT_EQ(TestAccess::isRoundActive(*m_referee), !c.ends);
         EXPECT_EQ(m_hero->isFrozen(), c.ends);
         EXPECT_EQ(m_opponent->isFrozen(), c.ends);
         EXPECT_EQ(messages(), c.ends ? Lines{END_OF_ROUND} : Lines{});
         if (c.ends) {
             EXPECT_EQ(positionOf(END_OF_ROUND), mw::Vector(43, 10));
         }
-        EXPECT_FALSE(m_referee->isAwaitingKey());
+        EXPECT_FALSE(TestAccess::isAwaitingKey(*m_referee));
     }
 }
 
@@ -139,10 +139,10 @@ TEST_F(RoundSystemTest, PromptFollowsWhatIsLeftOfNinetyPausedSteps) {
         endRound();
         sharedCounts().pauseSteps = c.leftOver;
         m_driver.advance(c.steps - 1);
-        EXPECT_FALSE(m_referee->isAwaitingKey());
+        EXPECT_FALSE(TestAccess::isAwaitingKey(*m_referee));
         EXPECT_EQ(messages(), (Lines{END_OF_ROUND}));
         m_driver.advance();
-        EXPECT_TRUE(m_referee->isAwaitingKey());
+        EXPECT_TRUE(TestAccess::isAwaitingKey(*m_referee));
         EXPECT_EQ(messages(), (Lines{PROMPT}));
         EXPECT_EQ(positionOf(PROMPT), mw::Vector(43, 22));
         EXPECT_EQ(sharedCounts().pauseSteps, 0);
@@ -168,17 +168,17 @@ TEST_F(RoundSystemTest, OnlyAKeyGoingDownAfterThePromptStartsTheNextRound) {
     gametest::sendKey(mw::KEY_SPACE, mw::KEY_HELD);
     gametest::sendKey(mw::KEY_SPACE, mw::KEY_RELEASED);
     EXPECT_EQ(m_referee->getRound(), 1);
-    EXPECT_EQ(m_referee->getRoundUI()->getText(), "ROUND 1");
-    EXPECT_TRUE(m_referee->isAwaitingKey());
+    EXPECT_EQ(TestAccess::roundUI(*m_referee)->getText(), "ROUND 1");
+    EXPECT_TRUE(TestAccess::isAwaitingKey(*m_referee));
 
     gametest::sendKey(mw::KEY_SPACE, mw::KEY_PRESSED);
     EXPECT_EQ(m_referee->getRound(), 2);
-    EXPECT_EQ(m_referee->getRoundUI()->getRound(), 2);
-    EXPECT_EQ(m_referee->getRoundUI()->getText(), "ROUND 2");
+    EXPECT_EQ(TestAccess::roundUI(*m_referee)->getRound(), 2);
+    EXPECT_EQ(TestAccess::roundUI(*m_referee)->getText(), "ROUND 2");
     EXPECT_EQ(timer().getTimeLeft(), 90);
     EXPECT_EQ(timer().getText(), "TIME 1:30");
-    EXPECT_TRUE(m_referee->isRoundActive());
-    EXPECT_FALSE(m_referee->isAwaitingKey());
+    EXPECT_TRUE(TestAccess::isRoundActive(*m_referee));
+    EXPECT_FALSE(TestAccess::isAwaitingKey(*m_referee));
     EXPECT_FALSE(m_hero->isFrozen());
     EXPECT_FALSE(m_opponent->isFrozen());
     EXPECT_TRUE(messages().empty());
@@ -219,7 +219,7 @@ TEST_F(RoundSystemTest, NewRoundStandsBothBoxersUpAtHome) {
     EXPECT_EQ(m_hero->getRoundKnockdowns(), 0);
     EXPECT_EQ(m_hero->getMatchKnockdowns(), 1);
     EXPECT_EQ(m_hero->getMashCount(), 0);
-    EXPECT_EQ(m_hero->getLastMashKey(), -1);
+    EXPECT_EQ(TestAccess::lastMashKey(*m_hero), -1);
     EXPECT_EQ(m_hero->getSpriteLabel(), "hero-idle");
     EXPECT_EQ(m_hero->getPosition(), mw::Vector(42, 19));
 
@@ -258,8 +258,8 @@ TEST_F(RoundSystemTest, ResultsShowTheirTextAndOnlyWinsAreRecorded) {
         timer().setTimeLeft(75);
         mw::GameManager::getInstance().onEvent(EventGameOver(c.code));
 
-        EXPECT_TRUE(m_referee->isMatchOver());
-        EXPECT_FALSE(m_referee->isRoundActive());
+        EXPECT_TRUE(TestAccess::isMatchOver(*m_referee));
+        EXPECT_FALSE(TestAccess::isRoundActive(*m_referee));
         EXPECT_TRUE(m_hero->isFrozen());
         EXPECT_TRUE(m_opponent->isFrozen());
         // The first win against an opponent is always a new best.
@@ -343,12 +343,12 @@ TEST_F(RoundSystemTest, TheJudgesCountKnockdownsAfterTheThirdRound) {
     endRound();
     waitForPrompt();
     EXPECT_EQ(m_referee->getRound(), 3);
-    EXPECT_FALSE(m_referee->isMatchOver());
+    EXPECT_FALSE(TestAccess::isMatchOver(*m_referee));
     m_driver.advance(200);
     pressKey();
     EXPECT_EQ(messages(), (Lines{"You won by decision!", "New best: 4:30"}));
-    EXPECT_TRUE(m_referee->isMatchOver());
-    EXPECT_EQ(m_referee->getRoundUI()->getText(), "ROUND 3");
+    EXPECT_TRUE(TestAccess::isMatchOver(*m_referee));
+    EXPECT_EQ(TestAccess::roundUI(*m_referee)->getText(), "ROUND 3");
     EXPECT_EQ(highScoreLines(), (Lines{"430", "", ""}));
 
     struct Case {
@@ -370,7 +370,7 @@ TEST_F(RoundSystemTest, TheJudgesCountKnockdownsAfterTheThirdRound) {
         m_referee->judgeDecision();
         ASSERT_FALSE(messages().empty());
         EXPECT_EQ(messages().front(), c.text);
-        EXPECT_TRUE(m_referee->isMatchOver());
+        EXPECT_TRUE(TestAccess::isMatchOver(*m_referee));
     }
 }
 

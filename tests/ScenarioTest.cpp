@@ -1,5 +1,6 @@
 #include "support/GameSupport.h"
 #include "support/ScriptedPlayer.h"
+#include "support/TestAccess.h"
 
 #include "game/BoxerMove.h"
 #include "game/EventGameOver.h"
@@ -38,7 +39,7 @@ public:
             return 0;
         const RoundSystem* referee = firstOf<RoundSystem>();
         m_outcome.round = referee->getRound();
-        m_outcome.timeLeft = referee->getTimer()->getTimeLeft();
+        m_outcome.timeLeft = TestAccess::timer(*referee)->getTimeLeft();
         m_outcome.heroKnockdowns = firstOf<Hero>()->getMatchKnockdowns();
         m_outcome.opponentKnockdowns = firstOf<Opponent>()->getMatchKnockdowns();
         return 1;
@@ -65,7 +66,7 @@ protected:
         // Three rounds with their pauses take under 8,500 frames.
         for (int frame = 0; frame < 12000 && !outcome.backAtTitle; ++frame) {
             const RoundSystem* referee = firstOf<RoundSystem>();
-            if (referee != nullptr && referee->isMatchOver() && outcome.result.empty())
+            if (referee != nullptr && TestAccess::isMatchOver(*referee) && outcome.result.empty())
                 outcome.result = resultShown();
             player.play(m_driver);
             m_driver.advance();

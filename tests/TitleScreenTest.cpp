@@ -1,4 +1,5 @@
 #include "support/GameSupport.h"
+#include "support/TestAccess.h"
 
 #include "engine/DisplayManager.h"
 #include "game/Ring.h"
@@ -104,15 +105,14 @@ TEST_F(TitleScreenTest, LaysOutNamesTimesAndInstructions) {
         std::vector<Item> items = always;
         for (int i = 0; i < 3; ++i)
             items.push_back({c.times[i], 11 + 25 * i, 19, mw::COLOR_WHITE});
-        const mw::DisplayManager& display = mw::DisplayManager::getInstance();
         for (const Item& item : items) {
             const int length = static_cast<int>(item.text.size());
             EXPECT_EQ(shownText(item.column, item.row, length), item.text);
             EXPECT_TRUE(shownInColor(item.column, item.row, length, item.color)) << item.text;
             if (!item.alone)
                 continue;
-            EXPECT_FALSE(display.shownCell(item.column - 1, item.row).drawn) << item.text;
-            EXPECT_FALSE(display.shownCell(item.column + length, item.row).drawn) << item.text;
+            EXPECT_FALSE(TestAccess::shownCell(item.column - 1, item.row).drawn) << item.text;
+            EXPECT_FALSE(TestAccess::shownCell(item.column + length, item.row).drawn) << item.text;
         }
     }
 }

@@ -46,14 +46,16 @@ protected:
 
     // Plays the tutorial's keys until the step is reached.
     void playUntil(int step) {
-        for (int done = m_tutorial->getStep(); done < step; ++done) {
+        for (int done = TestAccess::step(*m_tutorial); done < step; ++done) {
             m_driver.tap(STEP_KEYS[done]);
             m_driver.advance(1 + FRAMES_TO_NEXT_STEP);
         }
-        ASSERT_EQ(m_tutorial->getStep(), step);
+        ASSERT_EQ(TestAccess::step(*m_tutorial), step);
     }
 
-    std::string opponentSprite() const { return m_tutorial->getOpponent()->getSpriteLabel(); }
+    std::string opponentSprite() const {
+        return TestAccess::opponent(*m_tutorial)->getSpriteLabel();
+    }
 
     TutorialMode* m_tutorial = nullptr;
 };
@@ -62,17 +64,17 @@ TEST_F(TutorialTest, DrivesTheOneOpponentTheTitleScreenMade) {
     const std::vector<Opponent*> opponents = objectsOf<Opponent>();
     ASSERT_EQ(opponents.size(), 1u);
     EXPECT_NE(dynamic_cast<Opponent1*>(opponents.front()), nullptr);
-    EXPECT_EQ(m_tutorial->getOpponent(), opponents.front());
+    EXPECT_EQ(TestAccess::opponent(*m_tutorial), opponents.front());
     EXPECT_EQ(objectsOf<Ring>().size(), 1u);
     EXPECT_EQ(objectsOf<Hero>().size(), 1u);
     EXPECT_TRUE(objectsOf<TitleScreen>().empty());
     EXPECT_TRUE(objectsOf<RoundSystem>().empty());
     EXPECT_EQ(gametest::messages(), (std::vector<std::string>{"Tutorial"}));
     EXPECT_EQ(m_tutorial->getType(), "TutorialMode");
-    EXPECT_EQ(m_tutorial->getStep(), 0);
-    EXPECT_EQ(m_tutorial->getPrompt(), PROMPTS[0]);
+    EXPECT_EQ(TestAccess::step(*m_tutorial), 0);
+    EXPECT_EQ(TestAccess::prompt(*m_tutorial), PROMPTS[0]);
     EXPECT_EQ(opponentSprite(), POSES[0]);
-    EXPECT_EQ(m_tutorial->getOpponent()->getPosition(), mw::Vector(42, 16));
+    EXPECT_EQ(TestAccess::opponent(*m_tutorial)->getPosition(), mw::Vector(42, 16));
 }
 
 TEST_F(TutorialTest, ClearsEarlierMessagesAndShowsOnlyItsTitle) {
@@ -96,11 +98,11 @@ TEST_F(TutorialTest, TIsHeldIntoTheTitleScreenThatEndsAFight) {
     ASSERT_NE(m_tutorial, nullptr);
     const std::vector<Opponent*> opponents = objectsOf<Opponent>();
     ASSERT_EQ(opponents.size(), 1u);
-    EXPECT_EQ(m_tutorial->getOpponent(), opponents.front());
+    EXPECT_EQ(TestAccess::opponent(*m_tutorial), opponents.front());
     m_driver.release(mw::KEY_T);
     m_driver.tap(mw::KEY_Q);
     m_driver.advance(1 + FRAMES_TO_NEXT_STEP);
-    EXPECT_EQ(m_tutorial->getStep(), 1);
+    EXPECT_EQ(TestAccess::step(*m_tutorial), 1);
     EXPECT_EQ(opponents.front()->getSpriteLabel(), POSES[1]);
 }
 
@@ -128,15 +130,15 @@ TEST_F(TutorialTest, OnlyTheStepsKeyGoingDownCounts) {
         gametest::sendKey(c.key, c.action);
         // Nothing is pending at 0 or below, where the last wait ended.
         if (c.counts) {
-            EXPECT_EQ(m_tutorial->getAdvanceTime(), 300);
+            EXPECT_EQ(TestAccess::advanceTime(*m_tutorial), 300);
         } else {
-            EXPECT_LE(m_tutorial->getAdvanceTime(), 0);
+            EXPECT_LE(TestAccess::advanceTime(*m_tutorial), 0);
         }
         if (c.counts) {
             EXPECT_EQ(opponentSprite(), "opponent-stunned");
-            EXPECT_EQ(m_tutorial->getOpponent()->getPosition(), mw::Vector(42, 16));
+            EXPECT_EQ(TestAccess::opponent(*m_tutorial)->getPosition(), mw::Vector(42, 16));
         }
-        EXPECT_EQ(m_tutorial->getPrompt(), PROMPTS[c.step]);
+        EXPECT_EQ(TestAccess::prompt(*m_tutorial), PROMPTS[c.step]);
         EXPECT_EQ(firstOf<TutorialMode>(), m_tutorial);
     }
 }
@@ -148,16 +150,16 @@ TEST_F(TutorialTest, MovesOnAtTheTenthStepWithTheKeyStillHeld) {
         m_driver.press(STEP_KEYS[step]);
         m_driver.advance();
         m_driver.advance(FRAMES_TO_NEXT_STEP - 1);
-        EXPECT_EQ(m_tutorial->getStep(), step);
-        EXPECT_EQ(m_tutorial->getPrompt(), PROMPTS[step]);
+        EXPECT_EQ(TestAccess::step(*m_tutorial), step);
+        EXPECT_EQ(TestAccess::prompt(*m_tutorial), PROMPTS[step]);
         m_driver.advance();
-        EXPECT_EQ(m_tutorial->getStep(), step + 1);
-        EXPECT_EQ(m_tutorial->getPrompt(), PROMPTS[step + 1]);
-        EXPECT_LE(m_tutorial->getAdvanceTime(), 0);
+        EXPECT_EQ(TestAccess::step(*m_tutorial), step + 1);
+        EXPECT_EQ(TestAccess::prompt(*m_tutorial), PROMPTS[step + 1]);
+        EXPECT_LE(TestAccess::advanceTime(*m_tutorial), 0);
         // The opponent's own step comes first in a frame, so the new pose is
         // what that frame shows.
         EXPECT_EQ(opponentSprite(), POSES[step + 1]);
-        EXPECT_EQ(m_tutorial->getOpponent()->getPosition(), mw::Vector(42, 16));
+        EXPECT_EQ(TestAccess::opponent(*m_tutorial)->getPosition(), mw::Vector(42, 16));
         m_driver.release(STEP_KEYS[step]);
         m_driver.advance();
     }
@@ -168,19 +170,19 @@ TEST_F(TutorialTest, TheRightKeyAgainStartsTheWaitAnew) {
     m_driver.advance(5);
     m_driver.tap(mw::KEY_Q);
     m_driver.advance(FRAMES_TO_NEXT_STEP);
-    EXPECT_EQ(m_tutorial->getStep(), 0);
+    EXPECT_EQ(TestAccess::step(*m_tutorial), 0);
     m_driver.advance();
-    EXPECT_EQ(m_tutorial->getStep(), 1);
+    EXPECT_EQ(TestAccess::step(*m_tutorial), 1);
 }
 
 TEST_F(TutorialTest, EnterOnlyEndsTheLastStep) {
     playUntil(TutorialMode::DONE);
-    EXPECT_EQ(m_tutorial->getPrompt(), PROMPTS[4]);
+    EXPECT_EQ(TestAccess::prompt(*m_tutorial), PROMPTS[4]);
     for (const mw::Key key : STEP_KEYS) {
         m_driver.tap(key);
         m_driver.advance(1 + FRAMES_TO_NEXT_STEP);
-        EXPECT_EQ(m_tutorial->getStep(), TutorialMode::DONE) << key;
-        EXPECT_LE(m_tutorial->getAdvanceTime(), 0) << key;
+        EXPECT_EQ(TestAccess::step(*m_tutorial), TutorialMode::DONE) << key;
+        EXPECT_LE(TestAccess::advanceTime(*m_tutorial), 0) << key;
     }
     gametest::sendKey(mw::KEY_ENTER, mw::KEY_HELD);
     gametest::sendKey(mw::KEY_ENTER, mw::KEY_RELEASED);
@@ -210,7 +212,7 @@ TEST_F(TutorialTest, AResultIsAnnouncedOnceAndShownUntilEnter) {
         m_driver.advance();
         Hero* hero = firstOf<Hero>();
         ASSERT_NE(hero, nullptr);
-        auto* opponent = dynamic_cast<FightingOpponent*>(m_tutorial->getOpponent());
+        auto* opponent = dynamic_cast<FightingOpponent*>(TestAccess::opponent(*m_tutorial));
         ASSERT_NE(opponent, nullptr);
         if (c.heroLoses) {
             for (int swing = 0; swing < 10; ++swing)
@@ -226,13 +228,13 @@ TEST_F(TutorialTest, AResultIsAnnouncedOnceAndShownUntilEnter) {
         m_driver.advance(400);
         EXPECT_EQ(countLogged(c.logLine), 1);
         EXPECT_EQ(gametest::messages(), (std::vector<std::string>{"Tutorial", c.message}));
-        EXPECT_EQ(m_tutorial->getPrompt(), "Press ENTER to exit");
+        EXPECT_EQ(TestAccess::prompt(*m_tutorial), "Press ENTER to exit");
         EXPECT_TRUE(hero->isFrozen());
         EXPECT_TRUE(opponent->isFrozen());
         // The lesson's key no longer counts; ENTER leaves.
         m_driver.tap(mw::KEY_Q);
         m_driver.advance(1 + FRAMES_TO_NEXT_STEP);
-        EXPECT_EQ(m_tutorial->getAdvanceTime(), 0);
+        EXPECT_EQ(TestAccess::advanceTime(*m_tutorial), 0);
         m_driver.tap(mw::KEY_ENTER);
         m_driver.advance();
         EXPECT_EQ(gametest::worldTypes(), (std::vector<std::string>{"TitleScreen"}));
@@ -242,7 +244,6 @@ TEST_F(TutorialTest, AResultIsAnnouncedOnceAndShownUntilEnter) {
 TEST_F(TutorialTest, PromptIsYellowUnderTheRingAndTheTitleWhiteAbove) {
     MW_OPEN_WINDOW();
     m_driver.advance();
-    const mw::DisplayManager& display = mw::DisplayManager::getInstance();
     struct Item {
         std::string text;
         int column, row;
@@ -254,7 +255,7 @@ TEST_F(TutorialTest, PromptIsYellowUnderTheRingAndTheTitleWhiteAbove) {
                           {"Tutorial", 36, 2, mw::COLOR_WHITE}};
     for (const Item& item : items) {
         for (int i = 0; i < static_cast<int>(item.text.size()); ++i) {
-            const mw::Cell cell = display.shownCell(item.column + i, item.row);
+            const mw::Cell cell = TestAccess::shownCell(item.column + i, item.row);
             EXPECT_EQ(cell.ch, item.text[i]) << item.text << " at " << i;
             EXPECT_EQ(cell.color, item.color) << item.text << " at " << i;
         }

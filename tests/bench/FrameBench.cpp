@@ -21,6 +21,7 @@
 #include "game/TutorialMode.h"
 #include "support/FrameDriver.h"
 #include "support/ScriptedPlayer.h"
+#include "support/TestAccess.h"
 
 #include <algorithm>
 #include <chrono>
@@ -58,14 +59,13 @@ void measure(int frames, const std::function<void()>& drawFrame, std::vector<dou
 // both paths meet the same background load.
 std::pair<Figures, Figures> measureBothPaths(int frames, const std::function<void()>& drawFrame) {
     constexpr int BLOCK = 25;
-    mw::DisplayManager& display = mw::DisplayManager::getInstance();
     std::vector<double> perCell;
     std::vector<double> batched;
     for (int done = 0; done < frames; done += BLOCK) {
         const int block = std::min(BLOCK, frames - done);
-        display.setBatched(false);
+        TestAccess::setBatched(false);
         measure(block, drawFrame, perCell);
-        display.setBatched(true);
+        TestAccess::setBatched(true);
         measure(block, drawFrame, batched);
     }
     return {summarise(perCell), summarise(batched)};

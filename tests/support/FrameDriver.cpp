@@ -1,4 +1,5 @@
 #include "support/FrameDriver.h"
+#include "support/TestAccess.h"
 
 #include "engine/GameManager.h"
 #include "engine/InputManager.h"
@@ -33,16 +34,15 @@ void FrameDriver::sendInput() {
     m_pending.clear();
     for (const Pending& event : pending)
         input.onEvent(EventKeyboard(event.key, event.action));
-    for (const Key key : InputManager::heldPollOrder()) {
+    for (const Key key : TestAccess::heldPollOrder()) {
         if (m_held[key])
             input.onEvent(EventKeyboard(key, KEY_HELD));
     }
 }
 
 void FrameDriver::advance(int count) {
-    GameManager& game = GameManager::getInstance();
     for (int i = 0; i < count; ++i)
-        game.runFrame([this] { sendInput(); });
+        TestAccess::runFrame([this] { sendInput(); });
 }
 
 } // namespace mw

@@ -5,6 +5,7 @@
 // small readers of what the world holds. Header only, as the test target
 // builds only the *Test.cpp files and TestSupport.cpp.
 
+#include "support/TestAccess.h"
 #include "support/TestSupport.h"
 #include "support/WorldQueries.h"
 
@@ -61,13 +62,13 @@ protected:
     static std::string shownText(int column, int row, int length) {
         std::string text;
         for (int i = 0; i < length; ++i)
-            text += mw::DisplayManager::getInstance().shownCell(column + i, row).ch;
+            text += TestAccess::shownCell(column + i, row).ch;
         return text;
     }
 
     static bool shownInColor(int column, int row, int length, mw::Color color) {
         for (int i = 0; i < length; ++i) {
-            const mw::Cell cell = mw::DisplayManager::getInstance().shownCell(column + i, row);
+            const mw::Cell cell = TestAccess::shownCell(column + i, row);
             if (!cell.drawn || cell.color != color)
                 return false;
         }

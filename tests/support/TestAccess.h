@@ -1,17 +1,50 @@
 #pragma once
 
-// Reaches into the game's classes where a test must set up a state that the
-// fight would take many steps to reach. The classes name it as a friend; the
-// game itself never uses it.
+// Reaches into the engine's and the game's classes where a test must set up a
+// state that would take many steps to reach, or read back what the program
+// only shows. The classes name it as a friend; the program itself never uses it.
 
+#include "engine/DisplayManager.h"
+#include "engine/GameManager.h"
+#include "engine/InputManager.h"
+#include "engine/LogManager.h"
 #include "game/FightingOpponent.h"
 #include "game/HealthUI.h"
 #include "game/Hero.h"
 #include "game/MatchLoader.h"
 #include "game/Opponent.h"
+#include "game/RoundSystem.h"
+#include "game/TutorialMode.h"
+
+#include <array>
+#include <functional>
+#include <string>
 
 class TestAccess {
 public:
+    // What was drawn since the last swapBuffers(), and what the last shown frame
+    // held, as cells; the shown frame also as text, one line per row.
+    static mw::Cell drawnCell(int column, int row) { return display().drawnCell(column, row); }
+    static mw::Cell shownCell(int column, int row) { return display().shownCell(column, row); }
+    static std::string shownText() { return display().shownText(); }
+    // Batched drawing is the default; unbatched drawing is the reference picture.
+    static void setBatched(bool batched) { display().setBatched(batched); }
+    static bool isBatched() { return display().isBatched(); }
+
+    static void handleEvent(const sf::Event& event) {
+        mw::InputManager::getInstance().handleEvent(event);
+    }
+    static const std::array<mw::Key, mw::KEY_COUNT>& heldPollOrder() {
+        return mw::InputManager::heldPollOrder();
+    }
+
+    static void runFrame(const std::function<void()>& input) {
+        mw::GameManager::getInstance().runFrame(input);
+    }
+    static void resetStepCount() { mw::GameManager::resetStepCount(); }
+    static void setClock(mw::Clock* clock) { mw::GameManager::getInstance().setClock(clock); }
+    static void setLogFlush(bool flush) { mw::LogManager::getInstance().setFlush(flush); }
+
     static void setHealth(Hero& hero, int health) { hero.setHealth(health); }
     static void setDown(Hero& hero, bool down) { hero.m_down = down; }
     static void setDownTime(Hero& hero, int steps) { hero.m_downTime = steps; }
@@ -35,7 +68,27 @@ public:
         opponent.m_stateFrames = frames;
     }
 
+    static int stateFrames(const FightingOpponent& opponent) { return opponent.getStateFrames(); }
+    static const FightingOpponent::Tuning& tuning(const FightingOpponent& opponent) {
+        return opponent.getTuning();
+    }
+    static int lastMashKey(const Hero& hero) { return hero.getLastMashKey(); }
+
+    static bool isRoundActive(const RoundSystem& rounds) { return rounds.isRoundActive(); }
+    static bool isAwaitingKey(const RoundSystem& rounds) { return rounds.isAwaitingKey(); }
+    static bool isMatchOver(const RoundSystem& rounds) { return rounds.isMatchOver(); }
+    static RoundUI* roundUI(const RoundSystem& rounds) { return rounds.getRoundUI(); }
+    static Timer* timer(const RoundSystem& rounds) { return rounds.getTimer(); }
+
+    static int step(const TutorialMode& tutorial) { return tutorial.getStep(); }
+    static int advanceTime(const TutorialMode& tutorial) { return tutorial.getAdvanceTime(); }
+    static Opponent* opponent(const TutorialMode& tutorial) { return tutorial.getOpponent(); }
+    static std::string prompt(const TutorialMode& tutorial) { return tutorial.getPrompt(); }
+
     static void setWriteObserver(void (*observer)(MatchLoader::WriteStage)) {
         MatchLoader::s_writeObserver = observer;
     }
+
+private:
+    static mw::DisplayManager& display() { return mw::DisplayManager::getInstance(); }
 };

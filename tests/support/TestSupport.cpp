@@ -1,4 +1,5 @@
 #include "support/TestSupport.h"
+#include "support/TestAccess.h"
 
 #include "engine/DisplayManager.h"
 #include "engine/EventCollision.h"
@@ -35,11 +36,11 @@ ScratchDirectory::~ScratchDirectory() {
 }
 
 void EngineTest::SetUp() {
-    mw::LogManager::getInstance().setFlush(true);
+    TestAccess::setLogFlush(true);
     mw::LogManager::getInstance().startUp();
     mw::WorldManager::getInstance().startUp();
     mw::GameManager::getInstance().setGameOver(false);
-    mw::GameManager::resetStepCount();
+    TestAccess::resetStepCount();
 }
 
 void EngineTest::TearDown() {
@@ -49,10 +50,10 @@ void EngineTest::TearDown() {
         mw::InputManager::getInstance().shutDown();
         mw::DisplayManager::getInstance().shutDown();
     }
-    mw::GameManager::getInstance().setClock(nullptr);
-    mw::GameManager::resetStepCount();
+    TestAccess::setClock(nullptr);
+    TestAccess::resetStepCount();
     mw::LogManager::getInstance().shutDown();
-    mw::LogManager::getInstance().setFlush(false);
+    TestAccess::setLogFlush(false);
 }
 
 std::vector<std::string> EngineTest::logLines() const {
