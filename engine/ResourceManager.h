@@ -50,6 +50,15 @@ public:
     int loadMusic(const std::string& fileName, const std::string& label);
     sf::Music* getMusic(const std::string& label);
 
+    // Whether the name leads, through any links, to a regular file: a FIFO
+    // would block its reader, a device or a directory reads as endless or
+    // nothing.
+    static bool isRegularFile(const std::string& fileName);
+    // False for a RIFF WAVE file whose data chunk, or a chunk before it,
+    // reaches past the file's end, or that has no data chunk; decoders size
+    // their buffers by the declared length. Other formats are not judged.
+    static bool wavFitsInFile(const std::string& fileName);
+
     int getSpriteCount() const { return m_spriteCount; }
     int getSoundCount() const { return m_soundCount; }
     int getMusicCount() const { return m_musicCount; }
