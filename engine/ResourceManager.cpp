@@ -165,7 +165,7 @@ int ResourceManager::loadSound(const std::string& fileName, const std::string& l
         return -1;
     }
     Sound& record = (*m_sounds)[m_soundCount];
-    if (!isRegularFile(fileName) || !wavFitsInFile(fileName) || !record.loadFromFile(fileName)) {
+    if (!isRegularFile(fileName) || !isCompleteWav(fileName) || !record.loadFromFile(fileName)) {
         log.writeLog("ResourceManager::loadSound - Unable to load sound '%s' from file '%s'",
                      label.c_str(), fileName.c_str());
         return -1;
@@ -198,7 +198,7 @@ int ResourceManager::loadMusic(const std::string& fileName, const std::string& l
     }
     Music& record = (*m_music)[m_musicCount];
     // A track cut short would complain on every read of its stream instead.
-    if (!isRegularFile(fileName) || !wavFitsInFile(fileName) || !record.openFromFile(fileName)) {
+    if (!isRegularFile(fileName) || !isCompleteWav(fileName) || !record.openFromFile(fileName)) {
         log.writeLog("ResourceManager::loadMusic - Unable to load music '%s' from file '%s'",
                      label.c_str(), fileName.c_str());
         return -1;
@@ -216,7 +216,7 @@ bool ResourceManager::isRegularFile(const std::string& fileName) {
     return stat(fileName.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
-bool ResourceManager::wavFitsInFile(const std::string& fileName) {
+bool ResourceManager::isCompleteWav(const std::string& fileName) {
     struct stat status {};
     std::ifstream file(fileName, std::ios::binary);
     if (stat(fileName.c_str(), &status) != 0 || !file)
@@ -225,7 +225,7 @@ bool ResourceManager::wavFitsInFile(const std::string& fileName) {
     char riff[12];
     if (!file.read(riff, sizeof riff) || std::memcmp(riff, "RIFF", 4) != 0 ||
         std::memcmp(riff + 8, "WAVE", 4) != 0)
-        return true;
+        return false;
     // Chunks follow each other without padding, as the decoder reads them.
     std::uintmax_t offset = sizeof riff;
     unsigned char chunk[8];

@@ -54,10 +54,11 @@ public:
     // would block its reader, a device or a directory reads as endless or
     // nothing.
     static bool isRegularFile(const std::string& fileName);
-    // False for a RIFF WAVE file whose data chunk, or a chunk before it,
-    // reaches past the file's end, or that has no data chunk; decoders size
-    // their buffers by the declared length. Other formats are not judged.
-    static bool wavFitsInFile(const std::string& fileName);
+    // Whether the file is a RIFF WAVE file whose chunks, up to and with the
+    // data chunk, lie within it: decoders size their buffers by the declared
+    // length, and probing other formats is left out, as it can crash on
+    // hostile bytes.
+    static bool isCompleteWav(const std::string& fileName);
 
     int getSpriteCount() const { return m_spriteCount; }
     int getSoundCount() const { return m_soundCount; }

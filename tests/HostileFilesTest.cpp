@@ -102,6 +102,9 @@ TEST_F(HostileFilesTest, ResourceFilesThatAreNotWhatTheyClaimAreRefused) {
          "ResourceManager::loadSound - Unable to load sound 'hostile' from file 'zero.wav'"},
         {"4gb.wav", SOUND, content(wav(0xFFFFFFFF, 980)), 1,
          "ResourceManager::loadSound - Unable to load sound 'hostile' from file '4gb.wav'"},
+        // Probing it for formats other than WAV frees memory twice.
+        {"probe.wav", SOUND, content("\xff\xff" + std::string(113, '\x1b') + "\xff\xff\xff&"), 1,
+         "ResourceManager::loadSound - Unable to load sound 'hostile' from file 'probe.wav'"},
         {"list.wav", SOUND, content(wav(2000, 2000, list)), 0,
          "ResourceManager::loadSound - Loaded sound with label 'hostile' in 'list.wav' "
          "succesfully"},
