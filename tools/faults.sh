@@ -61,8 +61,9 @@ play() {
   seconds="$(awk -v s="$started" -v now="$(date +%s.%N)" 'BEGIN { printf "%.2f", now - s }')"
   if [ -z "$window" ]; then
     kill "$game" 2>/dev/null || true
-    wait "$game" 2>/dev/null || true
-    echo "no-window no $seconds"
+    local ended=0
+    wait "$game" 2>/dev/null || ended=$?
+    echo "no-window:$ended no $seconds"
     return
   fi
   xdotool windowfocus --sync "$window" >/dev/null 2>&1 || true
