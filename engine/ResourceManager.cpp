@@ -16,6 +16,9 @@ namespace mw {
 
 namespace {
 
+// Mono to 7.1, the layouts the audio decoder knows.
+constexpr unsigned MAX_WAV_CHANNELS = 8;
+
 constexpr std::array<const char*, COLOR_COUNT> COLOR_WORDS = {"black", "red",     "green", "yellow",
                                                               "blue",  "magenta", "cyan",  "white"};
 
@@ -229,6 +232,7 @@ bool ResourceManager::isCompleteWav(const std::string& fileName) {
     // Chunks follow each other without padding, as the decoder reads them.
     std::uintmax_t offset = sizeof riff;
     unsigned char chunk[8];
+    bool formatRead = false;
     while (file.read(reinterpret_cast<char*>(chunk), sizeof chunk)) {
         offset += sizeof chunk;
         const std::uintmax_t length =
@@ -236,7 +240,23 @@ bool ResourceManager::isCompleteWav(const std::string& fileName) {
         if (offset > fileSize || length > fileSize - offset)
             return false;
         if (std::memcmp(chunk, "data", 4) == 0)
-            return true;
+            return formatRead;
+        if (std::memcmp(chunk, "fmt ", 4) == 0) {
+            // The decoder stops the program on a channel count it has no
+            // layout for.
+            unsigned char format[16];
+            if (length < sizeof format ||
+                !file.read(reinterpret_cast<char*>(format), sizeof format))
+                return false;
+            const unsigned encoding = format[0] | format[1] << 8;
+            const unsigned channels = format[2] | format[3] << 8;
+            const unsigned bits = format[14] | format[15] << 8;
+            if ((encoding != 1 && encoding != 0xFFFE) || channels < 1 ||
+                channels > MAX_WAV_CHANNELS ||
+                (bits != 8 && bits != 16 && bits != 24 && bits != 32))
+                return false;
+            formatRead = true;
+        }
         offset += length;
         file.seekg(static_cast<std::streamoff>(offset));
     }

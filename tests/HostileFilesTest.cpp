@@ -52,15 +52,18 @@ int inChild(const std::function<int()>& body, bool asPlayer = false) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// A 16-bit mono WAV header declaring `declared` bytes of samples, then
-// `held` bytes of them; `before` is put between the format and the data.
-std::string wav(std::uint32_t declared, std::size_t held, const std::string& before = "") {
+// A 16-bit WAV header declaring `declared` bytes of samples, then `held`
+// bytes of them; `before` is put between the format and the data, `channels`
+// is the channel count's two bytes.
+std::string wav(std::uint32_t declared, std::size_t held, const std::string& before = "",
+                const std::string& channels = std::string("\1\0", 2)) {
     auto le32 = [](std::uint32_t v) {
         return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
     };
     const std::string format = "fmt " + le32(16) + std::string("\1\0\1\0", 4) + le32(22050) +
                                le32(44100) + std::string("\2\0\20\0", 4);
-    const std::string body = "WAVE" + format + before + "data" + le32(declared);
+    const std::string body = "WAVE" + format.substr(0, 10) + channels + format.substr(12) + before +
+                             "data" + le32(declared);
     return "RIFF" + le32(static_cast<std::uint32_t>(body.size() + held)) + body +
            std::string(held, '\x10');
 }
@@ -105,6 +108,8 @@ TEST_F(HostileFilesTest, ResourceFilesThatAreNotWhatTheyClaimAreRefused) {
         // Probing it for formats other than WAV frees memory twice.
         {"probe.wav", SOUND, content("\xff\xff" + std::string(113, '\x1b') + "\xff\xff\xff&"), 1,
          "ResourceManager::loadSound - Unable to load sound 'hostile' from file 'probe.wav'"},
+        {"channels.wav", SOUND, content(wav(2000, 2000, "", "||")), 1,
+         "ResourceManager::loadSound - Unable to load sound 'hostile' from file 'channels.wav'"},
         {"list.wav", SOUND, content(wav(2000, 2000, list)), 0,
          "ResourceManager::loadSound - Loaded sound with label 'hostile' in 'list.wav' "
          "succesfully"},
