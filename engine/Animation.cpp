@@ -16,8 +16,11 @@ int Animation::draw(Vector position) {
     m_sprite->draw(m_index, position);
     if (m_slowdownCount == -1)
         return 0;
-    ++m_slowdownCount;
-    if (m_slowdownCount >= m_sprite->getSlowdown()) {
+    // Counted wider: a slowdown of INT_MAX would overflow the count.
+    const long long next = static_cast<long long>(m_slowdownCount) + 1;
+    if (next < m_sprite->getSlowdown()) {
+        m_slowdownCount = static_cast<int>(next);
+    } else {
         m_slowdownCount = 0;
         ++m_index;
         if (m_index >= m_sprite->getFrameCount())

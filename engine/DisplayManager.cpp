@@ -2,6 +2,7 @@
 
 #include "engine/BatchRenderer.h"
 #include "engine/LogManager.h"
+#include "engine/ResourceManager.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -65,7 +66,7 @@ int DisplayManager::startUp() {
         return m_font->getGlyph(static_cast<unsigned char>(ch), m_geometry.characterSize(), true);
     });
     m_surfaceTouched = false;
-    if (!m_font->openFromFile(FONT_FILE)) {
+    if (!ResourceManager::isRegularFile(FONT_FILE) || !m_font->openFromFile(FONT_FILE)) {
         std::printf("Couldn't load font.\n");
         std::fflush(stdout);
         return -1;

@@ -5,13 +5,19 @@
 #include "engine/Sprite.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
-#include <filesystem>
+#include <cstring>
 #include <fstream>
+
+#include <sys/stat.h>
 
 namespace mw {
 
 namespace {
+
+// Mono to 7.1, the layouts the audio decoder knows.
+constexpr unsigned MAX_WAV_CHANNELS = 8;
 
 constexpr std::array<const char*, COLOR_COUNT> COLOR_WORDS = {"black", "red",     "green", "yellow",
                                                               "blue",  "magenta", "cyan",  "white"};
@@ -92,10 +98,11 @@ int ResourceManager::loadSprite(const std::string& fileName, const std::string& 
         log.writeLog("ResourceManager::loadSprite - Reached max sprite count!");
         return -1;
     }
-    std::ifstream file(fileName, std::ios::binary);
-    // A directory opens as a stream but reads as nothing.
-    std::error_code error;
-    if (!file || std::filesystem::is_directory(fileName, error)) {
+    // Checked before opening, which would wait forever for a FIFO's writer.
+    std::ifstream file;
+    if (isRegularFile(fileName))
+        file.open(fileName, std::ios::binary);
+    if (!file.is_open()) {
         log.writeLog("ResourceManager::loadSprite - Failed to open file '%s'", fileName.c_str());
         return -1;
     }
@@ -161,7 +168,7 @@ int ResourceManager::loadSound(const std::string& fileName, const std::string& l
         return -1;
     }
     Sound& record = (*m_sounds)[m_soundCount];
-    if (!record.loadFromFile(fileName)) {
+    if (!isRegularFile(fileName) || !isCompleteWav(fileName) || !record.loadFromFile(fileName)) {
         log.writeLog("ResourceManager::loadSound - Unable to load sound '%s' from file '%s'",
                      label.c_str(), fileName.c_str());
         return -1;
@@ -193,7 +200,8 @@ int ResourceManager::loadMusic(const std::string& fileName, const std::string& l
         return -1;
     }
     Music& record = (*m_music)[m_musicCount];
-    if (!record.openFromFile(fileName)) {
+    // A track cut short would complain on every read of its stream instead.
+    if (!isRegularFile(fileName) || !isCompleteWav(fileName) || !record.openFromFile(fileName)) {
         log.writeLog("ResourceManager::loadMusic - Unable to load music '%s' from file '%s'",
                      label.c_str(), fileName.c_str());
         return -1;
@@ -204,6 +212,55 @@ int ResourceManager::loadMusic(const std::string& fileName, const std::string& l
         "ResourceManager::loadMusic - Loaded music with label '%s' from file '%s' succesfully",
         label.c_str(), fileName.c_str());
     return 0;
+}
+
+bool ResourceManager::isRegularFile(const std::string& fileName) {
+    struct stat status {};
+    return stat(fileName.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool ResourceManager::isCompleteWav(const std::string& fileName) {
+    struct stat status {};
+    std::ifstream file(fileName, std::ios::binary);
+    if (stat(fileName.c_str(), &status) != 0 || !file)
+        return false;
+    const std::uintmax_t fileSize = static_cast<std::uintmax_t>(status.st_size);
+    char riff[12];
+    if (!file.read(riff, sizeof riff) || std::memcmp(riff, "RIFF", 4) != 0 ||
+        std::memcmp(riff + 8, "WAVE", 4) != 0)
+        return false;
+    // Chunks follow each other without padding, as the decoder reads them.
+    std::uintmax_t offset = sizeof riff;
+    unsigned char chunk[8];
+    bool formatRead = false;
+    while (file.read(reinterpret_cast<char*>(chunk), sizeof chunk)) {
+        offset += sizeof chunk;
+        const std::uintmax_t length =
+            chunk[4] | chunk[5] << 8 | chunk[6] << 16 | static_cast<std::uintmax_t>(chunk[7]) << 24;
+        if (offset > fileSize || length > fileSize - offset)
+            return false;
+        if (std::memcmp(chunk, "data", 4) == 0)
+            return formatRead;
+        if (std::memcmp(chunk, "fmt ", 4) == 0) {
+            // The decoder stops the program on a channel count it has no
+            // layout for.
+            unsigned char format[16];
+            if (length < sizeof format ||
+                !file.read(reinterpret_cast<char*>(format), sizeof format))
+                return false;
+            const unsigned encoding = format[0] | format[1] << 8;
+            const unsigned channels = format[2] | format[3] << 8;
+            const unsigned bits = format[14] | format[15] << 8;
+            if ((encoding != 1 && encoding != 0xFFFE) || channels < 1 ||
+                channels > MAX_WAV_CHANNELS ||
+                (bits != 8 && bits != 16 && bits != 24 && bits != 32))
+                return false;
+            formatRead = true;
+        }
+        offset += length;
+        file.seekg(static_cast<std::streamoff>(offset));
+    }
+    return false;
 }
 
 sf::Music* ResourceManager::getMusic(const std::string& label) {

@@ -14,8 +14,13 @@
 #include "game/Timer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,13 +32,13 @@ bool isDigit(char ch) {
 }
 
 // The seconds a stored time stands for: the first digit is minutes, the (at
-// most two) digits after it seconds. -1 when the entry is not a time, which
-// only a hand-edited file can hold.
+// most two) digits after it seconds. -1 when the entry is not a time (not
+// two or more digits and nothing else), which only a hand-edited file holds.
 int storedSeconds(const std::string& time) {
-    if (time.size() < 2 || !isDigit(time[0]) || !isDigit(time[1]))
+    if (time.size() < 2 || !std::all_of(time.begin(), time.end(), isDigit))
         return -1;
     int seconds = time[1] - '0';
-    if (time.size() > 2 && isDigit(time[2]))
+    if (time.size() > 2)
         seconds = seconds * 10 + (time[2] - '0');
     return (time[0] - '0') * 60 + seconds;
 }
@@ -62,20 +67,30 @@ MatchLoader& MatchLoader::getInstance() {
 
 int MatchLoader::startUp() {
     m_highScores.fill(std::string());
-    m_hsFile = std::fopen(HIGH_SCORE_FILE.c_str(), "r");
+    closeFile();
+    // Opening does not wait for a FIFO's writer; only a regular file is read.
+    const int fd = open(HIGH_SCORE_FILE.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const bool missing = fd < 0 && errno == ENOENT;
+    struct stat status {};
+    if (fd >= 0 && fstat(fd, &status) == 0 && S_ISREG(status.st_mode))
+        m_hsFile = fdopen(fd, "r");
+    else if (fd >= 0)
+        close(fd);
     bool readable = m_hsFile != nullptr;
     if (readable) {
         char line[LINE_BUFFER_SIZE];
         for (std::string& entry : m_highScores) {
             if (std::fgets(line, sizeof line, m_hsFile) == nullptr)
                 continue;
-            line[std::strcspn(line, "\n")] = '\0';
-            entry = line;
+            std::size_t length = std::strcspn(line, "\n");
+            if (length > 0 && line[length - 1] == '\r')
+                --length;
+            entry.assign(line, length);
         }
-        // A directory in the file's place opens but cannot be read.
         readable = std::ferror(m_hsFile) == 0;
         closeFile();
     }
+    m_unreadable = !readable && !missing;
     if (!readable)
         mw::LogManager::getInstance().writeLog(
             "MatchLoader::startUp() -- Couldn't open highscore data file!");
@@ -126,36 +141,46 @@ void MatchLoader::updateFile(const Timer* timer, const RoundSystem* roundSystem)
     const std::string time = winningTime(roundSystem->getRound(), timer->getTimeLeft());
     std::string& entry = m_highScores[m_currentOpponent - 1];
     entry = entry.empty() ? time : fasterTime(time, entry);
-    if (!writeFile())
-        mw::LogManager::getInstance().writeLog(
-            "MatchLoader::updateFile() -- Couldn't open highscore data file!");
+    writeFile();
 }
 
-bool MatchLoader::writeFile() {
-    // The old file stays whole until the new one is complete on disk.
-    m_hsFile = std::fopen(HIGH_SCORE_TEMP_FILE.c_str(), "w");
-    if (m_hsFile == nullptr)
-        return false;
+void MatchLoader::writeFile() {
+    const mw::LogManager& log = mw::LogManager::getInstance();
+    if (m_unreadable) {
+        log.writeLog("MatchLoader::updateFile() -- Highscore data file could not be read at "
+                     "start-up; left it as it was");
+        return;
+    }
+    mw::DurableFile rewrite(HIGH_SCORE_FILE);
+    switch (rewrite.getStatus()) {
+    case mw::DurableFile::Status::NotWritable:
+        log.writeLog("MatchLoader::updateFile() -- Highscore data file is not writable; left it "
+                     "as it was");
+        return;
+    case mw::DurableFile::Status::Failed:
+        log.writeLog("MatchLoader::updateFile() -- Couldn't open highscore data file!");
+        return;
+    case mw::DurableFile::Status::InPlace:
+        log.writeLog("MatchLoader::updateFile() -- Couldn't create a temporary file beside the "
+                     "highscore data file (%s); rewriting it in place",
+                     rewrite.temporaryError().c_str());
+        break;
+    case mw::DurableFile::Status::Temporary:
+        break;
+    }
     bool written = true;
     for (const std::string& entry : m_highScores) {
-        if (std::fprintf(m_hsFile, "%s\n", entry.c_str()) < 0)
+        if (std::fprintf(rewrite.getStream(), "%s\n", entry.c_str()) < 0)
             written = false;
         if (s_writeObserver != nullptr)
             s_writeObserver(WriteStage::EntryWritten);
     }
-    // On the disk, not only in the system's cache, before it replaces the old file.
-    if (!mw::DurableFile::flushToDisk(m_hsFile))
-        written = false;
-    if (std::fclose(m_hsFile) != 0)
-        written = false;
-    m_hsFile = nullptr;
     if (s_writeObserver != nullptr)
         s_writeObserver(WriteStage::BeforeRename);
-    if (written && std::rename(HIGH_SCORE_TEMP_FILE.c_str(), HIGH_SCORE_FILE.c_str()) != 0)
-        written = false;
-    if (!written)
-        std::remove(HIGH_SCORE_TEMP_FILE.c_str());
-    return written;
+    // The old file stays whole until the new one is complete on disk; a
+    // rewrite that failed to write is dropped without replacing it.
+    if (!written || !rewrite.commit())
+        log.writeLog("MatchLoader::updateFile() -- Couldn't open highscore data file!");
 }
 
 void MatchLoader::startMatch(int opponent) {

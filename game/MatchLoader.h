@@ -10,8 +10,6 @@ class RoundSystem;
 class Timer;
 
 inline const std::string HIGH_SCORE_FILE = "hsdata.txt";
-// New contents are written here first and then renamed over the real file.
-inline const std::string HIGH_SCORE_TEMP_FILE = "hsdata.txt.tmp";
 
 // The game's own manager: keeps the best winning time against each opponent in
 // "hsdata.txt", sets up fights and clears the world between scenes.
@@ -25,11 +23,13 @@ public:
     static MatchLoader& getInstance();
     ~MatchLoader() override;
 
-    // Reads the three best times; a missing file only costs a log line.
+    // Reads the three best times; a missing file only costs a log line. A
+    // file that is there but cannot be read is never rewritten afterwards.
     int startUp() override;
     void shutDown() override;
 
-    // Records a win against the current opponent and rewrites the file.
+    // Records a win against the current opponent and rewrites the file,
+    // unless it may not: then a log line says so and the file stays.
     void updateFile(const Timer* timer, const RoundSystem* roundSystem);
     // "m:ss" for opponent 1 to 3, or "-:--" when there is no time to show.
     std::string getHighScore(int opponent) const;
@@ -59,12 +59,13 @@ private:
     static inline void (*s_writeObserver)(WriteStage) = nullptr;
 
     MatchLoader();
-    // Writes the three entries to the temporary file and renames it over the
-    // real one; false (and no temporary file left) when any step fails.
-    bool writeFile();
+    // Writes the three entries through a crash-safe rewrite, logging what
+    // stopped it.
+    void writeFile();
     void closeFile();
 
     std::FILE* m_hsFile = nullptr;
+    bool m_unreadable = false;
     int m_currentOpponent = -1;
     std::array<std::string, OPPONENT_COUNT> m_highScores;
 };

@@ -5,6 +5,8 @@
 
 #include "support/TestSupport.h"
 
+#include <climits>
+
 namespace {
 
 mw::Sprite makeSprite(int frames, int slowdown) {
@@ -27,7 +29,7 @@ TEST(AnimationTest, FrameSequencesFollowTheSlowdown) {
         {3, 2, {0, 1, 1, 2, 2, 0, 0, 1}},  {2, 3, {0, 1, 1, 1, 0, 0, 0, 1}},
         {3, 1, {0, 1, 2, 0, 1, 2, 0, 1}},  {3, 0, {0, 1, 2, 0, 1, 2, 0, 1}},
         {3, -2, {0, 1, 2, 0, 1, 2, 0, 1}}, {3, -1, {0, 0, 0, 0, 0, 0, 0, 0}},
-        {1, 4, {0, 0, 0, 0, 0, 0, 0, 0}},
+        {1, 4, {0, 0, 0, 0, 0, 0, 0, 0}},  {2, INT_MAX, {0, 1, 1, 1, 1, 1, 1, 1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("slowdown " + std::to_string(c.slowdown));

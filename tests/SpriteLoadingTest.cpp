@@ -92,6 +92,30 @@ TEST_F(SpriteLoadingTest, RefusesBadFilesWithALogLine) {
          "ResourceManager::loadSprite - Size 1 x 25 in 'tall.txt' exceeds the display's 80 x 24 "
          "cells"},
     };
+    // Sizes that overflow a product or saturate, each refused before anything
+    // is allocated for them.
+    const struct {
+        const char *width, *height, *logged;
+    } sizes[] = {
+        {"2147483647", "1", "Size 2147483647 x 1"},
+        {"1", "2147483647", "Size 1 x 2147483647"},
+        {"100000", "1", "Size 100000 x 1"},
+        {"1000", "100", "Size 1000 x 100"},
+        {"10000", "1", "Size 10000 x 1"},
+        {"30000", "1", "Size 30000 x 1"},
+        {"1", "-2147483648", "Negative size 1 x -2147483648"},
+        {"-99999999999", "1", "Negative size -2147483648 x 1"},
+    };
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(size.logged);
+        writeFile("big.txt", std::string("1\n") + size.width + "\n" + size.height + "\n1\nred\n");
+        EXPECT_EQ(ResourceManager::getInstance().loadSprite("big.txt", "big"), -1);
+        const std::string line =
+            std::string("ResourceManager::loadSprite - ") + size.logged + " in 'big.txt'";
+        EXPECT_TRUE(logged(line + (line.find("Negative") == std::string::npos
+                                       ? " exceeds the display's 80 x 24 cells"
+                                       : "")));
+    }
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.file);
         writeFile(c.file, c.content);

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Runs the real program under Xvfb against missing and broken files:
+# Runs the real program under Xvfb against missing, broken and hostile files:
 #   tools/faults.sh BUILD_DIR [--short]
-# Every case must reach the title screen, end with status 0 on Escape, and
-# leave its log line where a log can be written. Prints a table of results.
-# MW_FAULTS_READONLY_DIR, when set, names a prepared working directory that
-# cannot be written (see ./run faults).
+# Every case must open its window within 2 seconds, reach the title screen,
+# end with status 0 on Escape, leave its log line where a log can be written,
+# and leave the best times as they were. The program runs with 1 GB of
+# address space. Prints a table of results. MW_FAULTS_READONLY_DIR, when set,
+# names a prepared working directory that cannot be written (see ./run faults).
 set -euo pipefail
 
 build="$1"
@@ -14,28 +15,58 @@ under_xvfb MW_FAULTS_IN_XVFB "$@"
 
 scratch="$(mktemp -d /tmp/marrowick-faults-XXXXXX)"
 trap 'rm -rf "$scratch"' EXIT
+# Some cases run as the user nobody, who must reach the working directories
+# and the display.
+chmod 755 "$scratch"
+if [ -n "${XAUTHORITY:-}" ]; then
+  cp "$XAUTHORITY" "$scratch/Xauthority"
+  chmod 644 "$scratch/Xauthority"
+fi
 failures=0
+# The program's address space, in kilobytes, and the longest wait for its window.
+memory_limit=1048576
+window_deadline=2.0
+# Best times each case starts with, and must end with.
+best_times=$'105\n130\n207\n'
 
 fresh_copy() {
   local work="$scratch/$1"
   mkdir -p "$work"
   copy_game_files "$build" "$work"
+  printf '%s' "$best_times" >"$work/hsdata.txt"
   echo "$work"
 }
 
-# Starts the program in a working directory, waits for its window, takes a
-# screenshot, presses Escape; prints "STATUS TITLE" (TITLE yes when the
-# opponents' names of the title screen are on the screen).
+# Starts the program in a working directory (as the user $as_user when set),
+# waits for its window, takes a screenshot, presses Escape; prints
+# "STATUS TITLE SECONDS" (TITLE yes when the opponents' names of the title
+# screen are on the screen, SECONDS until the window showed).
 play() {
   local work="$1" shot="$scratch/shot.png"
-  (cd "$work" && exec "$build/marrowick") >"$scratch/stdout.txt" 2>&1 &
+  local -a user=()
+  if [ -n "${as_user:-}" ]; then
+    user=(env HOME="$work" XAUTHORITY="$scratch/Xauthority" setpriv --reuid="$as_user" --regid="$as_user" --clear-groups)
+  fi
+  local started
+  started="$(date +%s.%N)"
+  (cd "$work" && ulimit -v "$memory_limit" && exec "${user[@]}" "$build/marrowick") >"$scratch/stdout.txt" 2>&1 &
   local game=$!
-  if ! timeout 20 xdotool search --sync --onlyvisible --name Marrowick windowfocus --sync >/dev/null 2>&1; then
+  local window=""
+  while [ -z "$window" ] && kill -0 "$game" 2>/dev/null &&
+    awk -v s="$started" -v now="$(date +%s.%N)" 'BEGIN { exit !(now - s < 20) }'; do
+    window="$(xdotool search --onlyvisible --name Marrowick 2>/dev/null | head -n1 || true)"
+    [ -n "$window" ] || sleep 0.02
+  done
+  local seconds
+  seconds="$(awk -v s="$started" -v now="$(date +%s.%N)" 'BEGIN { printf "%.2f", now - s }')"
+  if [ -z "$window" ]; then
     kill "$game" 2>/dev/null || true
-    wait "$game" 2>/dev/null || true
-    echo "no-window no"
+    local ended=0
+    wait "$game" 2>/dev/null || ended=$?
+    echo "no-window:$ended no $seconds"
     return
   fi
+  xdotool windowfocus --sync "$window" >/dev/null 2>&1 || true
   sleep 1.5
   import -window root "$shot"
   xdotool key Escape
@@ -47,35 +78,69 @@ play() {
   magenta="$(convert "$shot" -crop 180x32+84+384 +repage -fill black +opaque '#FF00FF' \
     -colorspace Gray -format '%[fx:mean]' info:)"
   if awk -v m="$magenta" 'BEGIN { exit !(m > 0.005) }'; then
-    echo "$status yes"
+    echo "$status yes $seconds"
   else
-    echo "$status no"
+    echo "$status no $seconds"
   fi
 }
 
 # run_case NAME WORK EXPECT_TITLE LOG_LINE_OR_EMPTY [STDOUT_LINE]
+# The log line must be in the log, $absent_line must not; standard output must
+# not hold a stream's read errors. hsdata.txt (through a link, if it is one)
+# must end as it began, where the case made one, and the command in $check,
+# when set, must succeed afterwards.
 run_case() {
   local name="$1" work="$2" want_title="$3" line="$4" out_line="${5:-}"
-  local result status title logged="-"
+  local result status title seconds logged="-" kept="-"
   result="$(play "$work")"
-  status="${result% *}"
-  title="${result#* }"
+  read -r status title seconds <<<"$result"
+  # Other work on a shared machine can slow a start, and the X server now and
+  # then refuses a connection: a window that was late but otherwise fine, or
+  # a display that could not be opened, gets a second try; both times show.
+  if { [ "$status" = 0 ] && ! awk -v s="$seconds" -v d="$window_deadline" 'BEGIN { exit !(s <= d) }'; } ||
+    { [ "${status%%:*}" = no-window ] && grep -qF 'Failed to open X11 display' "$scratch/stdout.txt"; }; then
+    local first="$seconds"
+    result="$(play "$work")"
+    read -r status title seconds <<<"$result"
+    seconds="$first,$seconds"
+  fi
   if [ -n "$line" ]; then
     if grep -qF -- "$line" "$work/marrowick.log" 2>/dev/null; then logged=yes; else logged=NO; fi
   fi
   if [ -n "$out_line" ]; then
     if grep -qxF -- "$out_line" "$scratch/stdout.txt"; then logged=yes; else logged=NO; fi
   fi
+  if [ -n "${absent_line:-}" ]; then
+    if grep -qF -- "$absent_line" "$work/marrowick.log" 2>/dev/null; then logged=NO; else logged=none; fi
+  fi
+  # Written on every read of a broken stream, many times a second.
+  if grep -qF 'Failed to read from' "$scratch/stdout.txt"; then
+    logged=FLOOD
+  fi
+  if [ -e "$work/hsdata.txt" ] && [ ! -d "$work/hsdata.txt" ]; then
+    if [ "$(cat "$work/hsdata.txt"; echo .)" = "$best_times." ]; then kept=yes; else kept=NO; fi
+  fi
+  if [ -n "${check:-}" ] && ! eval "$check"; then
+    kept=NO
+  fi
   local verdict=ok
-  if [ "$status" != 0 ] || [ "$logged" = NO ] || { [ "$want_title" = yes ] && [ "$title" != yes ]; }; then
+  if [ "$status" != 0 ] || [ "$logged" = NO ] || [ "$logged" = FLOOD ] || [ "$kept" = NO ] ||
+    { [ "$want_title" = yes ] && [ "$title" != yes ]; } ||
+    ! awk -v s="${seconds##*,}" -v d="$window_deadline" 'BEGIN { exit !(s <= d) }'; then
     verdict=FAILED
     failures=$((failures + 1))
+    {
+      echo "faults: $name failed; the end of its output and of its log:"
+      tail -n 5 "$scratch/stdout.txt" "$work/marrowick.log" 2>/dev/null | sed 's/^/  /'
+    } >>"$scratch/failures.txt"
   fi
-  printf '| %-52s | %6s | %5s | %6s | %-6s |\n' "$name" "$status" "$title" "$logged" "$verdict"
+  printf '| %-56s | %6s | %9s | %5s | %6s | %5s | %-6s |\n' "$name" "$status" "$seconds" "$title" \
+    "$logged" "$kept" "$verdict"
 }
 
-printf '| %-52s | %6s | %5s | %6s | %-6s |\n' case status title logged result
-printf '|%s|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..54})" -------- ------- -------- --------
+printf '| %-56s | %6s | %9s | %5s | %6s | %5s | %-6s |\n' case status window title logged kept result
+printf '|%s|%s|%s|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..58})" -------- ----------- ------- -------- \
+  ------- --------
 
 sprites=$(cd "$build/run" && find sprites -name '*.txt' | sort)
 sounds=$(cd "$build/run" && find audio -name '*.wav' ! -name 'mwbrawlicktheme.wav' | sort)
@@ -105,6 +170,7 @@ rm "$work/mw-font.ttf"
 run_case "missing mw-font.ttf (nothing can be drawn)" "$work" no "" "Couldn't load font."
 
 work="$(fresh_copy hsdata-directory)"
+rm "$work/hsdata.txt"
 mkdir "$work/hsdata.txt"
 run_case "hsdata.txt is a directory" "$work" yes \
   "MatchLoader::startUp() -- Couldn't open highscore data file!"
@@ -126,6 +192,49 @@ printf '1\n3000\n3000\n1\nblue\n' >"$work/sprites/ring-spr.txt"
 run_case "sprites/ring-spr.txt declares 3000 x 3000 cells" "$work" yes \
   "ResourceManager::loadSprite - Size 3000 x 3000 in 'sprites/ring-spr.txt' exceeds"
 
+# Hostile files: none may hang, bloat or crash the program, or cost a best time.
+work="$(fresh_copy huge-sprite)"
+printf '1\n2147483647\n1\n1\nred\nx\n' >"$work/sprites/ring-spr.txt"
+run_case "sprites/ring-spr.txt declares 2147483647 cells wide" "$work" yes \
+  "ResourceManager::loadSprite - Size 2147483647 x 1 in 'sprites/ring-spr.txt' exceeds"
+
+work="$(fresh_copy fifo-sprite)"
+rm "$work/sprites/hero-idle.txt"
+mkfifo "$work/sprites/hero-idle.txt"
+run_case "sprites/hero-idle.txt is a FIFO" "$work" yes \
+  "ResourceManager::loadSprite - Failed to open file 'sprites/hero-idle.txt'"
+
+work="$(fresh_copy vast-wav)"
+head -c 1024 "$build/run/audio/tko.wav" >"$work/audio/tko.wav"
+# The data chunk's length, after the 36 bytes of the RIFF and format headers.
+printf '\377\377\377\377' | dd of="$work/audio/tko.wav" bs=1 seek=40 conv=notrunc status=none
+run_case "audio/tko.wav (1 KB) claims 4 GB of samples" "$work" yes \
+  "ResourceManager::loadSound - Unable to load sound 'tko' from file 'audio/tko.wav'"
+
+work="$(fresh_copy cut-theme)"
+head -c 65536 "$build/run/audio/mwbrawlicktheme.wav" >"$work/audio/mwbrawlicktheme.wav"
+run_case "audio/mwbrawlicktheme.wav cut to 64 KB" "$work" yes \
+  "ResourceManager::loadMusic - Unable to load music 'theme-music' from file 'audio/mwbrawlicktheme.wav'"
+
+work="$(fresh_copy hsdata-unreadable)"
+chmod 600 "$work/hsdata.txt"
+chmod 777 "$work"
+as_user=65534 run_case "hsdata.txt unreadable (mode 600, played as nobody)" "$work" yes \
+  "MatchLoader::startUp() -- Couldn't open highscore data file!"
+
+work="$(fresh_copy hsdata-link)"
+mkdir "$work/saves"
+mv "$work/hsdata.txt" "$work/saves/scores.txt"
+ln -s saves/scores.txt "$work/hsdata.txt"
+absent_line="highscore data file" check="[ -L '$work/hsdata.txt' ]" \
+  run_case "hsdata.txt is a link to saves/scores.txt" "$work" yes ""
+
+work="$(fresh_copy linked-temporary)"
+printf 'keep\n' >"$work/victim.txt"
+ln -s victim.txt "$work/hsdata.txt.tmp"
+absent_line="highscore data file" check="[ \"\$(cat '$work/victim.txt')\" = keep ]" \
+  run_case "hsdata.txt.tmp is a link to another file" "$work" yes ""
+
 if [ -n "${MW_FAULTS_READONLY_DIR:-}" ]; then
   run_case "working directory not writable (no log)" "$MW_FAULTS_READONLY_DIR" yes ""
   if [ -e "$MW_FAULTS_READONLY_DIR/marrowick.log" ] || [ -e "$MW_FAULTS_READONLY_DIR/hsdata.txt" ]; then
@@ -134,5 +243,6 @@ if [ -n "${MW_FAULTS_READONLY_DIR:-}" ]; then
   fi
 fi
 
+[ -e "$scratch/failures.txt" ] && cat "$scratch/failures.txt" >&2
 echo "faults: $failures failed"
 [ "$failures" = 0 ]

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Fuzzes the two file readers, each for SECONDS, with libFuzzer:
+# Fuzzes the file readers, each for SECONDS, with libFuzzer:
 #   tools/fuzz.sh SOURCE_DIR BUILD_DIR SECONDS
-# The seed corpora are the game's own sprite files and a few high-score files;
+# The seed corpora are the game's own sprite files, a few high-score files and
+# the starts of the game's sounds;
 # inputs kept under tests/fuzz/regressions/ run first. Prints the executions
 # and coverage reached; fails when a target crashes (the input is kept in
 # BUILD_DIR/artifacts).
@@ -16,21 +17,30 @@ compiler="$(command -v clang++-21 || command -v clang++ || true)"
 
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$compiler" -DMW_FUZZ=ON \
   -DMW_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --target fuzz_sprite_file fuzz_high_score game_data >/dev/null ||
+targets="sprite_file high_score wav_header"
+cmake --build "$build" --target $(printf 'fuzz_%s ' $targets) game_data >/dev/null ||
   { echo "fuzz: building the fuzz targets failed; run 'cmake --build $build' for the messages" >&2; exit 1; }
 
 seeds="$build/seeds"
 rm -rf "$seeds"
-mkdir -p "$seeds/sprite_file" "$seeds/high_score" "$build/corpus/sprite_file" \
-  "$build/corpus/high_score" "$build/artifacts"
+for target in $targets; do
+  mkdir -p "$seeds/$target" "$build/corpus/$target"
+done
+mkdir -p "$build/artifacts"
 find "$src/data/sprites" -name '*.txt' -exec cp {} "$seeds/sprite_file/" \;
 printf '105\n\n207\n' >"$seeds/high_score/three-times"
 printf '\n\n\n' >"$seeds/high_score/empty-lines"
 printf '430\n' >"$seeds/high_score/short"
 printf 'x9\n1\n%0300d\n' 0 >"$seeds/high_score/odd-entries"
+for sound in "$build/run/audio/"*.wav; do
+  head -c 4096 "$sound" >"$seeds/wav_header/$(basename "$sound")"
+done
+# A whole one: 16-bit mono, four samples.
+printf 'RIFF\x2c\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x22\x56\0\0\x44\xac\0\0\x02\0\x10\0data\x08\0\0\0\x10\0\x20\0\xf0\xff\xe0\xff' \
+  >"$seeds/wav_header/four-samples"
 
 status=0
-for target in sprite_file high_score; do
+for target in $targets; do
   log="$build/artifacts/$target.log"
   # Kept regression inputs first: each must run without a crash.
   if compgen -G "$src/tests/fuzz/regressions/$target/*" >/dev/null; then

@@ -1,4 +1,8 @@
-// Feeds arbitrary bytes to the sprite loader as a sprite file.
+// Feeds arbitrary bytes to the sprite loader as a sprite file, then draws the
+// first frame of what it loaded through the batch renderer and steps its
+// animation, as the display and the world would.
+#include "engine/Animation.h"
+#include "engine/BatchRenderer.h"
 #include "engine/LogManager.h"
 #include "engine/ResourceManager.h"
 #include "engine/Sprite.h"
@@ -8,6 +12,26 @@
 #include <string>
 #include <unistd.h>
 
+namespace {
+
+// Without a window or a font: every character has the same made-up glyph.
+mw::BatchRenderer& renderer() {
+    static mw::BatchRenderer batch(mw::CellGeometry(12, 32), {1024, 768}, sf::Color::Black);
+    static const bool ready = [] {
+        batch.setGlyphSource([](char) {
+            sf::Glyph glyph;
+            glyph.bounds = sf::FloatRect({1, -20}, {8, 18});
+            glyph.textureRect = sf::IntRect({10, 0}, {8, 18});
+            return glyph;
+        });
+        return true;
+    }();
+    (void)ready;
+    return batch;
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string file = "/tmp/mw-fuzz-sprite-" + std::to_string(getpid()) + ".txt";
     if (std::FILE* out = std::fopen(file.c_str(), "wb")) {
@@ -16,18 +40,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     mw::ResourceManager& resources = mw::ResourceManager::getInstance();
     if (resources.loadSprite(file, "fuzzed") == 0) {
-        const mw::Sprite* sprite = resources.getSprite("fuzzed");
-        // Read every cell the way drawing does, within a sane bound.
-        unsigned checksum = 0;
-        for (int f = 0; f < sprite->getFrameCount(); ++f) {
-            const mw::Frame& frame = sprite->getFrame(f);
-            const long cells = static_cast<long>(frame.getWidth()) * frame.getHeight();
-            for (long i = 0; i < cells && i < 4096; ++i)
-                checksum += static_cast<unsigned char>(
-                    frame.charAt(static_cast<int>(i / frame.getWidth()),
-                                 static_cast<int>(i % frame.getWidth())));
+        mw::Sprite* sprite = resources.getSprite("fuzzed");
+        if (sprite->getFrameCount() > 0) {
+            const mw::Frame& frame = sprite->getFrame(0);
+            const mw::CellGeometry geometry(12, 32);
+            for (int row = 0; row < frame.getHeight(); ++row) {
+                for (int column = 0; column < frame.getWidth(); ++column)
+                    renderer().addCell(geometry.glyphOrigin(mw::Vector(column, row)),
+                                       frame.charAt(row, column), sf::Color::White);
+            }
+            renderer().build(false);
+            renderer().clear();
         }
-        (void)checksum;
+        mw::Animation animation;
+        animation.setSprite(sprite);
+        for (int step = 0; step < 3; ++step)
+            animation.draw(mw::Vector(40, 12));
     }
     resources.shutDown();
     return 0;
