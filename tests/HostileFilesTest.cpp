@@ -208,8 +208,8 @@ TEST_F(HostileFilesTest, AWinNeverLosesOrMisplacesTheOtherBestTimes) {
                 MatchLoader::getInstance().startMatch(1);
                 mw::WorldManager::getInstance().update();
                 RoundSystem* referee = gametest::firstOf<RoundSystem>();
-                referee->getTimer()->setTimeLeft(88);
-                MatchLoader::getInstance().updateFile(referee->getTimer(), referee);
+                TestAccess::timer(*referee)->setTimeLeft(88);
+                MatchLoader::getInstance().updateFile(TestAccess::timer(*referee), referee);
                 return 0;
             },
             c.asPlayer);
