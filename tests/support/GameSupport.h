@@ -1,31 +1,33 @@
 #pragma once
 
-// Shared pieces of the match flow tests: a fixture that starts the high-score
-// keeper in the scratch directory with every process-wide count at zero, and
-// small readers of what the world holds. Header only, as the test target
-// builds only the *Test.cpp files and TestSupport.cpp.
+// What the game's tests share: a fixture that starts every test from the same
+// state, and readers of what the screen, the speakers and the files show.
+// Header only: the test target builds only the *Test.cpp files and TestSupport.cpp.
 
+#include "support/FrameDriver.h"
 #include "support/TestAccess.h"
 #include "support/TestSupport.h"
 #include "support/WorldQueries.h"
 
-#include "engine/DisplayManager.h"
-#include "engine/GameManager.h"
-#include "engine/ObjectList.h"
 #include "engine/ResourceManager.h"
+#include "engine/Sound.h"
 #include "engine/WorldManager.h"
+#include "game/BoxerMove.h"
+#include "game/EventBoxerCollision.h"
+#include "game/EventGameOver.h"
+#include "game/GameOverResult.h"
+#include "game/HealthUI.h"
 #include "game/Hero.h"
 #include "game/MatchLoader.h"
-#include "game/Opponent1.h"
-#include "game/Opponent2.h"
-#include "game/Opponent3.h"
 #include "game/RoundSystem.h"
 #include "game/SharedCounts.h"
-#include "game/TextDisplay.h"
-#include "support/FrameDriver.h"
+#include "game/Timer.h"
 
-#include <algorithm>
+#include <SFML/Audio/SoundBuffer.hpp>
+
+#include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -33,80 +35,46 @@
 
 namespace gametest {
 
-// Delivers one keyboard event to the world and ends the frame's update, as the
-// input stage followed by the world update would.
+using Lines = std::vector<std::string>;
+
+inline const char* const GAME_SOUNDS[] = {
+    "hero-dodge",       "hero-hit",         "hero-swing",      "opponent-dodge", "opponent-hit",
+    "opponent-swing",   "opponent-stunned", "opponent-charge", "opponent-tell",  "tko",
+    "successful-dodge",
+};
+
+// Text of `text` starting at column, for comparing whole rows.
+inline std::string at(int column, const std::string& text) {
+    return std::string(column, ' ') + text;
+}
+
+// Delivers one keyboard event to the world and ends the frame's update.
 inline void sendKey(mw::Key key, mw::KeyboardAction action) {
     mw::GameManager::getInstance().onEvent(mw::EventKeyboard(key, action));
     mw::WorldManager::getInstance().update();
 }
 
+// A swing handed straight to the hero, as an opponent throws it.
+inline void swingAt(Hero& hero, int side) {
+    hero.eventHandler(EventBoxerCollision(side));
+}
+
+// Lands swings until the hero is down, on both sides in turn in case he is dodging.
+inline void floorHero(Hero& hero) {
+    for (int swing = 0; swing < 20 && !hero.isDown(); ++swing)
+        swingAt(hero, swing % 2 == 0 ? SWING_LEFT : SWING_RIGHT);
+}
+
+// Every game test starts with the program's shared counts at zero, rand() at
+// its first draw, no best times, a one-cell sprite under each boxer's label
+// and a long silent sound under each of the game's sound labels.
 class GameTest : public mwtest::EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        // Counts the program keeps across fights; each test starts them from zero.
         sharedCounts().reset();
-        // The opponents roll with rand(): the same draws whatever ran before.
         std::srand(1);
-        // The scratch directory holds no high-score file yet.
         MatchLoader::getInstance().startUp();
-    }
-
-    void TearDown() override {
-        MatchLoader::getInstance().shutDown();
-        EngineTest::TearDown();
-    }
-
-    // The text the last shown frame holds from column on, and whether every one
-    // of its cells is in colour.
-    static std::string shownText(int column, int row, int length) {
-        std::string text;
-        for (int i = 0; i < length; ++i)
-            text += TestAccess::shownCell(column + i, row).ch;
-        return text;
-    }
-
-    static bool shownInColor(int column, int row, int length, mw::Color color) {
-        for (int i = 0; i < length; ++i) {
-            const mw::Cell cell = TestAccess::shownCell(column + i, row);
-            if (!cell.drawn || cell.color != color)
-                return false;
-        }
-        return true;
-    }
-
-    // Writes "hsdata.txt" and has the match loader read it again.
-    void useHighScoreFile(const std::string& content) const {
-        writeFile(HIGH_SCORE_FILE, content);
-        MatchLoader::getInstance().startUp();
-    }
-
-    std::vector<std::string> highScoreLines() const {
-        return mwtest::readLines(m_scratch.path() / HIGH_SCORE_FILE);
-    }
-
-    std::string highScoreFileContent() const {
-        std::ifstream in(m_scratch.path() / HIGH_SCORE_FILE, std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        return content.str();
-    }
-
-    // A one-frame sprite of the given rows, loaded under the label.
-    void loadSprite(const std::string& label, const std::vector<std::string>& rows,
-                    const std::string& color = "white") const {
-        std::string text = "1\n" + std::to_string(rows.empty() ? 0 : rows.front().size()) + "\n" +
-                           std::to_string(rows.size()) + "\n1\n" + color + "\n";
-        for (const std::string& row : rows)
-            text += row + "\n";
-        const std::string file = "sprites/" + label + ".txt";
-        writeFile(file, text);
-        ASSERT_EQ(mw::ResourceManager::getInstance().loadSprite(file, label), 0) << label;
-    }
-
-    // A one-cell sprite under each of the boxers' labels, so that sprite
-    // changes can be seen.
-    void loadBoxerSprites() const {
         for (const char* label : {"hero-idle", "hero-s-left", "hero-s-right", "hero-d-left",
                                   "hero-d-right", "hero-down"})
             loadSprite(label, {"X"});
@@ -116,9 +84,90 @@ protected:
                   "dodge-left", "tell", "stunned", "down"})
                 loadSprite(prefix + pose, {"X"});
         }
+        const std::vector<std::int16_t> silence(8000 * 10, 0);
+        sf::SoundBuffer buffer;
+        ASSERT_TRUE(buffer.loadFromSamples(silence.data(), silence.size(), 1, 8000,
+                                           {sf::SoundChannel::Mono}));
+        ASSERT_TRUE(buffer.saveToFile("silence.wav"));
+        for (const char* label : GAME_SOUNDS)
+            ASSERT_EQ(mw::ResourceManager::getInstance().loadSound("silence.wav", label), 0);
     }
 
+    void TearDown() override {
+        MatchLoader::getInstance().shutDown();
+        EngineTest::TearDown();
+    }
+
+    // A one-frame sprite of the given rows, loaded under the label.
+    void loadSprite(const std::string& label, const Lines& rows,
+                    const std::string& color = "white") const {
+        std::string text = "1\n" + std::to_string(rows.front().size()) + "\n" +
+                           std::to_string(rows.size()) + "\n1\n" + color + "\n";
+        for (const std::string& row : rows)
+            text += row + "\n";
+        writeFile("sprites/" + label + ".txt", text);
+        ASSERT_EQ(mw::ResourceManager::getInstance().loadSprite("sprites/" + label + ".txt", label),
+                  0);
+    }
+
+    // The sounds started since the last call, in GAME_SOUNDS order; stops them.
+    static Lines heard() {
+        Lines playing;
+        for (const char* label : GAME_SOUNDS) {
+            sf::Sound* voice = mw::ResourceManager::getInstance().getSound(label)->getVoice();
+            if (voice->getStatus() == sf::SoundSource::Status::Playing)
+                playing.push_back(label);
+            voice->stop();
+        }
+        return playing;
+    }
+
+    // A row of the last shown frame: its characters (an undrawn cell as a
+    // space) or its colours (one letter per cell of "krgybmcw", '.' undrawn),
+    // without what is blank at its end.
+    static std::string shownRow(int row, bool colours = false) {
+        std::string text;
+        for (int column = 0; column < 80; ++column) {
+            const mw::Cell cell = TestAccess::shownCell(column, row);
+            text += !cell.drawn ? (colours ? '.' : ' ')
+                    : colours   ? "krgybmcw"[cell.color]
+                                : cell.ch;
+        }
+        return text.substr(0, text.find_last_not_of(colours ? '.' : ' ') + 1);
+    }
+
+    void useHighScoreFile(const std::string& content) const {
+        writeFile("hsdata.txt", content);
+        MatchLoader::getInstance().startUp();
+    }
+
+    // "hsdata.txt" as it is on disk; "(none)" when there is no such file.
+    std::string highScoreFile() const {
+        const std::filesystem::path file = m_scratch.path() / "hsdata.txt";
+        if (!std::filesystem::exists(file))
+            return "(none)";
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream content;
+        content << in.rdbuf();
+        return content.str();
+    }
+
+    // A fight against opponent 1, 2 or 3, set up the title screen's way.
+    void startFight(int opponent) {
+        MatchLoader::getInstance().startMatch(opponent);
+        mw::WorldManager::getInstance().update();
+        m_hero = firstOf<Hero>();
+        m_opponent = firstOf<FightingOpponent>();
+        m_rounds = firstOf<RoundSystem>();
+        ASSERT_TRUE(m_hero != nullptr && m_opponent != nullptr && m_rounds != nullptr);
+    }
+
+    Timer& clock() const { return *TestAccess::timer(*m_rounds); }
+
     mw::FrameDriver m_driver;
+    Hero* m_hero = nullptr;
+    FightingOpponent* m_opponent = nullptr;
+    RoundSystem* m_rounds = nullptr;
 };
 
 } // namespace gametest

@@ -47,7 +47,6 @@ public:
 
     static void setHealth(Hero& hero, int health) { hero.setHealth(health); }
     static void setDown(Hero& hero, bool down) { hero.m_down = down; }
-    static void setDownTime(Hero& hero, int steps) { hero.m_downTime = steps; }
     static void setRoundKnockdowns(Hero& hero, int knockdowns) {
         hero.m_roundKnockdowns = knockdowns;
     }
@@ -57,7 +56,6 @@ public:
     }
 
     static void setDown(Opponent& opponent, bool down) { opponent.m_down = down; }
-    static void setDownTime(Opponent& opponent, int steps) { opponent.m_downTime = steps; }
     static void setRoundKnockdowns(Opponent& opponent, int knockdowns) {
         opponent.m_roundKnockdowns = knockdowns;
     }
@@ -69,9 +67,6 @@ public:
     }
 
     static int stateFrames(const FightingOpponent& opponent) { return opponent.getStateFrames(); }
-    static const FightingOpponent::Tuning& tuning(const FightingOpponent& opponent) {
-        return opponent.getTuning();
-    }
     static int lastMashKey(const Hero& hero) { return hero.getLastMashKey(); }
 
     static bool isRoundActive(const RoundSystem& rounds) { return rounds.isRoundActive(); }
