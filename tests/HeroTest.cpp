@@ -12,78 +12,52 @@ protected:
         GameTest::SetUp();
         startFight(1);
     }
-
-    // One new key goes down per frame, Q and W in turn; the previous one goes up.
-    void mash(int presses) {
-        for (int i = 0; i < presses; ++i) {
-            m_driver.release(m_mashKey);
-            m_mashKey = m_mashKey == mw::KEY_Q ? mw::KEY_W : mw::KEY_Q;
-            m_driver.press(m_mashKey);
-            m_driver.advance();
-        }
-    }
-
-    mw::Key m_mashKey = mw::KEY_W;
 };
 
 TEST_F(HeroTest, EachKeyStartsATenFrameMoveWithItsSpriteAndSound) {
     EXPECT_EQ(m_hero->getPosition(), mw::Vector(42, 19));
     EXPECT_EQ(m_hero->getHealthUI()->getPosition(), mw::Vector(5, 2));
-    const struct {
-        mw::Key key;
-        int move;
-        const char* sprite;
-        // A punch makes the waiting opponent dodge, then wind up; the next
-        // punch finds it winding up.
-        Lines sounds, later;
-    } cases[] = {
-        {mw::KEY_Q, DODGE_LEFT, "hero-d-left", {"hero-dodge"}, {}},
-        {mw::KEY_W, DODGE_RIGHT, "hero-d-right", {"hero-dodge"}, {}},
-        {mw::KEY_P,
-         SWING_RIGHT,
-         "hero-s-right",
-         {"hero-swing", "opponent-dodge"},
-         {"opponent-charge"}},
-        {mw::KEY_O, SWING_LEFT, "hero-s-left", {"hero-swing"}, {}},
-    };
-    for (const auto& c : cases) {
-        m_driver.tap(c.key);
+    // A punch makes the waiting opponent dodge, then wind up; the next punch finds it winding up.
+    for (const auto& [key, move, sprite, sounds, later] :
+         {std::tuple{mw::KEY_Q, DODGE_LEFT, "hero-d-left", Lines{"hero-dodge"}, Lines{}},
+          {mw::KEY_W, DODGE_RIGHT, "hero-d-right", Lines{"hero-dodge"}, Lines{}},
+          {mw::KEY_P, SWING_RIGHT, "hero-s-right", Lines{"hero-swing", "opponent-dodge"},
+           Lines{"opponent-charge"}},
+          {mw::KEY_O, SWING_LEFT, "hero-s-left", Lines{"hero-swing"}, Lines{}}}) {
+        m_driver.tap(key);
         std::string shown; // per frame: M the move's sprite, i idle
         for (int frame = 0; frame < 12; ++frame) {
             if (frame == 5)
                 m_driver.tap(mw::KEY_P); // no second move while one lasts
             m_driver.advance();
             const std::string label = m_hero->getSpriteLabel();
-            shown += label == c.sprite ? 'M' : label == "hero-idle" ? 'i' : '?';
+            shown += label == sprite ? 'M' : label == "hero-idle" ? 'i' : '?';
             if (frame == 0) {
-                EXPECT_EQ(m_hero->getMove(), c.move) << c.sprite;
-                EXPECT_EQ(heard(), c.sounds) << c.sprite;
+                EXPECT_EQ(m_hero->getMove(), move) << sprite;
+                EXPECT_EQ(heard(), sounds) << sprite;
             }
         }
-        EXPECT_EQ(shown, "MMMMMMMMMMii") << c.sprite;
-        EXPECT_EQ(heard(), c.later) << c.sprite;
+        EXPECT_EQ(shown, "MMMMMMMMMMii") << sprite;
+        EXPECT_EQ(heard(), later) << sprite;
     }
 }
 
 TEST_F(HeroTest, ADodgeTakesTheSwingOfItsSideUntilItEnds) {
-    const Lines dodged = {"hero-dodge", "successful-dodge"}, hit = {"hero-dodge", "hero-hit"};
-    const struct {
-        mw::Key dodge;
-        int swing, framesAfter, health;
-        Lines sounds;
-    } cases[] = {
-        {mw::KEY_W, SWING_RIGHT, 0, 100, dodged}, {mw::KEY_W, SWING_RIGHT, 9, 100, dodged},
-        {mw::KEY_W, SWING_RIGHT, 10, 90, hit},    {mw::KEY_Q, SWING_LEFT, 0, 100, dodged},
-        {mw::KEY_Q, SWING_LEFT, 9, 100, dodged},  {mw::KEY_Q, SWING_LEFT, 10, 90, hit},
-        {mw::KEY_Q, SWING_RIGHT, 4, 90, hit},     {mw::KEY_W, SWING_LEFT, 4, 90, hit},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [dodge, swing, framesAfter, health, sound] :
+         {std::tuple{mw::KEY_W, SWING_RIGHT, 0, 100, "successful-dodge"},
+          {mw::KEY_W, SWING_RIGHT, 9, 100, "successful-dodge"},
+          {mw::KEY_W, SWING_RIGHT, 10, 90, "hero-hit"},
+          {mw::KEY_Q, SWING_LEFT, 0, 100, "successful-dodge"},
+          {mw::KEY_Q, SWING_LEFT, 9, 100, "successful-dodge"},
+          {mw::KEY_Q, SWING_LEFT, 10, 90, "hero-hit"},
+          {mw::KEY_Q, SWING_RIGHT, 4, 90, "hero-hit"},
+          {mw::KEY_W, SWING_LEFT, 4, 90, "hero-hit"}}) {
         TestAccess::setHealth(*m_hero, 100);
-        m_driver.tap(c.dodge);
-        m_driver.advance(1 + c.framesAfter);
-        swingAt(*m_hero, c.swing);
-        EXPECT_EQ(m_hero->getHealth(), c.health) << c.dodge << " " << c.framesAfter;
-        EXPECT_EQ(heard(), c.sounds) << c.dodge << " " << c.framesAfter;
+        m_driver.tap(dodge);
+        m_driver.advance(1 + framesAfter);
+        swingAt(*m_hero, swing);
+        EXPECT_EQ(m_hero->getHealth(), health) << dodge << " " << framesAfter;
+        EXPECT_EQ(heard(), (Lines{"hero-dodge", sound})) << dodge << " " << framesAfter;
         m_driver.advance(10);
     }
 }
@@ -92,87 +66,84 @@ TEST_F(HeroTest, TenHitsFloorHimAndAlternatingKeysGetHimUp) {
     for (int swing = 0; swing < 9; ++swing)
         swingAt(*m_hero, SWING_RIGHT);
     EXPECT_EQ(m_hero->getHealth(), 10);
-    const int healthOnGettingUp[] = {75, 50, 25}, pressesNeeded[] = {50, 70, 90};
-    for (int knockdown = 1; knockdown <= 3; ++knockdown) {
+    mw::Key key = mw::KEY_W;
+    for (const auto& [knockdown, needed, health] :
+         {std::tuple{1, 50, 75}, {2, 70, 50}, {3, 90, 25}}) {
         SCOPED_TRACE(knockdown);
-        const std::string needed = std::to_string(pressesNeeded[knockdown - 1]);
         m_hero->setPosition(mw::Vector(3, 3));
         floorHero(*m_hero);
         EXPECT_EQ(m_hero->getPosition(), mw::Vector(42, 19));
         EXPECT_EQ(m_hero->getSpriteLabel(), "hero-down");
-        EXPECT_EQ(countLogged("Hero: knockdown #" + std::to_string(knockdown) + ", need " + needed +
+        const std::string count = std::to_string(needed);
+        EXPECT_EQ(countLogged("Hero: knockdown #" + std::to_string(knockdown) + ", need " + count +
                               " presses"),
                   1);
-        mash(pressesNeeded[knockdown - 1] - 1);
-        m_driver.advance(); // the held key is sent again but counts once
-        m_hero->setPosition(mw::Vector(3, 3));
-        mash(1); // counted after this frame's step: he is up at the next one
-        EXPECT_TRUE(m_hero->isDown());
-        EXPECT_TRUE(logged("Mash " + needed + "/" + needed +
-                           " (key=" + std::to_string(static_cast<int>(m_mashKey)) + ")"));
+        // A new key down every frame, the last one up.
+        for (int press = 1; press <= needed; ++press) {
+            if (press == needed) {
+                m_driver.advance(); // the held key is sent again but counts once
+                m_hero->setPosition(mw::Vector(3, 3));
+            }
+            m_driver.release(key);
+            key = key == mw::KEY_Q ? mw::KEY_W : mw::KEY_Q;
+            m_driver.press(key);
+            m_driver.advance();
+        }
+        EXPECT_TRUE(m_hero->isDown()); // counted after this frame's step: up at the next one
+        EXPECT_TRUE(logged("Mash " + count + "/" + count +
+                           " (key=" + std::to_string(static_cast<int>(key)) + ")"));
         m_driver.advance();
         EXPECT_FALSE(m_hero->isDown());
         EXPECT_EQ(m_hero->getPosition(), mw::Vector(42, 19));
         EXPECT_EQ(m_hero->getSpriteLabel(), "hero-idle");
-        EXPECT_EQ(m_hero->getHealth(), healthOnGettingUp[knockdown - 1]);
-        EXPECT_EQ(countLogged("Hero: RECOVERED (HP=" + std::to_string(m_hero->getHealth()) + ")"),
-                  1);
+        EXPECT_EQ(m_hero->getHealth(), health);
+        EXPECT_EQ(countLogged("Hero: RECOVERED (HP=" + std::to_string(health) + ")"), 1);
     }
     EXPECT_TRUE(logged("Mash 1/50 (key=" + std::to_string(static_cast<int>(mw::KEY_Q)) + ")"));
     EXPECT_EQ(m_hero->getMatchKnockdowns(), 3);
 }
 
-TEST_F(HeroTest, OnlyAChangeToAnotherOfTheFourKeysIsAPress) {
-    const struct {
-        std::vector<mw::Key> keys;
-        bool tapped, frozen;
-        int counted; // in ten frames
-    } cases[] = {
-        {{mw::KEY_Q}, false, false, 1},
-        {{mw::KEY_Q, mw::KEY_W}, false, false, 20},
-        {{mw::KEY_O, mw::KEY_P}, false, false, 20},
-        {{mw::KEY_A, mw::KEY_SPACE}, false, false, 0},
-        {{mw::KEY_Q, mw::KEY_W}, true, false, 0},
-        {{mw::KEY_O, mw::KEY_P}, false, true, 0},
-    };
-    for (const auto& c : cases) {
+TEST_F(HeroTest, OnlyAChangeToAnotherOfTheFourKeysHeldIsAPress) {
+    for (const auto& [keys, tapped, frozen, counted] :
+         {std::tuple{std::vector{mw::KEY_Q}, false, false, 1},
+          {std::vector{mw::KEY_Q, mw::KEY_W}, false, false, 20},
+          {std::vector{mw::KEY_O, mw::KEY_P}, false, false, 20},
+          {std::vector{mw::KEY_A, mw::KEY_SPACE}, false, false, 0},
+          {std::vector{mw::KEY_Q, mw::KEY_W}, true, false, 0},
+          {std::vector{mw::KEY_O, mw::KEY_P}, false, true, 0}}) {
         TestAccess::setDown(*m_hero, false);
         TestAccess::setRoundKnockdowns(*m_hero, 0);
         floorHero(*m_hero);
-        m_hero->setFrozen(c.frozen);
+        m_hero->setFrozen(frozen);
         for (int frame = 0; frame < 10; ++frame) {
-            for (const mw::Key key : c.keys) {
-                if (c.tapped && key == c.keys[frame % 2])
+            for (const mw::Key key : keys) {
+                if (tapped && key == keys[frame % 2])
                     m_driver.tap(key);
-                else if (!c.tapped && frame == 0)
+                else if (!tapped && frame == 0)
                     m_driver.press(key);
             }
             m_driver.advance();
         }
-        EXPECT_EQ(m_hero->getMashCount(), c.counted) << c.keys[0] << c.tapped << c.frozen;
-        for (const mw::Key key : c.keys)
+        EXPECT_EQ(m_hero->getMashCount(), counted) << keys[0] << tapped << frozen;
+        for (const mw::Key key : keys)
             m_driver.release(key);
         m_hero->setFrozen(false);
     }
 }
 
 TEST_F(HeroTest, LosesByTkoAfterThreeHundredStepsDownOrAtTheFourthKnockdown) {
-    const struct {
-        int earlierKnockdowns, stepsToLoss;
-        std::string knockdownLine;
-    } cases[] = {{0, 300, "Hero: knockdown #1, need 50 presses"},
-                 {3, 1, "Hero: knockdown #4, need 110 presses"},
-                 {4, 0, ""}};
     int losses = 0;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.earlierKnockdowns);
+    for (const auto& [earlier, steps, knockdownLine] :
+         {std::tuple{0, 300, "Hero: knockdown #1, need 50 presses"},
+          {3, 1, "Hero: knockdown #4, need 110 presses"},
+          {4, 0, ""}}) {
         startFight(1);
         heard();
-        TestAccess::setRoundKnockdowns(*m_hero, c.earlierKnockdowns);
+        TestAccess::setRoundKnockdowns(*m_hero, earlier);
         floorHero(*m_hero);
-        if (c.stepsToLoss > 0) {
-            EXPECT_EQ(countLogged(c.knockdownLine), 1);
-            m_driver.advance(c.stepsToLoss - 1);
+        if (steps > 0) {
+            EXPECT_EQ(countLogged(knockdownLine), 1);
+            m_driver.advance(steps - 1);
             EXPECT_EQ(countLogged("HERO LOSES BY TKO"), losses);
             m_driver.advance();
         }
@@ -185,7 +156,7 @@ TEST_F(HeroTest, LosesByTkoAfterThreeHundredStepsDownOrAtTheFourthKnockdown) {
     }
 }
 
-TEST_F(HeroTest, AMoveKeyWhileFrozenOrDownShowsItsPoseButBlocksMovesAfterIt) {
+TEST_F(HeroTest, WhileFrozenOrDownAMoveKeyShowsItsPoseButBlocksMovesAfterIt) {
     for (const bool frozen : {true, false}) {
         m_hero->setFrozen(frozen);
         m_opponent->setFrozen(frozen);
@@ -210,20 +181,14 @@ TEST_F(HeroTest, AMoveKeyWhileFrozenOrDownShowsItsPoseButBlocksMovesAfterIt) {
     TestAccess::setHealth(*m_hero, 10);
     swingAt(*m_hero, SWING_LEFT);
     EXPECT_FALSE(m_hero->isDown()); // not while frozen
-}
-
-TEST_F(HeroTest, TheEventHandlerSaysWhatItHandled) {
     using K = mw::EventKeyboard;
-    EXPECT_EQ(m_hero->eventHandler(mw::EventStep(1)), 1);
-    EXPECT_EQ(m_hero->eventHandler(K(mw::KEY_A, mw::KEY_PRESSED)), 0);
-    EXPECT_EQ(m_hero->eventHandler(K(mw::KEY_P, mw::KEY_HELD)), 0);
-    EXPECT_EQ(m_hero->eventHandler(K(mw::KEY_P, mw::KEY_PRESSED)), 1);
-    EXPECT_EQ(m_hero->eventHandler(K(mw::KEY_O, mw::KEY_PRESSED)), 0);
-    EXPECT_EQ(m_hero->eventHandler(EventBoxerCollision(SWING_LEFT)), 1);
-    EXPECT_EQ(m_hero->eventHandler(EventBoxerCollision(DODGE_LEFT)), 0);
-    EXPECT_EQ(m_hero->eventHandler(mw::Event()), 0);
-    floorHero(*m_hero);
-    EXPECT_EQ(m_hero->eventHandler(K(mw::KEY_Q, mw::KEY_HELD)), 1);
+    EXPECT_EQ((std::vector<int>{m_hero->eventHandler(mw::EventStep(1)),
+                                m_hero->eventHandler(K(mw::KEY_P, mw::KEY_HELD)),
+                                m_hero->eventHandler(K(mw::KEY_A, mw::KEY_PRESSED)),
+                                m_hero->eventHandler(EventBoxerCollision(DODGE_LEFT)),
+                                m_hero->eventHandler(mw::Event()),
+                                m_hero->eventHandler(EventBoxerCollision(SWING_LEFT))}),
+              (std::vector<int>{1, 0, 0, 0, 0, 1}));
 }
 
 } // namespace

@@ -2,11 +2,9 @@
 
 #include "support/TestAccess.h"
 #include "support/TestSupport.h"
-
-#include "engine/WorldManager.h"
-#include "game/RoundSystem.h"
-#include "game/Timer.h"
 #include "support/WorldQueries.h"
+
+#include "game/Timer.h"
 
 #include <csignal>
 #include <fstream>
@@ -18,36 +16,30 @@
 namespace {
 
 MatchLoader::WriteStage killAt;
-int stagesBeforeKill;
+int passesBeforeKill;
 
-void killAtStage(MatchLoader::WriteStage stage) {
-    if (stage == killAt && --stagesBeforeKill <= 0)
-        raise(SIGKILL);
-}
-
-// Records a win of 0:30 against opponent 1 in a child process, killed at the
-// stage's nth passing; never when n is 0. Returns the file afterwards.
+// Records a win of 0:30 against opponent 1 in a child process killed at the
+// stage's nth passing (never for 0); returns whether it was, and the file after.
 std::string recordWinInChild(MatchLoader::WriteStage stage, int n, bool& killed) {
-    const pid_t child = fork();
-    if (child == 0) {
+    if (fork() == 0) {
         killAt = stage;
-        stagesBeforeKill = n;
-        if (n > 0)
-            TestAccess::setWriteObserver(killAtStage);
-        MatchLoader& loader = MatchLoader::getInstance();
-        loader.startUp();
-        loader.startMatch(1);
+        passesBeforeKill = n;
+        TestAccess::setWriteObserver([](MatchLoader::WriteStage now) {
+            if (now == killAt && --passesBeforeKill == 0)
+                raise(SIGKILL);
+        });
+        MatchLoader::getInstance().startUp();
+        MatchLoader::getInstance().startMatch(1);
         const RoundSystem* rounds = gametest::firstOf<RoundSystem>();
         TestAccess::timer(*rounds)->setTimeLeft(60);
-        loader.updateFile(TestAccess::timer(*rounds), rounds);
+        MatchLoader::getInstance().updateFile(TestAccess::timer(*rounds), rounds);
         _exit(0);
     }
     int status = 0;
-    waitpid(child, &status, 0);
+    wait(&status);
     killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-    std::ifstream in("hsdata.txt", std::ios::binary);
     std::ostringstream content;
-    content << in.rdbuf();
+    content << std::ifstream("hsdata.txt", std::ios::binary).rdbuf();
     return content.str();
 }
 
@@ -55,22 +47,15 @@ using HighScoreCrashTest = mwtest::EngineTest;
 
 TEST_F(HighScoreCrashTest, AStopDuringTheRewriteLeavesTheOldFileWhole) {
     using Stage = MatchLoader::WriteStage;
-    const struct {
-        Stage stage;
-        int n;
-        bool killed;
-        std::string after;
-    } cases[] = {
-        {Stage::EntryWritten, 1, true, "105\n\n207\n"},
-        {Stage::EntryWritten, 2, true, "105\n\n207\n"},
-        {Stage::BeforeRename, 1, true, "105\n\n207\n"},
-        {Stage::BeforeRename, 0, false, "030\n\n207\n"}, // leftovers or not
-    };
-    for (const auto& c : cases) {
+    for (const auto& [stage, n, killed, after] :
+         {std::tuple{Stage::EntryWritten, 1, true, "105\n\n207\n"},
+          {Stage::EntryWritten, 2, true, "105\n\n207\n"},
+          {Stage::BeforeRename, 1, true, "105\n\n207\n"},
+          {Stage::BeforeRename, 0, false, "030\n\n207\n"}}) {
         writeFile("hsdata.txt", "105\n\n207\n");
-        bool killed = false;
-        EXPECT_EQ(recordWinInChild(c.stage, c.n, killed), c.after) << c.n;
-        EXPECT_EQ(killed, c.killed);
+        bool wasKilled = false;
+        EXPECT_EQ(recordWinInChild(stage, n, wasKilled), after) << n;
+        EXPECT_EQ(wasKilled, killed) << n;
     }
 }
 

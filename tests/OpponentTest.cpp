@@ -1,5 +1,7 @@
 #include "support/GameSupport.h"
 
+#include <gmock/gmock.h>
+
 #include "engine/EventStep.h"
 #include "game/Opponent1.h"
 
@@ -7,22 +9,21 @@ namespace {
 
 using namespace gametest;
 
-// What each opponent must do; every value typed in from its description.
+// What each opponent must show frame by frame (see poses()), typed in from its description.
 struct Variant {
     int number;
-    const char* prefix;           // of its sprite labels
-    int attackChance;             // percent, when its wait of 150 steps is over
-    std::vector<int> swingFrames; // of an attack spell from its first step
-    int swingPoseFrames;
-    int tellFrames, stunFrames;
+    const char* prefix;
+    int attackChance;
+    std::string attackSpell, tell, tellPunched, waitPunched;
 };
-
 const Variant VARIANTS[] = {
-    {1, "opponent-", 60, {32, 80, 128}, 16, 120, 65},
-    {2, "opponent2-", 50, {32, 75, 118}, 11, 90, 50},
-    {3, "opponent3-", 50, {32, 73, 114}, 9, 60, 22},
+    {1, "opponent-", 60, "c31 h1 s15 i1 c31 h1 s15 i1 c31 h1 s15 i1 c6 i50", "t119 i81",
+     "t1 u64 i35", "i1 d5 c31 h1 s2"},
+    {2, "opponent2-", 50, "c31 h1 s10 i1 c31 h1 s10 i1 c31 h1 s10 i1 c21 i50", "t89 i111",
+     "t1 u49 i50", "i1 d5 c31 h1 s2"},
+    {3, "opponent3-", 50, "c31 h1 s8 i1 c31 h1 s8 i1 c31 h1 s8 i1 c27 i50", "t59 i141",
+     "t1 u21 i78", "i1 d5 c31 h1 s2"},
 };
-
 void PrintTo(const Variant& variant, std::ostream* out) {
     *out << "Opponent" << variant.number;
 }
@@ -36,24 +37,80 @@ protected:
 
     // The pose shown and the column it is drawn at, e.g. "charge-left 39".
     std::string pose() const {
-        std::string label = m_opponent->getSpriteLabel();
-        label.erase(0, std::string(GetParam().prefix).size());
-        return label + " " + std::to_string(static_cast<int>(m_opponent->getPosition().getX()));
+        const std::string label = m_opponent->getSpriteLabel();
+        const int column = static_cast<int>(m_opponent->getPosition().getX());
+        return label.substr(std::string(GetParam().prefix).size()) + " " + std::to_string(column);
     }
 
-    // The hero lands a punch on a stunned opponent with 10 health left.
-    void knockDown() {
-        m_opponent->getHealthUI()->setHealth(10);
-        TestAccess::setState(*m_opponent, STUNNED);
-        m_opponent->eventHandler(EventBoxerCollision(SWING_RIGHT));
-        ASSERT_TRUE(m_opponent->isDown());
+    // The poses of `frames` frames as runs of letters: c a wind-up, s a swing,
+    // h a swing that hits the hero, d a dodge (all on their own side), i idle,
+    // t the tell, u stunned, D down, ? anything else.
+    std::string poses(int frames, mw::Key punchAtFirstFrame = mw::KEY_UNDEFINED) {
+        std::string runs;
+        char last = 0;
+        int count = 0;
+        m_heard.clear();
+        m_driver.tap(punchAtFirstFrame);
+        for (int frame = 1; frame <= frames; ++frame) {
+            const int health = m_hero->getHealth();
+            m_driver.advance();
+            for (const std::string& sound : heard())
+                m_heard += std::to_string(frame) + ":" + sound + " ";
+            const std::string shown = pose();
+            const std::pair<const char*, char> letters[] = {
+                {"charge-left 39", 'c'}, {"charge-right 45", 'c'}, {"swing-left 42", 's'},
+                {"swing-right 42", 's'}, {"dodge-left 39", 'd'},   {"dodge-right 45", 'd'},
+                {"idle 42", 'i'},        {"tell 42", 't'},         {"stunned 42", 'u'},
+                {"down 42", 'D'}};
+            char letter = '?';
+            for (const auto& [name, mark] : letters)
+                letter = shown == name ? mark : letter;
+            letter = letter == 's' && m_hero->getHealth() < health ? 'h' : letter;
+            if (letter != last && count > 0)
+                runs += std::string(1, last) + std::to_string(count) + " ";
+            count = letter == last ? count + 1 : 1;
+            last = letter;
+        }
+        return runs + std::string(1, last) + std::to_string(count);
     }
+
+    std::string m_heard; // by poses(): "frame:sound " for each sound started
 };
 
-TEST_P(OpponentTest, AfterItsWaitItAttacksOrShowsItsTellAtItsChances) {
-    EXPECT_EQ(m_opponent->getPosition(), mw::Vector(42, 16));
-    EXPECT_EQ(m_opponent->getHealthUI()->getPosition(), mw::Vector(50, 2));
+TEST_P(OpponentTest, AnAttackSpellWindsUpSwingsAndRecoversForItsSteps) {
     EXPECT_EQ(pose(), "idle 42");
+    EXPECT_EQ(m_opponent->getHealthUI()->getPosition(), mw::Vector(50, 2));
+    TestAccess::setState(*m_opponent, ATTACKING);
+    EXPECT_EQ(poses(200), GetParam().attackSpell);
+    EXPECT_THAT(m_heard, ::testing::StartsWith("2:opponent-charge 32:hero-hit 32:opponent-swing "));
+    EXPECT_EQ(m_hero->getHealth(), 70);
+}
+
+TEST_P(OpponentTest, TellsStunsAndDodgesLastTheirSteps) {
+    const Variant& v = GetParam();
+    const struct {
+        int state;
+        mw::Key punch;
+        int frames;
+        std::string poses, sounds;
+        int health;
+    } runs[] = {
+        {TELL, mw::KEY_UNDEFINED, 200, v.tell, "", 100},
+        {TELL, mw::KEY_P, 100, v.tellPunched, "1:hero-swing 1:opponent-hit 1:opponent-stunned ",
+         90},
+        {NEUTRAL, mw::KEY_O, 40, v.waitPunched,
+         "1:hero-swing 1:opponent-dodge 8:opponent-charge 38:hero-hit 38:opponent-swing ", 100},
+    };
+    for (const auto& run : runs) {
+        m_opponent->getHealthUI()->setHealth(100);
+        TestAccess::setState(*m_opponent, run.state);
+        EXPECT_EQ(poses(run.frames, run.punch), run.poses);
+        EXPECT_EQ(m_heard, run.sounds);
+        EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), run.health);
+    }
+}
+
+TEST_P(OpponentTest, AfterItsWaitItRollsToAttackOrShowItsTell) {
     // A roll of 1 to 100 at most the attack chance attacks, on the right when
     // the next draw of 1 to 10 is under 6; otherwise a next roll of at most 40
     // shows the tell. Nothing is rolled before the 150th step of the wait.
@@ -61,97 +118,23 @@ TEST_P(OpponentTest, AfterItsWaitItAttacksOrShowsItsTellAtItsChances) {
     for (unsigned seed = 1; seed <= 1000; ++seed) {
         std::srand(seed);
         const int attackRoll = std::rand() % 100 + 1, next = std::rand();
-        const std::string outcome = attackRoll <= GetParam().attackChance
-                                        ? (next % 10 + 1 < 6 ? "charge-right 45" : "charge-left 39")
-                                    : next % 100 + 1 <= 40 ? "tell 42"
-                                                           : "idle 42";
+        const std::string right = next % 10 + 1 < 6 ? "charge-right 45" : "charge-left 39";
+        const std::string tell = next % 100 + 1 <= 40 ? "tell 42" : "idle 42";
         for (const int waited : {148, 149}) {
             std::srand(seed);
             TestAccess::setState(*m_opponent, NEUTRAL, waited);
             m_driver.advance();
-            expected += (waited == 149 ? outcome : "idle 42") + ",";
+            expected += waited == 148
+                            ? "idle 42,"
+                            : (attackRoll <= GetParam().attackChance ? right : tell) + ",";
             seen += pose() + ",";
-            const bool tell = pose() == "tell 42";
-            EXPECT_EQ(heard(), tell ? Lines{"opponent-tell"} : Lines{}) << seed;
-            EXPECT_EQ(m_opponent->getState(), tell                  ? TELL
+            EXPECT_EQ(heard(), pose() == "tell 42" ? Lines{"opponent-tell"} : Lines{}) << seed;
+            EXPECT_EQ(m_opponent->getState(), pose() == "tell 42"   ? TELL
                                               : pose() == "idle 42" ? NEUTRAL
                                                                     : ATTACKING);
         }
     }
     EXPECT_EQ(seen, expected);
-}
-
-TEST_P(OpponentTest, AnAttackSpellWindsUpSwingsAndRecoversForItsLength) {
-    TestAccess::setState(*m_opponent, ATTACKING);
-    std::vector<int> swingFrames;
-    int windUpFrames = 0, swingPoseFrames = 0, spellOver = 0;
-    for (int frame = 1; frame <= 200; ++frame) {
-        const int health = m_hero->getHealth();
-        m_driver.advance();
-        const std::string shown = pose();
-        if (m_hero->getHealth() < health)
-            swingFrames.push_back(frame);
-        if (swingFrames.empty() && (shown == "charge-left 39" || shown == "charge-right 45"))
-            ++windUpFrames;
-        if (swingFrames.size() == 1 && (shown == "swing-left 42" || shown == "swing-right 42"))
-            ++swingPoseFrames;
-        if (spellOver == 0 && m_opponent->getState() == NEUTRAL)
-            spellOver = frame;
-        if (frame == 2 || frame == 32) {
-            EXPECT_EQ(heard(), frame == 2 ? Lines{"opponent-charge"}
-                                          : (Lines{"hero-hit", "opponent-swing"}));
-        }
-    }
-    EXPECT_EQ(swingFrames, GetParam().swingFrames);
-    EXPECT_EQ(windUpFrames, 31);
-    EXPECT_EQ(swingPoseFrames, GetParam().swingPoseFrames);
-    EXPECT_EQ(spellOver, 150);
-    EXPECT_EQ(m_hero->getHealth(), 70);
-}
-
-TEST_P(OpponentTest, PunchesDodgedOrTakenLeaveItInStatesOfTheirLength) {
-    struct Case {
-        int state;
-        mw::Key punch;
-        std::string pose;
-        Lines sounds;
-        int health, lasts, next;
-    };
-    const Case cases[] = {
-        {NEUTRAL, mw::KEY_P, "dodge-right 45", {"hero-swing", "opponent-dodge"}, 100, 6, ATTACKING},
-        {NEUTRAL, mw::KEY_O, "dodge-left 39", {"hero-swing", "opponent-dodge"}, 100, 6, ATTACKING},
-        {TELL,
-         mw::KEY_P,
-         "stunned 42",
-         {"hero-swing", "opponent-hit", "opponent-stunned"},
-         90,
-         GetParam().stunFrames,
-         NEUTRAL},
-        // Counted from its first step.
-        {TELL, mw::KEY_UNDEFINED, "tell 42", {}, 100, GetParam().tellFrames - 1, NEUTRAL},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.pose);
-        m_driver.advance(10); // the hero's last move is over
-        heard();
-        m_opponent->getHealthUI()->setHealth(100);
-        TestAccess::setState(*m_opponent, c.state);
-        TestAccess::setMove(*m_opponent, IDLE);
-        m_driver.tap(c.punch);
-        m_driver.advance();
-        const int state = m_opponent->getState();
-        EXPECT_EQ(heard(), c.sounds);
-        EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), c.health);
-        int lasted = 0;
-        while (m_opponent->getState() == state && lasted < 500) {
-            m_driver.advance();
-            if (++lasted == 1) {
-                EXPECT_EQ(pose(), c.pose);
-            }
-        }
-        EXPECT_EQ(lasted, c.lasts);
-        EXPECT_EQ(m_opponent->getState(), c.next);
-    }
 }
 
 TEST_P(OpponentTest, KnockdownsCostHealthOnGettingUpUntilTheFightIsOver) {
@@ -161,43 +144,36 @@ TEST_P(OpponentTest, KnockdownsCostHealthOnGettingUpUntilTheFightIsOver) {
         SCOPED_TRACE(knockdown);
         if (knockdown == 4) // as after a new round
             TestAccess::setRoundKnockdowns(*m_opponent, 0);
-        knockDown();
-        const std::string total = std::to_string(knockdown);
-        const std::string round = std::to_string(knockdown > 3 ? knockdown - 3 : knockdown);
+        m_opponent->getHealthUI()->setHealth(10);
+        TestAccess::setState(*m_opponent, STUNNED);
+        m_opponent->eventHandler(EventBoxerCollision(SWING_RIGHT));
+        const std::string total = std::to_string(knockdown),
+                          round = std::to_string((knockdown - 1) % 3 + 1);
         EXPECT_TRUE(logged(third ? "Opponent3: KD total=" + total + " round=" + round
                                  : "Opponent: knockdown #" + total));
         if (knockdown == 1) { // whatever was shown last, it lies at home
             m_opponent->setSprite(GetParam().prefix + std::string("stunned"));
             m_opponent->setPosition(mw::Vector(3, 3));
         }
-        m_driver.advance();
-        EXPECT_EQ(pose(), "down 42");
         if (!third && knockdown == 3) {
+            EXPECT_EQ(poses(50), "D50");
             EXPECT_EQ(countLogged("PLAYER WINS BY TKO"), 1);
             EXPECT_EQ(messages(), (Lines{"You won by TKO!", "New best: 0:10"}));
-            m_driver.advance(200);
-            EXPECT_EQ(countLogged("PLAYER WINS BY TKO"), 1);
             return;
         }
-        m_driver.advance(148);
-        EXPECT_TRUE(m_opponent->isDown());
-        m_driver.advance();
         if (knockdown == 6)
             break;
-        EXPECT_FALSE(m_opponent->isDown());
-        EXPECT_EQ(pose(), "idle 42");
-        const std::string health = std::to_string(healthOnGettingUp[knockdown - 1]);
+        EXPECT_EQ(poses(150), "D149 i1");
         EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), healthOnGettingUp[knockdown - 1]);
-        EXPECT_TRUE(logged("Opponent: recovered from knockdown (HP=" + health + ")"));
+        EXPECT_TRUE(logged("Opponent: recovered from knockdown (HP=" +
+                           std::to_string(healthOnGettingUp[knockdown - 1]) + ")"));
     }
     EXPECT_TRUE(third);
+    EXPECT_EQ(poses(200), "D200");
     EXPECT_EQ(countLogged("PLAYER WINS BY KO (Opponent3)"), 1);
-    // At its 900th step, before the clock's.
+    // At its 150th step down, which comes before the clock's.
     EXPECT_EQ(messages(), (Lines{"You won by KO!", "New best: 0:29"}));
-    EXPECT_EQ(heard(), (Lines{"opponent-hit", "tko"}));
-    m_driver.advance(200);
-    EXPECT_EQ(countLogged("PLAYER WINS BY KO (Opponent3)"), 1);
-    EXPECT_EQ(pose(), "down 42");
+    EXPECT_THAT(m_heard, ::testing::EndsWith("150:tko "));
 }
 
 INSTANTIATE_TEST_SUITE_P(Opponents, OpponentTest, ::testing::ValuesIn(VARIANTS),
@@ -205,18 +181,21 @@ INSTANTIATE_TEST_SUITE_P(Opponents, OpponentTest, ::testing::ValuesIn(VARIANTS),
                              return "Opponent" + std::to_string(info.param.number);
                          });
 
+} // namespace
+
+namespace {
+
 using OpponentRulesTest = GameTest;
 
 TEST_F(OpponentRulesTest, APunchLandsOnlyWhereTheOpponentIsOpen) {
     startFight(1);
     enum Flag { NONE, DOWN, FROZEN, HERO_DOWN };
-    struct Case {
+    const struct {
         int state, move, punch;
         Flag flag;
         int handled, stateAfter, moveAfter, health;
         Lines sounds;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {NEUTRAL, IDLE, SWING_RIGHT, NONE, 1, DODGING, DODGE_RIGHT, 100, {"opponent-dodge"}},
         {NEUTRAL, IDLE, SWING_LEFT, NONE, 1, DODGING, DODGE_LEFT, 100, {"opponent-dodge"}},
         {TELL, IDLE, SWING_LEFT, NONE, 1, STUNNED, IDLE, 90, {"opponent-hit", "opponent-stunned"}},
@@ -232,9 +211,9 @@ TEST_F(OpponentRulesTest, APunchLandsOnlyWhereTheOpponentIsOpen) {
         {TELL, IDLE, SWING_LEFT, FROZEN, 1, TELL, IDLE, 100, {}},
         {TELL, IDLE, SWING_LEFT, HERO_DOWN, 1, TELL, IDLE, 100, {}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "state " << c.state << " move " << c.move << " punch "
-                                          << c.punch << " flag " << c.flag);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << c.state << " " << c.move << " " << c.punch << " " << c.flag);
         m_opponent->getHealthUI()->setHealth(100);
         TestAccess::setState(*m_opponent, c.state);
         TestAccess::setMove(*m_opponent, c.move);
@@ -251,22 +230,21 @@ TEST_F(OpponentRulesTest, APunchLandsOnlyWhereTheOpponentIsOpen) {
     EXPECT_EQ(m_opponent->eventHandler(mw::Event()), 0);
 }
 
-TEST_F(OpponentRulesTest, NoSwingAtAFallenHeroOnlyATellAtFivePercentAStep) {
+TEST_F(OpponentRulesTest, NoSwingAtAFallenHeroButATellAtFivePercentAStep) {
     startFight(1);
     TestAccess::setState(*m_opponent, ATTACKING);
     m_driver.advance(31); // the swing would come at the next step
     floorHero(*m_hero);
     // Each step rolls 1 to 100 once; at most 5 (re)starts the tell.
-    std::srand(5);
     std::string expected, seen;
+    std::srand(5);
     for (int step = 0; step < 250; ++step)
         expected += std::rand() % 100 + 1 <= 5 ? 'T' : '.';
     std::srand(5);
     for (int step = 0; step < 250; ++step) {
         m_driver.advance();
-        const bool told =
-            m_opponent->getState() == TELL && TestAccess::stateFrames(*m_opponent) == 0;
-        seen += told ? 'T' : '.';
+        seen +=
+            m_opponent->getState() == TELL && TestAccess::stateFrames(*m_opponent) == 0 ? 'T' : '.';
         ASSERT_EQ(m_opponent->getMove(), IDLE);
     }
     EXPECT_EQ(seen, expected);
@@ -280,7 +258,6 @@ TEST_F(OpponentRulesTest, AFrozenOpponentOnlyCountsTheStepsOfItsState) {
     m_opponent->setFrozen(true);
     m_driver.advance(200);
     EXPECT_EQ(TestAccess::stateFrames(*m_opponent), 220);
-    EXPECT_TRUE(m_opponent->getMove() == CHARGE_LEFT || m_opponent->getMove() == CHARGE_RIGHT);
     EXPECT_EQ(sharedCounts().opponent1AttackSteps, 19);
     EXPECT_EQ(m_hero->getHealth(), 100);
     m_opponent->setFrozen(false);
@@ -288,12 +265,16 @@ TEST_F(OpponentRulesTest, AFrozenOpponentOnlyCountsTheStepsOfItsState) {
     EXPECT_EQ(m_opponent->getState(), NEUTRAL); // the spell ran out while frozen
 }
 
-TEST_F(OpponentRulesTest, ASwingReachesOnlyTheFirstHero) {
+TEST_F(OpponentRulesTest, PunchesAndSwingsReachOnlyTheFirstBoxerOfTheOtherSide) {
     Hero* first = new Hero;
     Hero* second = new Hero;
     auto* opponent = new Opponent1;
-    TestAccess::setState(*opponent, ATTACKING);
-    m_driver.advance(32);
+    auto* other = new Opponent1;
+    m_driver.tap(mw::KEY_P); // both heroes punch
+    m_driver.advance();
+    EXPECT_EQ(opponent->getState(), DODGING);
+    EXPECT_EQ(other->getState(), NEUTRAL);
+    m_driver.advance(40); // it dodged, wound up and swung
     EXPECT_EQ(first->getHealth(), 90);
     EXPECT_EQ(second->getHealth(), 100);
 }

@@ -36,16 +36,12 @@ protected:
         return code;
     }
 
-    std::vector<std::string> log() const {
-        return mwtest::readLines(m_scratch.path() / "marrowick.log");
-    }
-
     mwtest::ScratchDirectory m_scratch;
 };
 
 TEST_F(ProgramEndToEndTest, TheTutorialIsPlayedThroughAndEscapeEndsTheProgram) {
     ASSERT_EQ(play("t q w o p Return Escape"), 0);
-    const std::vector<std::string> lines = log();
+    const std::vector<std::string> lines = mwtest::readLines(m_scratch.path() / "marrowick.log");
     ASSERT_GE(lines.size(), 8u);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 6),
               (std::vector<std::string>{"LogManager::startUp() - LM was started",
@@ -63,7 +59,7 @@ TEST_F(ProgramEndToEndTest, TheTutorialIsPlayedThroughAndEscapeEndsTheProgram) {
 TEST_F(ProgramEndToEndTest, WithoutTheThemeMusicTheGameStillRunsAndEndsCleanly) {
     fs::remove(m_scratch.path() / "audio" / "mwbrawlicktheme.wav");
     ASSERT_EQ(play("Escape"), 0);
-    const std::vector<std::string> lines = log();
+    const std::vector<std::string> lines = mwtest::readLines(m_scratch.path() / "marrowick.log");
     EXPECT_NE(std::find(lines.begin(), lines.end(),
                         "ResourceManager::loadMusic - Unable to load music 'theme-music' from "
                         "file 'audio/mwbrawlicktheme.wav'"),

@@ -1,8 +1,8 @@
 #pragma once
 
-// What the game's tests share: a fixture that starts every test from the same
-// state, and readers of what the screen, the speakers and the files show.
-// Header only: the test target builds only the *Test.cpp files and TestSupport.cpp.
+// The game tests' fixture and their readers of what the screen, the speakers
+// and "hsdata.txt" show. Header only: the test target builds only the
+// *Test.cpp files and TestSupport.cpp.
 
 #include "support/FrameDriver.h"
 #include "support/TestAccess.h"
@@ -11,50 +11,38 @@
 
 #include "engine/ResourceManager.h"
 #include "engine/Sound.h"
-#include "engine/WorldManager.h"
 #include "game/BoxerMove.h"
 #include "game/EventBoxerCollision.h"
 #include "game/EventGameOver.h"
 #include "game/GameOverResult.h"
-#include "game/HealthUI.h"
-#include "game/Hero.h"
-#include "game/MatchLoader.h"
-#include "game/RoundSystem.h"
 #include "game/SharedCounts.h"
 #include "game/Timer.h"
 
 #include <SFML/Audio/SoundBuffer.hpp>
 
-#include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <string>
-#include <vector>
 
 namespace gametest {
 
 using Lines = std::vector<std::string>;
 
-inline const char* const GAME_SOUNDS[] = {
-    "hero-dodge",       "hero-hit",         "hero-swing",      "opponent-dodge", "opponent-hit",
-    "opponent-swing",   "opponent-stunned", "opponent-charge", "opponent-tell",  "tko",
-    "successful-dodge",
-};
+inline const Lines GAME_SOUNDS = {
+    "hero-dodge",      "hero-hit",         "hero-swing",      "opponent-dodge", "opponent-hit",
+    "opponent-swing",  "opponent-stunned", "opponent-charge", "opponent-tell",  "tko",
+    "successful-dodge"};
 
-// Text of `text` starting at column, for comparing whole rows.
 inline std::string at(int column, const std::string& text) {
     return std::string(column, ' ') + text;
 }
 
-// Delivers one keyboard event to the world and ends the frame's update.
+// One keyboard event to the world, then the end of the frame's update.
 inline void sendKey(mw::Key key, mw::KeyboardAction action) {
     mw::GameManager::getInstance().onEvent(mw::EventKeyboard(key, action));
     mw::WorldManager::getInstance().update();
 }
 
-// A swing handed straight to the hero, as an opponent throws it.
 inline void swingAt(Hero& hero, int side) {
     hero.eventHandler(EventBoxerCollision(side));
 }
@@ -65,9 +53,9 @@ inline void floorHero(Hero& hero) {
         swingAt(hero, swing % 2 == 0 ? SWING_LEFT : SWING_RIGHT);
 }
 
-// Every game test starts with the program's shared counts at zero, rand() at
-// its first draw, no best times, a one-cell sprite under each boxer's label
-// and a long silent sound under each of the game's sound labels.
+// Every game test starts with the shared counts at zero, rand() at its first
+// draw, no best times, a one-cell sprite under each boxer's label and a long
+// silent sound under each of the game's sound labels.
 class GameTest : public mwtest::EngineTest {
 protected:
     void SetUp() override {
@@ -75,21 +63,20 @@ protected:
         sharedCounts().reset();
         std::srand(1);
         MatchLoader::getInstance().startUp();
-        for (const char* label : {"hero-idle", "hero-s-left", "hero-s-right", "hero-d-left",
-                                  "hero-d-right", "hero-down"})
-            loadSprite(label, {"X"});
-        for (const std::string prefix : {"opponent-", "opponent2-", "opponent3-"}) {
+        for (const char* pose : {"idle", "s-left", "s-right", "d-left", "d-right", "down"})
+            loadSprite("hero-" + std::string(pose), {"X"});
+        for (const char* prefix : {"opponent-", "opponent2-", "opponent3-"}) {
             for (const char* pose :
                  {"idle", "charge-right", "charge-left", "swing-right", "swing-left", "dodge-right",
                   "dodge-left", "tell", "stunned", "down"})
-                loadSprite(prefix + pose, {"X"});
+                loadSprite(prefix + std::string(pose), {"X"});
         }
-        const std::vector<std::int16_t> silence(8000 * 10, 0);
+        const std::vector<std::int16_t> silence(80000, 0);
         sf::SoundBuffer buffer;
         ASSERT_TRUE(buffer.loadFromSamples(silence.data(), silence.size(), 1, 8000,
                                            {sf::SoundChannel::Mono}));
         ASSERT_TRUE(buffer.saveToFile("silence.wav"));
-        for (const char* label : GAME_SOUNDS)
+        for (const std::string& label : GAME_SOUNDS)
             ASSERT_EQ(mw::ResourceManager::getInstance().loadSound("silence.wav", label), 0);
     }
 
@@ -98,22 +85,20 @@ protected:
         EngineTest::TearDown();
     }
 
-    // A one-frame sprite of the given rows, loaded under the label.
     void loadSprite(const std::string& label, const Lines& rows,
                     const std::string& color = "white") const {
-        std::string text = "1\n" + std::to_string(rows.front().size()) + "\n" +
+        std::string text = "1\n" + std::to_string(rows[0].size()) + "\n" +
                            std::to_string(rows.size()) + "\n1\n" + color + "\n";
         for (const std::string& row : rows)
             text += row + "\n";
-        writeFile("sprites/" + label + ".txt", text);
-        ASSERT_EQ(mw::ResourceManager::getInstance().loadSprite("sprites/" + label + ".txt", label),
-                  0);
+        writeFile(label + ".txt", text);
+        ASSERT_EQ(mw::ResourceManager::getInstance().loadSprite(label + ".txt", label), 0);
     }
 
     // The sounds started since the last call, in GAME_SOUNDS order; stops them.
     static Lines heard() {
         Lines playing;
-        for (const char* label : GAME_SOUNDS) {
+        for (const std::string& label : GAME_SOUNDS) {
             sf::Sound* voice = mw::ResourceManager::getInstance().getSound(label)->getVoice();
             if (voice->getStatus() == sf::SoundSource::Status::Playing)
                 playing.push_back(label);
@@ -122,9 +107,8 @@ protected:
         return playing;
     }
 
-    // A row of the last shown frame: its characters (an undrawn cell as a
-    // space) or its colours (one letter per cell of "krgybmcw", '.' undrawn),
-    // without what is blank at its end.
+    // A row of the last frame shown: its characters, or its colours as
+    // letters of "krgybmcw"; '.' for an undrawn cell; nothing blank at its end.
     static std::string shownRow(int row, bool colours = false) {
         std::string text;
         for (int column = 0; column < 80; ++column) {
@@ -137,18 +121,18 @@ protected:
     }
 
     void useHighScoreFile(const std::string& content) const {
-        writeFile("hsdata.txt", content);
+        std::filesystem::remove(m_scratch.path() / "hsdata.txt");
+        if (content != "(none)")
+            writeFile("hsdata.txt", content);
         MatchLoader::getInstance().startUp();
     }
 
     // "hsdata.txt" as it is on disk; "(none)" when there is no such file.
     std::string highScoreFile() const {
-        const std::filesystem::path file = m_scratch.path() / "hsdata.txt";
-        if (!std::filesystem::exists(file))
+        if (!std::filesystem::exists(m_scratch.path() / "hsdata.txt"))
             return "(none)";
-        std::ifstream in(file, std::ios::binary);
         std::ostringstream content;
-        content << in.rdbuf();
+        content << std::ifstream(m_scratch.path() / "hsdata.txt", std::ios::binary).rdbuf();
         return content.str();
     }
 
@@ -161,7 +145,6 @@ protected:
         m_rounds = firstOf<RoundSystem>();
         ASSERT_TRUE(m_hero != nullptr && m_opponent != nullptr && m_rounds != nullptr);
     }
-
     Timer& clock() const { return *TestAccess::timer(*m_rounds); }
 
     mw::FrameDriver m_driver;
