@@ -15,14 +15,15 @@ struct Variant {
     const char* prefix;
     int attackChance;
     std::string attackSpell, tell, tellPunched, waitPunched;
+    int waitPunchedFrames; // up to the end of the swing's recovery
 };
 const Variant VARIANTS[] = {
     {1, "opponent-", 60, "c31 h1 s15 i1 c31 h1 s15 i1 c31 h1 s15 i1 c6 i50", "t119 i81",
-     "t1 u64 i35", "i1 d5 c31 h1 s2"},
+     "t1 u64 i35", "i1 d5 c31 h1 s15 i1", 54},
     {2, "opponent2-", 50, "c31 h1 s10 i1 c31 h1 s10 i1 c31 h1 s10 i1 c21 i50", "t89 i111",
-     "t1 u49 i50", "i1 d5 c31 h1 s2"},
+     "t1 u49 i50", "i1 d5 c31 h1 s10 i1", 49},
     {3, "opponent3-", 50, "c31 h1 s8 i1 c31 h1 s8 i1 c31 h1 s8 i1 c27 i50", "t59 i141",
-     "t1 u21 i78", "i1 d5 c31 h1 s2"},
+     "t1 u21 i78", "i1 d5 c31 h1 s8 i1", 47},
 };
 void PrintTo(const Variant& variant, std::ostream* out) {
     *out << "Opponent" << variant.number;
@@ -77,37 +78,28 @@ protected:
     std::string m_heard; // by poses(): "frame:sound " for each sound started
 };
 
-TEST_P(OpponentTest, AnAttackSpellWindsUpSwingsAndRecoversForItsSteps) {
+TEST_P(OpponentTest, AttacksTellsStunsAndDodgesLastTheirSteps) {
+    const Variant& v = GetParam();
     EXPECT_EQ(pose(), "idle 42");
     EXPECT_EQ(m_opponent->getHealthUI()->getPosition(), mw::Vector(50, 2));
-    TestAccess::setState(*m_opponent, ATTACKING);
-    EXPECT_EQ(poses(200), GetParam().attackSpell);
-    EXPECT_THAT(m_heard, ::testing::StartsWith("2:opponent-charge 32:hero-hit 32:opponent-swing "));
-    EXPECT_EQ(m_hero->getHealth(), 70);
-}
-
-TEST_P(OpponentTest, TellsStunsAndDodgesLastTheirSteps) {
-    const Variant& v = GetParam();
-    const struct {
-        int state;
-        mw::Key punch;
-        int frames;
-        std::string poses, sounds;
-        int health;
-    } runs[] = {
-        {TELL, mw::KEY_UNDEFINED, 200, v.tell, "", 100},
-        {TELL, mw::KEY_P, 100, v.tellPunched, "1:hero-swing 1:opponent-hit 1:opponent-stunned ",
-         90},
-        {NEUTRAL, mw::KEY_O, 40, v.waitPunched,
-         "1:hero-swing 1:opponent-dodge 8:opponent-charge 38:hero-hit 38:opponent-swing ", 100},
-    };
-    for (const auto& run : runs) {
+    for (const auto& [state, punch, frames, shown, sounds, health] :
+         {std::tuple{TELL, mw::KEY_UNDEFINED, 200, v.tell, std::string(), 100},
+          {TELL, mw::KEY_P, 100, v.tellPunched, "1:hero-swing 1:opponent-hit 1:opponent-stunned ",
+           90},
+          {NEUTRAL, mw::KEY_O, v.waitPunchedFrames, v.waitPunched,
+           "1:hero-swing 1:opponent-dodge 8:opponent-charge 38:hero-hit 38:opponent-swing ", 100},
+          {ATTACKING, mw::KEY_UNDEFINED, 200, v.attackSpell, "", 100}}) {
         m_opponent->getHealthUI()->setHealth(100);
-        TestAccess::setState(*m_opponent, run.state);
-        EXPECT_EQ(poses(run.frames, run.punch), run.poses);
-        EXPECT_EQ(m_heard, run.sounds);
-        EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), run.health);
+        TestAccess::setState(*m_opponent, state);
+        TestAccess::setMove(*m_opponent, IDLE);
+        EXPECT_EQ(poses(frames, punch), shown);
+        EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), health);
+        if (state != ATTACKING) {
+            EXPECT_EQ(m_heard, sounds);
+        }
     }
+    EXPECT_THAT(m_heard, ::testing::StartsWith("2:opponent-charge 32:hero-hit 32:opponent-swing "));
+    EXPECT_EQ(m_hero->getHealth(), 60);
 }
 
 TEST_P(OpponentTest, AfterItsWaitItRollsToAttackOrShowItsTell) {
@@ -249,20 +241,6 @@ TEST_F(OpponentRulesTest, NoSwingAtAFallenHeroButATellAtFivePercentAStep) {
     }
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(m_hero->getHealth(), 0);
-}
-
-TEST_F(OpponentRulesTest, AFrozenOpponentOnlyCountsTheStepsOfItsState) {
-    startFight(1);
-    TestAccess::setState(*m_opponent, ATTACKING);
-    m_driver.advance(20);
-    m_opponent->setFrozen(true);
-    m_driver.advance(200);
-    EXPECT_EQ(TestAccess::stateFrames(*m_opponent), 220);
-    EXPECT_EQ(sharedCounts().opponent1AttackSteps, 19);
-    EXPECT_EQ(m_hero->getHealth(), 100);
-    m_opponent->setFrozen(false);
-    m_driver.advance();
-    EXPECT_EQ(m_opponent->getState(), NEUTRAL); // the spell ran out while frozen
 }
 
 TEST_F(OpponentRulesTest, PunchesAndSwingsReachOnlyTheFirstBoxerOfTheOtherSide) {
