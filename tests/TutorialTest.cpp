@@ -31,6 +31,9 @@ protected:
 
 TEST_F(TutorialTest, EachLessonWaitsForItsKeyThenMovesOnAtTheTenthStep) {
     EXPECT_EQ(TestAccess::opponent(*m_tutorial)->getPosition(), mw::Vector(42, 16));
+    EXPECT_EQ(worldTypes(),
+              (Lines{"Ring", "Hero", "OpponentHealthUI", "Opponent", "OpponentHealthUI",
+                     "TutorialMode", "TextDisplay", "KnockdownPrompt"}));
     // A tutorial takes away the messages before it.
     new TextDisplay("You lost by KO.", mw::Vector(43, 10));
     mw::WorldManager::getInstance().markForDelete(new TutorialMode);
