@@ -14,36 +14,23 @@ using namespace gametest;
 
 TEST(MatchLoaderTime, StoredTimesAreAMinuteDigitAndUpToTwoSecondDigits) {
     // The faster of two; on a tie the first; what is not a time is slower than any time.
-    for (const auto& [a, b, faster] : {std::tuple{"105", "207", "105"},
-                                       {"207", "105", "105"},
-                                       {"059", "100", "059"},
-                                       {"430", "429", "429"},
-                                       {"105", "065", "105"},
-                                       {"065", "105", "065"},
-                                       {"15", "110", "15"},
-                                       {"19", "105", "105"},
-                                       {"105", "abc", "105"},
-                                       {"abc", "105", "105"},
-                                       {"1", "430", "430"},
-                                       {"430", "1x", "430"},
-                                       {"x05", "430", "430"},
-                                       {"430", " 05", "430"},
-                                       {"430", "-05", "430"},
-                                       {"430", "", "430"},
-                                       {"1", "x", "1"},
-                                       {"10x", "059", "059"}})
-        EXPECT_EQ(MatchLoader::fasterTime(a, b), faster) << a << " vs " << b;
-    for (const auto& [round, timeLeft, stored] : {std::tuple{1, 88, "002"},
-                                                  {1, 81, "009"},
-                                                  {1, 80, "010"},
-                                                  {1, 0, "130"},
-                                                  {2, 60, "200"},
-                                                  {2, 53, "207"},
-                                                  {3, 0, "430"},
-                                                  {4, 0, "430"},
-                                                  {4, -25, "430"},
-                                                  {1, 95, "000"}})
-        EXPECT_EQ(MatchLoader::winningTime(round, timeLeft), stored) << round << " " << timeLeft;
+    const struct {
+        const char *a, *b, *faster;
+    } pairs[] = {{"105", "207", "105"}, {"207", "105", "105"}, {"059", "100", "059"},
+                 {"430", "429", "429"}, {"105", "065", "105"}, {"065", "105", "065"},
+                 {"15", "110", "15"},   {"19", "105", "105"},  {"105", "abc", "105"},
+                 {"abc", "105", "105"}, {"1", "430", "430"},   {"430", "1x", "430"},
+                 {"x05", "430", "430"}, {"430", " 05", "430"}, {"430", "-05", "430"},
+                 {"430", "", "430"},    {"1", "x", "1"},       {"10x", "059", "059"}};
+    for (const auto& p : pairs)
+        EXPECT_EQ(MatchLoader::fasterTime(p.a, p.b), p.faster) << p.a << " vs " << p.b;
+    const struct {
+        int round, timeLeft;
+        const char* stored;
+    } wins[] = {{1, 88, "002"}, {1, 81, "009"}, {1, 80, "010"}, {1, 0, "130"},   {2, 60, "200"},
+                {2, 53, "207"}, {3, 0, "430"},  {4, 0, "430"},  {4, -25, "430"}, {1, 95, "000"}};
+    for (const auto& w : wins)
+        EXPECT_EQ(MatchLoader::winningTime(w.round, w.timeLeft), w.stored) << w.round << w.timeLeft;
 }
 
 class MatchLoaderTest : public GameTest {
@@ -72,12 +59,10 @@ TEST_F(MatchLoaderTest, ReadsUpToThreeEntriesAndAWinRewritesThemAll) {
           {"abc\n1\n7x\n", "-:-- -:-- -:--", 2, 80, "abc\n010\n7x\n"},
           {"15\n\n\n", "1:5 -:-- -:--", 1, 28, "102\n\n\n"},
           {longLine + "345\n100\n", "-:-- 3:45 1:00", 3, 0, longLine + "\n345\n100\n"}}) {
-        const int failures =
-            countLogged("MatchLoader::startUp() -- Couldn't open highscore data file!");
+        const std::string failure = "MatchLoader::startUp() -- Couldn't open highscore data file!";
+        const int failures = countLogged(failure);
         useHighScoreFile(before);
-        EXPECT_EQ(countLogged("MatchLoader::startUp() -- Couldn't open highscore data file!") -
-                      failures,
-                  before == "(none)" ? 1 : 0);
+        EXPECT_EQ(countLogged(failure) - failures, before == "(none)" ? 1 : 0);
         EXPECT_EQ(shownTimes(), shown) << before;
         win(opponent, timeLeft);
         EXPECT_EQ(highScoreFile(), after) << before;
@@ -96,12 +81,11 @@ TEST_F(MatchLoaderTest, AFailedWriteKeepsTheOldFileAndTheNewTimeInMemory) {
         if (blocked == "hsdata.txt")
             fs::remove(m_scratch.path() / blocked);
         fs::create_directories(m_scratch.path() / blocked / "keep");
-        const int failures =
-            countLogged("MatchLoader::updateFile() -- Couldn't open highscore data file!");
+        const std::string failure =
+            "MatchLoader::updateFile() -- Couldn't open highscore data file!";
+        const int failures = countLogged(failure);
         win(1, 88);
-        EXPECT_EQ(countLogged("MatchLoader::updateFile() -- Couldn't open highscore data file!") -
-                      failures,
-                  1);
+        EXPECT_EQ(countLogged(failure) - failures, 1);
         EXPECT_EQ(shownTimes(), "0:02 -:-- 2:07");
         EXPECT_TRUE(fs::is_directory(m_scratch.path() / blocked / "keep"));
         EXPECT_FALSE(fs::is_regular_file(m_scratch.path() / "hsdata.txt.tmp"));

@@ -45,23 +45,18 @@ protected:
 
     // A boxer: down and for how long, knockdowns this round and in the match, sprite, place,
     // health.
-    static std::string boxer(const mw::Object& object, bool down, int downTime, int round,
-                             int match, int health) {
-        return std::to_string(down) + std::to_string(downTime) + " " + std::to_string(round) +
-               std::to_string(match) + " " + object.getSpriteLabel() + " " +
-               std::to_string(int(object.getPosition().getX())) + "," +
-               std::to_string(int(object.getPosition().getY())) + " " + std::to_string(health);
+    template <typename Boxer> static std::string boxer(const Boxer& o, int health) {
+        return std::to_string(o.isDown()) + std::to_string(o.getDownTime()) + " " +
+               std::to_string(o.getRoundKnockdowns()) + std::to_string(o.getMatchKnockdowns()) +
+               " " + o.getSpriteLabel() + " " + std::to_string(int(o.getPosition().getX())) + "," +
+               std::to_string(int(o.getPosition().getY())) + " " + std::to_string(health);
     }
     std::string boxers() const {
-        const Hero& h = *m_hero;
-        const FightingOpponent& o = *m_opponent;
-        return boxer(h, h.isDown(), h.getDownTime(), h.getRoundKnockdowns(), h.getMatchKnockdowns(),
-                     h.getHealth()) +
-               " mash " + std::to_string(h.getMashCount()) + " " +
-               std::to_string(TestAccess::lastMashKey(h)) + "; " +
-               boxer(o, o.isDown(), o.getDownTime(), o.getRoundKnockdowns(), o.getMatchKnockdowns(),
-                     o.getHealthUI()->getHealth()) +
-               " move " + std::to_string(o.getMove());
+        return boxer(*m_hero, m_hero->getHealth()) + " mash " +
+               std::to_string(m_hero->getMashCount()) + " " +
+               std::to_string(TestAccess::lastMashKey(*m_hero)) + "; " +
+               boxer(*m_opponent, m_opponent->getHealthUI()->getHealth()) + " move " +
+               std::to_string(m_opponent->getMove());
     }
 
     void knockDownOpponent() {

@@ -1,8 +1,7 @@
 #pragma once
 
-// The game tests' fixture and their readers of what the screen, the speakers
-// and "hsdata.txt" show. Header only: the test target builds only the
-// *Test.cpp files and TestSupport.cpp.
+// The game tests' fixture and their readers of the screen, the speakers and
+// "hsdata.txt". Header only: the test target builds *Test.cpp and TestSupport.cpp.
 
 #include "support/FrameDriver.h"
 #include "support/TestAccess.h"
@@ -65,12 +64,11 @@ protected:
         MatchLoader::getInstance().startUp();
         for (const char* pose : {"idle", "s-left", "s-right", "d-left", "d-right", "down"})
             loadSprite("hero-" + std::string(pose), {"X"});
-        for (const char* prefix : {"opponent-", "opponent2-", "opponent3-"}) {
+        for (const char* prefix : {"opponent-", "opponent2-", "opponent3-"})
             for (const char* pose :
                  {"idle", "charge-right", "charge-left", "swing-right", "swing-left", "dodge-right",
                   "dodge-left", "tell", "stunned", "down"})
                 loadSprite(prefix + std::string(pose), {"X"});
-        }
         const std::vector<std::int16_t> silence(80000, 0);
         sf::SoundBuffer buffer;
         ASSERT_TRUE(buffer.loadFromSamples(silence.data(), silence.size(), 1, 8000,
@@ -107,8 +105,8 @@ protected:
         return playing;
     }
 
-    // A row of the last frame shown: its characters, or its colours as
-    // letters of "krgybmcw"; '.' for an undrawn cell; nothing blank at its end.
+    // A row of the last frame shown: its characters, or its colours as letters
+    // of "krgybmcw" ('.' undrawn); nothing blank at its end.
     static std::string shownRow(int row, bool colours = false) {
         std::string text;
         for (int column = 0; column < 80; ++column) {

@@ -19,48 +19,40 @@ public:
         FIGHTS,             // dodges, counters a swing on its side, punches the tell and the stun
         FIGHTS_THEN_DODGES, // fights until the opponent has been down once, then only dodges
     };
-
     explicit Player(Style style) : m_style(style) {}
 
     // Chooses the keys of the next frame.
     void play(mw::FrameDriver& keys) {
         ++m_frame;
-        if (showsMessage("Press any key to continue.")) {
-            keys.tap(mw::KEY_SPACE);
-            return;
-        }
         const Hero* hero = firstOf<Hero>();
         const Opponent* opponent = firstOf<Opponent>();
-        if (hero == nullptr || opponent == nullptr)
+        if (showsMessage("Press any key to continue."))
+            keys.tap(mw::KEY_SPACE);
+        if (showsMessage("Press any key to continue.") || hero == nullptr || opponent == nullptr)
             return;
         // Mashing: alternating keys, each held for one frame.
         const bool leftHeld = keys.isHeld(mw::KEY_Q);
-        for (const mw::Key key : {mw::KEY_Q, mw::KEY_W}) {
+        for (const mw::Key key : {mw::KEY_Q, mw::KEY_W})
             if (keys.isHeld(key))
                 keys.release(key);
-        }
         if (hero->isDown()) {
             keys.press(leftHeld ? mw::KEY_W : mw::KEY_Q);
             return;
         }
         const int move = opponent->getMove(), state = opponent->getState();
         const bool windingUp = state == ATTACKING && (move == CHARGE_LEFT || move == CHARGE_RIGHT);
-        if (windingUp && move != m_windUpSeen)
-            m_windUpStart = m_frame;
+        m_windUpStart = windingUp && move != m_windUpSeen ? m_frame : m_windUpStart;
         m_windUpSeen = windingUp ? move : IDLE;
         if (hero->getMove() != IDLE || opponent->isDown())
             return;
-        // A fresh wind-up swings 31 frames after it is first seen and a dodge
-        // lasts 10: dodging from its second frame on chains three dodges, the
-        // last still going when the swing comes.
+        // A wind-up swings 31 frames after it is first seen and a dodge lasts
+        // 10: dodging from its second frame on, the third dodge takes the swing.
         if (windingUp && m_style != STANDS_STILL) {
-            if (m_frame - m_windUpStart >= 1)
+            if (m_frame > m_windUpStart)
                 keys.tap(move == CHARGE_LEFT ? mw::KEY_Q : mw::KEY_W);
             return;
         }
-        const bool punches = m_style == FIGHTS ||
-                             (m_style == FIGHTS_THEN_DODGES && opponent->getMatchKnockdowns() == 0);
-        if (!punches)
+        if (m_style == FIGHTS_THEN_DODGES ? opponent->getMatchKnockdowns() > 0 : m_style != FIGHTS)
             return;
         if (state == ATTACKING && move == SWING_LEFT)
             keys.tap(mw::KEY_O);
@@ -68,19 +60,9 @@ public:
             keys.tap(mw::KEY_P);
     }
 
-    // Counts the stuns the player caused; called after every frame.
-    void watch() {
-        const Opponent* opponent = firstOf<Opponent>();
-        const bool stunned = opponent != nullptr && opponent->getState() == STUNNED;
-        m_stuns += stunned && !m_wasStunned ? 1 : 0;
-        m_wasStunned = stunned;
-    }
-    int stunsSeen() const { return m_stuns; }
-
 private:
     Style m_style;
-    int m_frame = 0, m_windUpStart = 0, m_windUpSeen = IDLE, m_stuns = 0;
-    bool m_wasStunned = false;
+    int m_frame = 0, m_windUpStart = 0, m_windUpSeen = IDLE;
 };
 
 } // namespace gametest
