@@ -1,320 +1,198 @@
-#include "support/FightSupport.h"
-
-#include "game/BoxerMove.h"
-#include "game/GameOverResult.h"
+#include "support/GameSupport.h"
 
 #include "engine/EventStep.h"
 
-#include <functional>
-
 namespace {
 
-using fighttest::FightTest;
-using fighttest::Referee;
+using namespace gametest;
 
-// A real first opponent that also remembers every punch handed to it.
-class WatchedOpponent : public Opponent1 {
-public:
-    int eventHandler(const mw::Event& event) override {
-        if (event.getType() == BOXER_COLLISION_EVENT)
-            punches.push_back(static_cast<const EventBoxerCollision&>(event).getMove());
-        return Opponent1::eventHandler(event);
-    }
-    std::vector<int> punches;
-};
-
-std::string mashLine(int count, int needed, mw::Key key) {
-    return "Mash " + std::to_string(count) + "/" + std::to_string(needed) +
-           " (key=" + std::to_string(static_cast<int>(key)) + ")";
-}
-
-class HeroTest : public FightTest {
+class HeroTest : public GameTest {
 protected:
     void SetUp() override {
-        FightTest::SetUp();
-        for (const char* sound : {"hero-swing", "hero-dodge", "successful-dodge", "tko"})
-            loadSilentSound(sound);
-        m_hero = new Hero;
+        GameTest::SetUp();
+        startFight(1);
     }
-
-    void newHero() {
-        clearWorld();
-        m_hero = new Hero;
-    }
-
-    // One new key goes down per frame, Q and W in turn; the previous one goes up.
-    void mash(int presses) {
-        for (int i = 0; i < presses; ++i) {
-            m_driver.release(m_mashKey);
-            m_mashKey = m_mashKey == mw::KEY_Q ? mw::KEY_W : mw::KEY_Q;
-            m_driver.press(m_mashKey);
-            m_driver.advance();
-        }
-    }
-
-    Hero* m_hero = nullptr;
-    mw::Key m_mashKey = mw::KEY_W;
 };
 
-TEST_F(HeroTest, EachMoveShowsItsSpriteForTenStepsAndBlocksOtherMoves) {
-    struct Case {
-        mw::Key key;
-        int move;
-        const char* sprite;
-        const char* sound;
-    };
-    const Case cases[] = {
-        {mw::KEY_Q, DODGE_LEFT, "hero-d-left", "hero-dodge"},
-        {mw::KEY_W, DODGE_RIGHT, "hero-d-right", "hero-dodge"},
-        {mw::KEY_O, SWING_LEFT, "hero-s-left", "hero-swing"},
-        {mw::KEY_P, SWING_RIGHT, "hero-s-right", "hero-swing"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.sprite);
-        stopSound(c.sound);
-        m_driver.tap(c.key);
-        m_driver.advance();
-        EXPECT_EQ(m_hero->getMove(), c.move);
-        EXPECT_TRUE(isPlaying(c.sound));
-        int shown = m_hero->getSpriteLabel() == c.sprite ? 1 : 0;
-        for (int frame = 1; frame < 20; ++frame) {
+TEST_F(HeroTest, EachKeyStartsATenFrameMoveWithItsSpriteAndSound) {
+    EXPECT_EQ(m_hero->getPosition(), mw::Vector(42, 19));
+    EXPECT_EQ(m_hero->getHealthUI()->getPosition(), mw::Vector(5, 2));
+    // A punch makes the waiting opponent dodge, then wind up; the next punch finds it winding up.
+    for (const auto& [key, move, sprite, sounds, later] :
+         {std::tuple{mw::KEY_Q, DODGE_LEFT, "hero-d-left", Lines{"hero-dodge"}, Lines{}},
+          {mw::KEY_W, DODGE_RIGHT, "hero-d-right", Lines{"hero-dodge"}, Lines{}},
+          {mw::KEY_P, SWING_RIGHT, "hero-s-right", Lines{"hero-swing", "opponent-dodge"},
+           Lines{"opponent-charge"}},
+          {mw::KEY_O, SWING_LEFT, "hero-s-left", Lines{"hero-swing"}, Lines{}}}) {
+        m_driver.tap(key);
+        std::string shown; // per frame: M the move's sprite, i idle
+        for (int frame = 0; frame < 12; ++frame) {
             if (frame == 5)
-                m_driver.tap(mw::KEY_P); // ignored while the move lasts
+                m_driver.tap(mw::KEY_P); // no second move while one lasts
             m_driver.advance();
-            shown += m_hero->getSpriteLabel() == c.sprite ? 1 : 0;
+            const std::string label = m_hero->getSpriteLabel();
+            shown += label == sprite ? 'M' : label == "hero-idle" ? 'i' : '?';
+            if (frame == 0) {
+                EXPECT_EQ(m_hero->getMove(), move) << sprite;
+                EXPECT_EQ(heard(), sounds) << sprite;
+            }
         }
-        EXPECT_EQ(shown, 10);
-        EXPECT_EQ(m_hero->getMove(), IDLE);
-        EXPECT_EQ(m_hero->getSpriteLabel(), "hero-idle");
-        EXPECT_EQ(sharedCounts().heroMoveSteps, 0);
+        EXPECT_EQ(shown, "MMMMMMMMMMii") << sprite;
+        EXPECT_EQ(heard(), later) << sprite;
     }
 }
 
-TEST_F(HeroTest, DodgeProtectsFromSwingsOnItsSideDuringItsNineFollowingFrames) {
-    auto* opponent = new Opponent1;
-    struct Case {
+TEST_F(HeroTest, ADodgeTakesTheSwingOfItsSideUntilItEnds) {
+    const struct {
         mw::Key dodge;
-        int swing;
-        int pressedFramesBefore; // 0: in the frame whose step throws the swing
-        bool dodged;
-    };
-    const Case cases[] = {
-        {mw::KEY_W, SWING_RIGHT, 0, false}, {mw::KEY_W, SWING_RIGHT, 1, true},
-        {mw::KEY_W, SWING_RIGHT, 9, true},  {mw::KEY_W, SWING_RIGHT, 10, false},
-        {mw::KEY_Q, SWING_LEFT, 1, true},   {mw::KEY_Q, SWING_LEFT, 9, true},
-        {mw::KEY_Q, SWING_LEFT, 10, false}, {mw::KEY_Q, SWING_RIGHT, 5, false},
-        {mw::KEY_W, SWING_LEFT, 5, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "swing " << c.swing << ", dodge pressed "
-                                          << c.pressedFramesBefore << " frames before");
-        TestAccess::setState(*opponent, NEUTRAL);
-        TestAccess::setMove(*opponent, IDLE);
-        m_driver.advance(12); // the previous dodge runs out
+        int swing, framesAfter, health;
+        const char* sound;
+    } cases[] = {{mw::KEY_W, SWING_RIGHT, 0, 100, "successful-dodge"},
+                 {mw::KEY_W, SWING_RIGHT, 9, 100, "successful-dodge"},
+                 {mw::KEY_W, SWING_RIGHT, 10, 90, "hero-hit"},
+                 {mw::KEY_Q, SWING_LEFT, 0, 100, "successful-dodge"},
+                 {mw::KEY_Q, SWING_LEFT, 9, 100, "successful-dodge"},
+                 {mw::KEY_Q, SWING_LEFT, 10, 90, "hero-hit"},
+                 {mw::KEY_Q, SWING_RIGHT, 4, 90, "hero-hit"},
+                 {mw::KEY_W, SWING_LEFT, 4, 90, "hero-hit"}};
+    for (const auto& [dodge, swing, framesAfter, health, sound] : cases) {
         TestAccess::setHealth(*m_hero, 100);
-        stopSound("successful-dodge");
-        if (c.pressedFramesBefore > 0) {
-            m_driver.tap(c.dodge);
-            m_driver.advance(c.pressedFramesBefore);
-        }
-        windUp(*opponent, c.swing, 30, sharedCounts().opponent1AttackSteps);
-        if (c.pressedFramesBefore == 0)
-            m_driver.tap(c.dodge);
-        m_driver.advance();
-        ASSERT_EQ(opponent->getMove(), c.swing);
-        EXPECT_EQ(m_hero->getHealth(), c.dodged ? 100 : 90);
-        EXPECT_EQ(isPlaying("successful-dodge"), c.dodged);
+        m_driver.tap(dodge);
+        m_driver.advance(1 + framesAfter);
+        swingAt(*m_hero, swing);
+        EXPECT_EQ(m_hero->getHealth(), health) << dodge << " " << framesAfter;
+        EXPECT_EQ(heard(), (Lines{"hero-dodge", sound})) << dodge << " " << framesAfter;
+        m_driver.advance(10);
     }
 }
 
-TEST_F(HeroTest, TenSwingsFloorHimAndAlternatingPressesGetHimUp) {
+TEST_F(HeroTest, TenHitsFloorHimAndAlternatingKeysGetHimUp) {
     for (int swing = 0; swing < 9; ++swing)
         swingAt(*m_hero, SWING_RIGHT);
     EXPECT_EQ(m_hero->getHealth(), 10);
-    EXPECT_FALSE(m_hero->isDown());
-
-    const int healthOnGettingUp[] = {75, 50, 25};
-    for (int knockdown = 1; knockdown <= 3; ++knockdown) {
+    mw::Key key = mw::KEY_W;
+    for (const auto& [knockdown, needed, health] :
+         {std::tuple{1, 50, 75}, {2, 70, 50}, {3, 90, 25}}) {
         SCOPED_TRACE(knockdown);
-        const int needed = 30 + 20 * knockdown;
+        m_hero->setPosition(mw::Vector(3, 3));
         floorHero(*m_hero);
-        ASSERT_TRUE(m_hero->isDown());
+        EXPECT_EQ(m_hero->getPosition(), mw::Vector(42, 19));
         EXPECT_EQ(m_hero->getSpriteLabel(), "hero-down");
-        EXPECT_TRUE(logged("Hero: knockdown #" + std::to_string(knockdown) + ", need " +
-                           std::to_string(needed) + " presses"));
-
-        mash(needed - 1);
-        m_driver.advance(); // the held key is sent again, but counts once
-        EXPECT_EQ(m_hero->getMashCount(), needed - 1);
-        mash(1); // counted after this frame's step, so he is up at the next one
-        EXPECT_TRUE(m_hero->isDown());
-        EXPECT_TRUE(logged(mashLine(needed, needed, m_mashKey)));
+        const std::string count = std::to_string(needed);
+        EXPECT_EQ(countLogged("Hero: knockdown #" + std::to_string(knockdown) + ", need " + count +
+                              " presses"),
+                  1);
+        // A new key down every frame, the last one up.
+        for (int press = 1; press <= needed; ++press) {
+            if (press == needed) {
+                m_driver.advance(); // the held key is sent again but counts once
+                m_hero->setPosition(mw::Vector(3, 3));
+            }
+            m_driver.release(key);
+            key = key == mw::KEY_Q ? mw::KEY_W : mw::KEY_Q;
+            m_driver.press(key);
+            m_driver.advance();
+        }
+        EXPECT_TRUE(m_hero->isDown()); // counted after this frame's step: up at the next one
+        EXPECT_TRUE(logged("Mash " + count + "/" + count +
+                           " (key=" + std::to_string(static_cast<int>(key)) + ")"));
         m_driver.advance();
         EXPECT_FALSE(m_hero->isDown());
-        EXPECT_EQ(m_hero->getHealth(), healthOnGettingUp[knockdown - 1]);
+        EXPECT_EQ(m_hero->getPosition(), mw::Vector(42, 19));
         EXPECT_EQ(m_hero->getSpriteLabel(), "hero-idle");
-        EXPECT_TRUE(logged(
-            "Hero: RECOVERED (HP=" + std::to_string(healthOnGettingUp[knockdown - 1]) + ")"));
+        EXPECT_EQ(m_hero->getHealth(), health);
+        EXPECT_EQ(countLogged("Hero: RECOVERED (HP=" + std::to_string(health) + ")"), 1);
     }
-    EXPECT_TRUE(logged(mashLine(1, 50, mw::KEY_Q)));
+    EXPECT_TRUE(logged("Mash 1/50 (key=" + std::to_string(static_cast<int>(mw::KEY_Q)) + ")"));
     EXPECT_EQ(m_hero->getMatchKnockdowns(), 3);
 }
 
-TEST_F(HeroTest, MashCountsOnlyKeyChangesOfTheFourMoveKeys) {
-    struct Case {
-        const char* name;
-        std::vector<mw::Key> keys;
-        bool tapped; // pressed and released between frames, never held
-        bool frozen;
-        int frames;
-        int counted;
-    };
-    const Case cases[] = {
-        {"one key held", {mw::KEY_Q}, false, false, 40, 1},
-        {"two keys held", {mw::KEY_Q, mw::KEY_W}, false, false, 10, 20},
-        {"punch keys held", {mw::KEY_O, mw::KEY_P}, false, false, 10, 20},
-        {"other keys held", {mw::KEY_A, mw::KEY_SPACE}, false, false, 10, 0},
-        {"alternate taps", {mw::KEY_Q, mw::KEY_W}, true, false, 10, 0},
-        {"frozen", {mw::KEY_O, mw::KEY_P}, false, true, 10, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        newHero();
+TEST_F(HeroTest, OnlyAChangeToAnotherOfTheFourKeysHeldIsAPress) {
+    for (const auto& [keys, tapped, frozen, counted] :
+         {std::tuple{std::vector{mw::KEY_Q}, false, false, 1},
+          {std::vector{mw::KEY_Q, mw::KEY_W}, false, false, 20},
+          {std::vector{mw::KEY_O, mw::KEY_P}, false, false, 20},
+          {std::vector{mw::KEY_A, mw::KEY_SPACE}, false, false, 0},
+          {std::vector{mw::KEY_Q, mw::KEY_W}, true, false, 0},
+          {std::vector{mw::KEY_O, mw::KEY_P}, false, true, 0}}) {
+        TestAccess::setDown(*m_hero, false);
+        TestAccess::setRoundKnockdowns(*m_hero, 0);
         floorHero(*m_hero);
-        m_hero->setFrozen(c.frozen);
-        for (int frame = 0; frame < c.frames; ++frame) {
-            if (c.tapped) {
-                m_driver.tap(c.keys[frame % c.keys.size()]);
-            } else if (frame == 0) {
-                for (mw::Key key : c.keys)
+        m_hero->setFrozen(frozen);
+        for (int frame = 0; frame < 10; ++frame) {
+            for (const mw::Key key : keys) {
+                if (tapped && key == keys[frame % 2])
+                    m_driver.tap(key);
+                else if (!tapped && frame == 0)
                     m_driver.press(key);
             }
             m_driver.advance();
         }
-        EXPECT_EQ(m_hero->getMashCount(), c.counted);
-        for (mw::Key key : c.keys)
+        EXPECT_EQ(m_hero->getMashCount(), counted) << keys[0] << tapped << frozen;
+        for (const mw::Key key : keys)
             m_driver.release(key);
+        m_hero->setFrozen(false);
     }
 }
 
-TEST_F(HeroTest, LosesByTkoAfterThreeHundredStepsDownOrAFourthKnockdown) {
-    struct Case {
-        const char* name;
-        int earlierKnockdowns;
-        bool refereeFreezes;
-        int stepsToLoss;
-        int announcedWithinFiveMore;
-    };
-    const Case cases[] = {
-        {"300 steps down", 0, true, 300, 1},
-        {"fourth knockdown", 3, true, 1, 1},
-        // Without a round system (the tutorial) nothing freezes him.
-        {"nobody freezes", 3, false, 1, 6},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        newHero();
-        auto* referee = new Referee;
-        referee->freezes = c.refereeFreezes;
-        const int announcedBefore = countLogged("HERO LOSES BY TKO");
-        stopSound("tko");
-        TestAccess::setRoundKnockdowns(*m_hero, c.earlierKnockdowns);
+TEST_F(HeroTest, LosesByTkoAfterThreeHundredStepsDownOrAtTheFourthKnockdown) {
+    int losses = 0;
+    for (const auto& [earlier, steps, knockdownLine] :
+         {std::tuple{0, 300, "Hero: knockdown #1, need 50 presses"},
+          {3, 1, "Hero: knockdown #4, need 110 presses"},
+          {4, 0, ""}}) {
+        startFight(1);
+        heard();
+        TestAccess::setRoundKnockdowns(*m_hero, earlier);
         floorHero(*m_hero);
-        if (c.earlierKnockdowns == 3) {
-            EXPECT_TRUE(logged("Hero: knockdown #4, need 110 presses"));
+        if (steps > 0) {
+            EXPECT_EQ(countLogged(knockdownLine), 1);
+            m_driver.advance(steps - 1);
+            EXPECT_EQ(countLogged("HERO LOSES BY TKO"), losses);
+            m_driver.advance();
         }
-        m_driver.advance(c.stepsToLoss - 1);
-        EXPECT_TRUE(referee->results.empty());
-        m_driver.advance();
-        EXPECT_EQ(referee->results, std::vector<int>{LOST_BY_TKO});
-        EXPECT_TRUE(isPlaying("tko"));
+        EXPECT_EQ(countLogged("HERO LOSES BY TKO"), ++losses);
         m_driver.advance(5);
-        EXPECT_EQ(countLogged("HERO LOSES BY TKO") - announcedBefore, c.announcedWithinFiveMore);
-        EXPECT_EQ(static_cast<int>(referee->results.size()), c.announcedWithinFiveMore);
-        EXPECT_TRUE(m_hero->isDown());
+        EXPECT_EQ(countLogged("HERO LOSES BY TKO"), losses);
+        EXPECT_EQ(messages(), Lines{"You lost by TKO."});
+        EXPECT_EQ(heard(), (Lines{"hero-hit", "tko"}));
         EXPECT_EQ(m_hero->getSpriteLabel(), "hero-down");
     }
 }
 
-TEST_F(HeroTest, MoveKeysStillActWhileDownOrFrozenButTheOpponentIgnoresThePunch) {
-    for (const bool frozen : {false, true}) {
-        SCOPED_TRACE(frozen ? "frozen" : "down");
-        newHero();
-        auto* opponent = new WatchedOpponent;
-        if (frozen) {
-            m_hero->setFrozen(true);
-            opponent->setFrozen(true);
-        } else {
+TEST_F(HeroTest, WhileFrozenOrDownAMoveKeyShowsItsPoseButBlocksMovesAfterIt) {
+    for (const bool frozen : {true, false}) {
+        m_hero->setFrozen(frozen);
+        m_opponent->setFrozen(frozen);
+        if (!frozen)
             floorHero(*m_hero);
-        }
-        stopSound("hero-swing");
+        heard();
         m_driver.tap(mw::KEY_P);
         m_driver.advance();
-        EXPECT_EQ(opponent->punches, std::vector<int>{SWING_RIGHT});
-        EXPECT_TRUE(isPlaying("hero-swing"));
         EXPECT_EQ(m_hero->getSpriteLabel(), "hero-s-right");
-        EXPECT_EQ(opponent->getHealthUI()->getHealth(), 100);
-        EXPECT_EQ(opponent->getMove(), IDLE); // not dodged either
-
-        // The move stays set: no second move until he is up or the round goes on.
+        m_hero->setPosition(mw::Vector(3, 3));
         m_driver.tap(mw::KEY_O);
         m_driver.advance(20);
-        EXPECT_EQ(opponent->punches.size(), 1u);
         EXPECT_EQ(m_hero->getSpriteLabel(), frozen ? "hero-s-right" : "hero-down");
         EXPECT_EQ(m_hero->getPosition(), mw::Vector(42, 19));
-
-        if (frozen) { // and no knockdown happens while frozen
-            TestAccess::setHealth(*m_hero, 10);
-            swingAt(*m_hero, SWING_LEFT);
-            EXPECT_FALSE(m_hero->isDown());
-        }
+        EXPECT_EQ(heard(), Lines{"hero-swing"}); // and the opponent takes no notice
+        m_hero->setFrozen(false);
+        m_opponent->setFrozen(false);
+        m_driver.advance(10);
     }
-}
-
-TEST_F(HeroTest, TheEventHandlerSaysWhatItHandled) {
+    m_hero->setFrozen(true);
+    TestAccess::setDown(*m_hero, false);
+    TestAccess::setHealth(*m_hero, 10);
+    swingAt(*m_hero, SWING_LEFT);
+    EXPECT_FALSE(m_hero->isDown()); // not while frozen
     using K = mw::EventKeyboard;
-    struct Case {
-        const char* name;
-        std::function<int()> handle;
-        int result;
-    };
-    const Case cases[] = {
-        {"step", [&] { return m_hero->eventHandler(mw::EventStep(1)); }, 1},
-        {"A pressed", [&] { return m_hero->eventHandler(K(mw::KEY_A, mw::KEY_PRESSED)); }, 0},
-        {"P held", [&] { return m_hero->eventHandler(K(mw::KEY_P, mw::KEY_HELD)); }, 0},
-        {"P pressed", [&] { return m_hero->eventHandler(K(mw::KEY_P, mw::KEY_PRESSED)); }, 1},
-        {"O while moving", [&] { return m_hero->eventHandler(K(mw::KEY_O, mw::KEY_PRESSED)); }, 0},
-        {"swing", [&] { return m_hero->eventHandler(EventBoxerCollision(SWING_LEFT)); }, 1},
-        {"dodge move", [&] { return m_hero->eventHandler(EventBoxerCollision(DODGE_LEFT)); }, 0},
-        {"other", [&] { return m_hero->eventHandler(mw::Event()); }, 0},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.handle(), c.result) << c.name;
-}
-
-TEST_F(HeroTest, PunchesAndSwingsReachOnlyTheFirstBoxerOfTheirType) {
-    EXPECT_EQ(m_hero->getPosition(), mw::Vector(42, 19));
-    EXPECT_EQ(m_hero->getType(), "Hero");
-    EXPECT_EQ(m_hero->getAltitude(), 4);
-    EXPECT_EQ(m_hero->getHealthUI()->getPosition(), mw::Vector(5, 2));
-    EXPECT_EQ(m_hero->getSpriteLabel(), "hero-idle");
-    auto* first = new WatchedOpponent;
-    auto* second = new WatchedOpponent;
-    m_driver.tap(mw::KEY_P);
-    m_driver.advance();
-    EXPECT_EQ(first->punches, std::vector<int>{SWING_RIGHT});
-    EXPECT_TRUE(second->punches.empty());
-
-    // An opponent's swing lands on the world's first hero only.
-    clearWorld();
-    m_hero = new Hero;
-    Hero* other = new Hero;
-    auto* opponent = new Opponent1;
-    int& attackSteps = sharedCounts().opponent1AttackSteps;
-    windUp(*opponent, SWING_LEFT, 30, attackSteps);
-    m_driver.advance(3);
-    EXPECT_EQ(m_hero->getHealth(), 90);
-    EXPECT_EQ(other->getHealth(), 100);
+    EXPECT_EQ((std::vector<int>{m_hero->eventHandler(mw::EventStep(1)),
+                                m_hero->eventHandler(K(mw::KEY_P, mw::KEY_HELD)),
+                                m_hero->eventHandler(K(mw::KEY_A, mw::KEY_PRESSED)),
+                                m_hero->eventHandler(EventBoxerCollision(DODGE_LEFT)),
+                                m_hero->eventHandler(mw::Event()),
+                                m_hero->eventHandler(EventBoxerCollision(SWING_LEFT))}),
+              (std::vector<int>{1, 0, 0, 0, 0, 1}));
 }
 
 } // namespace

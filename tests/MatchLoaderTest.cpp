@@ -1,102 +1,52 @@
 #include "support/GameSupport.h"
-#include "support/TestAccess.h"
 
-#include "engine/LogManager.h"
-#include "game/HealthUI.h"
-#include "game/KnockdownPrompt.h"
-#include "game/Ring.h"
-#include "game/RoundUI.h"
-#include "game/Timer.h"
+#include "game/Opponent1.h"
+#include "game/Opponent2.h"
+#include "game/Opponent3.h"
 #include "game/TitleScreen.h"
 
-#include <filesystem>
-#include <optional>
 #include <typeinfo>
 
 namespace {
 
 namespace fs = std::filesystem;
-using gametest::firstOf;
-using gametest::objectsOf;
-using Lines = std::vector<std::string>;
+using namespace gametest;
 
-const std::string READ_FAILURE = "MatchLoader::startUp() -- Couldn't open highscore data file!";
-const std::string WRITE_FAILURE = "MatchLoader::updateFile() -- Couldn't open highscore data file!";
-
-TEST(MatchLoaderTime, FasterTimeComparesTotalsAndEntriesThatAreNotTimesLose) {
-    struct Case {
-        std::string a, b, faster;
-    };
-    const Case cases[] = {
-        {"105", "207", "105"},
-        {"207", "105", "105"},
-        {"059", "100", "059"},
-        {"430", "429", "429"},
-        // 0:65 and 1:05 are both 65 seconds: the first argument wins.
-        {"105", "065", "105"},
-        {"065", "105", "065"},
-        // Two characters are a time with one digit of seconds.
-        {"15", "110", "15"},
-        {"19", "105", "105"},
-        // Hand-edited entries are slower than any time.
-        {"105", "abc", "105"},
-        {"abc", "105", "105"},
-        {"1", "430", "430"},
-        {"430", "1x", "430"},
-        {"x05", "430", "430"},
-        {"430", " 05", "430"},
-        {"430", "-05", "430"},
-        {"430", "105abc", "430"},
-        {"430", "", "430"},
-        {"1", "x", "1"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(MatchLoader::fasterTime(c.a, c.b), c.faster) << c.a << " vs " << c.b;
-}
-
-TEST(MatchLoaderTime, WinningTimeIsMinutesAndTwoDigitsOfSeconds) {
-    struct Case {
+TEST(MatchLoaderTime, StoredTimesAreAMinuteDigitAndUpToTwoSecondDigits) {
+    // The faster of two; on a tie the first; what is not a time is slower than any time.
+    const struct {
+        const char *a, *b, *faster;
+    } pairs[] = {{"105", "207", "105"},   {"207", "105", "105"}, {"059", "100", "059"},
+                 {"430", "429", "429"},   {"105", "065", "105"}, {"065", "105", "065"},
+                 {"15", "110", "15"},     {"19", "105", "105"},  {"105", "abc", "105"},
+                 {"abc", "105", "105"},   {"1", "430", "430"},   {"430", "1x", "430"},
+                 {"x05", "430", "430"},   {"430", " 05", "430"}, {"430", "-05", "430"},
+                 {"430", "", "430"},      {"1", "x", "1"},       {"10x", "059", "059"},
+                 {"430", "105abc", "430"}};
+    for (const auto& p : pairs)
+        EXPECT_EQ(MatchLoader::fasterTime(p.a, p.b), p.faster) << p.a << " vs " << p.b;
+    const struct {
         int round, timeLeft;
-        std::string stored;
-    };
-    const Case cases[] = {
-        {1, 88, "002"},
-        {1, 81, "009"},
-        {1, 80, "010"},
-        {1, 0, "130"},
-        {2, 60, "200"},
-        {2, 53, "207"},
-        {3, 0, "430"},
-        // A decision counts three full rounds, however long the pause before it.
-        {4, 0, "430"},
-        {4, -25, "430"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(MatchLoader::winningTime(c.round, c.timeLeft), c.stored)
-            << "round " << c.round << ", " << c.timeLeft << " s left";
+        const char* stored;
+    } wins[] = {{1, 88, "002"}, {1, 81, "009"}, {1, 80, "010"}, {1, 0, "130"},   {2, 60, "200"},
+                {2, 53, "207"}, {3, 0, "430"},  {4, 0, "430"},  {4, -25, "430"}, {1, 95, "000"}};
+    for (const auto& w : wins)
+        EXPECT_EQ(MatchLoader::winningTime(w.round, w.timeLeft), w.stored) << w.round << w.timeLeft;
 }
 
-class MatchLoaderTest : public gametest::GameTest {
+class MatchLoaderTest : public GameTest {
 protected:
-    static Lines shownTimes() {
+    static std::string shownTimes() {
         const MatchLoader& loader = MatchLoader::getInstance();
-        return {loader.getHighScore(1), loader.getHighScore(2), loader.getHighScore(3)};
+        return loader.getHighScore(1) + " " + loader.getHighScore(2) + " " + loader.getHighScore(3);
     }
 
-    // Starts again from the file's content, or from no file.
-    void restart(const std::optional<std::string>& content) {
-        fs::remove_all(m_scratch.path() / HIGH_SCORE_FILE);
-        if (content)
-            writeFile(HIGH_SCORE_FILE, *content);
-        MatchLoader::getInstance().startUp();
-    }
-
-    // What the scratch directory holds besides the log and the high scores.
+    // Files beside the best times that a rewrite left behind.
     Lines strayFiles() const {
         Lines names;
         for (const fs::directory_entry& entry : fs::directory_iterator(m_scratch.path())) {
             const std::string name = entry.path().filename().string();
-            if (name != HIGH_SCORE_FILE && name != mw::LOG_FILE_NAME)
+            if (name.starts_with("hsdata.txt") && name != "hsdata.txt")
                 names.push_back(name);
         }
         return names;
@@ -104,127 +54,80 @@ protected:
 
     // A win in round 1 against the opponent with timeLeft on the clock.
     void win(int opponent, int timeLeft) {
-        MatchLoader::getInstance().startMatch(opponent);
-        mw::WorldManager::getInstance().update();
-        RoundSystem* referee = firstOf<RoundSystem>();
-        TestAccess::timer(*referee)->setTimeLeft(timeLeft);
-        MatchLoader::getInstance().updateFile(TestAccess::timer(*referee), referee);
+        startFight(opponent);
+        clock().setTimeLeft(timeLeft);
+        MatchLoader::getInstance().updateFile(&clock(), m_rounds);
     }
 };
 
-TEST_F(MatchLoaderTest, StartUpReadsUpToThreeLines) {
-    struct Case {
-        const char* name;
-        std::optional<std::string> content;
-        Lines shown;
-    };
-    const Case cases[] = {
-        {"no file", std::nullopt, {"-:--", "-:--", "-:--"}},
-        {"only the second", "\n105\n\n", {"-:--", "1:05", "-:--"}},
-        {"short file", "105\n", {"1:05", "-:--", "-:--"}},
-        {"no last newline", "105\n207", {"1:05", "2:07", "-:--"}},
-        {"lines after the third", "105\n110\n120\n130\n", {"1:05", "1:10", "1:20"}},
-        {"not times", "abc\n1\n7x\n", {"-:--", "-:--", "-:--"}},
-        {"crlf", "105\r\n\r\n207\r\n", {"1:05", "-:--", "2:07"}},
-        {"digits and more", "105abc\n1:05\n20 7\n", {"-:--", "-:--", "-:--"}},
-        // 255 characters make the first entry; the rest of the line is the second.
-        {"long line", "2" + std::string(254, 'x') + "345\n100\n200\n", {"-:--", "3:45", "1:00"}},
-    };
-    for (const Case& c : cases) {
-        const int failures = countLogged(READ_FAILURE);
-        restart(c.content);
-        EXPECT_TRUE(MatchLoader::getInstance().isStarted()) << c.name;
-        EXPECT_EQ(shownTimes(), c.shown) << c.name;
-        EXPECT_EQ(countLogged(READ_FAILURE) - failures, c.content ? 0 : 1) << c.name;
+TEST_F(MatchLoaderTest, ReadsUpToThreeEntriesAndAWinRewritesThemAll) {
+    const std::string longLine = "2" + std::string(254, 'x'); // what one read takes of a line
+    for (const auto& [before, shown, opponent, timeLeft, after] :
+         {std::tuple{std::string("(none)"), "-:-- -:-- -:--", 3, 30, std::string("\n\n100\n")},
+          {"\n105\n\n", "-:-- 1:05 -:--", 1, 88, "002\n105\n\n"},
+          {"105\n207", "1:05 2:07 -:--", 2, 88, "105\n002\n\n"},
+          {"001\n", "0:01 -:-- -:--", 1, 88, "001\n\n\n"},
+          {"105\n110\n120\n130\n", "1:05 1:10 1:20", 3, 60, "105\n110\n030\n"},
+          {"abc\n1\n7x\n", "-:-- -:-- -:--", 2, 80, "abc\n010\n7x\n"},
+          {"15\n\n\n", "1:5 -:-- -:--", 1, 28, "102\n\n\n"},
+          {"105\r\n\r\n207\r\n", "1:05 -:-- 2:07", 2, 81, "105\n009\n207\n"},
+          {"105abc\n1:05\n20 7\n", "-:-- -:-- -:--", 1, 0, "130\n1:05\n20 7\n"},
+          {longLine + "345\n100\n", "-:-- 3:45 1:00", 3, 0, longLine + "\n345\n100\n"}}) {
+        const std::string failure = "MatchLoader::startUp() -- Couldn't open highscore data file!";
+        const int failures = countLogged(failure);
+        useHighScoreFile(before);
+        EXPECT_EQ(countLogged(failure) - failures, before == "(none)" ? 1 : 0);
+        EXPECT_EQ(shownTimes(), shown) << before;
+        win(opponent, timeLeft);
+        EXPECT_EQ(highScoreFile(), after) << before;
+        EXPECT_EQ(strayFiles(), Lines{}) << before;
     }
-    for (const int number : {0, 4})
-        EXPECT_EQ(MatchLoader::getInstance().getHighScore(number), "-:--");
-}
-
-TEST_F(MatchLoaderTest, AWinRewritesAllThreeLines) {
-    struct Case {
-        const char* name;
-        std::optional<std::string> before;
-        int opponent, timeLeft;
-        Lines after;
-    };
-    const Case cases[] = {
-        {"first win", std::nullopt, 3, 30, {"", "", "100"}},
-        {"faster", "105\n", 1, 88, {"002", "", ""}},
-        // Rewritten even though the entry stays.
-        {"slower", "001\n", 1, 88, {"001", "", ""}},
-        {"equal", "002\n\n\n", 1, 88, {"002", "", ""}},
-        {"second opponent", "105\n\n330\n", 2, 81, {"105", "009", "330"}},
-        // Hand-edited entries: the win replaces its own, the others stay as read.
-        {"letters", "abc\n1\n7x\n", 1, 88, {"002", "1", "7x"}},
-        {"one digit", "abc\n1\n7x\n", 2, 80, {"abc", "010", "7x"}},
-        {"digit and letter", "abc\n1\n7x\n", 3, 60, {"abc", "1", "030"}},
-        {"crlf", "105\r\n\r\n207\r\n", 2, 81, {"105", "009", "207"}},
-        {"digits and more lose", "105abc\n2:07\n", 1, 0, {"130", "2:07", ""}},
-    };
-    for (const Case& c : cases) {
-        restart(c.before);
-        win(c.opponent, c.timeLeft);
-        EXPECT_EQ(highScoreLines(), c.after) << c.name;
-        EXPECT_EQ(strayFiles(), Lines{}) << c.name;
-    }
-    EXPECT_FALSE(logged(WRITE_FAILURE));
+    EXPECT_EQ(MatchLoader::getInstance().getHighScore(0) +
+                  MatchLoader::getInstance().getHighScore(4),
+              "-:---:--");
+    EXPECT_FALSE(logged("MatchLoader::updateFile() -- Couldn't open highscore data file!"));
 }
 
 TEST_F(MatchLoaderTest, AFailedWriteKeepsTheNewTimeInMemory) {
-    // Tests run as root, where permissions stop no write: a directory in the
-    // place of the file does.
-    restart("105\n\n207\n");
-    fs::remove(m_scratch.path() / HIGH_SCORE_FILE);
-    fs::create_directories(m_scratch.path() / HIGH_SCORE_FILE / "keep");
+    // Tests run as root, whom permissions do not stop: a directory in the way does.
+    useHighScoreFile("105\n\n207\n");
+    fs::remove(m_scratch.path() / "hsdata.txt");
+    fs::create_directories(m_scratch.path() / "hsdata.txt" / "keep");
     win(1, 88);
-    EXPECT_EQ(countLogged(WRITE_FAILURE), 1);
-    EXPECT_EQ(shownTimes(), (Lines{"0:02", "-:--", "2:07"}));
-    EXPECT_TRUE(fs::is_directory(m_scratch.path() / HIGH_SCORE_FILE / "keep"));
+    EXPECT_EQ(countLogged("MatchLoader::updateFile() -- Couldn't open highscore data file!"), 1);
+    EXPECT_EQ(shownTimes(), "0:02 -:-- 2:07");
+    EXPECT_TRUE(fs::is_directory(m_scratch.path() / "hsdata.txt" / "keep"));
+    fs::remove_all(m_scratch.path() / "hsdata.txt");
     EXPECT_EQ(strayFiles(), Lines{});
-    // Once the way is free the next win writes everything kept.
-    fs::remove_all(m_scratch.path() / HIGH_SCORE_FILE);
-    win(2, 60);
-    EXPECT_EQ(highScoreLines(), (Lines{"002", "030", "207"}));
+    win(2, 60); // once the way is free every kept time is written
+    EXPECT_EQ(highScoreFile(), "002\n030\n207\n");
 }
 
 TEST_F(MatchLoaderTest, StartMatchReplacesTheSceneByTheFight) {
-    struct Case {
-        int number;
-        const std::type_info& opponentClass;
-    };
-    const Case cases[] = {{1, typeid(Opponent1)}, {2, typeid(Opponent2)}, {3, typeid(Opponent3)}};
     loadSprite("ring", {"( )"});
     new TitleScreen;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.number);
-        // Called over the title screen first, then over the last fight.
-        MatchLoader::getInstance().startMatch(c.number);
-        m_driver.advance();
-
-        EXPECT_EQ(MatchLoader::getInstance().getCurrentOpponent(), c.number);
-        const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
-        ASSERT_EQ(all.getCount(), 9);
-        EXPECT_NE(dynamic_cast<Ring*>(all[0]), nullptr);
-        EXPECT_EQ(static_cast<Hero*>(all[1])->getHealthUI(), all[2]);
-        EXPECT_EQ(typeid(*all[3]), c.opponentClass);
-        EXPECT_EQ(static_cast<Opponent*>(all[3])->getHealthUI(), all[4]);
-        EXPECT_NE(dynamic_cast<RoundSystem*>(all[5]), nullptr);
-        EXPECT_NE(dynamic_cast<RoundUI*>(all[6]), nullptr);
-        EXPECT_NE(dynamic_cast<Timer*>(all[7]), nullptr);
-        EXPECT_NE(dynamic_cast<KnockdownPrompt*>(all[8]), nullptr);
-
-        const Ring* ring = static_cast<Ring*>(all[0]);
-        EXPECT_EQ(ring->getType(), "Ring");
-        EXPECT_EQ(ring->getSpriteLabel(), "ring");
-        EXPECT_EQ(ring->getSolidness(), mw::INTANGIBLE);
-        EXPECT_EQ(ring->getAltitude(), 1);
-        EXPECT_EQ(ring->getPosition(), mw::Vector(42.5f, 14.0f));
-    }
-    for (const int number : {0, 4}) {
+    const std::type_info* classes[] = {&typeid(Opponent1), &typeid(Opponent2), &typeid(Opponent3)};
+    for (const int number : {1, 2, 3, 0, 4}) {
         MatchLoader::getInstance().startMatch(number);
         m_driver.advance();
-        EXPECT_EQ(mw::WorldManager::getInstance().getAllObjects().getCount(), 0) << number;
+        EXPECT_EQ(MatchLoader::getInstance().getCurrentOpponent(), number);
+        if (number == 0 || number == 4) {
+            EXPECT_EQ(worldTypes(), Lines{});
+            continue;
+        }
+        EXPECT_EQ(worldTypes(),
+                  (Lines{"Ring", "Hero", "OpponentHealthUI", "Opponent", "OpponentHealthUI", "",
+                         "RoundUI", "TimerUI", "KnockdownPrompt"}));
+        const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
+        std::string altitudes; // what is drawn over what
+        for (int i = 0; i < all.getCount(); ++i)
+            altitudes += std::to_string(all[i]->getAltitude());
+        EXPECT_EQ(altitudes, "143232344");
+        EXPECT_EQ(all[0]->getPosition(), mw::Vector(42.5f, 14.0f));
+        EXPECT_EQ(all[0]->getSpriteLabel() + std::to_string(all[0]->getAltitude()), "ring1");
+        EXPECT_EQ(static_cast<Hero*>(all[1])->getHealthUI(), all[2]);
+        EXPECT_EQ(typeid(*all[3]), *classes[number - 1]);
+        EXPECT_EQ(static_cast<Opponent*>(all[3])->getHealthUI(), all[4]);
     }
 }
 

@@ -1,333 +1,256 @@
-#include "support/FightSupport.h"
-#include "support/TestAccess.h"
+#include "support/GameSupport.h"
 
-#include "game/BoxerMove.h"
-#include "game/GameOverResult.h"
+#include <gmock/gmock.h>
 
-#include <cstdlib>
+#include <map>
+
+#include "engine/EventStep.h"
+#include "game/Opponent1.h"
 
 namespace {
 
-using fighttest::FightTest;
-using fighttest::Referee;
+using namespace gametest;
 
-// A hero, an opponent and a referee, created in the order a fight creates them.
-class OpponentFight : public FightTest {
-protected:
-    void newFight(FightingOpponent* (*make)()) {
-        clearWorld();
-        m_hero = new Hero;
-        m_opponent = make();
-        m_referee = new Referee;
-    }
-
-    // The hero lands a punch on a stunned opponent with 10 health left.
-    void knockDown() {
-        ASSERT_EQ(m_hero->getMove(), IDLE);
-        m_opponent->getHealthUI()->setHealth(10);
-        TestAccess::setState(*m_opponent, STUNNED);
-        m_driver.tap(mw::KEY_P);
-        m_driver.advance();
-        ASSERT_TRUE(m_opponent->isDown());
-    }
-
-    Hero* m_hero = nullptr;
-    FightingOpponent* m_opponent = nullptr;
-    Referee* m_referee = nullptr;
-};
-
+// What each opponent must show frame by frame (see poses()), typed in from its description.
 struct Variant {
-    const char* name;
-    FightingOpponent* (*make)();
-    int SharedCounts::*attackSteps;
-    const char* spritePrefix;
-    int sequenceSteps;
-    // A tell punched, then every punch the hero's 10-step moves allow.
-    int healthAfterOneStun;
-    // The first two lose by TKO at a third knockdown in a round; the third
-    // gets up and logs its totals instead.
-    bool losesByTko;
-    FightingOpponent::Tuning tuning;
+    int number;
+    const char* prefix;
+    int attackChance;
+    std::string attackSpell, tell, tellPunched, waitPunched;
+    int waitPunchedFrames; // up to the end of the swing's recovery
 };
-
 const Variant VARIANTS[] = {
-    {"Opponent1",
-     []() -> FightingOpponent* { return new Opponent1; },
-     &SharedCounts::opponent1AttackSteps,
-     "opponent-",
-     48,
-     30,
-     true,
-     {30, 60, 40, 150, 6, 150, 15, 120, 65}},
-    {"Opponent2",
-     []() -> FightingOpponent* { return new Opponent2; },
-     &SharedCounts::opponent2AttackSteps,
-     "opponent2-",
-     43,
-     50,
-     true,
-     {30, 50, 40, 150, 6, 150, 10, 90, 50}},
-    {"Opponent3",
-     []() -> FightingOpponent* { return new Opponent3; },
-     &SharedCounts::opponent3AttackSteps,
-     "opponent3-",
-     41,
-     70,
-     false,
-     {30, 50, 40, 150, 6, 150, 8, 60, 22}},
+    {1, "opponent-", 60, "c31 h1 s15 i1 c31 h1 s15 i1 c31 h1 s15 i1 c6 i50", "t119 i81",
+     "t1 u64 i35", "i1 d5 c31 h1 s15 i1", 54},
+    {2, "opponent2-", 50, "c31 h1 s10 i1 c31 h1 s10 i1 c31 h1 s10 i1 c21 i50", "t89 i111",
+     "t1 u49 i50", "i1 d5 c31 h1 s10 i1", 49},
+    {3, "opponent3-", 50, "c31 h1 s8 i1 c31 h1 s8 i1 c31 h1 s8 i1 c27 i50", "t59 i141",
+     "t1 u21 i78", "i1 d5 c31 h1 s8 i1", 47},
 };
 
-void PrintTo(const Variant& variant, std::ostream* out) {
-    *out << variant.name;
-}
-
-class OpponentTest : public OpponentFight, public ::testing::WithParamInterface<Variant> {
+class OpponentTest : public GameTest, public ::testing::WithParamInterface<Variant> {
 protected:
     void SetUp() override {
-        OpponentFight::SetUp();
-        loadSilentSound("opponent-charge");
-        newFight();
+        GameTest::SetUp();
+        startFight(GetParam().number);
     }
 
-    void newFight() {
-        OpponentFight::newFight(GetParam().make);
-        sharedCounts().*GetParam().attackSteps = 0;
+    // The pose shown and the column it is drawn at, e.g. "charge-left 39".
+    std::string pose() const {
+        const std::string label = m_opponent->getSpriteLabel();
+        const int column = static_cast<int>(m_opponent->getPosition().getX());
+        return label.substr(std::string(GetParam().prefix).size()) + " " + std::to_string(column);
     }
 
-    void windUp(int side, int count) {
-        FightTest::windUp(*m_opponent, side, count, sharedCounts().*GetParam().attackSteps);
+    // The poses of `frames` frames as runs of letters: c a wind-up, s a swing,
+    // h a swing that hits the hero, d a dodge (all on their own side), i idle,
+    // t the tell, u stunned, D down, ? anything else.
+    std::string poses(int frames, mw::Key punchAtFirstFrame = mw::KEY_UNDEFINED) {
+        const std::map<std::string, char> letters = {
+            {"charge-left 39", 'c'}, {"charge-right 45", 'c'}, {"swing-left 42", 's'},
+            {"swing-right 42", 's'}, {"dodge-left 39", 'd'},   {"dodge-right 45", 'd'},
+            {"idle 42", 'i'},        {"tell 42", 't'},         {"stunned 42", 'u'},
+            {"down 42", 'D'}};
+        std::string runs;
+        char last = 0;
+        int count = 0;
+        m_heard.clear();
+        m_driver.tap(punchAtFirstFrame);
+        for (int frame = 1; frame <= frames; ++frame) {
+            const int health = m_hero->getHealth();
+            m_driver.advance();
+            for (const std::string& sound : heard())
+                m_heard += std::to_string(frame) + ":" + sound + " ";
+            const auto found = letters.find(pose());
+            char letter = found == letters.end() ? '?' : found->second;
+            letter = letter == 's' && m_hero->getHealth() < health ? 'h' : letter;
+            if (letter != last && count > 0)
+                runs += std::string(1, last) + std::to_string(count) + " ";
+            count = letter == last ? count + 1 : 1;
+            last = letter;
+        }
+        return runs + std::string(1, last) + std::to_string(count);
     }
 
-    bool shows(const char* pose) const {
-        return m_opponent->getSpriteLabel() == GetParam().spritePrefix + std::string(pose);
-    }
+    std::string m_heard; // by poses(): "frame:sound " for each sound started
 };
 
-TEST_P(OpponentTest, TuningStandsAtHomeWithAFullBar) {
-    const FightingOpponent::Tuning& t = TestAccess::tuning(*m_opponent);
-    const FightingOpponent::Tuning& e = GetParam().tuning;
-    EXPECT_EQ(
-        (std::vector<int>{t.chargeFrames, t.attackChance, t.tellChance, t.idleFrames, t.dodgeFrames,
-                          t.attackFrames, t.recoveryFrames, t.tellFrames, t.stunFrames}),
-        (std::vector<int>{e.chargeFrames, e.attackChance, e.tellChance, e.idleFrames, e.dodgeFrames,
-                          e.attackFrames, e.recoveryFrames, e.tellFrames, e.stunFrames}));
-    EXPECT_EQ(m_opponent->getPosition(), mw::Vector(42, 16));
+TEST_P(OpponentTest, AttacksTellsStunsAndDodgesLastTheirSteps) {
+    const Variant& v = GetParam();
+    EXPECT_EQ(pose(), "idle 42");
     EXPECT_EQ(m_opponent->getHealthUI()->getPosition(), mw::Vector(50, 2));
-    EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), 100);
-    EXPECT_EQ(m_opponent->getType(), "Opponent");
-    EXPECT_EQ(m_opponent->getSolidness(), mw::INTANGIBLE);
-    EXPECT_TRUE(shows("idle"));
-}
-
-TEST_P(OpponentTest, RollsAttacksTellsAndSidesAtTheirChances) {
-    // After its wait an opponent attacks at attackChance percent, else shows its
-    // tell at 40 percent; a wind-up goes to either side at 50 percent.
-    std::srand(7);
-    int attacks = 0, tells = 0, rights = 0;
-    for (int trial = 0; trial < 2000; ++trial) {
-        TestAccess::setState(*m_opponent, NEUTRAL, 200);
+    for (const auto& [state, punch, frames, shown, sounds, health] :
+         {std::tuple{TELL, mw::KEY_UNDEFINED, 200, v.tell, std::string(), 100},
+          {TELL, mw::KEY_P, 100, v.tellPunched, "1:hero-swing 1:opponent-hit 1:opponent-stunned ",
+           90},
+          {NEUTRAL, mw::KEY_O, v.waitPunchedFrames, v.waitPunched,
+           "1:hero-swing 1:opponent-dodge 8:opponent-charge 38:hero-hit 38:opponent-swing ", 100},
+          {ATTACKING, mw::KEY_UNDEFINED, 200, v.attackSpell, "", 100}}) {
+        m_opponent->getHealthUI()->setHealth(100);
+        TestAccess::setState(*m_opponent, state);
         TestAccess::setMove(*m_opponent, IDLE);
-        m_driver.advance();
-        attacks += m_opponent->getState() == ATTACKING;
-        tells += m_opponent->getState() == TELL;
-        rights += m_opponent->getMove() == CHARGE_RIGHT;
+        EXPECT_EQ(poses(frames, punch), shown);
+        EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), health);
+        EXPECT_EQ(state == ATTACKING ? sounds : m_heard, sounds);
     }
-    const double attack = GetParam().tuning.attackChance / 100.0;
-    EXPECT_NEAR(attacks / 2000.0, attack, 0.035);
-    EXPECT_NEAR(tells / 2000.0, (1 - attack) * 0.4, 0.03);
-    EXPECT_NEAR(rights / static_cast<double>(attacks), 0.5, 0.04);
+    EXPECT_THAT(m_heard, ::testing::StartsWith("2:opponent-charge 32:hero-hit 32:opponent-swing "));
+    EXPECT_EQ(m_hero->getHealth(), 60);
 }
 
-TEST_P(OpponentTest, WindUpSwingAndRecoveryRepeatEverySequenceLength) {
-    TestAccess::setState(*m_opponent, ATTACKING);
-    std::vector<int> swingFrames;
-    int windUpFrames = 0;
-    int swingFramesShown = 0;
-    int spellOverAt = 0;
-    for (int frame = 1; frame <= 200; ++frame) {
-        const int health = m_hero->getHealth();
-        m_driver.advance();
-        if (m_hero->getHealth() < health)
-            swingFrames.push_back(frame);
-        if (swingFrames.empty())
-            windUpFrames += shows("charge-left") || shows("charge-right") ? 1 : 0;
-        else if (swingFrames.size() == 1)
-            swingFramesShown += shows("swing-left") || shows("swing-right") ? 1 : 0;
-        if (spellOverAt == 0 && m_opponent->getState() == NEUTRAL)
-            spellOverAt = frame;
-        if (frame <= 2) { // the charge sound starts at the second wind-up step
-            EXPECT_EQ(isPlaying("opponent-charge"), frame == 2);
-        }
-    }
-    const int steps = GetParam().sequenceSteps;
-    // The spell of 150 steps has room for three sequences.
-    EXPECT_EQ(swingFrames, (std::vector<int>{32, 32 + steps, 32 + 2 * steps}));
-    EXPECT_EQ(windUpFrames, 31);
-    EXPECT_EQ(swingFramesShown, GetParam().tuning.recoveryFrames + 1);
-    EXPECT_EQ(spellOverAt, GetParam().tuning.attackFrames);
-}
-
-TEST_P(OpponentTest, WaitingOpponentDodgesAPunchAndAttacksSixStepsLater) {
-    struct Case {
-        mw::Key punch;
-        int dodge;
-        const char* pose;
-        float column;
-    };
-    for (const Case& c : {Case{mw::KEY_P, DODGE_RIGHT, "dodge-right", 3.0f},
-                          Case{mw::KEY_O, DODGE_LEFT, "dodge-left", -3.0f}}) {
-        SCOPED_TRACE(c.pose);
-        newFight();
-        m_driver.tap(c.punch);
-        m_driver.advance();
-        EXPECT_EQ(m_opponent->getMove(), c.dodge);
-        m_driver.advance(5);
-        EXPECT_EQ(m_opponent->getState(), DODGING);
-        EXPECT_TRUE(shows(c.pose));
-        EXPECT_EQ(m_opponent->getPosition(), mw::Vector(42, 16) + mw::Vector(c.column, 0));
-        m_driver.advance();
-        EXPECT_EQ(m_opponent->getState(), ATTACKING);
-        EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), 100);
-    }
-}
-
-TEST_P(OpponentTest, PunchDuringAnAttackLandsOnlyOnTheSideOfTheSwing) {
-    enum Outcome { NO_EFFECT, LANDS, DODGED };
-    const int recovery = GetParam().tuning.recoveryFrames;
-    struct Case {
-        int swing;
-        mw::Key punch;
-        int framesAfterSwing; // -1: the last wind-up frame
-        Outcome outcome;
-    };
-    const Case cases[] = {
-        {SWING_RIGHT, mw::KEY_P, -1, NO_EFFECT},
-        {SWING_LEFT, mw::KEY_P, -1, NO_EFFECT},
-        {SWING_RIGHT, mw::KEY_P, 0, LANDS},
-        {SWING_LEFT, mw::KEY_O, 0, LANDS},
-        {SWING_RIGHT, mw::KEY_O, 0, DODGED},
-        {SWING_LEFT, mw::KEY_P, 0, DODGED},
-        {SWING_RIGHT, mw::KEY_P, recovery, LANDS},
-        {SWING_RIGHT, mw::KEY_P, recovery + 1, NO_EFFECT},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "swing " << c.swing << ", punch " << c.punch << " at "
-                                          << c.framesAfterSwing);
-        newFight();
-        windUp(c.swing, GetParam().tuning.chargeFrames - 1);
-        m_driver.advance(1 + c.framesAfterSwing);
-        m_driver.tap(c.punch);
-        m_driver.advance();
-        EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), c.outcome == LANDS ? 90 : 100);
-        const int state = c.outcome == LANDS ? NEUTRAL : c.outcome == DODGED ? DODGING : ATTACKING;
-        EXPECT_EQ(m_opponent->getState(), state);
-        if (c.outcome == DODGED) {
-            EXPECT_EQ(m_opponent->getMove(), c.punch == mw::KEY_P ? DODGE_RIGHT : DODGE_LEFT);
-        }
-    }
-}
-
-TEST_P(OpponentTest, PunchDuringTheTellStunsButOneStunCannotFloorIt) {
-    TestAccess::setState(*m_opponent, TELL);
-    int stunnedFrames = 0;
-    // Long enough for the first punch after the stun, too short for a swing back.
-    const int frames = GetParam().tuning.stunFrames + 15;
-    for (int frame = 0; frame < frames; ++frame) {
-        m_driver.tap(mw::KEY_P); // starts a punch whenever the last one is over
-        m_driver.advance();
-        stunnedFrames += m_opponent->getState() == STUNNED ? 1 : 0;
-        if (frame == 1) {
-            EXPECT_TRUE(shows("stunned"));
-        }
-    }
-    EXPECT_EQ(stunnedFrames, GetParam().tuning.stunFrames);
-    EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), GetParam().healthAfterOneStun);
-    EXPECT_FALSE(m_opponent->isDown());
-}
-
-TEST_P(OpponentTest, ThirdKnockdownOfARoundEndsTheMatchUnlessItIsTheThirdOpponent) {
-    const int healthOnGettingUp[] = {75, 50, 25};
-    for (int knockdown = 1; knockdown <= 3; ++knockdown) {
-        SCOPED_TRACE(knockdown);
-        knockDown();
-        const std::string count = std::to_string(knockdown);
-        EXPECT_TRUE(logged(GetParam().losesByTko
-                               ? "Opponent: knockdown #" + count
-                               : "Opponent3: KD total=" + count + " round=" + count));
-        EXPECT_TRUE(shows("down"));
-        if (knockdown == 3 && GetParam().losesByTko) {
-            EXPECT_TRUE(m_referee->results.empty());
+TEST_P(OpponentTest, AfterItsWaitItRollsToAttackOrShowItsTell) {
+    // A roll of 1 to 100 at most the attack chance attacks, on the right when
+    // the next draw of 1 to 10 is under 6; otherwise a next roll of at most 40
+    // shows the tell. Nothing is rolled before the 150th step of the wait.
+    std::string expected, seen;
+    for (unsigned seed = 1; seed <= 1000; ++seed) {
+        std::srand(seed);
+        const int attackRoll = std::rand() % 100 + 1, next = std::rand();
+        const std::string right = next % 10 + 1 < 6 ? "charge-right 45" : "charge-left 39";
+        const std::string tell = next % 100 + 1 <= 40 ? "tell 42" : "idle 42";
+        for (const int waited : {148, 149}) {
+            std::srand(seed);
+            TestAccess::setState(*m_opponent, NEUTRAL, waited);
             m_driver.advance();
-            EXPECT_EQ(m_referee->results, std::vector<int>{WON_BY_TKO});
-            EXPECT_TRUE(logged("PLAYER WINS BY TKO"));
-            m_driver.advance(200);
-            EXPECT_EQ(m_referee->results.size(), 1u);
-            EXPECT_TRUE(m_opponent->isDown());
+            expected += waited == 148
+                            ? "idle 42,"
+                            : (attackRoll <= GetParam().attackChance ? right : tell) + ",";
+            seen += pose() + ",";
+            EXPECT_EQ(heard(), pose() == "tell 42" ? Lines{"opponent-tell"} : Lines{}) << seed;
+            EXPECT_EQ(m_opponent->getState(), pose() == "tell 42"   ? TELL
+                                              : pose() == "idle 42" ? NEUTRAL
+                                                                    : ATTACKING);
+        }
+    }
+    EXPECT_EQ(seen, expected);
+}
+
+TEST_P(OpponentTest, KnockdownsCostHealthOnGettingUpUntilTheFightIsOver) {
+    const bool third = GetParam().number == 3;
+    const int healthOnGettingUp[] = {75, 50, 25, 75, 50};
+    for (int knockdown = 1; knockdown <= 6; ++knockdown) {
+        SCOPED_TRACE(knockdown);
+        if (knockdown == 4) // as after a new round
+            TestAccess::setRoundKnockdowns(*m_opponent, 0);
+        m_opponent->getHealthUI()->setHealth(10);
+        TestAccess::setState(*m_opponent, STUNNED);
+        m_opponent->eventHandler(EventBoxerCollision(SWING_RIGHT));
+        const std::string total = std::to_string(knockdown),
+                          round = std::to_string((knockdown - 1) % 3 + 1);
+        EXPECT_TRUE(logged(third ? "Opponent3: KD total=" + total + " round=" + round
+                                 : "Opponent: knockdown #" + total));
+        if (knockdown == 1) { // whatever was shown last, it lies at home
+            m_opponent->setSprite(GetParam().prefix + std::string("stunned"));
+            m_opponent->setPosition(mw::Vector(3, 3));
+        }
+        if (!third && knockdown == 3) {
+            EXPECT_EQ(poses(50), "D50");
+            EXPECT_EQ(countLogged("PLAYER WINS BY TKO"), 1);
+            EXPECT_EQ(messages(), (Lines{"You won by TKO!", "New best: 0:10"}));
             return;
         }
-        m_driver.advance(149);
-        EXPECT_TRUE(m_opponent->isDown());
-        m_driver.advance();
-        EXPECT_FALSE(m_opponent->isDown());
-        const std::string health = std::to_string(healthOnGettingUp[knockdown - 1]);
+        if (knockdown == 6)
+            break;
+        EXPECT_EQ(poses(150), "D149 i1");
         EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), healthOnGettingUp[knockdown - 1]);
-        EXPECT_TRUE(logged("Opponent: recovered from knockdown (HP=" + health + ")"));
+        EXPECT_TRUE(logged("Opponent: recovered from knockdown (HP=" +
+                           std::to_string(healthOnGettingUp[knockdown - 1]) + ")"));
     }
-    EXPECT_TRUE(m_referee->results.empty());
-}
-
-TEST_P(OpponentTest, NoSwingIsThrownWhileTheHeroIsDown) {
-    std::srand(1);
-    windUp(SWING_RIGHT, GetParam().tuning.chargeFrames);
-    floorHero(*m_hero);
-    bool sawTell = false;
-    for (int frame = 0; frame < 250; ++frame) {
-        m_driver.advance();
-        ASSERT_TRUE(m_opponent->getState() == NEUTRAL || m_opponent->getState() == TELL);
-        ASSERT_EQ(m_opponent->getMove(), IDLE);
-        sawTell = sawTell || m_opponent->getState() == TELL;
-    }
-    EXPECT_TRUE(sawTell);
-    EXPECT_EQ(m_hero->getDownTime(), 250);
+    EXPECT_TRUE(third);
+    EXPECT_EQ(poses(200), "D200");
+    EXPECT_EQ(countLogged("PLAYER WINS BY KO (Opponent3)"), 1);
+    // At its 150th step down, which comes before the clock's.
+    EXPECT_EQ(messages(), (Lines{"You won by KO!", "New best: 0:29"}));
+    EXPECT_THAT(m_heard, ::testing::EndsWith("150:tko "));
 }
 
 INSTANTIATE_TEST_SUITE_P(Opponents, OpponentTest, ::testing::ValuesIn(VARIANTS),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& info) {
+                             return "Opponent" + std::to_string(info.param.number);
+                         });
 
-using OpponentRulesTest = OpponentFight;
+} // namespace
 
-TEST_F(OpponentRulesTest, ThirdOpponentsSixthKnockdownOfTheMatchEndsItByKnockout) {
-    newFight([]() -> FightingOpponent* { return new Opponent3; });
-    for (int knockdown = 1; knockdown <= 6; ++knockdown) {
-        if (knockdown == 4)
-            TestAccess::setRoundKnockdowns(*m_opponent, 0);
-        knockDown();
-        if (knockdown < 6)
-            m_driver.advance(150);
+namespace {
+
+using OpponentRulesTest = GameTest;
+
+TEST_F(OpponentRulesTest, APunchLandsOnlyWhereTheOpponentIsOpen) {
+    startFight(1);
+    enum Flag { NONE, DOWN, FROZEN, HERO_DOWN };
+    const struct {
+        int state, move, punch;
+        Flag flag;
+        int handled, stateAfter, moveAfter, health;
+        Lines sounds;
+    } cases[] = {
+        {NEUTRAL, IDLE, SWING_RIGHT, NONE, 1, DODGING, DODGE_RIGHT, 100, {"opponent-dodge"}},
+        {NEUTRAL, IDLE, SWING_LEFT, NONE, 1, DODGING, DODGE_LEFT, 100, {"opponent-dodge"}},
+        {TELL, IDLE, SWING_LEFT, NONE, 1, STUNNED, IDLE, 90, {"opponent-hit", "opponent-stunned"}},
+        {STUNNED, IDLE, SWING_LEFT, NONE, 1, STUNNED, IDLE, 90, {"opponent-hit"}},
+        {ATTACKING, CHARGE_LEFT, SWING_LEFT, NONE, 1, ATTACKING, CHARGE_LEFT, 100, {}},
+        {ATTACKING, CHARGE_RIGHT, SWING_RIGHT, NONE, 1, ATTACKING, CHARGE_RIGHT, 100, {}},
+        {ATTACKING, SWING_LEFT, SWING_LEFT, NONE, 1, NEUTRAL, SWING_LEFT, 90, {"opponent-hit"}},
+        {ATTACKING, SWING_RIGHT, SWING_RIGHT, NONE, 1, NEUTRAL, SWING_RIGHT, 90, {"opponent-hit"}},
+        {ATTACKING, SWING_RIGHT, SWING_LEFT, NONE, 1, DODGING, DODGE_LEFT, 100, {"opponent-dodge"}},
+        {ATTACKING, IDLE, SWING_LEFT, NONE, 0, ATTACKING, IDLE, 100, {}},
+        {DODGING, DODGE_LEFT, SWING_LEFT, NONE, 0, DODGING, DODGE_LEFT, 100, {}},
+        {TELL, IDLE, SWING_LEFT, DOWN, 1, TELL, IDLE, 100, {}},
+        {TELL, IDLE, SWING_LEFT, FROZEN, 1, TELL, IDLE, 100, {}},
+        {TELL, IDLE, SWING_LEFT, HERO_DOWN, 1, TELL, IDLE, 100, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << c.state << " " << c.move << " " << c.punch << " " << c.flag);
+        m_opponent->getHealthUI()->setHealth(100);
+        TestAccess::setState(*m_opponent, c.state);
+        TestAccess::setMove(*m_opponent, c.move);
+        TestAccess::setDown(*m_opponent, c.flag == DOWN);
+        m_opponent->setFrozen(c.flag == FROZEN);
+        TestAccess::setDown(*m_hero, c.flag == HERO_DOWN);
+        EXPECT_EQ(m_opponent->eventHandler(EventBoxerCollision(c.punch)), c.handled);
+        EXPECT_EQ(m_opponent->getState(), c.stateAfter);
+        EXPECT_EQ(m_opponent->getMove(), c.moveAfter);
+        EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), c.health);
+        EXPECT_EQ(heard(), c.sounds);
     }
-    EXPECT_TRUE(logged("Opponent3: KD total=6 round=3"));
-    m_driver.advance(149);
-    EXPECT_TRUE(m_referee->results.empty());
-    m_driver.advance();
-    EXPECT_EQ(m_referee->results, std::vector<int>{WON_BY_KO});
-    EXPECT_TRUE(logged("PLAYER WINS BY KO (Opponent3)"));
-    EXPECT_EQ(m_opponent->getSpriteLabel(), "opponent3-down");
-    m_driver.advance(100);
-    EXPECT_EQ(m_referee->results.size(), 1u);
+    EXPECT_EQ(m_opponent->eventHandler(mw::EventStep(1)) * 10 +
+                  m_opponent->eventHandler(mw::Event()),
+              10);
 }
 
-TEST_F(OpponentRulesTest, FrozenOpponentOnlyCountsItsStateFrames) {
-    newFight([]() -> FightingOpponent* { return new Opponent1; });
-    windUp(*m_opponent, SWING_LEFT, 10, sharedCounts().opponent1AttackSteps);
-    m_opponent->setFrozen(true);
-    m_driver.advance(200);
-    EXPECT_EQ(m_opponent->getMove(), CHARGE_LEFT);
-    EXPECT_EQ(sharedCounts().opponent1AttackSteps, 10);
-    EXPECT_EQ(TestAccess::stateFrames(*m_opponent), 200);
-    EXPECT_EQ(m_hero->getHealth(), 100);
-    m_opponent->setFrozen(false);
+TEST_F(OpponentRulesTest, NoSwingAtAFallenHeroButATellAtFivePercentAStep) {
+    startFight(1);
+    TestAccess::setState(*m_opponent, ATTACKING);
+    m_driver.advance(31); // the swing would come at the next step
+    floorHero(*m_hero);
+    // Each step rolls 1 to 100 once; at most 5 (re)starts the tell.
+    std::string expected, seen;
+    std::srand(5);
+    for (int step = 0; step < 250; ++step)
+        expected += std::rand() % 100 + 1 <= 5 ? 'T' : '.';
+    std::srand(5);
+    for (int step = 0; step < 250; ++step) {
+        m_driver.advance();
+        seen +=
+            m_opponent->getState() == TELL && TestAccess::stateFrames(*m_opponent) == 0 ? 'T' : '.';
+        ASSERT_EQ(m_opponent->getMove(), IDLE);
+    }
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(m_hero->getHealth(), 0);
+}
+
+TEST_F(OpponentRulesTest, PunchesAndSwingsReachOnlyTheFirstBoxerOfTheOtherSide) {
+    Hero* first = new Hero;
+    Hero* second = new Hero;
+    auto* opponent = new Opponent1;
+    auto* other = new Opponent1;
+    m_driver.tap(mw::KEY_P); // both heroes punch
     m_driver.advance();
-    EXPECT_EQ(m_opponent->getState(), NEUTRAL); // the attack spell ran out during the pause
+    EXPECT_EQ(opponent->getState(), DODGING);
+    EXPECT_EQ(other->getState(), NEUTRAL);
+    m_driver.advance(40); // it dodged, wound up and swung
+    EXPECT_EQ(first->getHealth(), 90);
+    EXPECT_EQ(second->getHealth(), 100);
 }
 
 } // namespace

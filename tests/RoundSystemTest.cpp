@@ -1,377 +1,192 @@
 #include "support/GameSupport.h"
-#include "support/TestAccess.h"
 
-#include "game/BoxerMove.h"
-#include "game/EventGameOver.h"
-#include "game/GameOverResult.h"
-#include "game/HealthUI.h"
+#include "engine/EventStep.h"
 #include "game/RoundUI.h"
-#include "game/Timer.h"
-#include "game/TitleScreen.h"
 
-#include <optional>
+#include <functional>
 
 namespace {
 
-using gametest::firstOf;
-using gametest::messages;
-using gametest::objectsOf;
-using gametest::showsMessage;
-using Lines = std::vector<std::string>;
+using namespace gametest;
 
-const std::string END_OF_ROUND = "End of round.";
 const std::string PROMPT = "Press any key to continue.";
 
-class RoundSystemTest : public gametest::GameTest {
+class RoundSystemTest : public GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
-        loadBoxerSprites();
-        newFight();
+        startFight(1);
     }
 
-    // A fight against the first opponent, the title screen's way.
-    void newFight() {
-        MatchLoader::getInstance().startMatch(1);
-        mw::WorldManager::getInstance().update();
-        m_referee = firstOf<RoundSystem>();
-        m_hero = firstOf<Hero>();
-        m_opponent = firstOf<Opponent1>();
-        ASSERT_NE(m_referee, nullptr);
-        ASSERT_NE(m_hero, nullptr);
-        ASSERT_NE(m_opponent, nullptr);
-    }
-
-    Timer& timer() const { return *TestAccess::timer(*m_referee); }
-
-    // The clock reads 0 at the next step, which ends the round.
-    void endRound() {
-        timer().setTimeLeft(0);
-        m_driver.advance();
-        ASSERT_FALSE(TestAccess::isRoundActive(*m_referee));
-    }
-
-    // Steps until the prompt shows, which takes at most ninety.
-    void waitForPrompt() {
-        for (int steps = 0; steps < 90; ++steps) {
+    int framesUntil(const std::function<bool()>& condition) {
+        int frames = 0;
+        for (; !condition() && frames < 3000; ++frames)
             m_driver.advance();
-            if (TestAccess::isAwaitingKey(*m_referee))
-                return;
-        }
-        ADD_FAILURE() << "no prompt";
+        return frames;
+    }
+    int framesToPrompt() {
+        return framesUntil([&] { return TestAccess::isAwaitingKey(*m_rounds); });
+    }
+    // The round ends within the clock's next second.
+    int framesToRoundEnd() {
+        clock().setTimeLeft(1);
+        return framesUntil([&] { return !TestAccess::isRoundActive(*m_rounds); });
     }
 
-    void pressKey(mw::Key key = mw::KEY_SPACE) {
-        m_driver.tap(key);
-        m_driver.advance();
+    // What the screen shows: the round, the clock and the messages with where they are centred.
+    std::string shown() const {
+        std::string text = TestAccess::roundUI(*m_rounds)->getText() + ", " + clock().getText();
+        for (const TextDisplay* message : objectsOf<TextDisplay>())
+            text += ", " + message->getText() + " at " +
+                    std::to_string(int(message->getPosition().getX())) + "," +
+                    std::to_string(int(message->getPosition().getY()));
+        return text;
     }
 
-    void playToNextRound() {
-        endRound();
-        waitForPrompt();
-        pressKey();
+    // A boxer: down and for how long, knockdowns this round and in the match, sprite, place,
+    // health.
+    template <typename Boxer> static std::string boxer(const Boxer& o, int health) {
+        return std::to_string(o.isDown()) + std::to_string(o.getDownTime()) + " " +
+               std::to_string(o.getRoundKnockdowns()) + std::to_string(o.getMatchKnockdowns()) +
+               " " + o.getSpriteLabel() + " " + std::to_string(int(o.getPosition().getX())) + "," +
+               std::to_string(int(o.getPosition().getY())) + " " + std::to_string(health);
+    }
+    std::string boxers() const {
+        return boxer(*m_hero, m_hero->getHealth()) + " mash " +
+               std::to_string(m_hero->getMashCount()) + " " +
+               std::to_string(TestAccess::lastMashKey(*m_hero)) + "; " +
+               boxer(*m_opponent, m_opponent->getHealthUI()->getHealth()) + " move " +
+               std::to_string(m_opponent->getMove());
     }
 
-    // Lands full bars of punches; the hero is left down.
-    void knockDownHero(int times) {
-        for (int knockdown = 0; knockdown < times; ++knockdown) {
-            TestAccess::setDown(*m_hero, false);
-            TestAccess::setHealth(*m_hero, 100);
-            for (int punch = 0; punch < 10; ++punch)
-                m_hero->takeHit();
-        }
+    void knockDownOpponent() {
+        TestAccess::setDown(*m_opponent, false);
+        m_opponent->getHealthUI()->setHealth(10);
+        m_opponent->takeHit();
     }
-
-    void knockDownOpponent(int times) {
-        for (int knockdown = 0; knockdown < times; ++knockdown) {
-            TestAccess::setDown(*m_opponent, false);
-            m_opponent->getHealthUI()->setHealth(100);
-            for (int punch = 0; punch < 10; ++punch)
-                m_opponent->takeHit();
-        }
-    }
-
-    static mw::Vector positionOf(const std::string& text) {
-        for (const TextDisplay* message : objectsOf<TextDisplay>()) {
-            if (message->getText() == text)
-                return message->getPosition();
-        }
-        ADD_FAILURE() << "no message " << text;
-        return {};
-    }
-
-    RoundSystem* m_referee = nullptr;
-    Hero* m_hero = nullptr;
-    Opponent1* m_opponent = nullptr;
 };
 
-TEST_F(RoundSystemTest, OnlyAClockAtExactlyZeroEndsTheRound) {
-    struct Case {
-        int timeLeft;
-        bool ends;
-    };
-    for (const Case c : {Case{1, false}, Case{0, true}, Case{-1, false}}) {
-        SCOPED_TRACE(c.timeLeft);
-        newFight();
-        timer().setTimeLeft(c.timeLeft);
-        m_driver.advance();
-        EXPECT_EQ(TestAccess::isRoundActive(*m_referee), !c.ends);
-        EXPECT_EQ(m_hero->isFrozen(), c.ends);
-        EXPECT_EQ(m_opponent->isFrozen(), c.ends);
-        EXPECT_EQ(messages(), c.ends ? Lines{END_OF_ROUND} : Lines{});
-        if (c.ends) {
-            EXPECT_EQ(positionOf(END_OF_ROUND), mw::Vector(43, 10));
-        }
-        EXPECT_FALSE(TestAccess::isAwaitingKey(*m_referee));
-    }
-}
+TEST_F(RoundSystemTest, ThreeRoundsWithPausesBetweenEndInTheJudgesDecision) {
+    m_driver.advance(30);
+    EXPECT_EQ(shown(), "ROUND 1, TIME 1:29");
+    TestAccess::setHealth(*m_hero, 95);
+    EXPECT_EQ(framesToRoundEnd(), 31); // a second is 30 steps
+    EXPECT_EQ(shown(), "ROUND 1, TIME 0:00, End of round. at 43,10");
+    EXPECT_TRUE(m_hero->isFrozen() && m_opponent->isFrozen());
+    m_driver.tap(mw::KEY_A); // too early
+    EXPECT_EQ(framesToPrompt(), 90);
+    EXPECT_EQ(shown(), "ROUND 1, TIME 0:00, " + PROMPT + " at 43,22");
+    const TextDisplay* prompt = firstOf<TextDisplay>();
+    m_driver.advance(89);
+    EXPECT_EQ(firstOf<TextDisplay>(), prompt);
+    m_driver.advance(); // shown afresh every 90 steps
+    EXPECT_NE(firstOf<TextDisplay>(), prompt);
+    EXPECT_EQ(messages(), Lines{PROMPT});
+    m_driver.advance(40);
+    sendKey(mw::KEY_SPACE, mw::KEY_HELD);
+    sendKey(mw::KEY_SPACE, mw::KEY_RELEASED);
+    EXPECT_EQ(m_rounds->getRound(), 1);
+    sendKey(mw::KEY_SPACE, mw::KEY_PRESSED);
+    EXPECT_EQ(shown(), "ROUND 2, TIME 1:30");
+    EXPECT_EQ(m_hero->getHealth(), 100);
+    EXPECT_FALSE(m_hero->isFrozen() || m_opponent->isFrozen());
 
-TEST_F(RoundSystemTest, PromptFollowsWhatIsLeftOfNinetyPausedSteps) {
-    struct Case {
-        int leftOver;
-        int steps;
-    };
-    // The count is shared by every pause of the program and reset only when a
-    // prompt shows, so an earlier pause can shorten this one.
-    for (const Case c : {Case{0, 90}, Case{50, 40}, Case{89, 1}}) {
-        SCOPED_TRACE(c.leftOver);
-        newFight();
-        endRound();
-        sharedCounts().pauseSteps = c.leftOver;
-        m_driver.advance(c.steps - 1);
-        EXPECT_FALSE(TestAccess::isAwaitingKey(*m_referee));
-        EXPECT_EQ(messages(), (Lines{END_OF_ROUND}));
-        m_driver.advance();
-        EXPECT_TRUE(TestAccess::isAwaitingKey(*m_referee));
-        EXPECT_EQ(messages(), (Lines{PROMPT}));
-        EXPECT_EQ(positionOf(PROMPT), mw::Vector(43, 22));
-        EXPECT_EQ(sharedCounts().pauseSteps, 0);
-
-        // Shown afresh every ninety steps while nobody presses a key.
-        const TextDisplay* prompt = firstOf<TextDisplay>();
-        m_driver.advance(90 - 1);
-        EXPECT_EQ(firstOf<TextDisplay>(), prompt);
-        m_driver.advance();
-        EXPECT_NE(firstOf<TextDisplay>(), prompt);
-        EXPECT_EQ(messages(), Lines{PROMPT});
-        EXPECT_EQ(m_referee->getRound(), 1);
-    }
-}
-
-TEST_F(RoundSystemTest, OnlyAKeyGoingDownAfterThePromptStartsTheNextRound) {
-    endRound();
-    m_driver.advance(10);
-    pressKey(mw::KEY_Q);
-    EXPECT_EQ(m_referee->getRound(), 1);
-
-    waitForPrompt();
-    gametest::sendKey(mw::KEY_SPACE, mw::KEY_HELD);
-    gametest::sendKey(mw::KEY_SPACE, mw::KEY_RELEASED);
-    EXPECT_EQ(m_referee->getRound(), 1);
-    EXPECT_EQ(TestAccess::roundUI(*m_referee)->getText(), "ROUND 1");
-    EXPECT_TRUE(TestAccess::isAwaitingKey(*m_referee));
-
-    gametest::sendKey(mw::KEY_SPACE, mw::KEY_PRESSED);
-    EXPECT_EQ(m_referee->getRound(), 2);
-    EXPECT_EQ(TestAccess::roundUI(*m_referee)->getRound(), 2);
-    EXPECT_EQ(TestAccess::roundUI(*m_referee)->getText(), "ROUND 2");
-    EXPECT_EQ(timer().getTimeLeft(), 90);
-    EXPECT_EQ(timer().getText(), "TIME 1:30");
-    EXPECT_TRUE(TestAccess::isRoundActive(*m_referee));
-    EXPECT_FALSE(TestAccess::isAwaitingKey(*m_referee));
-    EXPECT_FALSE(m_hero->isFrozen());
-    EXPECT_FALSE(m_opponent->isFrozen());
-    EXPECT_TRUE(messages().empty());
-}
-
-TEST_F(RoundSystemTest, NewRoundGivesTheHeroTenHealthUpToTheMaximum) {
-    struct Case {
-        int before, after;
-    };
-    for (const Case c : {Case{55, 65}, Case{0, 10}, Case{95, 100}, Case{100, 100}}) {
-        SCOPED_TRACE(c.before);
-        newFight();
-        endRound();
-        TestAccess::setHealth(*m_hero, c.before);
-        waitForPrompt();
-        pressKey();
-        EXPECT_EQ(m_hero->getHealth(), c.after);
-    }
-}
-
-TEST_F(RoundSystemTest, NewRoundStandsBothBoxersUpAtHome) {
-    knockDownOpponent(1);
-    knockDownHero(1);
-    endRound();
-    // Down, mid-count and off home while the round is over.
-    TestAccess::setDownTime(*m_hero, 40);
+    // Round 2 ends with both boxers down, mid-count and off home.
+    knockDownOpponent();
+    floorHero(*m_hero);
     TestAccess::setMash(*m_hero, 7, mw::KEY_Q);
-    m_hero->setPosition(mw::Vector(3, 3));
-    m_opponent->getHealthUI()->setHealth(30);
-    TestAccess::setDownTime(*m_opponent, 12);
     TestAccess::setMove(*m_opponent, CHARGE_LEFT);
+    m_hero->setPosition(mw::Vector(3, 3));
     m_opponent->setPosition(mw::Vector(5, 5));
-    waitForPrompt();
-    pressKey();
-
-    EXPECT_FALSE(m_hero->isDown());
-    EXPECT_EQ(m_hero->getDownTime(), 0);
-    EXPECT_EQ(m_hero->getRoundKnockdowns(), 0);
-    EXPECT_EQ(m_hero->getMatchKnockdowns(), 1);
-    EXPECT_EQ(m_hero->getMashCount(), 0);
-    EXPECT_EQ(TestAccess::lastMashKey(*m_hero), -1);
-    EXPECT_EQ(m_hero->getSpriteLabel(), "hero-idle");
-    EXPECT_EQ(m_hero->getPosition(), mw::Vector(42, 19));
-
-    EXPECT_FALSE(m_opponent->isDown());
-    EXPECT_EQ(m_opponent->getDownTime(), 0);
-    EXPECT_EQ(m_opponent->getRoundKnockdowns(), 0);
-    EXPECT_EQ(m_opponent->getMatchKnockdowns(), 1);
-    EXPECT_EQ(m_opponent->getPosition(), mw::Vector(42, 16));
-    EXPECT_EQ(m_opponent->getMove(), IDLE);
-    // Not healed between rounds.
-    EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), 30);
-}
-
-TEST_F(RoundSystemTest, ResultsShowTheirTextAndOnlyWinsAreRecorded) {
-    struct Case {
-        int code;
-        std::optional<std::string> text;
-        bool recorded;
-    };
-    const Case cases[] = {
-        {WON_BY_TKO, "You won by TKO!", true},
-        {WON_BY_KO, "You won by KO!", true},
-        {WON_BY_DECISION, "You won by decision!", true},
-        {LOST_BY_TKO, "You lost by TKO.", false},
-        {LOST_BY_KO, "You lost by KO.", false},
-        {LOST_BY_DECISION, "You lost by decision.", false},
-        {DRAW, "The judges have ruled the game a tie.", false},
-        {7, std::nullopt, false},
-        {-1, std::nullopt, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.code);
-        std::filesystem::remove(m_scratch.path() / HIGH_SCORE_FILE);
-        MatchLoader::getInstance().startUp();
-        newFight();
-        timer().setTimeLeft(75);
-        mw::GameManager::getInstance().onEvent(EventGameOver(c.code));
-
-        EXPECT_TRUE(TestAccess::isMatchOver(*m_referee));
-        EXPECT_FALSE(TestAccess::isRoundActive(*m_referee));
-        EXPECT_TRUE(m_hero->isFrozen());
-        EXPECT_TRUE(m_opponent->isFrozen());
-        // The first win against an opponent is always a new best.
-        if (c.recorded) {
-            EXPECT_EQ(messages(), (Lines{*c.text, "New best: 0:15"}));
-        } else {
-            EXPECT_EQ(messages(), c.text ? Lines{*c.text} : Lines{});
-        }
-        if (c.text) {
-            EXPECT_EQ(positionOf(*c.text), mw::Vector(43, 10));
-        }
-        if (c.recorded) {
-            EXPECT_EQ(highScoreLines(), (Lines{"015", "", ""}));
-        } else {
-            EXPECT_FALSE(std::filesystem::exists(m_scratch.path() / HIGH_SCORE_FILE));
-        }
-    }
-}
-
-TEST_F(RoundSystemTest, AWinFasterThanTheKeptTimeIsAnnouncedUnderTheResult) {
-    struct Case {
-        const char* kept; // the first line of the high-score file
-        std::optional<std::string> line;
-    };
-    const Case cases[] = {
-        {"", "New best: 0:15"}, {"020", "New best: 0:15"},  {"015", std::nullopt},
-        {"010", std::nullopt},  {"junk", "New best: 0:15"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.kept);
-        useHighScoreFile(std::string(c.kept) + "\n\n\n");
-        newFight();
-        timer().setTimeLeft(75);
-        mw::GameManager::getInstance().onEvent(EventGameOver(WON_BY_TKO));
-        if (c.line) {
-            EXPECT_EQ(messages(), (Lines{"You won by TKO!", *c.line}));
-            EXPECT_EQ(positionOf(*c.line), mw::Vector(43, 11));
-        } else {
-            EXPECT_EQ(messages(), (Lines{"You won by TKO!"}));
-        }
-        // Both lines give way to the prompt.
-        waitForPrompt();
-        EXPECT_EQ(messages(), (Lines{PROMPT}));
-    }
-}
-
-TEST_F(RoundSystemTest, AResultDuringThePauseEndsTheFight) {
-    for (const bool afterPrompt : {false, true}) {
-        SCOPED_TRACE(afterPrompt ? "after the prompt" : "before the prompt");
-        newFight();
-        endRound();
-        if (afterPrompt)
-            waitForPrompt();
-        else
-            m_driver.advance(30);
-        mw::GameManager::getInstance().onEvent(EventGameOver(LOST_BY_TKO));
-        EXPECT_TRUE(showsMessage("You lost by TKO."));
-        if (!afterPrompt)
-            waitForPrompt();
-        pressKey();
-        EXPECT_EQ(gametest::worldTypes(), (Lines{"TitleScreen"}));
-    }
-}
-
-TEST_F(RoundSystemTest, SeveralKeysAfterTheResultLeaveOneTitleScreen) {
-    mw::GameManager::getInstance().onEvent(EventGameOver(LOST_BY_TKO));
-    waitForPrompt();
-    m_driver.tap(mw::KEY_SPACE);
+    framesToRoundEnd();
+    EXPECT_EQ(framesToPrompt(), 90 - 40); // the pause count ran on after the last prompt
     m_driver.tap(mw::KEY_ENTER);
+    m_driver.advance();
+    EXPECT_EQ(shown(), "ROUND 3, TIME 1:30");
+    // Up at home, health kept (the hero's with 10 more), no knockdowns this round.
+    EXPECT_EQ(boxers(), "00 01 hero-idle 42,19 10 mash 0 -1; 00 01 opponent-down 42,16 0 move 0");
+
+    knockDownOpponent();
+    framesToRoundEnd();
+    framesToPrompt();
+    m_driver.advance(200); // a decision counts three full rounds whatever the pause
     m_driver.tap(mw::KEY_A);
     m_driver.advance();
-    EXPECT_EQ(gametest::worldTypes(), (Lines{"TitleScreen"}));
+    EXPECT_EQ(shown(),
+              "ROUND 3, TIME 0:00, You won by decision! at 43,10, New best: 4:30 at 43,11");
+    EXPECT_EQ(highScoreFile(), "430\n\n\n");
+    framesToPrompt();
+    m_driver.tap(mw::KEY_SPACE);
+    m_driver.tap(mw::KEY_ENTER);
+    m_driver.advance();
+    EXPECT_EQ(worldTypes(), Lines{"TitleScreen"});
 }
 
-TEST_F(RoundSystemTest, TheJudgesCountKnockdownsAfterTheThirdRound) {
-    // One whole match: the decision comes at the key after the third round and
-    // counts three full rounds, however long the last pause lasted.
-    knockDownOpponent(1);
-    playToNextRound();
-    playToNextRound();
-    endRound();
-    waitForPrompt();
-    EXPECT_EQ(m_referee->getRound(), 3);
-    EXPECT_FALSE(TestAccess::isMatchOver(*m_referee));
-    m_driver.advance(200);
-    pressKey();
-    EXPECT_EQ(messages(), (Lines{"You won by decision!", "New best: 4:30"}));
-    EXPECT_TRUE(TestAccess::isMatchOver(*m_referee));
-    EXPECT_EQ(TestAccess::roundUI(*m_referee)->getText(), "ROUND 3");
-    EXPECT_EQ(highScoreLines(), (Lines{"430", "", ""}));
-
-    struct Case {
-        int heroKnockdowns, opponentKnockdowns;
-        std::string text;
-    };
-    const Case cases[] = {
-        {0, 0, "The judges have ruled the game a tie."},
-        {1, 1, "The judges have ruled the game a tie."},
-        {1, 2, "You won by decision!"},
-        {1, 0, "You lost by decision."},
-        {2, 1, "You lost by decision."},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.heroKnockdowns) + ":" + std::to_string(c.opponentKnockdowns));
-        newFight();
-        knockDownHero(c.heroKnockdowns);
-        knockDownOpponent(c.opponentKnockdowns);
-        m_referee->judgeDecision();
-        ASSERT_FALSE(messages().empty());
-        EXPECT_EQ(messages().front(), c.text);
-        EXPECT_TRUE(TestAccess::isMatchOver(*m_referee));
+TEST_F(RoundSystemTest, OnlyAClockAtExactlyZeroEndsTheRound) {
+    for (const int timeLeft : {-1, 1, 0}) {
+        clock().setTimeLeft(timeLeft);
+        m_driver.advance();
+        EXPECT_EQ(TestAccess::isRoundActive(*m_rounds), timeLeft != 0) << timeLeft;
     }
+}
+
+TEST_F(RoundSystemTest, AResultIsShownAndOnlyAWinIsRecordedAndAnnouncedWhenFaster) {
+    const std::string none = "(none)", won = "New best: 0:15";
+    for (const auto& [code, kept, result, file] :
+         {std::tuple{int(WON_BY_TKO), none, Lines{"You won by TKO!", won},
+                     std::string("015\n\n\n")},
+          {WON_BY_KO, "020\n", Lines{"You won by KO!", won}, "015\n\n\n"},
+          {WON_BY_DECISION, "015\n", Lines{"You won by decision!"}, "015\n\n\n"},
+          {WON_BY_TKO, "010\n\n207\n", Lines{"You won by TKO!"}, "010\n\n207\n"},
+          {WON_BY_TKO, "junk\n", Lines{"You won by TKO!", won}, "015\n\n\n"},
+          {LOST_BY_TKO, none, Lines{"You lost by TKO."}, none},
+          {LOST_BY_KO, "105\n", Lines{"You lost by KO."}, "105\n"},
+          {LOST_BY_DECISION, none, Lines{"You lost by decision."}, none},
+          {DRAW, none, Lines{"The judges have ruled the game a tie."}, none},
+          {7, none, Lines{}, none},
+          {-1, none, Lines{}, none}}) {
+        useHighScoreFile(kept);
+        startFight(1);
+        clock().setTimeLeft(75);
+        EXPECT_EQ(m_rounds->eventHandler(EventGameOver(code)), 1);
+        EXPECT_EQ(messages(), result) << code;
+        EXPECT_EQ(highScoreFile(), file) << code;
+        EXPECT_TRUE(TestAccess::isMatchOver(*m_rounds) && !TestAccess::isRoundActive(*m_rounds));
+        EXPECT_TRUE(m_hero->isFrozen() && m_opponent->isFrozen());
+        EXPECT_EQ(framesToPrompt(), 90) << code;
+        EXPECT_EQ(messages(), Lines{PROMPT}); // the result gives way to the prompt
+    }
+}
+
+TEST_F(RoundSystemTest, TheJudgesGiveTheFightToWhoWasDownLessOften) {
+    for (const auto& [hero, opponent, result] :
+         {std::tuple{0, 0, "The judges have ruled the game a tie."},
+          {1, 1, "The judges have ruled the game a tie."},
+          {1, 2, "You won by decision!"},
+          {1, 0, "You lost by decision."},
+          {2, 1, "You lost by decision."}}) {
+        startFight(1);
+        for (int knockdown = 0; knockdown < hero; ++knockdown) {
+            TestAccess::setDown(*m_hero, false);
+            floorHero(*m_hero);
+        }
+        for (int knockdown = 0; knockdown < opponent; ++knockdown)
+            knockDownOpponent();
+        m_rounds->judgeDecision();
+        EXPECT_EQ(messages().front(), result) << hero << ":" << opponent;
+    }
+    // Without boxers nothing is done to them.
+    MatchLoader::getInstance().clearWorld();
+    mw::WorldManager::getInstance().update();
+    m_rounds = new RoundSystem(nullptr, nullptr);
+    clock().setTimeLeft(0);
+    EXPECT_EQ(framesToPrompt(), 91);
+    sendKey(mw::KEY_SPACE, mw::KEY_PRESSED);
+    m_rounds->judgeDecision();
+    EXPECT_EQ(messages(), Lines{"The judges have ruled the game a tie."});
+    EXPECT_EQ(m_rounds->eventHandler(mw::EventStep(1)), 1);
+    EXPECT_EQ(m_rounds->eventHandler(mw::EventKeyboard(mw::KEY_A, mw::KEY_HELD)), 1);
+    EXPECT_EQ(m_rounds->eventHandler(mw::Event()), 0);
 }
 
 } // namespace

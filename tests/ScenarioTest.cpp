@@ -1,171 +1,66 @@
+// Whole fights played at the keyboard by a scripted player, from the title
+// screen's choice back to the title screen, one after another as in one run.
+
 #include "support/GameSupport.h"
 #include "support/ScriptedPlayer.h"
-#include "support/TestAccess.h"
 
-#include "game/BoxerMove.h"
-#include "game/EventGameOver.h"
-#include "game/Timer.h"
 #include "game/TitleScreen.h"
+
+#include <regex>
 
 namespace {
 
-using gametest::firstOf;
-using gametest::Player;
-using gametest::PROMPT;
-using gametest::showsMessage;
+using namespace gametest;
 
-// What a fight came to, as the screen showed it.
-struct Outcome {
-    std::string result;
-    int round = 0;
-    int timeLeft = 0;
-    int heroKnockdowns = 0;
-    int opponentKnockdowns = 0;
-    int stuns = 0;
-    bool backAtTitle = false;
-};
+class ScenarioTest : public GameTest, public ::testing::WithParamInterface<unsigned> {};
 
-// Notes the clock and the knockdowns at the moment the result is announced,
-// which is when the winning time is taken.
-class Witness : public mw::Object {
-public:
-    explicit Witness(Outcome& outcome) : m_outcome(outcome) {
-        setType("Witness");
-        setSolidness(mw::INTANGIBLE);
-    }
-
-    int eventHandler(const mw::Event& event) override {
-        if (event.getType() != GAME_OVER_EVENT)
-            return 0;
-        const RoundSystem* referee = firstOf<RoundSystem>();
-        m_outcome.round = referee->getRound();
-        m_outcome.timeLeft = TestAccess::timer(*referee)->getTimeLeft();
-        m_outcome.heroKnockdowns = firstOf<Hero>()->getMatchKnockdowns();
-        m_outcome.opponentKnockdowns = firstOf<Opponent>()->getMatchKnockdowns();
-        return 1;
-    }
-
-private:
-    Outcome& m_outcome;
-};
-
-class ScenarioTest : public gametest::GameTest, public ::testing::WithParamInterface<unsigned> {
-protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        loadBoxerSprites();
-        std::srand(GetParam());
-    }
-
-    // A whole fight from the title screen's choice to the title screen again.
-    const Outcome& fight(int opponent, Player::Style style) {
-        Player player(style);
-        Outcome& outcome = m_outcome;
-        MatchLoader::getInstance().startMatch(opponent);
-        new Witness(outcome);
+TEST_P(ScenarioTest, FightsEndAsThePlayerDeserves) {
+    const struct {
+        int opponent;
+        Player::Style style;
+        std::string before, result, after; // after: a pattern of "hsdata.txt"
+        int round, knockdowns; // round of the result (0: any); knockdowns: at least, opponent's
+                               // times 10 plus the hero's; -1: the hero was down more often
+    } fights[] = {
+        {1, Player::FIGHTS, "(none)", "You won by TKO!", "[0-4][0-9][0-9]\n\n\n", 0, 30},
+        {2, Player::FIGHTS, "207\n001\n", "You won by TKO!", "207\n001\n\n", 0, 30},
+        {3, Player::FIGHTS, "(none)", "You won by KO!", "\n\n[0-4][0-9][0-9]\n", 0, 60},
+        {1, Player::STANDS_STILL, "105\n", "You lost by TKO.", "105\n", 0, 0},
+        {3, Player::FIGHTS_THEN_DODGES, "(none)", "You won by decision!", "\n\n430\n", 4, -1},
+        {1, Player::DODGES, "(none)", "The judges have ruled the game a tie.", "\\(none\\)", 4, 0},
+    };
+    for (const auto& f : fights) {
+        SCOPED_TRACE(f.result);
+        useHighScoreFile(f.before);
+        std::srand(GetParam()); // each seed is another fight
+        startFight(f.opponent);
+        Player player(f.style);
+        std::string result;
+        int round = 0, knockdowns = 0;
         // Three rounds with their pauses take under 8,500 frames.
-        for (int frame = 0; frame < 12000 && !outcome.backAtTitle; ++frame) {
-            const RoundSystem* referee = firstOf<RoundSystem>();
-            if (referee != nullptr && TestAccess::isMatchOver(*referee) && outcome.result.empty())
-                outcome.result = resultShown();
+        for (int frame = 0; frame < 12000 && firstOf<TitleScreen>() == nullptr; ++frame) {
+            if (result.empty() && TestAccess::isMatchOver(*m_rounds)) {
+                result = messages().front();
+                round = m_rounds->getRound();
+                knockdowns = m_opponent->getMatchKnockdowns() * 10 + m_hero->getMatchKnockdowns();
+            }
             player.play(m_driver);
             m_driver.advance();
-            player.watch();
-            outcome.backAtTitle = firstOf<TitleScreen>() != nullptr && firstOf<Hero>() == nullptr;
         }
-        outcome.stuns = player.stunsSeen();
-        return outcome;
+        EXPECT_EQ(worldTypes(), Lines{"TitleScreen"});
+        EXPECT_EQ(result, f.result);
+        EXPECT_TRUE(std::regex_match(highScoreFile(), std::regex(f.after))) << highScoreFile();
+        EXPECT_TRUE(f.round == 0 || round == f.round) << round;
+        const bool downsAsExpected = f.knockdowns > 0            ? knockdowns >= f.knockdowns
+                                     : f.knockdowns < 0          ? knockdowns / 10 > knockdowns % 10
+                                     : f.style == Player::DODGES ? knockdowns == 0
+                                                                 : true;
+        EXPECT_TRUE(downsAsExpected) << knockdowns;
+        mw::WorldManager::getInstance().markForDelete(firstOf<TitleScreen>());
+        mw::WorldManager::getInstance().update();
     }
-
-    // Outlives the fight's objects, the witness among them.
-    Outcome m_outcome;
-
-    // The message that is neither the prompt nor the new best time under the
-    // result; the result comes after any other.
-    static std::string resultShown() {
-        std::string result;
-        for (const std::string& text : gametest::messages()) {
-            if (text != PROMPT && text.rfind("New best: ", 0) != 0)
-                result = text;
-        }
-        return result;
-    }
-
-    // The time stored for a win at that moment of the fight.
-    static std::string storedTime(const Outcome& outcome) {
-        const int seconds = (outcome.round - 1) * 90 + (90 - outcome.timeLeft);
-        const std::string secondsText = std::to_string(seconds % 60);
-        return std::to_string(seconds / 60) + std::string(2 - secondsText.size(), '0') +
-               secondsText;
-    }
-
-    static std::string shownTime(const std::string& stored) {
-        return stored.substr(0, 1) + ":" + stored.substr(1);
-    }
-};
-
-TEST_P(ScenarioTest, FirstOpponentIsBeatenByTechnicalKnockout) {
-    const Outcome& outcome = fight(1, Player::FIGHTS);
-    ASSERT_EQ(outcome.result, "You won by TKO!");
-    EXPECT_GE(outcome.opponentKnockdowns, 3);
-    EXPECT_GT(outcome.stuns, 0);
-    const std::string time = storedTime(outcome);
-    EXPECT_EQ(highScoreLines(), (std::vector<std::string>{time, "", ""}));
-    EXPECT_TRUE(outcome.backAtTitle);
-    EXPECT_EQ(MatchLoader::getInstance().getHighScore(1), shownTime(time));
 }
 
-TEST_P(ScenarioTest, SecondOpponentBeatenSlowerThanTheRecordKeepsIt) {
-    // A record no fight can beat, written by hand.
-    useHighScoreFile("207\n001\n");
-    const Outcome& outcome = fight(2, Player::FIGHTS);
-    ASSERT_EQ(outcome.result, "You won by TKO!");
-    EXPECT_GT(outcome.stuns, 0);
-    // Rewritten all the same, now with its three lines.
-    EXPECT_EQ(highScoreLines(), (std::vector<std::string>{"207", "001", ""}));
-    EXPECT_TRUE(outcome.backAtTitle);
-}
-
-TEST_P(ScenarioTest, ThirdOpponentIsKnockedOutAtItsSixthKnockdown) {
-    const Outcome& outcome = fight(3, Player::FIGHTS);
-    ASSERT_EQ(outcome.result, "You won by KO!");
-    EXPECT_EQ(outcome.opponentKnockdowns, 6);
-    EXPECT_GT(outcome.stuns, 0);
-    EXPECT_EQ(highScoreLines(), (std::vector<std::string>{"", "", storedTime(outcome)}));
-    EXPECT_TRUE(outcome.backAtTitle);
-}
-
-TEST_P(ScenarioTest, APlayerWhoDoesNothingLosesAndNothingIsWritten) {
-    useHighScoreFile("105\n");
-    const Outcome& outcome = fight(1, Player::STANDS_STILL);
-    ASSERT_EQ(outcome.result, "You lost by TKO.");
-    EXPECT_GE(outcome.heroKnockdowns, 1);
-    EXPECT_EQ(outcome.opponentKnockdowns, 0);
-    EXPECT_EQ(highScoreFileContent(), "105\n");
-    EXPECT_TRUE(outcome.backAtTitle);
-}
-
-TEST_P(ScenarioTest, FewerKnockdownsWinOnTheJudgesCards) {
-    const Outcome& outcome = fight(3, Player::FIGHTS_THEN_DODGES);
-    ASSERT_EQ(outcome.result, "You won by decision!");
-    EXPECT_EQ(outcome.round, 4);
-    EXPECT_LT(outcome.heroKnockdowns, outcome.opponentKnockdowns);
-    EXPECT_EQ(highScoreLines(), (std::vector<std::string>{"", "", "430"}));
-    EXPECT_EQ(MatchLoader::getInstance().getHighScore(3), "4:30");
-    EXPECT_TRUE(outcome.backAtTitle);
-}
-
-TEST_P(ScenarioTest, ThreeRoundsWithoutAPunchAreADraw) {
-    const Outcome& outcome = fight(1, Player::DODGES);
-    ASSERT_EQ(outcome.result, "The judges have ruled the game a tie.");
-    EXPECT_EQ(outcome.round, 4);
-    EXPECT_EQ(outcome.heroKnockdowns, 0);
-    EXPECT_EQ(outcome.opponentKnockdowns, 0);
-    EXPECT_FALSE(std::filesystem::exists(m_scratch.path() / HIGH_SCORE_FILE));
-    EXPECT_TRUE(outcome.backAtTitle);
-}
-
-// The opponents roll with rand(): each seed is another fight.
 INSTANTIATE_TEST_SUITE_P(Seeds, ScenarioTest, ::testing::Values(1u, 2u, 3u));
 
 } // namespace

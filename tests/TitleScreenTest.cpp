@@ -1,169 +1,98 @@
 #include "support/GameSupport.h"
-#include "support/TestAccess.h"
 
-#include "engine/DisplayManager.h"
-#include "game/Ring.h"
+#include "game/Opponent1.h"
+#include "game/Opponent2.h"
+#include "game/Opponent3.h"
 #include "game/TitleScreen.h"
 #include "game/TutorialMode.h"
 
-#include <optional>
+#include <algorithm>
 #include <typeinfo>
 
 namespace {
 
-using gametest::firstOf;
-using gametest::objectsOf;
+using namespace gametest;
 
-class TitleScreenTest : public gametest::GameTest {
+class TitleScreenTest : public GameTest {
 protected:
-    // Which scene the world holds after a key.
-    enum Scene { TITLE, FIGHT_1, FIGHT_2, FIGHT_3, TUTORIAL, QUIT };
-
-    void expectScene(Scene scene) const {
-        const bool quit = mw::GameManager::getInstance().getGameOver();
-        EXPECT_EQ(quit, scene == QUIT);
-        if (scene == TITLE || scene == QUIT) {
-            EXPECT_EQ(gametest::worldTypes(), (std::vector<std::string>{"TitleScreen"}));
-            return;
-        }
-        EXPECT_TRUE(objectsOf<TitleScreen>().empty());
-        EXPECT_EQ(objectsOf<Ring>().size(), 1u);
-        EXPECT_EQ(objectsOf<Hero>().size(), 1u);
-        const std::vector<Opponent*> opponents = objectsOf<Opponent>();
-        ASSERT_EQ(opponents.size(), 1u);
-        const std::type_info& opponentClass = typeid(*opponents.front());
-        if (scene == TUTORIAL) {
-            EXPECT_EQ(opponentClass, typeid(Opponent1));
-            EXPECT_EQ(objectsOf<TutorialMode>().size(), 1u);
-            EXPECT_TRUE(objectsOf<RoundSystem>().empty());
-            return;
-        }
-        const int number = scene - FIGHT_1 + 1;
-        const std::type_info* classes[] = {&typeid(Opponent1), &typeid(Opponent2),
-                                           &typeid(Opponent3)};
-        EXPECT_EQ(opponentClass, *classes[number - 1]);
-        EXPECT_EQ(MatchLoader::getInstance().getCurrentOpponent(), number);
-        EXPECT_EQ(objectsOf<RoundSystem>().size(), 1u);
-        EXPECT_TRUE(objectsOf<TutorialMode>().empty());
-    }
-
-    void clearWorld() {
-        MatchLoader::getInstance().clearWorld();
-        mw::WorldManager::getInstance().update();
-        mw::GameManager::getInstance().setGameOver(false);
+    // The scene the world holds: the title, the tutorial or a fight's opponent class.
+    static std::string scene() {
+        const Opponent* opponent = firstOf<Opponent>();
+        if (firstOf<TitleScreen>() != nullptr || opponent == nullptr)
+            return worldTypes() == Lines{"TitleScreen"} ? "title" : "broken";
+        if (firstOf<TutorialMode>() != nullptr)
+            return firstOf<RoundSystem>() == nullptr ? "tutorial" : "broken";
+        const std::type_info& type = typeid(*opponent);
+        return type == typeid(Opponent1)   ? "fight 1"
+               : type == typeid(Opponent2) ? "fight 2"
+               : type == typeid(Opponent3) ? "fight 3"
+                                           : "broken";
     }
 };
 
-TEST_F(TitleScreenTest, LaysOutNamesTimesAndInstructions) {
+TEST_F(TitleScreenTest, ShowsNamesBestTimesReadAtEveryDrawAndTheTitleOverAll) {
     MW_OPEN_WINDOW();
-    // A column from row 0 to row 12: the title is drawn last, over a name.
-    loadSprite("game-title", std::vector<std::string>(13, "T"), "cyan");
+    // A column from row 0 to row 12: drawn last, it covers a name.
+    loadSprite("game-title", Lines(13, "T"), "cyan");
     loadSprite("frame-opponent1", {"[1]"}, "green");
     loadSprite("frame-opponent2", {"[2]"}, "blue");
     loadSprite("frame-opponent3", {"[3]"}, "cyan");
-
-    struct Item {
-        std::string text;
-        int column, row;
-        mw::Color color;
-        bool alone = true; // nothing drawn either side
+    new TitleScreen;
+    m_driver.advance();
+    useHighScoreFile("105\n\n207\n");
+    m_driver.advance();
+    const struct {
+        int row;
+        std::string text, colours;
+    } rows[] = {
+        {6, at(40, "T"), at(40, "c")},
+        {12, at(7, "'Zaz Eruz Arizi'") + at(9, "'Zez EvoT Adero'") + at(8, "'Vez Idaze Zeradi'"),
+         at(7, std::string(16, 'm')) + at(9, "yyyyyyyycyyyyyyy") + at(8, std::string(18, 'r'))},
+        {16, at(14, "[1]") + at(22, "[2]") + at(22, "[3]"),
+         at(14, "ggg") + at(22, "bbb") + at(22, "ccc")},
+        {19, at(11, "HS: 1:05") + at(17, "HS: -:--") + at(17, "HS: 2:07"),
+         at(11, "wwwwwwww") + at(17, "wwwwwwww") + at(17, "wwwwwwww")},
+        {21, at(22, "Pick Fight (1, 2, 3) or Tutorial (T)"), at(22, std::string(36, 'w'))},
+        {22, at(30, "(Esc) to quit game."), at(30, std::string(19, 'w'))},
     };
-    // Texts are centred with their first character at column c - ceil(n / 2),
-    // sprite frames at c - width / 2.
-    const std::vector<Item> always = {
-        {"Pick Fight (1, 2, 3) or Tutorial (T)", 22, 21, mw::COLOR_WHITE},
-        {"(Esc) to quit game.", 30, 22, mw::COLOR_WHITE},
-        {"'Zaz Eruz Arizi'", 7, 12, mw::COLOR_MAGENTA},
-        {"'Zez Evo", 32, 12, mw::COLOR_YELLOW, false},
-        {"T", 40, 12, mw::COLOR_CYAN, false},
-        {" Adero'", 41, 12, mw::COLOR_YELLOW, false},
-        {"'Vez Idaze Zeradi'", 56, 12, mw::COLOR_RED},
-        {"[1]", 14, 16, mw::COLOR_GREEN},
-        {"[2]", 39, 16, mw::COLOR_BLUE},
-        {"[3]", 64, 16, mw::COLOR_CYAN},
-        {"T", 40, 6, mw::COLOR_CYAN},
-    };
-    struct Case {
-        const char* name;
-        std::optional<std::string> file;
-        std::vector<std::string> times;
-    };
-    const Case cases[] = {
-        {"no file", std::nullopt, {"HS: -:--", "HS: -:--", "HS: -:--"}},
-        {"two times", "105\n\n207\n", {"HS: 1:05", "HS: -:--", "HS: 2:07"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        clearWorld();
-        new TitleScreen;
-        m_driver.advance();
-        // The times are read at every draw, not when the screen is made.
-        if (c.file)
-            useHighScoreFile(*c.file);
-        m_driver.advance();
-
-        std::vector<Item> items = always;
-        for (int i = 0; i < 3; ++i)
-            items.push_back({c.times[i], 11 + 25 * i, 19, mw::COLOR_WHITE});
-        for (const Item& item : items) {
-            const int length = static_cast<int>(item.text.size());
-            EXPECT_EQ(shownText(item.column, item.row, length), item.text);
-            EXPECT_TRUE(shownInColor(item.column, item.row, length, item.color)) << item.text;
-            if (!item.alone)
-                continue;
-            EXPECT_FALSE(TestAccess::shownCell(item.column - 1, item.row).drawn) << item.text;
-            EXPECT_FALSE(TestAccess::shownCell(item.column + length, item.row).drawn) << item.text;
-        }
+    for (const auto& r : rows) {
+        EXPECT_EQ(shownRow(r.row), r.text) << r.row;
+        std::string colours = r.colours;
+        std::replace(colours.begin(), colours.end(), ' ', '.');
+        EXPECT_EQ(shownRow(r.row, true), colours) << r.row;
     }
+    EXPECT_EQ(shownRow(20) + shownRow(13) + shownRow(15), "");
 }
 
 TEST_F(TitleScreenTest, KeysPickTheNextScene) {
-    struct Case {
+    const struct {
         mw::Key key;
-        mw::KeyboardAction action;
-        Scene scene;
-    };
-    const Case cases[] = {
-        {mw::KEY_1, mw::KEY_PRESSED, FIGHT_1},     {mw::KEY_1, mw::KEY_HELD, FIGHT_1},
-        {mw::KEY_1, mw::KEY_RELEASED, FIGHT_1},    {mw::KEY_2, mw::KEY_PRESSED, FIGHT_2},
-        {mw::KEY_2, mw::KEY_HELD, FIGHT_2},        {mw::KEY_2, mw::KEY_RELEASED, FIGHT_2},
-        {mw::KEY_3, mw::KEY_PRESSED, FIGHT_3},     {mw::KEY_3, mw::KEY_HELD, FIGHT_3},
-        {mw::KEY_3, mw::KEY_RELEASED, FIGHT_3},    {mw::KEY_T, mw::KEY_PRESSED, TUTORIAL},
-        {mw::KEY_T, mw::KEY_HELD, TUTORIAL},       {mw::KEY_T, mw::KEY_RELEASED, TUTORIAL},
-        {mw::KEY_ESCAPE, mw::KEY_PRESSED, QUIT},   {mw::KEY_ESCAPE, mw::KEY_HELD, TITLE},
-        {mw::KEY_ESCAPE, mw::KEY_RELEASED, TITLE}, {mw::KEY_4, mw::KEY_PRESSED, TITLE},
-        {mw::KEY_A, mw::KEY_PRESSED, TITLE},       {mw::KEY_ENTER, mw::KEY_PRESSED, TITLE},
-        {mw::KEY_Q, mw::KEY_HELD, TITLE},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.key) + " action " + std::to_string(c.action));
-        clearWorld();
-        new TitleScreen;
-        gametest::sendKey(c.key, c.action);
-        expectScene(c.scene);
+        std::string pressed, heldOrReleased;
+    } cases[] = {{mw::KEY_1, "fight 1", "fight 1"}, {mw::KEY_2, "fight 2", "fight 2"},
+                 {mw::KEY_3, "fight 3", "fight 3"}, {mw::KEY_T, "tutorial", "tutorial"},
+                 {mw::KEY_ESCAPE, "quit", "title"}, {mw::KEY_4, "title", "title"},
+                 {mw::KEY_ENTER, "title", "title"}};
+    for (const auto& c : cases) {
+        for (const mw::KeyboardAction action : {mw::KEY_PRESSED, mw::KEY_HELD, mw::KEY_RELEASED}) {
+            MatchLoader::getInstance().clearWorld();
+            mw::WorldManager::getInstance().update();
+            mw::GameManager::getInstance().setGameOver(false);
+            new TitleScreen;
+            sendKey(c.key, action);
+            const bool quit = mw::GameManager::getInstance().getGameOver();
+            EXPECT_EQ(quit ? "quit" : scene(),
+                      action == mw::KEY_PRESSED ? c.pressed : c.heldOrReleased)
+                << c.key << " " << action;
+        }
     }
-}
-
-TEST_F(TitleScreenTest, TwoChoicesInOneFrameLeaveOnlyTheLast) {
-    struct Case {
-        mw::Key first, second;
-        Scene scene;
-    };
-    const Case cases[] = {
-        {mw::KEY_1, mw::KEY_T, TUTORIAL},
-        {mw::KEY_T, mw::KEY_2, FIGHT_2},
-        {mw::KEY_3, mw::KEY_1, FIGHT_1},
-        {mw::KEY_2, mw::KEY_3, FIGHT_3},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.first) + " then " + std::to_string(c.second));
-        clearWorld();
+    // Two choices in one frame: the last one stays.
+    for (const auto& [first, second, expected] : {std::tuple{mw::KEY_1, mw::KEY_T, "tutorial"},
+                                                  {mw::KEY_T, mw::KEY_2, "fight 2"},
+                                                  {mw::KEY_3, mw::KEY_1, "fight 1"}}) {
         new TitleScreen;
-        mw::GameManager& game = mw::GameManager::getInstance();
-        game.onEvent(mw::EventKeyboard(c.first, mw::KEY_PRESSED));
-        game.onEvent(mw::EventKeyboard(c.second, mw::KEY_PRESSED));
-        mw::WorldManager::getInstance().update();
-        expectScene(c.scene);
+        mw::GameManager::getInstance().onEvent(mw::EventKeyboard(first, mw::KEY_PRESSED));
+        sendKey(second, mw::KEY_PRESSED);
+        EXPECT_EQ(scene(), expected) << first << " " << second;
     }
 }
 

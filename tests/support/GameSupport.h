@@ -1,55 +1,81 @@
 #pragma once
 
-// Shared pieces of the match flow tests: a fixture that starts the high-score
-// keeper in the scratch directory with every process-wide count at zero, and
-// small readers of what the world holds. Header only, as the test target
-// builds only the *Test.cpp files and TestSupport.cpp.
+// The game tests' fixture and their readers of the screen, the speakers and
+// "hsdata.txt". Header only: the test target builds *Test.cpp and TestSupport.cpp.
 
+#include "support/FrameDriver.h"
 #include "support/TestAccess.h"
 #include "support/TestSupport.h"
 #include "support/WorldQueries.h"
 
-#include "engine/DisplayManager.h"
-#include "engine/GameManager.h"
-#include "engine/ObjectList.h"
 #include "engine/ResourceManager.h"
-#include "engine/WorldManager.h"
-#include "game/Hero.h"
-#include "game/MatchLoader.h"
-#include "game/Opponent1.h"
-#include "game/Opponent2.h"
-#include "game/Opponent3.h"
-#include "game/RoundSystem.h"
+#include "engine/Sound.h"
+#include "game/BoxerMove.h"
+#include "game/EventBoxerCollision.h"
+#include "game/EventGameOver.h"
+#include "game/GameOverResult.h"
 #include "game/SharedCounts.h"
-#include "game/TextDisplay.h"
-#include "support/FrameDriver.h"
+#include "game/Timer.h"
 
-#include <algorithm>
+#include <SFML/Audio/SoundBuffer.hpp>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <string>
-#include <vector>
 
 namespace gametest {
 
-// Delivers one keyboard event to the world and ends the frame's update, as the
-// input stage followed by the world update would.
+using Lines = std::vector<std::string>;
+
+inline const Lines GAME_SOUNDS = {
+    "hero-dodge",      "hero-hit",         "hero-swing",      "opponent-dodge", "opponent-hit",
+    "opponent-swing",  "opponent-stunned", "opponent-charge", "opponent-tell",  "tko",
+    "successful-dodge"};
+
+inline std::string at(int column, const std::string& text) {
+    return std::string(column, ' ') + text;
+}
+
+// One keyboard event to the world, then the end of the frame's update.
 inline void sendKey(mw::Key key, mw::KeyboardAction action) {
     mw::GameManager::getInstance().onEvent(mw::EventKeyboard(key, action));
     mw::WorldManager::getInstance().update();
 }
 
+inline void swingAt(Hero& hero, int side) {
+    hero.eventHandler(EventBoxerCollision(side));
+}
+
+// Lands swings until the hero is down, on both sides in turn in case he is dodging.
+inline void floorHero(Hero& hero) {
+    for (int swing = 0; swing < 20 && !hero.isDown(); ++swing)
+        swingAt(hero, swing % 2 == 0 ? SWING_LEFT : SWING_RIGHT);
+}
+
+// Every game test starts with the shared counts at zero, rand() at its first
+// draw, no best times, a one-cell sprite under each boxer's label and a long
+// silent sound under each of the game's sound labels.
 class GameTest : public mwtest::EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        // Counts the program keeps across fights; each test starts them from zero.
         sharedCounts().reset();
-        // The opponents roll with rand(): the same draws whatever ran before.
         std::srand(1);
-        // The scratch directory holds no high-score file yet.
         MatchLoader::getInstance().startUp();
+        for (const char* pose : {"idle", "s-left", "s-right", "d-left", "d-right", "down"})
+            loadSprite("hero-" + std::string(pose), {"X"});
+        for (const char* prefix : {"opponent-", "opponent2-", "opponent3-"})
+            for (const char* pose :
+                 {"idle", "charge-right", "charge-left", "swing-right", "swing-left", "dodge-right",
+                  "dodge-left", "tell", "stunned", "down"})
+                loadSprite(prefix + std::string(pose), {"X"});
+        const std::vector<std::int16_t> silence(80000, 0);
+        sf::SoundBuffer buffer;
+        ASSERT_TRUE(buffer.loadFromSamples(silence.data(), silence.size(), 1, 8000,
+                                           {sf::SoundChannel::Mono}));
+        ASSERT_TRUE(buffer.saveToFile("silence.wav"));
+        for (const std::string& label : GAME_SOUNDS)
+            ASSERT_EQ(mw::ResourceManager::getInstance().loadSound("silence.wav", label), 0);
     }
 
     void TearDown() override {
@@ -57,68 +83,72 @@ protected:
         EngineTest::TearDown();
     }
 
-    // The text the last shown frame holds from column on, and whether every one
-    // of its cells is in colour.
-    static std::string shownText(int column, int row, int length) {
-        std::string text;
-        for (int i = 0; i < length; ++i)
-            text += TestAccess::shownCell(column + i, row).ch;
-        return text;
-    }
-
-    static bool shownInColor(int column, int row, int length, mw::Color color) {
-        for (int i = 0; i < length; ++i) {
-            const mw::Cell cell = TestAccess::shownCell(column + i, row);
-            if (!cell.drawn || cell.color != color)
-                return false;
-        }
-        return true;
-    }
-
-    // Writes "hsdata.txt" and has the match loader read it again.
-    void useHighScoreFile(const std::string& content) const {
-        writeFile(HIGH_SCORE_FILE, content);
-        MatchLoader::getInstance().startUp();
-    }
-
-    std::vector<std::string> highScoreLines() const {
-        return mwtest::readLines(m_scratch.path() / HIGH_SCORE_FILE);
-    }
-
-    std::string highScoreFileContent() const {
-        std::ifstream in(m_scratch.path() / HIGH_SCORE_FILE, std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        return content.str();
-    }
-
-    // A one-frame sprite of the given rows, loaded under the label.
-    void loadSprite(const std::string& label, const std::vector<std::string>& rows,
+    void loadSprite(const std::string& label, const Lines& rows,
                     const std::string& color = "white") const {
-        std::string text = "1\n" + std::to_string(rows.empty() ? 0 : rows.front().size()) + "\n" +
+        std::string text = "1\n" + std::to_string(rows[0].size()) + "\n" +
                            std::to_string(rows.size()) + "\n1\n" + color + "\n";
         for (const std::string& row : rows)
             text += row + "\n";
-        const std::string file = "sprites/" + label + ".txt";
-        writeFile(file, text);
-        ASSERT_EQ(mw::ResourceManager::getInstance().loadSprite(file, label), 0) << label;
+        writeFile(label + ".txt", text);
+        ASSERT_EQ(mw::ResourceManager::getInstance().loadSprite(label + ".txt", label), 0);
     }
 
-    // A one-cell sprite under each of the boxers' labels, so that sprite
-    // changes can be seen.
-    void loadBoxerSprites() const {
-        for (const char* label : {"hero-idle", "hero-s-left", "hero-s-right", "hero-d-left",
-                                  "hero-d-right", "hero-down"})
-            loadSprite(label, {"X"});
-        for (const std::string prefix : {"opponent-", "opponent2-", "opponent3-"}) {
-            for (const char* pose :
-                 {"idle", "charge-right", "charge-left", "swing-right", "swing-left", "dodge-right",
-                  "dodge-left", "tell", "stunned", "down"})
-                loadSprite(prefix + pose, {"X"});
+    // The sounds started since the last call, in GAME_SOUNDS order; stops them.
+    static Lines heard() {
+        Lines playing;
+        for (const std::string& label : GAME_SOUNDS) {
+            sf::Sound* voice = mw::ResourceManager::getInstance().getSound(label)->getVoice();
+            if (voice->getStatus() == sf::SoundSource::Status::Playing)
+                playing.push_back(label);
+            voice->stop();
         }
+        return playing;
     }
+
+    // A row of the last frame shown: its characters, or its colours as letters
+    // of "krgybmcw" ('.' undrawn); nothing blank at its end.
+    static std::string shownRow(int row, bool colours = false) {
+        std::string text;
+        for (int column = 0; column < 80; ++column) {
+            const mw::Cell cell = TestAccess::shownCell(column, row);
+            text += !cell.drawn ? (colours ? '.' : ' ')
+                    : colours   ? "krgybmcw"[cell.color]
+                                : cell.ch;
+        }
+        return text.substr(0, text.find_last_not_of(colours ? '.' : ' ') + 1);
+    }
+
+    void useHighScoreFile(const std::string& content) const {
+        std::filesystem::remove(m_scratch.path() / "hsdata.txt");
+        if (content != "(none)")
+            writeFile("hsdata.txt", content);
+        MatchLoader::getInstance().startUp();
+    }
+
+    // "hsdata.txt" as it is on disk; "(none)" when there is no such file.
+    std::string highScoreFile() const {
+        if (!std::filesystem::exists(m_scratch.path() / "hsdata.txt"))
+            return "(none)";
+        std::ostringstream content;
+        content << std::ifstream(m_scratch.path() / "hsdata.txt", std::ios::binary).rdbuf();
+        return content.str();
+    }
+
+    // A fight against opponent 1, 2 or 3, set up the title screen's way.
+    void startFight(int opponent) {
+        MatchLoader::getInstance().startMatch(opponent);
+        mw::WorldManager::getInstance().update();
+        m_hero = firstOf<Hero>();
+        m_opponent = firstOf<FightingOpponent>();
+        m_rounds = firstOf<RoundSystem>();
+        ASSERT_TRUE(m_hero != nullptr && m_opponent != nullptr && m_rounds != nullptr);
+    }
+    Timer& clock() const { return *TestAccess::timer(*m_rounds); }
 
     mw::FrameDriver m_driver;
+    Hero* m_hero = nullptr;
+    FightingOpponent* m_opponent = nullptr;
+    RoundSystem* m_rounds = nullptr;
 };
 
 } // namespace gametest

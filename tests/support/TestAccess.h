@@ -1,8 +1,7 @@
 #pragma once
 
-// Reaches into the engine's and the game's classes where a test must set up a
-// state that would take many steps to reach, or read back what the program
-// only shows. The classes name it as a friend; the program itself never uses it.
+// Reaches into the engine's and the game's classes (which name it a friend)
+// to set up states many steps away, or to read what the program only shows.
 
 #include "engine/DisplayManager.h"
 #include "engine/GameManager.h"
@@ -47,20 +46,13 @@ public:
 
     static void setHealth(Hero& hero, int health) { hero.setHealth(health); }
     static void setDown(Hero& hero, bool down) { hero.m_down = down; }
-    static void setDownTime(Hero& hero, int steps) { hero.m_downTime = steps; }
-    static void setRoundKnockdowns(Hero& hero, int knockdowns) {
-        hero.m_roundKnockdowns = knockdowns;
-    }
+    static void setRoundKnockdowns(Hero& hero, int count) { hero.m_roundKnockdowns = count; }
     static void setMash(Hero& hero, int count, int lastKey) {
         hero.m_mashCount = count;
         hero.m_lastMashKey = lastKey;
     }
-
     static void setDown(Opponent& opponent, bool down) { opponent.m_down = down; }
-    static void setDownTime(Opponent& opponent, int steps) { opponent.m_downTime = steps; }
-    static void setRoundKnockdowns(Opponent& opponent, int knockdowns) {
-        opponent.m_roundKnockdowns = knockdowns;
-    }
+    static void setRoundKnockdowns(Opponent& boxer, int count) { boxer.m_roundKnockdowns = count; }
     static void setMove(Opponent& opponent, int move) { opponent.m_move = move; }
     // Puts the opponent straight into a state that has lasted `frames` steps.
     static void setState(FightingOpponent& opponent, int state, int frames = 0) {
@@ -69,17 +61,12 @@ public:
     }
 
     static int stateFrames(const FightingOpponent& opponent) { return opponent.getStateFrames(); }
-    static const FightingOpponent::Tuning& tuning(const FightingOpponent& opponent) {
-        return opponent.getTuning();
-    }
     static int lastMashKey(const Hero& hero) { return hero.getLastMashKey(); }
-
     static bool isRoundActive(const RoundSystem& rounds) { return rounds.isRoundActive(); }
     static bool isAwaitingKey(const RoundSystem& rounds) { return rounds.isAwaitingKey(); }
     static bool isMatchOver(const RoundSystem& rounds) { return rounds.isMatchOver(); }
     static RoundUI* roundUI(const RoundSystem& rounds) { return rounds.getRoundUI(); }
     static Timer* timer(const RoundSystem& rounds) { return rounds.getTimer(); }
-
     static int step(const TutorialMode& tutorial) { return tutorial.getStep(); }
     static int advanceTime(const TutorialMode& tutorial) { return tutorial.getAdvanceTime(); }
     static Opponent* opponent(const TutorialMode& tutorial) { return tutorial.getOpponent(); }
