@@ -1,156 +1,130 @@
-#include "engine/Clock.h"
-#include "engine/DisplayManager.h"
 #include "engine/EventStep.h"
-#include "engine/GameManager.h"
-#include "engine/LogManager.h"
+#include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
 #include "support/TestAccess.h"
 
 #include "support/TestSupport.h"
 
-#include <algorithm>
-
 using mw::GameManager;
+using Lines = std::vector<std::string>;
 
 namespace {
 
-// A clock that moves only when told: each frame takes frameCost milliseconds.
-class FakeClock : public mw::Clock {
-public:
-    explicit FakeClock(std::int64_t start) : now(start) {}
-    std::int64_t nowMilliseconds() override {
-        // Readings alternate between a frame's start and its end.
-        const std::int64_t reading = now;
-        if (startOfFrame)
-            now += frameCost;
-        startOfFrame = !startOfFrame;
-        return reading;
-    }
-    void sleepMilliseconds(int milliseconds) override {
-        sleeps.push_back(milliseconds);
-        now += milliseconds;
-    }
-    std::int64_t now;
-    int frameCost = 10;
-    bool startOfFrame = true;
+// Each frame lasts frameCost by its two readings; sleeps only are recorded.
+struct FakeClock : mw::Clock {
+    std::int64_t nowMilliseconds() override { return reads++ % 2 == 0 ? 0 : frameCost; }
+    void sleepMilliseconds(int milliseconds) override { sleeps.push_back(milliseconds); }
+    void beginFinePeriod() override { fine = true; }
+    void endFinePeriod() override { fine = false; }
+    int reads = 0, frameCost = 10;
+    bool fine = false;
     std::vector<int> sleeps;
 };
 
-// Sets game over once it has seen a given number of steps.
-class Stopper : public mw::Object {
-public:
-    explicit Stopper(int stopAt) : m_stopAt(stopAt) {}
+// Records the steps it sees; game over comes with the third.
+struct Stopper : mw::Object {
     int eventHandler(const mw::Event& event) override {
-        if (event.getType() != mw::STEP_EVENT)
-            return 0;
         steps.push_back(static_cast<const mw::EventStep&>(event).getStepCount());
-        if (static_cast<int>(steps.size()) == m_stopAt)
-            GameManager::getInstance().setGameOver(true);
+        GameManager::getInstance().setGameOver(steps.size() == 3);
         return 1;
     }
-    int draw() override {
-        ++draws;
-        return 0;
-    }
     std::vector<int> steps;
-    int draws = 0;
-
-private:
-    int m_stopAt;
 };
 
-class GameLoopTest : public mwtest::EngineTest {
-protected:
-    int lateLines() const {
-        return countLogged("GameManager::run() - Game loop taking longer than target time!");
-    }
-};
+class GameLoopTest : public mwtest::EngineTest {};
 
-TEST_F(GameLoopTest, SleepsTheRestOfEachFrameOrLogsALateOne) {
-    struct Case {
-        const char* name;
-        std::int64_t start;
-        int frameCost;
-        std::vector<int> sleeps;
-        int late;
-    };
-    const Case cases[] = {
-        {"fast frames", 0, 10, {23, 23, 23}, 0},
-        {"exactly on time", 0, 33, {0, 0, 0}, 0},
-        {"slow frames", 0, 40, {}, 3},
-        {"across the hour", 3599990, 10, {23, 23, 23}, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        FakeClock clock(c.start);
-        clock.frameCost = c.frameCost;
+TEST_F(GameLoopTest, EachFrameSleepsOutItsThirtyThreeMillisecondsOrIsLoggedAsLate) {
+    // frame cost, the sleeps, late-frame lines logged so far
+    const std::tuple<int, std::vector<int>, int> cases[] = {
+        {10, {23, 23, 23}, 0}, {33, {0, 0, 0}, 0}, {34, {}, 3}, {32, {1, 1, 1}, 3}};
+    for (const auto& [frameCost, sleeps, late] : cases) {
+        FakeClock clock;
+        clock.frameCost = frameCost;
         TestAccess::setClock(&clock);
+        Stopper stopper;
         GameManager::getInstance().setGameOver(false);
-        const int lateBefore = lateLines();
-        auto* stopper = new Stopper(3);
         GameManager::getInstance().run();
-        EXPECT_EQ(stopper->steps, (std::vector<int>{0, 1, 2}));
-        EXPECT_EQ(stopper->draws, 3);
-        EXPECT_EQ(clock.sleeps, c.sleeps);
-        EXPECT_EQ(lateLines() - lateBefore, c.late);
+        EXPECT_EQ(stopper.steps, (std::vector<int>{0, 1, 2}));
+        EXPECT_EQ(clock.sleeps, sleeps) << frameCost;
+        EXPECT_EQ(countLogged("GameManager::run() - Game loop taking longer than target time!"),
+                  late);
         EXPECT_EQ(GameManager::getStepCount(), 0);
-        mw::WorldManager::getInstance().markForDelete(stopper);
-        mw::WorldManager::getInstance().update();
     }
+    Stopper idle;
+    GameManager::getInstance().run(); // game over is still set: no frame
+    EXPECT_TRUE(idle.steps.empty());
 }
 
-TEST_F(GameLoopTest, RunWithGameOverAlreadySetRunsNoFrame) {
-    FakeClock clock(0);
-    TestAccess::setClock(&clock);
-    auto* stopper = new Stopper(1);
-    GameManager::getInstance().setGameOver(true);
-    GameManager::getInstance().run();
-    EXPECT_TRUE(stopper->steps.empty());
-    EXPECT_EQ(GameManager::getStepCount(), 0);
-}
-
-TEST_F(GameLoopTest, StepNumbersRunWithoutGapsAndStartAgainAfterARun) {
-    FakeClock clock(0);
-    TestAccess::setClock(&clock);
-    auto* stopper = new Stopper(50);
-    GameManager::getInstance().run();
-    ASSERT_EQ(stopper->steps.size(), 50u);
-    for (int i = 0; i < 50; ++i)
-        EXPECT_EQ(stopper->steps[i], i);
-    auto* second = new Stopper(2);
-    GameManager::getInstance().setGameOver(false);
-    GameManager::getInstance().run();
-    EXPECT_EQ(second->steps, (std::vector<int>{0, 1}));
-}
-
-TEST(GameLoopLogTest, StartupAndShutdownLinesComeInTheirOrder) {
+TEST(GameLoopLogTest, StartupAndShutdownBringEveryManagerUpAndDownInOrder) {
     if (!mwtest::hasDisplay())
         GTEST_SKIP() << "needs an X display";
     mwtest::ScratchDirectory scratch;
-    std::filesystem::copy_file(std::filesystem::path(mwtest::runDirectory()) / "mw-font.ttf",
-                               scratch.path() / "mw-font.ttf");
+    std::filesystem::copy_file(mwtest::runDirectory() + "/mw-font.ttf", "mw-font.ttf");
     GameManager& game = GameManager::getInstance();
-    game.startUp();
+    FakeClock clock;
+    TestAccess::setClock(&clock);
+    game.setGameOver(true);
+    ASSERT_EQ(game.startUp(), 0);
+    EXPECT_TRUE(clock.fine && !game.getGameOver());
+    const mw::Manager* managers[] = {&game,
+                                     &mw::LogManager::getInstance(),
+                                     &mw::WorldManager::getInstance(),
+                                     &mw::DisplayManager::getInstance(),
+                                     &mw::ResourceManager::getInstance(),
+                                     &mw::InputManager::getInstance()};
+    const char* types[] = {"GameManager", "LogManager", "WorldManager", "DisplayManager",
+                           "ResourceManager"};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(managers[i]->isStarted() && (i == 5 || managers[i]->getType() == types[i]));
     new mw::Object; // the world deletes it at shut-down
     game.shutDown();
-    const auto lines = mwtest::readLines(scratch.path() / "marrowick.log");
-    const std::vector<std::string> expected = {
-        "LogManager::startUp() - LM was started",
-        "WorldManager::startUp() - WM was started up",
-        "DisplayManager::startUp() - DM was started up",
-        "InputManager::startUp() - IM was started up",
-        "ResourceManager::startUp() - RM was started",
-        "GameManager::startUp() - GM was started up",
-        "InputManager::shutDown() - IM was shut down",
-        "DisplayManager::shutDown() - DM was shut down",
-        "ResourceManager::shutDown() - RM was shut down",
-        "GameManager::shutDown() - GM was shut down",
-        "LogManager::shutDown() - LM was shutdown",
-    };
-    EXPECT_EQ(lines, expected);
+    TestAccess::setClock(nullptr);
+    for (const mw::Manager* manager : managers)
+        EXPECT_FALSE(manager->isStarted()) << manager->getType();
+    EXPECT_TRUE(!clock.fine && game.getGameOver());
     EXPECT_TRUE(mw::WorldManager::getInstance().getAllObjects().isEmpty());
-    EXPECT_TRUE(game.getGameOver());
     EXPECT_EQ(mw::DisplayManager::getInstance().getWindow(), nullptr);
+    EXPECT_EQ(mwtest::readLines("marrowick.log"),
+              (Lines{"LogManager::startUp() - LM was started",
+                     "WorldManager::startUp() - WM was started up",
+                     "DisplayManager::startUp() - DM was started up",
+                     "InputManager::startUp() - IM was started up",
+                     "ResourceManager::startUp() - RM was started",
+                     "GameManager::startUp() - GM was started up",
+                     "InputManager::shutDown() - IM was shut down",
+                     "DisplayManager::shutDown() - DM was shut down",
+                     "ResourceManager::shutDown() - RM was shut down",
+                     "GameManager::shutDown() - GM was shut down",
+                     "LogManager::shutDown() - LM was shutdown"}));
+}
+
+TEST(GameLoopLogTest, TheLogWritesOneLinePerCallBetweenItsStartAndShutdownLines) {
+    mwtest::ScratchDirectory scratch;
+    mw::LogManager& log = mw::LogManager::getInstance();
+    EXPECT_EQ(log.writeLog("before the start"), -1);
+    ASSERT_EQ(log.startUp(), 0);
+    ASSERT_EQ(log.startUp(), 0); // a second start begins the log again
+    EXPECT_EQ(log.writeLog("Hero: knockdown #%d, need %d presses", 2, 70), 36);
+    EXPECT_EQ(log.writeLog("%s", std::string(5000, 'x').c_str()), 2048);
+    EXPECT_EQ(log.writeLog("open '%s' %s", "100%s%d%n.txt", "50%"), 25);
+    EXPECT_EQ(log.writeLog("%s", ""), 1);
+    EXPECT_EQ(log.writeLog("%ls", L"\u00e9"), -1); // the C locale cannot write it
+    log.shutDown();
+    EXPECT_EQ(log.writeLog("after the shutdown"), -1);
+    EXPECT_EQ(mwtest::readLines("marrowick.log"),
+              (Lines{"LogManager::startUp() - LM was started",
+                     "Hero: knockdown #2, need 70 presses", std::string(2047, 'x'),
+                     "open '100%s%d%n.txt' 50%", "", "LogManager::shutDown() - LM was shutdown"}));
+    std::filesystem::remove("marrowick.log");
+    std::filesystem::create_directory("marrowick.log"); // in the way of the log file
+    EXPECT_EQ(log.startUp(), -1);
+    EXPECT_FALSE(log.isStarted());
+    EXPECT_EQ(log.writeLog("lost"), -1);
+    struct Plain : mw::Manager {
+    } plain;
+    EXPECT_TRUE(plain.startUp() == 0 && plain.isStarted());
+    plain.shutDown();
+    EXPECT_FALSE(plain.isStarted());
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "engine/DisplayManager.h"
+#include "engine/BatchRenderer.h"
 #include "engine/Sprite.h"
 #include "engine/WorldManager.h"
 #include "game/MatchLoader.h"
@@ -8,108 +8,106 @@
 
 #include "support/TestSupport.h"
 
-#include <SFML/Graphics/Image.hpp>
-
 #include <functional>
+#include <limits>
 
+using mw::BatchRenderer;
 using mw::DisplayManager;
 using mw::Vector;
 
 namespace {
 
-// Draws the same frame batched and cell by cell and compares the pictures.
+// Draws the same frame cell by cell and batched and compares the pictures.
 class RendererTest : public mwtest::EngineTest {
 protected:
     void expectSamePicture(const std::function<void()>& drawFrame) {
-        DisplayManager& display = DisplayManager::getInstance();
         TestAccess::setBatched(false);
         drawFrame();
         const sf::Image reference = display.capture();
         display.swapBuffers();
         TestAccess::setBatched(true);
         drawFrame();
-        const sf::Image batched = display.capture();
+        EXPECT_EQ(differingPixels(reference, display.capture()), 0);
         display.swapBuffers();
-        EXPECT_EQ(differingPixels(reference, batched), 0);
     }
-
     static int differingPixels(const sf::Image& reference, const sf::Image& image) {
         EXPECT_EQ(reference.getSize(), image.getSize());
-        if (reference.getSize() != image.getSize())
-            return -1;
         int differing = 0;
-        for (unsigned y = 0; y < reference.getSize().y; ++y)
-            for (unsigned x = 0; x < reference.getSize().x; ++x)
+        for (unsigned y = 0; y < std::min(reference.getSize().y, image.getSize().y); ++y)
+            for (unsigned x = 0; x < std::min(reference.getSize().x, image.getSize().x); ++x)
                 differing += reference.getPixel({x, y}) != image.getPixel({x, y});
         return differing;
     }
+    static void drawString(Vector at, const std::string& text, mw::Color color,
+                           mw::Justification justification = mw::JUSTIFY_LEFT) {
+        DisplayManager::getInstance().drawString(at, text, justification, color);
+    }
+    DisplayManager& display = DisplayManager::getInstance();
 };
 
-TEST_F(RendererTest, EveryPrintableCharacterInEveryColourLooksTheSame) {
+TEST_F(RendererTest, EveryPrintableCharacterInEveryColourLooksTheSameAlsoAfterARestart) {
     MW_OPEN_WINDOW();
-    expectSamePicture([] {
-        DisplayManager& display = DisplayManager::getInstance();
-        for (int ch = 32; ch < 127; ++ch) {
-            const int index = ch - 32;
-            for (int color = 0; color < mw::COLOR_COUNT; ++color)
-                display.drawCh(Vector(static_cast<float>((index % 10) * 8 + color),
-                                      static_cast<float>(index / 10 * 2 + color % 2)),
-                               static_cast<char>(ch), static_cast<mw::Color>(color));
-        }
-    });
+    for (const int order : {1, -1}) {
+        expectSamePicture([order] {
+            for (int index = 0; index < 95; ++index) {
+                const char ch = static_cast<char>(order > 0 ? 32 + index : 126 - index);
+                for (int color = 0; color < mw::COLOR_COUNT; ++color)
+                    DisplayManager::getInstance().drawCh(
+                        Vector(static_cast<float>((index % 10) * 8 + color),
+                               static_cast<float>(index / 10 * 2 + color % 2)),
+                        ch, static_cast<mw::Color>(color));
+            }
+        });
+        display.drawCh(Vector(1, 1), 'x', mw::COLOR_RED);
+        display.swapBuffers();
+        // The font is loaded again: its glyphs land elsewhere in its texture.
+        display.shutDown();
+        ASSERT_EQ(display.startUp(), 0);
+        EXPECT_FALSE(TestAccess::shownCell(1, 1).drawn);
+    }
 }
 
-TEST_F(RendererTest, OverlapsAndFractionalPositionsLookTheSame) {
+TEST_F(RendererTest, OverlapsAndPositionsBetweenPixelsLookTheSame) {
     MW_OPEN_WINDOW();
     expectSamePicture([] {
-        DisplayManager& display = DisplayManager::getInstance();
-        display.drawString(Vector(10, 3), "WWWWMMMM@@@@", mw::JUSTIFY_LEFT, mw::COLOR_RED);
+        drawString(Vector(10, 3), "WWWWMMMM@@@@", mw::COLOR_RED);
         // Half a cell over: each rectangle covers part of the glyph before it.
-        display.drawString(Vector(10.5f, 3), "jgyQ|_/\\\\", mw::JUSTIFY_LEFT, mw::COLOR_GREEN);
-        display.drawString(Vector(42.5f, 14.25f), "+--==[##]==--+", mw::JUSTIFY_CENTER,
-                           mw::COLOR_BLUE);
-        display.drawString(Vector(79, 23), "edge", mw::JUSTIFY_LEFT, mw::COLOR_WHITE);
-        display.drawCh(Vector(-0.5f, -0.25f), '#', mw::COLOR_YELLOW);
-        display.drawString(Vector(40, 12), "   ", mw::JUSTIFY_CENTER, mw::COLOR_WHITE);
+        drawString(Vector(10.5f, 3), "jgyQ|_/\\\\", mw::COLOR_GREEN);
+        drawString(Vector(42.5f, 14.25f), "+--==[##]==--+", mw::COLOR_BLUE, mw::JUSTIFY_CENTER);
+        drawString(Vector(79, 23), "edge", mw::COLOR_WHITE);
+        DisplayManager::getInstance().drawCh(Vector(-0.5f, -0.25f), '#', mw::COLOR_YELLOW);
+        drawString(Vector(40, 12), "   ", mw::COLOR_WHITE, mw::JUSTIFY_CENTER);
     });
-}
-
-TEST_F(RendererTest, PositionsBetweenPixelsLookTheSame) {
-    MW_OPEN_WINDOW();
     expectSamePicture([] {
-        DisplayManager& display = DisplayManager::getInstance();
         // A tenth of a cell is 1.2 pixels across, 3.2 down.
-        display.drawString(Vector(3.1f, 5.3f), "AbgW|@#", mw::JUSTIFY_LEFT, mw::COLOR_CYAN);
-        display.drawString(Vector(3.7f, 5.9f), "MMMM", mw::JUSTIFY_LEFT, mw::COLOR_MAGENTA);
-        display.drawString(Vector(30, 9), "ABCDEFGH", mw::JUSTIFY_LEFT, mw::COLOR_YELLOW);
-        display.drawString(Vector(31.3f, 9.1f), "xyz", mw::JUSTIFY_LEFT, mw::COLOR_WHITE);
-        display.drawString(Vector(32, 9), "  ", mw::JUSTIFY_LEFT, mw::COLOR_WHITE);
+        drawString(Vector(3.1f, 5.3f), "AbgW|@#", mw::COLOR_CYAN);
+        drawString(Vector(3.7f, 5.9f), "MMMM", mw::COLOR_MAGENTA);
+        drawString(Vector(30, 9), "ABCDEFGH", mw::COLOR_YELLOW);
+        drawString(Vector(31.3f, 9.1f), "xyz", mw::COLOR_WHITE);
+        drawString(Vector(32, 9), "  ", mw::COLOR_WHITE);
     });
 }
 
 TEST_F(RendererTest, CellsDrawnUnbatchedAndBatchedInOneFrameLookTheSame) {
     MW_OPEN_WINDOW();
     const auto drawPart = [](int part) {
-        DisplayManager& display = DisplayManager::getInstance();
-        const std::string text = part == 0 ? "WWWWWWWW" : "  ..||%%";
-        display.drawString(Vector(20.5f, 10.25f + part * 0.5f), text, mw::JUSTIFY_LEFT,
-                           part == 0 ? mw::COLOR_GREEN : mw::COLOR_RED);
+        drawString(Vector(20.5f, 10.25f + part * 0.5f), part == 0 ? "WWWWWWWW" : "  ..||%%",
+                   part == 0 ? mw::COLOR_GREEN : mw::COLOR_RED);
     };
-    DisplayManager& display = DisplayManager::getInstance();
     TestAccess::setBatched(false);
     drawPart(0);
     drawPart(1);
     const sf::Image reference = display.capture();
     display.swapBuffers();
-    // Cells already drawn, by either path, are covered by later batched ones.
-    for (const bool firstBatched : {false, true}) {
-        TestAccess::setBatched(firstBatched);
+    // Cells already drawn, by either path, are covered by later ones.
+    for (const auto& [first, second] : {std::pair{false, true}, {true, true}, {true, false}}) {
+        TestAccess::setBatched(first);
         drawPart(0);
-        if (firstBatched)
+        if (first && second)
             (void)display.capture();
-        TestAccess::setBatched(true);
+        TestAccess::setBatched(second);
         drawPart(1);
-        EXPECT_EQ(differingPixels(reference, display.capture()), 0) << firstBatched;
+        EXPECT_EQ(differingPixels(reference, display.capture()), 0) << first << second;
         display.swapBuffers();
     }
 }
@@ -140,6 +138,57 @@ TEST_F(RendererTest, TheTitleScreenAndAFightLookTheSame) {
             }
         }
     });
+}
+
+// Without a window or a font, on 12 x 32 cells: every glyph is 8 x 18 pixels,
+// 1 right of the origin and 20 above the baseline, 24 below the origin.
+TEST(BatchRendererTest, CellsWhollyOutsideTheWindowAreDroppedAndGlyphsLookedUpOnce) {
+    BatchRenderer renderer(mw::CellGeometry(12, 32), {1024, 768}, sf::Color::Black);
+    renderer.setGlyphSource([](char) {
+        return sf::Glyph{0, 0, 0, sf::FloatRect({1, -20}, {8, 18}), sf::IntRect({10, 0}, {8, 18})};
+    });
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::pair<sf::Vector2f, int> cases[] = {
+        {{-100, 0}, 0}, {{2000, 0}, 0},   {{0, -200}, 0}, {{0, 800}, 0},   {{1e20f, 5}, 0},
+        {{nan, 0}, 0},  {{0, nan}, 0},    {{inf, 0}, 0},  {{-inf, 0}, 0},  {{-14, 0}, 0},
+        {{-6, 0}, 1},   {{1020, 760}, 1}, {{0, -30}, 1},  {{948, 736}, 1}, {{1023, 0}, 0},
+        {{1022, 0}, 1}, {{0, 764}, 0},    {{0, -37}, 1},  {{-13, 0}, 1}};
+    for (const auto& [origin, pending] : cases) {
+        renderer.addCell(origin, '#', sf::Color::Yellow);
+        EXPECT_EQ(renderer.pendingCells(), pending) << origin.x << ", " << origin.y;
+        renderer.clear();
+    }
+    EXPECT_TRUE(renderer.takeGlyphsAdded());
+    EXPECT_FALSE(renderer.takeGlyphsAdded());
+    renderer.addCell({0, 0}, 'q', sf::Color::White);
+    EXPECT_TRUE(renderer.takeGlyphsAdded());
+    renderer.addCell({12, 0}, 'q', sf::Color::White);
+    EXPECT_FALSE(renderer.takeGlyphsAdded());
+}
+
+TEST(FontTextureTest, TheChecksFindTexelsThatAreNotAsBatchingNeeds) {
+    // size, the texel changed, its colour, whether the texture is white where needed
+    const std::tuple<sf::Vector2u, sf::Vector2u, sf::Color, bool> cases[] = {
+        {{4, 4}, {3, 3}, sf::Color::Black, true},
+        {{4, 4}, {1, 1}, sf::Color(255, 255, 255, 254), false},
+        {{4, 4}, {0, 1}, sf::Color::Black, false},
+        {{4, 4}, {1, 0}, sf::Color::Black, false},
+        {{1, 1}, {0, 0}, sf::Color::White, false},
+        {{1, 4}, {0, 0}, sf::Color::White, false},
+        {{4, 1}, {0, 0}, sf::Color::White, false}};
+    for (const auto& [size, changed, change, white] : cases) {
+        sf::Image texture(size, sf::Color::White);
+        texture.setPixel(changed, change);
+        EXPECT_EQ(BatchRenderer::hasWhiteTexels(texture), white) << size.x << changed.x;
+    }
+    sf::Image picture({6, 6}, sf::Color::Transparent);
+    EXPECT_TRUE(BatchRenderer::isClear(picture));
+    for (const sf::Vector2u texel : {sf::Vector2u(5, 5), sf::Vector2u(0, 0)}) {
+        picture.setPixel(texel, sf::Color(0, 0, 0, 1));
+        EXPECT_FALSE(BatchRenderer::isClear(picture));
+        picture.setPixel(texel, sf::Color::Transparent);
+    }
 }
 
 } // namespace

@@ -16,10 +16,9 @@ namespace gametest {
 template <typename T> std::vector<T*> objectsOf() {
     std::vector<T*> found;
     const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
-    for (int i = 0; i < all.getCount(); ++i) {
+    for (int i = 0; i < all.getCount(); ++i)
         if (T* object = dynamic_cast<T*>(all[i]))
             found.push_back(object);
-    }
     return found;
 }
 
@@ -28,7 +27,7 @@ template <typename T> T* firstOf() {
     return found.empty() ? nullptr : found.front();
 }
 
-// The texts of the world's TextDisplays, in world order.
+// The texts of the world's TextDisplays, and the type strings of its objects, in world order.
 inline std::vector<std::string> messages() {
     std::vector<std::string> texts;
     for (const TextDisplay* message : objectsOf<TextDisplay>())
@@ -41,12 +40,10 @@ inline bool showsMessage(const std::string& text) {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
-// The type strings of the world's objects, in world order.
 inline std::vector<std::string> worldTypes() {
     std::vector<std::string> types;
-    const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
-    for (int i = 0; i < all.getCount(); ++i)
-        types.push_back(all[i]->getType());
+    for (const mw::Object* object : objectsOf<mw::Object>())
+        types.push_back(object->getType());
     return types;
 }
 
