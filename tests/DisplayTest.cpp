@@ -1,5 +1,4 @@
 #include "engine/CellRecorder.h"
-#include "engine/Sprite.h"
 #include "support/TestAccess.h"
 
 #include "support/TestSupport.h"
@@ -7,7 +6,6 @@
 #include <SFML/Graphics/RenderWindow.hpp>
 
 #include <limits>
-#include <sstream>
 
 using mw::Cell;
 using mw::Vector;
@@ -22,15 +20,13 @@ TEST(CellRecorderTest, KeepsTheCellsOnTheGridAndShowsThemAsText) {
         {{5, 24}, 'x'}, {{5, -1}, 'x'},     {{-0.5f, 3}, 'x'}};
     for (const auto& [at, ch] : drawn)
         cells.record(at, ch, mw::COLOR_RED);
-    EXPECT_EQ(cells.drawn(0, 0), (Cell{'a', mw::COLOR_RED, true}));
-    EXPECT_EQ(cells.drawn(79, 23), (Cell{'d', mw::COLOR_RED, true}));
+    const Cell a{'a', mw::COLOR_RED, true};
+    EXPECT_TRUE(cells.drawn(0, 0) == a && cells.drawn(79, 23) == (Cell{'d', mw::COLOR_RED, true}));
     for (const auto& [column, row] : {std::pair{80, 0}, {-1, 1}, {0, 24}, {-1, -1}})
         EXPECT_EQ(cells.drawn(column, row), Cell{}) << column << ", " << row;
     cells.show();
-    EXPECT_EQ(cells.drawn(0, 0), Cell{});
-    EXPECT_EQ(cells.shown(0, 0), (Cell{'a', mw::COLOR_RED, true}));
-    EXPECT_EQ(cells.shown(80, 0), Cell{});
-    EXPECT_EQ(cells.shown(-1, 1), Cell{});
+    EXPECT_TRUE(cells.drawn(0, 0) == Cell{} && cells.shown(0, 0) == a);
+    EXPECT_TRUE(cells.shown(80, 0) == Cell{} && cells.shown(-1, 1) == Cell{});
     std::string text = "ae" + std::string(77, ' ') + "b\nc" + std::string(79, ' ') + "\n";
     for (int row = 2; row < 22; ++row)
         text += std::string(80, ' ') + "\n";
@@ -54,58 +50,6 @@ protected:
     }
     mw::DisplayManager& display = mw::DisplayManager::getInstance();
 };
-
-TEST_F(DisplayTest, WithoutAWindowNothingIsDrawnButTheGridIsKnown) {
-    EXPECT_EQ(sf::Vector2i(display.getHorizontal(), display.getVertical()), sf::Vector2i(80, 24));
-    EXPECT_EQ(sf::Vector2i(display.getHorizontalPixels(), display.getVerticalPixels()),
-              sf::Vector2i(1024, 768));
-    EXPECT_EQ(display.drawCh(Vector(1, 1), 'x', mw::COLOR_RED), -1);
-    EXPECT_EQ(display.drawString(Vector(1, 1), "abc", mw::JUSTIFY_LEFT, mw::COLOR_RED), -1);
-    display.swapBuffers();
-    EXPECT_FALSE(TestAccess::shownCell(1, 1).drawn);
-    EXPECT_EQ(display.capture().getSize(), sf::Vector2u(0, 0));
-}
-
-TEST_F(DisplayTest, StringsAndSpritesLandInTheirCells) {
-    MW_OPEN_WINDOW();
-    const std::tuple<float, mw::Justification, std::string> strings[] = {
-        {40, mw::JUSTIFY_CENTER, "ABCDEFG"}, {40, mw::JUSTIFY_CENTER, "ABCD"},
-        {5, mw::JUSTIFY_CENTER, "AB"},       {5, mw::JUSTIFY_CENTER, "ABC"},
-        {10, mw::JUSTIFY_RIGHT, "ABC"},      {10, mw::JUSTIFY_LEFT, "ABC"},
-        {10, mw::JUSTIFY_CENTER, ""}};
-    for (int row = 0; row < 7; ++row) {
-        const auto& [x, justification, text] = strings[row];
-        EXPECT_EQ(display.drawString(Vector(x, row), text, justification, mw::COLOR_CYAN), 0);
-    }
-    // A 5 x 2 frame is centred on its column 2 and row 1; a short one leaves spaces.
-    mw::Sprite sprite(1);
-    sprite.setColor(mw::COLOR_YELLOW);
-    sprite.pushFrame(mw::Frame(5, 2, "abcdefghi"));
-    sprite.pushFrame(mw::Frame(5, 2, "dropped"));
-    EXPECT_EQ(sprite.getFrameCount(), 1);
-    EXPECT_EQ(sprite.draw(0, Vector(10, 12)), 0);
-    EXPECT_EQ(sprite.draw(-1, Vector(10, 12)) + sprite.draw(1, Vector(10, 12)), -2);
-    mw::Sprite blank(1);
-    blank.pushFrame(mw::Frame(1, 1, ""));
-    EXPECT_EQ(blank.draw(0, Vector(3, 3)), -1);
-    EXPECT_EQ(mw::Sprite(-3).getMaxFrameCount(), 0);
-    EXPECT_TRUE(TestAccess::drawnCell(12, 12).drawn);
-    EXPECT_FALSE(TestAccess::drawnCell(10, 13).drawn);
-    display.swapBuffers();
-    std::vector<std::string> rows(24);
-    std::istringstream shown(TestAccess::shownText());
-    for (std::string& row : rows)
-        std::getline(shown, row);
-    const std::tuple<int, int, std::string> expected[] = {
-        {0, 36, "ABCDEFG"}, {1, 38, "ABCD"}, {2, 4, "AB"},     {3, 3, "ABC"},    {4, 7, "ABC"},
-        {5, 10, "ABC"},     {6, 0, ""},      {11, 8, "abcde"}, {12, 8, "fghi "}, {13, 0, ""}};
-    for (const auto& [row, column, text] : expected)
-        EXPECT_EQ(rows[row],
-                  std::string(column, ' ') + text + std::string(80 - column - text.size(), ' '));
-    EXPECT_EQ(TestAccess::shownCell(36, 0), (Cell{'A', mw::COLOR_CYAN, true}));
-    EXPECT_EQ(TestAccess::shownCell(8, 11), (Cell{'a', mw::COLOR_YELLOW, true}));
-    EXPECT_FALSE(TestAccess::drawnCell(36, 0).drawn);
-}
 
 TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColours) {
     MW_OPEN_WINDOW();
@@ -150,7 +94,12 @@ TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColours) {
     }
 }
 
-TEST_F(DisplayTest, StartsOnceReportsAMissingFontAndShutsItsWindow) {
+TEST_F(DisplayTest, DrawsOnlyInAWindowStartsItOnceAndReportsAMissingFont) {
+    EXPECT_EQ(display.drawCh(Vector(1, 1), 'x', mw::COLOR_RED), -1);
+    EXPECT_EQ(display.drawString(Vector(1, 1), "abc", mw::JUSTIFY_LEFT, mw::COLOR_RED), -1);
+    display.swapBuffers();
+    EXPECT_FALSE(TestAccess::shownCell(1, 1).drawn);
+    EXPECT_EQ(display.capture().getSize(), sf::Vector2u(0, 0));
     if (!mwtest::hasDisplay())
         GTEST_SKIP() << "needs an X display";
     testing::internal::CaptureStdout();
@@ -163,11 +112,9 @@ TEST_F(DisplayTest, StartsOnceReportsAMissingFontAndShutsItsWindow) {
     EXPECT_TRUE(display.isStarted() && TestAccess::isBatched());
     sf::RenderWindow* window = display.getWindow();
     EXPECT_EQ(window->getSize(), sf::Vector2u(1024, 768));
-    EXPECT_EQ(display.startUp(), 0);
-    EXPECT_EQ(display.getWindow(), window);
+    EXPECT_TRUE(display.startUp() == 0 && display.getWindow() == window);
     display.shutDown();
-    EXPECT_EQ(display.getWindow(), nullptr);
-    EXPECT_FALSE(display.isStarted());
+    EXPECT_TRUE(display.getWindow() == nullptr && !display.isStarted());
     EXPECT_EQ(countLogged("DisplayManager::startUp() - DM was started up"), 1);
     EXPECT_EQ(countLogged("DisplayManager::shutDown() - DM was shut down"), 2);
 }

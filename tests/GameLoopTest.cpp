@@ -1,4 +1,3 @@
-#include "engine/EventStep.h"
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
 #include "support/TestAccess.h"
@@ -10,9 +9,13 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-// Each frame lasts frameCost by its two readings; sleeps only are recorded.
+// Each frame lasts frameCost by its two readings; game over comes with the
+// end of the third. Sleeps are recorded, not slept.
 struct FakeClock : mw::Clock {
-    std::int64_t nowMilliseconds() override { return reads++ % 2 == 0 ? 0 : frameCost; }
+    std::int64_t nowMilliseconds() override {
+        GameManager::getInstance().setGameOver(++reads == 6);
+        return reads % 2 == 1 ? 0 : frameCost;
+    }
     void sleepMilliseconds(int milliseconds) override { sleeps.push_back(milliseconds); }
     void beginFinePeriod() override { fine = true; }
     void endFinePeriod() override { fine = false; }
@@ -21,19 +24,10 @@ struct FakeClock : mw::Clock {
     std::vector<int> sleeps;
 };
 
-// Records the steps it sees; game over comes with the third.
-struct Stopper : mw::Object {
-    int eventHandler(const mw::Event& event) override {
-        steps.push_back(static_cast<const mw::EventStep&>(event).getStepCount());
-        GameManager::getInstance().setGameOver(steps.size() == 3);
-        return 1;
-    }
-    std::vector<int> steps;
-};
-
 class GameLoopTest : public mwtest::EngineTest {};
 
 TEST_F(GameLoopTest, EachFrameSleepsOutItsThirtyThreeMillisecondsOrIsLoggedAsLate) {
+    auto* recorder = new mwtest::Recorder;
     // frame cost, the sleeps, late-frame lines logged so far
     const std::tuple<int, std::vector<int>, int> cases[] = {
         {10, {23, 23, 23}, 0}, {33, {0, 0, 0}, 0}, {34, {}, 3}, {32, {1, 1, 1}, 3}};
@@ -41,18 +35,18 @@ TEST_F(GameLoopTest, EachFrameSleepsOutItsThirtyThreeMillisecondsOrIsLoggedAsLat
         FakeClock clock;
         clock.frameCost = frameCost;
         TestAccess::setClock(&clock);
-        Stopper stopper;
+        recorder->events.clear();
         GameManager::getInstance().setGameOver(false);
         GameManager::getInstance().run();
-        EXPECT_EQ(stopper.steps, (std::vector<int>{0, 1, 2}));
+        EXPECT_EQ(recorder->events, (Lines{"mw::step 0", "mw::step 1", "mw::step 2"}));
         EXPECT_EQ(clock.sleeps, sleeps) << frameCost;
         EXPECT_EQ(countLogged("GameManager::run() - Game loop taking longer than target time!"),
                   late);
         EXPECT_EQ(GameManager::getStepCount(), 0);
     }
-    Stopper idle;
+    TestAccess::setClock(nullptr);
     GameManager::getInstance().run(); // game over is still set: no frame
-    EXPECT_TRUE(idle.steps.empty());
+    EXPECT_EQ(recorder->events.size(), 3u);
 }
 
 TEST(GameLoopLogTest, StartupAndShutdownBringEveryManagerUpAndDownInOrder) {
@@ -81,9 +75,9 @@ TEST(GameLoopLogTest, StartupAndShutdownBringEveryManagerUpAndDownInOrder) {
     TestAccess::setClock(nullptr);
     for (const mw::Manager* manager : managers)
         EXPECT_FALSE(manager->isStarted()) << manager->getType();
-    EXPECT_TRUE(!clock.fine && game.getGameOver());
+    EXPECT_TRUE(!clock.fine && game.getGameOver() &&
+                !mw::DisplayManager::getInstance().getWindow());
     EXPECT_TRUE(mw::WorldManager::getInstance().getAllObjects().isEmpty());
-    EXPECT_EQ(mw::DisplayManager::getInstance().getWindow(), nullptr);
     EXPECT_EQ(mwtest::readLines("marrowick.log"),
               (Lines{"LogManager::startUp() - LM was started",
                      "WorldManager::startUp() - WM was started up",
@@ -117,9 +111,7 @@ TEST(GameLoopLogTest, TheLogWritesOneLinePerCallBetweenItsStartAndShutdownLines)
                      "open '100%s%d%n.txt' 50%", "", "LogManager::shutDown() - LM was shutdown"}));
     std::filesystem::remove("marrowick.log");
     std::filesystem::create_directory("marrowick.log"); // in the way of the log file
-    EXPECT_EQ(log.startUp(), -1);
-    EXPECT_FALSE(log.isStarted());
-    EXPECT_EQ(log.writeLog("lost"), -1);
+    EXPECT_TRUE(log.startUp() == -1 && !log.isStarted() && log.writeLog("lost") == -1);
     struct Plain : mw::Manager {
     } plain;
     EXPECT_TRUE(plain.startUp() == 0 && plain.isStarted());

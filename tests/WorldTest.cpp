@@ -20,8 +20,10 @@ struct Probe : mw::Object {
         setSolidness(solidness);
     }
     int eventHandler(const mw::Event& event) override {
-        if (const auto* hit = dynamic_cast<const mw::EventCollision*>(&event))
-            collisions.push_back({hit->getObject1(), hit->getObject2(), hit->getPosition()});
+        if (event.getType() == mw::COLLISION_EVENT) {
+            const auto& hit = static_cast<const mw::EventCollision&>(event);
+            collisions.push_back({hit.getObject1(), hit.getObject2(), hit.getPosition()});
+        }
         outs += event.getType() == mw::OUT_EVENT;
         return 0;
     }
@@ -30,11 +32,7 @@ struct Probe : mw::Object {
             drawLog->push_back(getAltitude());
         return 0;
     }
-    struct Seen {
-        Object *mover, *other;
-        Vector where;
-        bool operator==(const Seen&) const = default;
-    };
+    using Seen = std::tuple<Object*, Object*, Vector>;
     std::vector<Seen> collisions;
     int outs = 0;
     std::vector<int>* drawLog;
@@ -98,10 +96,9 @@ TEST_F(WorldTest, MarkedObjectsGoAtTheEndOfUpdateAndTheRestDrawByAltitude) {
     const int altitudes[] = {4, 2, -1, 5, 0, 1};
     for (int i = 0; i < 6; ++i)
         (probes[i] = new Probe({0, 0}, mw::BLOCKING, &drawn))->setAltitude(altitudes[i]);
-    EXPECT_EQ(world.markForDelete(probes[5]), 0);
-    EXPECT_EQ(world.markForDelete(probes[5]), 0);
-    EXPECT_EQ(world.markForDelete(probes[3]), 0);
-    EXPECT_EQ(world.getAllObjects().getCount(), 6);
+    const int marked = world.markForDelete(probes[5]) + world.markForDelete(probes[5]) +
+                       world.markForDelete(probes[3]);
+    EXPECT_TRUE(marked == 0 && world.getAllObjects().getCount() == 6);
     world.update();
     world.update();
     world.draw();
@@ -110,16 +107,13 @@ TEST_F(WorldTest, MarkedObjectsGoAtTheEndOfUpdateAndTheRestDrawByAltitude) {
     (new mw::Object)->setType("Prob");
     const mw::ObjectList found = world.objectsOfType("Probe");
     ASSERT_EQ(found.getCount(), 4);
-    EXPECT_EQ(found[0], probes[0]);
-    EXPECT_EQ(found[3], probes[4]);
+    EXPECT_TRUE(found[0] == probes[0] && found[3] == probes[4]);
     EXPECT_TRUE(world.objectsOfType("probe").isEmpty());
     world.markForDelete(probes[1]);
     world.shutDown();
-    EXPECT_TRUE(world.getAllObjects().isEmpty());
-    EXPECT_FALSE(world.isStarted());
+    EXPECT_TRUE(world.getAllObjects().isEmpty() && !world.isStarted());
     world.update(); // the marked object went with the rest
-    EXPECT_EQ(world.startUp(), 0);
-    EXPECT_TRUE(world.isStarted());
+    EXPECT_TRUE(world.startUp() == 0 && world.isStarted());
 }
 
 TEST(ObjectListTest, HoldsAThousandInOrderAndThrowsOutsideItsCount) {
@@ -134,8 +128,8 @@ TEST(ObjectListTest, HoldsAThousandInOrderAndThrowsOutsideItsCount) {
     EXPECT_EQ(list.remove(fake(1)) + list.remove(fake(2)) + list.remove(fake(2)), -1);
     ASSERT_EQ(list.getCount(), 2);
     EXPECT_TRUE(list[0] == fake(0) && list[1] == fake(3));
-    EXPECT_THROW((void)list[-1], std::out_of_range);
-    EXPECT_THROW((void)list[2], std::out_of_range);
+    for (const int outside : {-1, 2})
+        EXPECT_THROW((void)list[outside], std::out_of_range);
 }
 
 } // namespace

@@ -11,10 +11,8 @@
 #include "game/TitleScreen.h"
 #include "support/FrameDriver.h"
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <random>
 #include <unistd.h>
 
@@ -41,17 +39,18 @@ int main(int argc, char** argv) {
                         KEY_O,     KEY_P, KEY_Q,  KEY_W, KEY_O,          KEY_P,
                         KEY_1,     KEY_2, KEY_3,  KEY_T, KEY_ENTER,      KEY_ENTER,
                         KEY_SPACE, KEY_A, KEY_F1, KEY_0, KEY_LEFT_SHIFT, KEY_UNDEFINED};
+    const char* scenes[] = {"TitleScreen", "TutorialMode", "Ring"};
+    long framesIn[3] = {};
     std::mt19937 random(seed);
     FrameDriver driver;
-    std::map<std::string, long> framesIn;
     std::string failure;
-    const auto start = std::chrono::steady_clock::now();
     for (long frame = 0; frame < frames && failure.empty(); ++frame) {
         for (int change = static_cast<int>(random() % 3); change > 0; --change) {
             const Key key = keys[random() % std::size(keys)];
-            random() % 4 == 0    ? driver.tap(key)
-            : driver.isHeld(key) ? driver.release(key)
-                                 : driver.press(key);
+            if (random() % 4 == 0)
+                driver.tap(key);
+            else
+                driver.isHeld(key) ? driver.release(key) : driver.press(key);
         }
         try {
             driver.advance();
@@ -65,22 +64,16 @@ int main(int argc, char** argv) {
             if (const auto* bar = dynamic_cast<const HealthUI*>(all[i]);
                 bar && (bar->getHealth() < 0 || bar->getHealth() > bar->getMaxHealth()))
                 failure = "a health of " + std::to_string(bar->getHealth());
+        for (int scene = 0; scene < 3; ++scene)
+            framesIn[scene] += !world.objectsOfType(scenes[scene]).isEmpty();
         if (!failure.empty())
             std::fprintf(stderr, "soak: frame %ld: %s\n", frame, failure.c_str());
-        const char* scene = !world.objectsOfType("TitleScreen").isEmpty()    ? "title"
-                            : !world.objectsOfType("TutorialMode").isEmpty() ? "tutorial"
-                            : !world.objectsOfType("Ring").isEmpty()         ? "fight"
-                                                                             : "other";
-        ++framesIn[scene];
     }
-    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
-    std::printf("soak: %ld frames in %.1f s (seed %u):", frames, seconds.count(), seed);
-    for (const auto& [scene, count] : framesIn)
-        std::printf(" %s %ld frames;", scene.c_str(), count);
-    std::printf("\n");
-    for (const char* scene : {"title", "tutorial", "fight"})
+    std::printf("soak: %ld frames (seed %u): title %ld, tutorial %ld, fight %ld\n", frames, seed,
+                framesIn[0], framesIn[1], framesIn[2]);
+    for (int scene = 0; scene < 3; ++scene)
         if (failure.empty() && framesIn[scene] == 0 && frames >= 20000)
-            std::fprintf(stderr, "soak: never reached the %s\n", (failure = scene).c_str());
+            std::fprintf(stderr, "soak: never reached %s\n", (failure = scenes[scene]).c_str());
     world.shutDown();
     ResourceManager::getInstance().shutDown();
     MatchLoader::getInstance().shutDown();

@@ -1,6 +1,8 @@
 #include "support/FrameDriver.h"
 #include "support/TestAccess.h"
 
+#include <utility>
+
 namespace mw {
 
 void FrameDriver::press(Key key) {
@@ -21,14 +23,15 @@ void FrameDriver::tap(Key key) {
 }
 
 void FrameDriver::advance(int count) {
+    const InputManager& input = InputManager::getInstance();
     for (int i = 0; i < count; ++i)
-        TestAccess::runFrame([this] {
+        TestAccess::runFrame([&] {
             // Handlers may queue input for the next frame.
             for (const auto& [key, action] : std::exchange(m_pending, {}))
-                InputManager::getInstance().onEvent(EventKeyboard(key, action));
+                input.onEvent(EventKeyboard(key, action));
             for (const Key key : TestAccess::heldPollOrder())
                 if (m_held[key])
-                    InputManager::getInstance().onEvent(EventKeyboard(key, KEY_HELD));
+                    input.onEvent(EventKeyboard(key, KEY_HELD));
         });
 }
 

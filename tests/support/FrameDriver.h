@@ -3,14 +3,13 @@
 #include "engine/EventKeyboard.h"
 
 #include <array>
-#include <utility>
 #include <vector>
 
 namespace mw {
 
-// Runs frames exactly as the game loop does, without sleeping, with keyboard
-// input scripted: first the queued presses and releases in the order given,
-// then a held event for each held key in the input manager's poll order.
+// Runs frames as the game loop does, without sleeping, with keyboard input
+// scripted: the queued presses and releases in the order given, then a held
+// event for each held key in the input manager's poll order.
 class FrameDriver {
 public:
     void press(Key key);   // held from this frame on

@@ -23,8 +23,7 @@ std::vector<std::string> readLines(const fs::path& file) {
 }
 
 bool hasDisplay() {
-    const char* display = std::getenv("DISPLAY");
-    return display != nullptr && *display != '\0';
+    return std::getenv("DISPLAY") != nullptr && *std::getenv("DISPLAY") != '\0';
 }
 
 std::string runDirectory() {
@@ -83,11 +82,6 @@ void EngineTest::writeFile(const std::string& name, const std::string& content) 
     const fs::path file = m_scratch.path() / name;
     fs::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << content;
-}
-
-Recorder::Recorder() {
-    setType("Recorder");
-    setSolidness(mw::INTANGIBLE);
 }
 
 int Recorder::eventHandler(const mw::Event& event) {

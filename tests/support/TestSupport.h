@@ -55,7 +55,7 @@ protected:
 // Records the events it receives: "mw::step 3", "mw::keyboard 47 0" (key,
 // action), "mw::mouse 1 0" (action, button; a move adds the position in cells).
 struct Recorder : mw::Object {
-    Recorder();
+    Recorder() { setSolidness(mw::INTANGIBLE); }
     int eventHandler(const mw::Event& event) override;
     std::vector<std::string> events;
 };

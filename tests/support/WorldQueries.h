@@ -2,7 +2,6 @@
 
 // Readers of what the world holds, as a player would read the screen.
 
-#include "engine/ObjectList.h"
 #include "engine/WorldManager.h"
 #include "game/TextDisplay.h"
 
@@ -27,7 +26,7 @@ template <typename T> T* firstOf() {
     return found.empty() ? nullptr : found.front();
 }
 
-// The texts of the world's TextDisplays, and the type strings of its objects, in world order.
+// The texts of the world's TextDisplays, and the types of its objects, in world order.
 inline std::vector<std::string> messages() {
     std::vector<std::string> texts;
     for (const TextDisplay* message : objectsOf<TextDisplay>())
@@ -35,16 +34,15 @@ inline std::vector<std::string> messages() {
     return texts;
 }
 
-inline bool showsMessage(const std::string& text) {
-    const std::vector<std::string> texts = messages();
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
-}
-
 inline std::vector<std::string> worldTypes() {
     std::vector<std::string> types;
     for (const mw::Object* object : objectsOf<mw::Object>())
         types.push_back(object->getType());
     return types;
+}
+
+inline bool showsMessage(const std::string& text) {
+    return std::ranges::count(messages(), text);
 }
 
 } // namespace gametest
