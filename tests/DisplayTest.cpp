@@ -1,13 +1,20 @@
 #include "engine/CellRecorder.h"
+#include "engine/Sprite.h"
+#include "engine/WorldManager.h"
+#include "game/MatchLoader.h"
+#include "game/ResourceManifest.h"
+#include "game/TitleScreen.h"
 #include "support/TestAccess.h"
 
 #include "support/TestSupport.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 
+#include <functional>
 #include <limits>
 
 using mw::Cell;
+using mw::DisplayManager;
 using mw::Vector;
 
 namespace {
@@ -62,9 +69,9 @@ TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColours) {
         const sf::Image colours = display.capture();
         for (int color = 1; color < mw::COLOR_COUNT; ++color)
             EXPECT_TRUE(any(colours, {{color * 24, 96}, {12, 32}}, rgb[color])) << color;
-        for (const sf::IntRect dark :
-             {sf::IntRect{{0, 96}, {24, 32}}, {{0, 0}, {1024, 96}}, {{0, 128}, {1024, 640}}})
-            EXPECT_FALSE(any(colours, dark)) << dark.position.x << ", " << dark.position.y;
+        for (const auto& [x, y, width, height] :
+             {std::array{0, 96, 24, 32}, {0, 0, 1024, 96}, {0, 128, 1024, 640}})
+            EXPECT_FALSE(any(colours, {{x, y}, {width, height}})) << x << ", " << y;
         display.swapBuffers();
         display.drawCh(Vector(2, 1), '#', mw::COLOR_RED);
         display.drawCh(Vector(10.5f, 2), '#', mw::COLOR_WHITE); // between two cells
@@ -80,14 +87,14 @@ TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColours) {
         EXPECT_TRUE(any(cells, {{126, 64}, {12, 32}}, sf::Color::White));
         // Glyphs are wider than their cells. A backing starts 1.2 pixels right of
         // its cell and 6.4 down, and is 31 high.
-        for (const sf::IntRect dark : {sf::IntRect{{62, 167}, {10, 29}},
-                                       {{0, 0}, {22, 768}},
-                                       {{40, 0}, {84, 160}},
-                                       {{144, 0}, {880, 768}},
-                                       {{24, 0}, {100, 32}},
-                                       {{24, 96}, {30, 672}},
-                                       {{0, 200}, {1024, 568}}})
-            EXPECT_FALSE(any(cells, dark)) << dark.position.x << ", " << dark.position.y;
+        for (const auto& [x, y, width, height] : {std::array{62, 167, 10, 29},
+                                                  {0, 0, 22, 768},
+                                                  {40, 0, 84, 160},
+                                                  {144, 0, 880, 768},
+                                                  {24, 0, 100, 32},
+                                                  {24, 96, 30, 672},
+                                                  {0, 200, 1024, 568}})
+            EXPECT_FALSE(any(cells, {{x, y}, {width, height}})) << x << ", " << y;
         EXPECT_EQ(TestAccess::drawnCell(5, 5), (Cell{' ', mw::COLOR_GREEN, true}));
         display.swapBuffers();
         EXPECT_FALSE(any(display.capture(), {{0, 0}, {1024, 768}})) << "after the swap";
@@ -117,6 +124,125 @@ TEST_F(DisplayTest, DrawsOnlyInAWindowStartsItOnceAndReportsAMissingFont) {
     EXPECT_TRUE(display.getWindow() == nullptr && !display.isStarted());
     EXPECT_EQ(countLogged("DisplayManager::startUp() - DM was started up"), 1);
     EXPECT_EQ(countLogged("DisplayManager::shutDown() - DM was shut down"), 2);
+}
+
+// Draws the same frame cell by cell and batched and compares the pictures.
+class RendererTest : public DisplayTest {
+protected:
+    void expectSamePicture(const std::function<void()>& drawFrame) {
+        TestAccess::setBatched(false);
+        drawFrame();
+        const sf::Image reference = display.capture();
+        display.swapBuffers();
+        TestAccess::setBatched(true);
+        drawFrame();
+        EXPECT_EQ(differingPixels(reference, display.capture()), 0);
+        display.swapBuffers();
+    }
+    static int differingPixels(const sf::Image& reference, const sf::Image& image) {
+        if (reference.getSize() != image.getSize())
+            return -1;
+        int differing = 0;
+        for (unsigned y = 0; y < image.getSize().y; ++y)
+            for (unsigned x = 0; x < image.getSize().x; ++x)
+                differing += reference.getPixel({x, y}) != image.getPixel({x, y});
+        return differing;
+    }
+    static void drawString(Vector at, const std::string& text, mw::Color color,
+                           mw::Justification justification = mw::JUSTIFY_LEFT) {
+        DisplayManager::getInstance().drawString(at, text, justification, color);
+    }
+};
+
+TEST_F(RendererTest, EveryPrintableCharacterInEveryColourLooksTheSameAlsoAfterARestart) {
+    MW_OPEN_WINDOW();
+    for (const int order : {1, -1}) {
+        expectSamePicture([order] {
+            for (int index = 0; index < 95; ++index) {
+                const char ch = static_cast<char>(order > 0 ? 32 + index : 126 - index);
+                for (int color = 0; color < mw::COLOR_COUNT; ++color)
+                    DisplayManager::getInstance().drawCh(
+                        Vector(static_cast<float>((index % 10) * 8 + color),
+                               static_cast<float>(index / 10 * 2 + color % 2)),
+                        ch, static_cast<mw::Color>(color));
+            }
+        });
+        display.drawCh(Vector(1, 1), 'x', mw::COLOR_RED);
+        display.swapBuffers();
+        // The font is loaded again: its glyphs land elsewhere in its texture.
+        display.shutDown();
+        ASSERT_EQ(display.startUp(), 0);
+        EXPECT_FALSE(TestAccess::shownCell(1, 1).drawn);
+    }
+}
+
+TEST_F(RendererTest, OverlapsPositionsBetweenPixelsAndBothPathsInOneFrameLookTheSame) {
+    MW_OPEN_WINDOW();
+    expectSamePicture([] {
+        drawString(Vector(10, 3), "WWWWMMMM@@@@", mw::COLOR_RED);
+        // Half a cell over: each rectangle covers part of the glyph before it.
+        drawString(Vector(10.5f, 3), "jgyQ|_/\\\\", mw::COLOR_GREEN);
+        drawString(Vector(42.5f, 14.25f), "+--==[##]==--+", mw::COLOR_BLUE, mw::JUSTIFY_CENTER);
+        drawString(Vector(79, 23), "edge", mw::COLOR_WHITE);
+        DisplayManager::getInstance().drawCh(Vector(-0.5f, -0.25f), '#', mw::COLOR_YELLOW);
+        drawString(Vector(40, 12), "   ", mw::COLOR_WHITE, mw::JUSTIFY_CENTER);
+    });
+    expectSamePicture([] {
+        // A tenth of a cell is 1.2 pixels across, 3.2 down.
+        drawString(Vector(3.1f, 5.3f), "AbgW|@#", mw::COLOR_CYAN);
+        drawString(Vector(3.7f, 5.9f), "MMMM", mw::COLOR_MAGENTA);
+        drawString(Vector(30, 9), "ABCDEFGH", mw::COLOR_YELLOW);
+        drawString(Vector(31.3f, 9.1f), "xyz", mw::COLOR_WHITE);
+        drawString(Vector(32, 9), "  ", mw::COLOR_WHITE);
+    });
+    const auto drawPart = [](int part) {
+        drawString(Vector(20.5f, 10.25f + part * 0.5f), part == 0 ? "WWWWWWWW" : "  ..||%%",
+                   part == 0 ? mw::COLOR_GREEN : mw::COLOR_RED);
+    };
+    TestAccess::setBatched(false);
+    drawPart(0);
+    drawPart(1);
+    const sf::Image reference = display.capture();
+    display.swapBuffers();
+    // Cells already drawn, by either path, are covered by later ones.
+    for (const auto& [first, second] : {std::pair{false, true}, {true, true}, {true, false}}) {
+        TestAccess::setBatched(first);
+        drawPart(0);
+        if (first && second)
+            (void)display.capture();
+        TestAccess::setBatched(second);
+        drawPart(1);
+        EXPECT_EQ(differingPixels(reference, display.capture()), 0) << first << second;
+        display.swapBuffers();
+    }
+}
+
+TEST_F(RendererTest, TheTitleScreenAndAFightLookTheSame) {
+    MW_OPEN_WINDOW();
+    for (const char* item : {"sprites", "audio"})
+        std::filesystem::copy(std::filesystem::path(mwtest::runDirectory()) / item,
+                              m_scratch.path() / item, std::filesystem::copy_options::recursive);
+    loadResources();
+    new TitleScreen;
+    expectSamePicture([] { mw::WorldManager::getInstance().draw(); });
+    MatchLoader::getInstance().startMatch(3);
+    mw::WorldManager::getInstance().update();
+    // Each object's current frame, without moving its animation on, so that
+    // both drawings show the same frames.
+    expectSamePicture([] {
+        const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
+        for (int altitude = 0; altitude <= mw::WorldManager::MAX_ALTITUDE; ++altitude) {
+            for (int i = 0; i < all.getCount(); ++i) {
+                if (all[i]->getAltitude() != altitude)
+                    continue;
+                const mw::Animation& animation = all[i]->getAnimation();
+                if (animation.getSprite() != nullptr)
+                    animation.getSprite()->draw(animation.getIndex(), all[i]->getPosition());
+                else
+                    all[i]->draw();
+            }
+        }
+    });
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include "support/TestSupport.h"
 
 using mw::GameManager;
+using Button = sf::Mouse::Button;
+using SfKey = sf::Keyboard::Key;
 using Lines = std::vector<std::string>;
 
 namespace {
@@ -117,6 +119,63 @@ TEST(GameLoopLogTest, TheLogWritesOneLinePerCallBetweenItsStartAndShutdownLines)
     EXPECT_TRUE(plain.startUp() == 0 && plain.isStarted());
     plain.shutDown();
     EXPECT_FALSE(plain.isStarted());
+}
+
+class InputTest : public mwtest::EngineTest {};
+
+TEST_F(InputTest, WindowEventsBecomeEngineEventsForEveryObject) {
+    EXPECT_EQ(mw::InputManager::getInstance().startUp(), -1); // no display yet
+    EXPECT_FALSE(mw::InputManager::getInstance().isStarted());
+    auto* recorder = new mwtest::Recorder;
+    for (const sf::Event& event : {sf::Event{sf::Event::KeyPressed{SfKey::Num0}},
+                                   {sf::Event::KeyReleased{SfKey::Hyphen}},
+                                   {sf::Event::KeyPressed{SfKey::A}},
+                                   {sf::Event::KeyPressed{SfKey::Escape}},
+                                   {sf::Event::KeyReleased{SfKey::RShift}},
+                                   {sf::Event::FocusLost{}},
+                                   {sf::Event::MouseButtonPressed{Button::Middle, {3, 4}}},
+                                   {sf::Event::MouseButtonReleased{Button::Right, {3, 4}}},
+                                   {sf::Event::MouseButtonPressed{Button::Extra1, {3, 4}}},
+                                   {sf::Event::MouseButtonReleased{Button::Left, {3, 4}}},
+                                   {sf::Event::MouseMoved{{1023, 40}}}})
+        TestAccess::handleEvent(event);
+    EXPECT_FALSE(mw::GameManager::getInstance().getGameOver());
+    TestAccess::handleEvent(sf::Event::Closed{});
+    EXPECT_TRUE(mw::GameManager::getInstance().getGameOver());
+    EXPECT_EQ(recorder->events, (std::vector<std::string>{
+                                    "mw::keyboard 66 0", "mw::keyboard -1 1", "mw::keyboard 31 0",
+                                    "mw::keyboard 2 0", "mw::keyboard 18 1", "mw::mouse 0 2",
+                                    "mw::mouse 1 1", "mw::mouse 0 -1", "mw::mouse 1 0",
+                                    // A pixel is 1/12 of a cell across, 1/32 down.
+                                    "mw::mouse 3 -1 85.25 1.25"}));
+    EXPECT_EQ(TestAccess::heldPollOrder()[0], mw::KEY_A);
+    EXPECT_EQ(TestAccess::heldPollOrder()[66], mw::KEY_RIGHT_SHIFT);
+    EXPECT_EQ(logLines().size(), 2u); // the input manager wrote nothing
+}
+
+class SoundTest : public mwtest::EngineTest {};
+
+TEST_F(SoundTest, AFailedLoadIsLoggedAndAGoodOnePlaysFromItsStartEachTime) {
+    std::filesystem::copy_file(mwtest::runDirectory() + "/audio/hero-hit.wav", "hit.wav");
+    writeFile("broken.wav", "RIFF but not really a wave file");
+    mw::ResourceManager& resources = mw::ResourceManager::getInstance();
+    resources.startUp();
+    EXPECT_EQ(resources.loadSound("missing.wav", "gone") + resources.loadSound("broken.wav", "x") +
+                  resources.loadMusic("missing.wav", "theme"),
+              -3);
+    ASSERT_EQ(resources.loadSound("hit.wav", "hit") + resources.loadMusic("hit.wav", "theme"), 0);
+    EXPECT_TRUE(resources.getSoundCount() == 1 && resources.getMusic("theme") != nullptr);
+    for (const char* line : {"Sound - Unable to load sound 'gone' from file 'missing.wav'",
+                             "Sound - Unable to load sound 'x' from file 'broken.wav'",
+                             "Music - Unable to load music 'theme' from file 'missing.wav'"})
+        EXPECT_EQ(countLogged(std::string("ResourceManager::load") + line), 1) << line;
+    mw::Sound* sound = resources.getSound("hit");
+    sound->play();
+    EXPECT_EQ(sound->getVoice()->getStatus(), sf::Sound::Status::Playing);
+    sound->getVoice()->setPlayingOffset(sf::milliseconds(80));
+    resources.playSound("hit");
+    EXPECT_LT(sound->getVoice()->getPlayingOffset(), sf::milliseconds(80));
+    EXPECT_FALSE(sound->getVoice()->isLooping());
 }
 
 } // namespace

@@ -5,16 +5,10 @@
 
 namespace mw {
 
-void FrameDriver::press(Key key) {
-    m_pending.emplace_back(key, KEY_PRESSED);
+void FrameDriver::queue(Key key, KeyboardAction action) {
+    m_pending.emplace_back(key, action);
     if (key != KEY_UNDEFINED)
-        m_held[key] = true;
-}
-
-void FrameDriver::release(Key key) {
-    m_pending.emplace_back(key, KEY_RELEASED);
-    if (key != KEY_UNDEFINED)
-        m_held[key] = false;
+        m_held[key] = action == KEY_PRESSED;
 }
 
 void FrameDriver::tap(Key key) {
