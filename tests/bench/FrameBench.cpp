@@ -1,8 +1,6 @@
-// marrowick_frame_bench [FRAMES]: the cost of a frame with a real window, drawn
-// cell by cell and batched, for a full 80 x 24 screen that changes every frame,
-// the title and a fight. The two paths take turns in blocks of 25 frames, so
-// both meet the same background load; the ratio of their medians is printed.
-#include "engine/DisplayManager.h"
+// marrowick_frame_bench [FRAMES]: the median cost of a frame with a real window,
+// drawn cell by cell and batched (in turns of 25 frames, so that both meet the
+// same load), for a full 80 x 24 screen changing every frame, the title and a fight.
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
 #include "game/MatchLoader.h"
@@ -14,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
     const int frames = std::max(50, argc > 1 ? std::atoi(argv[1]) : 300);
@@ -26,18 +25,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     loadResources();
-    std::printf("frame bench, %d frames a path, median milliseconds per frame\n", frames);
     for (const std::string scene : {"full 80x24", "title", "fight"}) {
         MatchLoader::getInstance().clearWorld();
         world.update();
         if (scene == "title")
             new TitleScreen;
-        else if (scene == "fight")
+        if (scene == "fight")
             MatchLoader::getInstance().startMatch(1);
-        std::vector<double> costs[2];
+        std::vector<double> costs[2]; // cell by cell, batched
         for (int frame = 0; frame < 2 * frames; ++frame) {
-            const bool batched = frame / 25 % 2 == 1;
-            TestAccess::setBatched(batched);
+            TestAccess::setBatched(frame / 25 % 2 == 1);
             const auto start = std::chrono::steady_clock::now();
             for (int cell = 0; scene == "full 80x24" && cell < 80 * 24; ++cell)
                 display.drawCh(mw::Vector(cell % 80, cell / 80),
@@ -47,16 +44,15 @@ int main(int argc, char** argv) {
             display.swapBuffers();
             const std::chrono::duration<double, std::milli> cost =
                 std::chrono::steady_clock::now() - start;
-            costs[batched].push_back(cost.count());
+            costs[frame / 25 % 2].push_back(cost.count());
         }
         for (std::vector<double>& cost : costs)
             std::sort(cost.begin(), cost.end());
         const double perCell = costs[0][frames / 2], batched = costs[1][frames / 2];
-        std::printf("  %-10s cell by cell %6.2f, batched %6.2f: %.1fx faster\n", scene.c_str(),
-                    perCell, batched, perCell / batched);
+        std::printf("%-10s ms a frame: cell by cell %6.2f, batched %6.2f, %.1fx faster\n",
+                    scene.c_str(), perCell, batched, perCell / batched);
     }
     world.shutDown();
     display.shutDown();
     mw::ResourceManager::getInstance().shutDown();
-    return 0;
 }
