@@ -1,67 +1,53 @@
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
 #include "support/TestAccess.h"
-
 #include "support/TestSupport.h"
+
+#include <fstream>
 
 using mw::GameManager;
 using Button = sf::Mouse::Button;
 using SfKey = sf::Keyboard::Key;
 using Lines = std::vector<std::string>;
 
-namespace {
-
-// Each frame lasts frameCost by its two readings; game over comes with the
-// end of the third. Sleeps are recorded, not slept.
-struct FakeClock : mw::Clock {
+// Frames start 100 milliseconds apart and each lasts 33 by its two readings;
+// game over comes at the end of the third. Sleeps are recorded, not slept.
+struct LoopClock : mw::Clock {
     std::int64_t nowMilliseconds() override {
         GameManager::getInstance().setGameOver(++reads == 6);
-        return reads % 2 == 1 ? 0 : frameCost;
+        return (reads + 1) / 2 * 100 + (reads % 2 == 0 ? 33 : 0);
     }
     void sleepMilliseconds(int milliseconds) override { sleeps.push_back(milliseconds); }
     void beginFinePeriod() override { fine = true; }
     void endFinePeriod() override { fine = false; }
-    int reads = 0, frameCost = 10;
+    int reads = 0;
     bool fine = false;
     std::vector<int> sleeps;
 };
 
-class GameLoopTest : public mwtest::EngineTest {};
-
-TEST_F(GameLoopTest, EachFrameSleepsOutItsThirtyThreeMillisecondsOrIsLoggedAsLate) {
-    auto* recorder = new mwtest::Recorder;
-    // frame cost, the sleeps, late-frame lines logged so far
-    const std::tuple<int, std::vector<int>, int> cases[] = {
-        {10, {23, 23, 23}, 0}, {33, {0, 0, 0}, 0}, {34, {}, 3}, {32, {1, 1, 1}, 3}};
-    for (const auto& [frameCost, sleeps, late] : cases) {
-        FakeClock clock;
-        clock.frameCost = frameCost;
-        TestAccess::setClock(&clock);
-        recorder->events.clear();
-        GameManager::getInstance().setGameOver(false);
-        GameManager::getInstance().run();
-        EXPECT_EQ(recorder->events, (Lines{"mw::step 0", "mw::step 1", "mw::step 2"}));
-        EXPECT_EQ(clock.sleeps, sleeps) << frameCost;
-        EXPECT_EQ(countLogged("GameManager::run() - Game loop taking longer than target time!"),
-                  late);
-        EXPECT_EQ(GameManager::getStepCount(), 0);
-    }
-    TestAccess::setClock(nullptr);
-    GameManager::getInstance().run(); // game over is still set: no frame
-    EXPECT_EQ(recorder->events.size(), 3u);
-}
-
-TEST(GameLoopLogTest, StartupAndShutdownBringEveryManagerUpAndDownInOrder) {
+TEST(GameLoopLogTest,
+     StartupRunAndShutdownBringEveryManagerUpThroughFramesOfThirtyThreeMilliseconds) {
     if (!mwtest::hasDisplay())
         GTEST_SKIP() << "needs an X display";
     mwtest::ScratchDirectory scratch;
     std::filesystem::copy_file(mwtest::runDirectory() + "/mw-font.ttf", "mw-font.ttf");
     GameManager& game = GameManager::getInstance();
-    FakeClock clock;
+    LoopClock clock;
     TestAccess::setClock(&clock);
     game.setGameOver(true);
+    EXPECT_EQ(mw::InputManager::getInstance().startUp(), -1); // no display yet
     ASSERT_EQ(game.startUp(), 0);
     EXPECT_TRUE(clock.fine && !game.getGameOver());
+    // Files that cannot be loaded are logged and leave their record for the next.
+    std::filesystem::copy_file(mwtest::runDirectory() + "/audio/hero-hit.wav", "hit.wav");
+    std::ofstream("broken.wav") << "RIFF but not really a wave file";
+    mw::ResourceManager& resources = mw::ResourceManager::getInstance();
+    EXPECT_EQ(resources.loadSound("gone.wav", "gone") + resources.loadSound("broken.wav", "x") +
+                  resources.loadMusic("gone.wav", "theme") + resources.loadSound("hit.wav", "hit") +
+                  resources.loadMusic("hit.wav", "theme"),
+              -3);
+    resources.playSound("hit");
+    EXPECT_EQ(resources.getSound("hit")->getVoice()->getStatus(), sf::Sound::Status::Playing);
     const mw::Manager* managers[] = {&game,
                                      &mw::LogManager::getInstance(),
                                      &mw::WorldManager::getInstance(),
@@ -72,7 +58,27 @@ TEST(GameLoopLogTest, StartupAndShutdownBringEveryManagerUpAndDownInOrder) {
                            "ResourceManager"};
     for (int i = 0; i < 6; ++i)
         EXPECT_TRUE(managers[i]->isStarted() && (i == 5 || managers[i]->getType() == types[i]));
-    new mw::Object; // the world deletes it at shut-down
+    auto* recorder = new mwtest::Recorder; // the world deletes it at shut-down
+    game.run();
+    // A frame of exactly 33 milliseconds is on time and sleeps for nothing.
+    EXPECT_EQ(recorder->events, (Lines{"mw::step 0", "mw::step 1", "mw::step 2"}));
+    EXPECT_TRUE(clock.sleeps == std::vector<int>(3, 0) && GameManager::getStepCount() == 0);
+    // Window events reach every object; closing the window ends the game.
+    recorder->events.clear();
+    game.setGameOver(false);
+    using E = sf::Event;
+    for (const E& event : {E{E::KeyPressed{SfKey::Num0}}, E{E::KeyReleased{SfKey::Hyphen}},
+                           E{E::KeyPressed{SfKey::A}}, E{E::KeyReleased{SfKey::RShift}},
+                           E{E::MouseButtonPressed{Button::Middle, {}}},
+                           E{E::MouseButtonReleased{Button::Extra1, {}}}, E{E::FocusLost{}}})
+        TestAccess::handleEvent(event);
+    EXPECT_FALSE(game.getGameOver());
+    TestAccess::handleEvent(sf::Event::Closed{});
+    EXPECT_TRUE(game.getGameOver());
+    EXPECT_EQ(recorder->events,
+              (Lines{"mw::keyboard 66 0", "mw::keyboard -1 1", "mw::keyboard 31 0",
+                     "mw::keyboard 18 1", "mw::mouse 0 2", "mw::mouse 1 -1"}));
+    EXPECT_EQ(TestAccess::heldPollOrder()[0], mw::KEY_A);
     game.shutDown();
     TestAccess::setClock(nullptr);
     for (const mw::Manager* manager : managers)
@@ -80,18 +86,25 @@ TEST(GameLoopLogTest, StartupAndShutdownBringEveryManagerUpAndDownInOrder) {
     EXPECT_TRUE(!clock.fine && game.getGameOver() &&
                 !mw::DisplayManager::getInstance().getWindow());
     EXPECT_TRUE(mw::WorldManager::getInstance().getAllObjects().isEmpty());
-    EXPECT_EQ(mwtest::readLines("marrowick.log"),
-              (Lines{"LogManager::startUp() - LM was started",
-                     "WorldManager::startUp() - WM was started up",
-                     "DisplayManager::startUp() - DM was started up",
-                     "InputManager::startUp() - IM was started up",
-                     "ResourceManager::startUp() - RM was started",
-                     "GameManager::startUp() - GM was started up",
-                     "InputManager::shutDown() - IM was shut down",
-                     "DisplayManager::shutDown() - DM was shut down",
-                     "ResourceManager::shutDown() - RM was shut down",
-                     "GameManager::shutDown() - GM was shut down",
-                     "LogManager::shutDown() - LM was shutdown"}));
+    EXPECT_EQ(
+        mwtest::readLines("marrowick.log"),
+        (Lines{
+            "LogManager::startUp() - LM was started", "WorldManager::startUp() - WM was started up",
+            "DisplayManager::startUp() - DM was started up",
+            "InputManager::startUp() - IM was started up",
+            "ResourceManager::startUp() - RM was started",
+            "GameManager::startUp() - GM was started up",
+            "ResourceManager::loadSound - Unable to load sound 'gone' from file 'gone.wav'",
+            "ResourceManager::loadSound - Unable to load sound 'x' from file 'broken.wav'",
+            "ResourceManager::loadMusic - Unable to load music 'theme' from file 'gone.wav'",
+            "ResourceManager::loadSound - Loaded sound with label 'hit' in 'hit.wav' succesfully",
+            "ResourceManager::loadMusic - Loaded music with label 'theme' from file "
+            "'hit.wav' succesfully",
+            "InputManager::shutDown() - IM was shut down",
+            "DisplayManager::shutDown() - DM was shut down",
+            "ResourceManager::shutDown() - RM was shut down",
+            "GameManager::shutDown() - GM was shut down",
+            "LogManager::shutDown() - LM was shutdown"}));
 }
 
 TEST(GameLoopLogTest, TheLogWritesOneLinePerCallBetweenItsStartAndShutdownLines) {
@@ -114,63 +127,4 @@ TEST(GameLoopLogTest, TheLogWritesOneLinePerCallBetweenItsStartAndShutdownLines)
     std::filesystem::remove("marrowick.log");
     std::filesystem::create_directory("marrowick.log"); // in the way of the log file
     EXPECT_TRUE(log.startUp() == -1 && !log.isStarted() && log.writeLog("lost") == -1);
-    struct Plain : mw::Manager {
-    } plain;
-    EXPECT_TRUE(plain.startUp() == 0 && plain.isStarted());
-    plain.shutDown();
-    EXPECT_FALSE(plain.isStarted());
 }
-
-class InputTest : public mwtest::EngineTest {};
-
-TEST_F(InputTest, WindowEventsBecomeEngineEventsForEveryObject) {
-    EXPECT_EQ(mw::InputManager::getInstance().startUp(), -1); // no display yet
-    EXPECT_FALSE(mw::InputManager::getInstance().isStarted());
-    auto* recorder = new mwtest::Recorder;
-    using E = sf::Event;
-    for (const E& event :
-         {E{E::KeyPressed{SfKey::Num0}}, E{E::KeyReleased{SfKey::Hyphen}},
-          E{E::KeyPressed{SfKey::A}}, E{E::KeyPressed{SfKey::Escape}},
-          E{E::KeyReleased{SfKey::RShift}}, E{E::FocusLost{}},
-          E{E::MouseButtonPressed{Button::Middle, {3, 4}}},
-          E{E::MouseButtonReleased{Button::Right, {3, 4}}},
-          E{E::MouseButtonPressed{Button::Extra1, {3, 4}}},
-          E{E::MouseButtonReleased{Button::Left, {3, 4}}}, E{E::MouseMoved{{1023, 40}}}})
-        TestAccess::handleEvent(event);
-    EXPECT_FALSE(mw::GameManager::getInstance().getGameOver());
-    TestAccess::handleEvent(sf::Event::Closed{});
-    EXPECT_TRUE(mw::GameManager::getInstance().getGameOver());
-    EXPECT_EQ(recorder->events, (std::vector<std::string>{
-                                    "mw::keyboard 66 0", "mw::keyboard -1 1", "mw::keyboard 31 0",
-                                    "mw::keyboard 2 0", "mw::keyboard 18 1", "mw::mouse 0 2",
-                                    "mw::mouse 1 1", "mw::mouse 0 -1", "mw::mouse 1 0",
-                                    // A pixel is 1/12 of a cell across, 1/32 down.
-                                    "mw::mouse 3 -1 85.25 1.25"}));
-    EXPECT_EQ(TestAccess::heldPollOrder()[0], mw::KEY_A);
-    EXPECT_EQ(TestAccess::heldPollOrder()[66], mw::KEY_RIGHT_SHIFT);
-    EXPECT_EQ(logLines().size(), 2u); // the input manager wrote nothing
-}
-
-class SoundTest : public mwtest::EngineTest {};
-
-TEST_F(SoundTest, AFailedLoadIsLoggedAndAGoodOnePlaysOnce) {
-    std::filesystem::copy_file(mwtest::runDirectory() + "/audio/hero-hit.wav", "hit.wav");
-    writeFile("broken.wav", "RIFF but not really a wave file");
-    mw::ResourceManager& resources = mw::ResourceManager::getInstance();
-    resources.startUp();
-    EXPECT_EQ(resources.loadSound("missing.wav", "gone") + resources.loadSound("broken.wav", "x") +
-                  resources.loadMusic("missing.wav", "theme"),
-              -3);
-    ASSERT_EQ(resources.loadSound("hit.wav", "hit") + resources.loadMusic("hit.wav", "theme"), 0);
-    EXPECT_TRUE(resources.getSoundCount() == 1 && resources.getMusic("theme") != nullptr);
-    for (const char* line : {"Sound - Unable to load sound 'gone' from file 'missing.wav'",
-                             "Sound - Unable to load sound 'x' from file 'broken.wav'",
-                             "Music - Unable to load music 'theme' from file 'missing.wav'"})
-        EXPECT_EQ(countLogged(std::string("ResourceManager::load") + line), 1) << line;
-    mw::Sound* sound = resources.getSound("hit");
-    sound->play();
-    EXPECT_EQ(sound->getVoice()->getStatus(), sf::Sound::Status::Playing);
-    EXPECT_FALSE(sound->getVoice()->isLooping());
-}
-
-} // namespace

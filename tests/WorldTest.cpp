@@ -1,20 +1,17 @@
 #include "engine/EventCollision.h"
 #include "engine/EventOut.h"
 #include "engine/WorldManager.h"
-
 #include "support/TestSupport.h"
 
 #include <stdexcept>
 
 using mw::Vector;
 
-namespace {
-
-// One cell wide and high; records collisions, out-of-world events and draws.
-struct Probe : mw::Object {
-    Probe(Vector at, mw::Solidness solidness, std::vector<int>* drawLog = nullptr)
-        : drawLog(drawLog) {
-        setType("Probe");
+// One cell wide and high; records collisions, out-of-world events and, for all
+// probes together, the altitudes drawn.
+struct WorldProbe : mw::Object {
+    WorldProbe(Vector at, mw::Solidness solidness) {
+        setType("WorldProbe");
         setBox(mw::Box(Vector(-0.5f, -0.5f), 1, 1));
         setPosition(at);
         setSolidness(solidness);
@@ -27,15 +24,11 @@ struct Probe : mw::Object {
         outs += event.getType() == mw::OUT_EVENT;
         return 0;
     }
-    int draw() override {
-        if (drawLog)
-            drawLog->push_back(getAltitude());
-        return 0;
-    }
+    int draw() override { return drawn.push_back(getAltitude()), 0; }
     using Seen = std::tuple<Object*, Object*, Vector>;
     std::vector<Seen> collisions;
     int outs = 0;
-    std::vector<int>* drawLog;
+    static inline std::vector<int> drawn;
 };
 
 class WorldTest : public mwtest::EngineTest {
@@ -62,13 +55,13 @@ TEST_F(WorldTest, SolidObjectsCollideWhereTheirBoxesMeetAndBlockingPairsRefuseTh
         {BLOCKING, BLOCKING, {6, 5}, {6, 3.75f}, 0, false},
     };
     for (const auto& [moverSolidness, otherSolidness, target, otherAt, result, meet] : cases) {
-        Probe mover({5, 5}, moverSolidness);
-        Probe other(otherAt, otherSolidness);
+        WorldProbe mover({5, 5}, moverSolidness);
+        WorldProbe other(otherAt, otherSolidness);
         SCOPED_TRACE(testing::Message() << otherAt.getX() << ", " << otherAt.getY());
         EXPECT_EQ(world.moveObject(&mover, target), result);
         EXPECT_EQ(mover.getPosition(), result == 0 ? target : Vector(5, 5));
-        const std::vector<Probe::Seen> seen = {{&mover, &other, target}};
-        EXPECT_EQ(mover.collisions, meet ? seen : std::vector<Probe::Seen>{});
+        const std::vector<WorldProbe::Seen> seen = {{&mover, &other, target}};
+        EXPECT_EQ(mover.collisions, meet ? seen : std::vector<WorldProbe::Seen>{});
         EXPECT_EQ(other.collisions, mover.collisions);
     }
 }
@@ -80,7 +73,7 @@ TEST_F(WorldTest, UpdateMovesByVelocityAndLeavingTheEightyByTwentyFourWorldSends
         {{5, 24}, {0, 1}, 1}, {{5, 1}, {0, -1}, 0}, {{5, 0}, {0, -1}, 1},
     };
     for (const auto& [from, direction, outs] : cases) {
-        Probe probe(from, mw::INTANGIBLE);
+        WorldProbe probe(from, mw::INTANGIBLE);
         probe.setDirection(direction);
         probe.setSpeed(0.5f);
         world.update();
@@ -91,21 +84,21 @@ TEST_F(WorldTest, UpdateMovesByVelocityAndLeavingTheEightyByTwentyFourWorldSends
 }
 
 TEST_F(WorldTest, MarkedObjectsGoAtTheEndOfUpdateAndTheRestDrawByAltitude) {
-    std::vector<int> drawn;
-    Probe* probes[6];
+    WorldProbe::drawn.clear();
+    WorldProbe* probes[6];
     const int altitudes[] = {4, 2, -1, 5, 0, 1};
     for (int i = 0; i < 6; ++i)
-        (probes[i] = new Probe({0, 0}, mw::BLOCKING, &drawn))->setAltitude(altitudes[i]);
+        (probes[i] = new WorldProbe({0, 0}, mw::BLOCKING))->setAltitude(altitudes[i]);
     const int marked = world.markForDelete(probes[5]) + world.markForDelete(probes[5]) +
                        world.markForDelete(probes[3]);
     EXPECT_TRUE(marked == 0 && world.getAllObjects().getCount() == 6);
     world.update();
     world.update();
     world.draw();
-    EXPECT_EQ(drawn, (std::vector<int>{0, 2, 4}));
+    EXPECT_EQ(WorldProbe::drawn, (std::vector<int>{0, 2, 4}));
     EXPECT_TRUE(probes[1]->collisions.empty()); // objects that stay put do not collide
     (new mw::Object)->setType("Prob");
-    const mw::ObjectList found = world.objectsOfType("Probe");
+    const mw::ObjectList found = world.objectsOfType("WorldProbe");
     ASSERT_EQ(found.getCount(), 4);
     EXPECT_TRUE(found[0] == probes[0] && found[3] == probes[4]);
     EXPECT_TRUE(world.objectsOfType("probe").isEmpty());
@@ -118,18 +111,15 @@ TEST_F(WorldTest, MarkedObjectsGoAtTheEndOfUpdateAndTheRestDrawByAltitude) {
 
 TEST(ObjectListTest, HoldsAThousandInOrderAndThrowsOutsideItsCount) {
     static char storage[4];
-    const auto fake = [](int n) { return reinterpret_cast<mw::Object*>(&storage[n]); };
+    const auto fake = [](int n) { return reinterpret_cast<mw::Object*>(&storage[n % 4]); };
     mw::ObjectList list;
     for (int i = 0; i < 1000; ++i)
-        ASSERT_EQ(list.insert(fake(i % 4)), 0);
+        ASSERT_EQ(list.insert(fake(i)), 0);
     EXPECT_TRUE(list.insert(fake(0)) == -1 && list.isFull() && list[999] == fake(3));
     for (int i = 0; i < 996; ++i)
-        list.remove(fake(i % 4));
+        list.remove(fake(i));
     EXPECT_EQ(list.remove(fake(1)) + list.remove(fake(2)) + list.remove(fake(2)), -1);
-    ASSERT_EQ(list.getCount(), 2);
-    EXPECT_TRUE(list[0] == fake(0) && list[1] == fake(3));
-    for (const int outside : {-1, 2})
-        EXPECT_THROW((void)list[outside], std::out_of_range);
+    EXPECT_TRUE(list.getCount() == 2 && list[0] == fake(0) && list[1] == fake(3));
+    EXPECT_THROW((void)list[-1], std::out_of_range);
+    EXPECT_THROW((void)list[2], std::out_of_range);
 }
-
-} // namespace

@@ -1,10 +1,9 @@
 #include "support/TestSupport.h"
-#include "support/TestAccess.h"
-
 #include "engine/EventMouse.h"
 #include "engine/EventStep.h"
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
+#include "support/TestAccess.h"
 
 #include <fstream>
 #include <random>
@@ -91,12 +90,8 @@ int Recorder::eventHandler(const mw::Event& event) {
         text << ' ' << step->getStepCount();
     if (const auto* key = dynamic_cast<const mw::EventKeyboard*>(&event))
         text << ' ' << key->getKey() << ' ' << key->getKeyboardAction();
-    if (const auto* mouse = dynamic_cast<const mw::EventMouse*>(&event)) {
+    if (const auto* mouse = dynamic_cast<const mw::EventMouse*>(&event))
         text << ' ' << mouse->getMouseAction() << ' ' << mouse->getMouseButton();
-        if (mouse->getMouseAction() == mw::MOUSE_MOVED)
-            text << ' ' << mouse->getMousePosition().getX() << ' '
-                 << mouse->getMousePosition().getY();
-    }
     events.push_back(text.str());
     return 1;
 }

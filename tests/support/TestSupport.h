@@ -4,10 +4,9 @@
 #include "engine/LogManager.h"
 #include "engine/Object.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
+#include <gtest/gtest.h>
 
 // Opens the display in an EngineTest, or ends the test: skipped without an X
 // display, failed when the display does not start.
@@ -53,7 +52,7 @@ protected:
 };
 
 // Records the events it receives: "mw::step 3", "mw::keyboard 47 0" (key,
-// action), "mw::mouse 1 0" (action, button; a move adds the position in cells).
+// action), "mw::mouse 1 0" (action, button).
 struct Recorder : mw::Object {
     Recorder() { setSolidness(mw::INTANGIBLE); }
     int eventHandler(const mw::Event& event) override;

@@ -6,6 +6,7 @@
 #include "game/TextDisplay.h"
 
 #include <algorithm>
+#include <ranges>
 #include <string>
 #include <vector>
 
@@ -28,21 +29,17 @@ template <typename T> T* firstOf() {
 
 // The texts of the world's TextDisplays, and the types of its objects, in world order.
 inline std::vector<std::string> messages() {
-    std::vector<std::string> texts;
-    for (const TextDisplay* message : objectsOf<TextDisplay>())
-        texts.push_back(message->getText());
-    return texts;
+    const auto texts = objectsOf<TextDisplay>() | std::views::transform(&TextDisplay::getText);
+    return {texts.begin(), texts.end()};
 }
 
 inline std::vector<std::string> worldTypes() {
-    std::vector<std::string> types;
-    for (const mw::Object* object : objectsOf<mw::Object>())
-        types.push_back(object->getType());
-    return types;
+    const auto types = objectsOf<mw::Object>() | std::views::transform(&mw::Object::getType);
+    return {types.begin(), types.end()};
 }
 
 inline bool showsMessage(const std::string& text) {
-    return std::ranges::count(messages(), text);
+    return std::ranges::count(messages(), text) > 0;
 }
 
 } // namespace gametest
