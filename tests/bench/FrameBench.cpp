@@ -1,6 +1,5 @@
-// marrowick_frame_bench [FRAMES]: the median cost of a frame with a real window,
-// drawn cell by cell and batched (in turns of 25 frames, so that both meet the
-// same load), for a full 80 x 24 screen changing every frame, the title and a fight.
+// marrowick_frame_bench [FRAMES]: median frame cost, cell by cell and batched in turns of 25
+// frames (so both meet the same load), for a changing full 80 x 24 screen, the title, a fight.
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
 #include "game/MatchLoader.h"
@@ -52,7 +51,5 @@ int main(int argc, char** argv) {
         std::printf("%-10s ms a frame: cell by cell %6.2f, batched %6.2f, %.1fx faster\n",
                     scene.c_str(), perCell, batched, perCell / batched);
     }
-    world.shutDown();
     display.shutDown();
-    mw::ResourceManager::getInstance().shutDown();
 }

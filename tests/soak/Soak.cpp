@@ -1,6 +1,5 @@
-// marrowick_soak FRAMES [SEED]: random keys (mostly the game's, never Escape) through
-// the frame driver; exits 1 when the world grows past 40 objects, a health leaves its
-// range, a frame throws, or a long run never reaches the title, tutorial or a fight.
+// marrowick_soak FRAMES [SEED]: random keys (mostly the game's, never Escape); exits 1 when the
+// world passes 40 objects, a health leaves its range, a frame throws, or a scene is never seen.
 #include "engine/LogManager.h"
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"

@@ -7,9 +7,8 @@
 
 namespace mw {
 
-// Runs frames as the game loop does, without sleeping, with keyboard input
-// scripted: the queued presses and releases in the order given, then a held
-// event for each held key in the input manager's poll order.
+// Runs frames as the game loop does, without sleeping: the queued presses and releases
+// in their order, then a held event for each held key in the input manager's poll order.
 class FrameDriver {
 public:
     void press(Key key) { queue(key, KEY_PRESSED); }    // held from this frame on

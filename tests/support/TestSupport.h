@@ -8,8 +8,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-// Opens the display in an EngineTest, or ends the test: skipped without an X
-// display, failed when the display does not start.
+// Opens the display in an EngineTest; ends the test when it cannot (skipped without X).
 #define MW_OPEN_WINDOW()                                                                           \
     do {                                                                                           \
         openWindow();                                                                              \
@@ -31,8 +30,8 @@ struct ScratchDirectory {
     std::filesystem::path m_previous, m_path;
 };
 
-// Starts from an empty world, no resources, step 0 and a log flushed line by
-// line in a scratch directory; shuts everything down again afterwards.
+// An empty world, no resources, step 0 and a log flushed line by line in a scratch
+// directory; everything is shut down again afterwards.
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -1,7 +1,6 @@
 #pragma once
 
 // Readers of what the world holds, as a player would read the screen.
-
 #include "engine/WorldManager.h"
 #include "game/TextDisplay.h"
 
