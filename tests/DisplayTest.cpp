@@ -161,7 +161,6 @@ TEST_F(RendererTest, OverlapsPositionsBetweenPixelsAndBothPathsInOneFrameLookThe
         drawString(Vector(79, 23), "edge", mw::COLOR_WHITE);
         DisplayManager::getInstance().drawCh(Vector(-0.5f, -0.25f), '#', mw::COLOR_YELLOW);
         drawString(Vector(40, 12), "   ", mw::COLOR_WHITE, mw::JUSTIFY_CENTER);
-        // A tenth of a cell is 1.2 pixels across, 3.2 down.
         drawString(Vector(3.1f, 5.3f), "AbgW|@#", mw::COLOR_CYAN);
         drawString(Vector(3.7f, 5.9f), "MMMM", mw::COLOR_MAGENTA);
         drawString(Vector(30, 9), "ABCDEFGH", mw::COLOR_YELLOW);

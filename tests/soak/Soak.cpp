@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
                         KEY_1,     KEY_2, KEY_3,  KEY_T, KEY_ENTER,      KEY_ENTER,
                         KEY_SPACE, KEY_A, KEY_F1, KEY_0, KEY_LEFT_SHIFT, KEY_UNDEFINED};
     const char* scenes[] = {"TitleScreen", "TutorialMode", "Ring"};
-    long framesIn[3] = {};
+    long framesIn[4] = {};
     std::mt19937 random(seed);
     FrameDriver driver;
     std::string failure;
@@ -58,8 +58,10 @@ int main(int argc, char** argv) {
             if (const auto* bar = dynamic_cast<const HealthUI*>(all[i]);
                 bar && (bar->getHealth() < 0 || bar->getHealth() > bar->getMaxHealth()))
                 failure = "a health of " + std::to_string(bar->getHealth());
-        for (int scene = 0; scene < 3; ++scene)
-            framesIn[scene] += !world.objectsOfType(scenes[scene]).isEmpty();
+        int scene = 0; // the first of the scenes whose object is in the world; 3 for none
+        while (scene < 3 && world.objectsOfType(scenes[scene]).isEmpty())
+            ++scene;
+        ++framesIn[scene];
         if (!failure.empty())
             std::fprintf(stderr, "soak: frame %ld: %s\n", frame, failure.c_str());
     }

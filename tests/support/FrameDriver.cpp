@@ -20,7 +20,6 @@ void FrameDriver::advance(int count) {
     const InputManager& input = InputManager::getInstance();
     for (int i = 0; i < count; ++i)
         TestAccess::runFrame([&] {
-            // Handlers may queue input for the next frame.
             for (const auto& [key, action] : std::exchange(m_pending, {}))
                 input.onEvent(EventKeyboard(key, action));
             for (const Key key : TestAccess::heldPollOrder())
