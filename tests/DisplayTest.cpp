@@ -1,5 +1,4 @@
 #include "engine/CellRecorder.h"
-#include "engine/Sprite.h"
 #include "engine/WorldManager.h"
 #include "game/MatchLoader.h"
 #include "game/ResourceManifest.h"
@@ -85,7 +84,8 @@ TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColoursInOneWindowAtAT
         display.drawCh(Vector(2, 1), '#', mw::COLOR_RED);
         display.drawCh(Vector(10.5f, 2), '#', mw::COLOR_WHITE); // between two cells
         display.drawCh(Vector(5, 5), 'W', mw::COLOR_GREEN);
-        display.drawCh(Vector(5, 5), ' ', mw::COLOR_GREEN); // covers the W
+        display.drawCh(Vector(5, 5.25f), '|', mw::COLOR_GREEN); // lit down to row 197
+        display.drawCh(Vector(5, 5), ' ', mw::COLOR_GREEN);     // covers both down to row 196
         for (const float far : {std::numeric_limits<float>::quiet_NaN(),
                                 std::numeric_limits<float>::infinity(), -3e9f, 3e9f})
             EXPECT_EQ(display.drawCh(Vector(far, 3), '#', mw::COLOR_RED) +
@@ -96,7 +96,7 @@ TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColoursInOneWindowAtAT
         EXPECT_TRUE(any(cells, {{126, 64}, {12, 32}}, sf::Color::White));
         // Glyphs are wider than their cells. A backing starts 1.2 pixels right of
         // its cell and 6.4 down, and is 31 high.
-        const int dark[][4] = {{62, 167, 10, 29},  {0, 0, 22, 768},  {40, 0, 84, 160},
+        const int dark[][4] = {{62, 167, 10, 30},  {0, 0, 22, 768},  {40, 0, 84, 160},
                                {144, 0, 880, 768}, {24, 64, 16, 32}, {0, 200, 1024, 568}};
         for (const auto& [x, y, width, height] : dark)
             EXPECT_FALSE(any(cells, {{x, y}, {width, height}})) << x << ", " << y;
@@ -159,8 +159,8 @@ TEST_F(RendererTest, OverlapsPositionsBetweenPixelsAndBothPathsInOneFrameLookThe
         drawString(Vector(10.5f, 3), "jgyQ|_/\\\\", mw::COLOR_GREEN);
         drawString(Vector(42.5f, 14.25f), "+--==[##]==--+", mw::COLOR_BLUE, mw::JUSTIFY_CENTER);
         drawString(Vector(79, 23), "edge", mw::COLOR_WHITE);
+        drawString(Vector(0, 0), ".", mw::COLOR_WHITE); // in the first tile with the next
         DisplayManager::getInstance().drawCh(Vector(-0.5f, -0.25f), '#', mw::COLOR_YELLOW);
-        drawString(Vector(40, 12), "   ", mw::COLOR_WHITE, mw::JUSTIFY_CENTER);
         drawString(Vector(3.1f, 5.3f), "AbgW|@#", mw::COLOR_CYAN);
         drawString(Vector(3.7f, 5.9f), "MMMM", mw::COLOR_MAGENTA);
         drawString(Vector(30, 9), "ABCDEFGH", mw::COLOR_YELLOW);
