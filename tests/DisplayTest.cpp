@@ -1,197 +1,207 @@
-#include "engine/DisplayManager.h"
-#include "engine/Sprite.h"
+#include "engine/CellRecorder.h"
+#include "engine/WorldManager.h"
+#include "game/MatchLoader.h"
+#include "game/ResourceManifest.h"
+#include "game/TitleScreen.h"
 #include "support/TestAccess.h"
-
 #include "support/TestSupport.h"
 
-#include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
-
+#include <algorithm>
+#include <functional>
 #include <limits>
-#include <sstream>
 
+using mw::Cell;
 using mw::DisplayManager;
 using mw::Vector;
 
-namespace {
+TEST(CellRecorderTest, KeepsTheCellsOnTheGridAndShowsThemAsText) {
+    mw::CellRecorder cells(80, 24);
+    const std::pair<Vector, char> drawn[] = {
+        {{0, 0}, 'a'},  {{79, 0}, 'b'},     {{0, 1}, 'c'},    {{79.9f, 23.9f}, 'd'},
+        {{1, 0}, 'e'},  {{78.5f, 22}, 'f'}, {{-1, 5}, 'x'},   {{80, 5}, 'x'},
+        {{5, 24}, 'x'}, {{5, -1}, 'x'},     {{-0.5f, 3}, 'x'}};
+    for (const auto& [at, ch] : drawn)
+        cells.record(at, ch, mw::COLOR_RED);
+    const Cell a{'a', mw::COLOR_RED, true};
+    EXPECT_TRUE(cells.drawn(0, 0) == a && cells.drawn(79, 23) == (Cell{'d', mw::COLOR_RED, true}));
+    for (const auto& [column, row] : {std::pair{80, 0}, {-1, 1}, {0, 24}, {-1, -1}})
+        EXPECT_EQ(cells.drawn(column, row), Cell{}) << column << ", " << row;
+    cells.show();
+    EXPECT_TRUE(cells.drawn(0, 0) == Cell{} && cells.shown(0, 0) == a);
+    EXPECT_TRUE(cells.shown(80, 0) == Cell{} && cells.shown(-1, 1) == Cell{});
+    std::string text = "ae" + std::string(77, ' ') + "b\nc" + std::string(79, ' ') + "\n";
+    for (int row = 2; row < 22; ++row)
+        text += std::string(80, ' ') + "\n";
+    EXPECT_EQ(cells.shownText(),
+              text + std::string(78, ' ') + "f \n" + std::string(79, ' ') + "d\n");
+}
 
 class DisplayTest : public mwtest::EngineTest {
 protected:
-    DisplayManager& display = DisplayManager::getInstance();
-
-    // True when any pixel inside the rectangle is not black.
-    static bool anyLit(const sf::Image& image, int left, int top, int width, int height) {
-        for (int y = top; y < top + height; ++y)
-            for (int x = left; x < left + width; ++x)
-                if (image.getPixel({static_cast<unsigned>(x), static_cast<unsigned>(y)}) !=
-                    sf::Color::Black)
+    // Whether a pixel of the area has the colour (or, without one, is not black).
+    static bool any(const sf::Image& image, sf::IntRect area, std::optional<sf::Color> color = {}) {
+        for (int y = area.position.y; y < area.position.y + area.size.y; ++y)
+            for (int x = area.position.x; x < area.position.x + area.size.x; ++x) {
+                const sf::Color pixel = image.getPixel(sf::Vector2u(sf::Vector2i(x, y)));
+                if (color ? pixel == *color : pixel != sf::Color::Black)
                     return true;
+            }
         return false;
     }
+    mw::DisplayManager& display = mw::DisplayManager::getInstance();
 };
 
-TEST_F(DisplayTest, WithoutAWindowNothingIsDrawnButTheGridSizeIsKnown) {
-    EXPECT_EQ(display.getHorizontal(), 80);
-    EXPECT_EQ(display.getVertical(), 24);
-    EXPECT_EQ(display.getHorizontalPixels(), 1024);
-    EXPECT_EQ(display.getVerticalPixels(), 768);
-    EXPECT_EQ(display.drawCh(Vector(1, 1), 'x', mw::COLOR_RED), -1);
-    EXPECT_EQ(display.drawString(Vector(1, 1), "abc", mw::JUSTIFY_LEFT, mw::COLOR_RED), -1);
-    display.swapBuffers();
-    EXPECT_FALSE(TestAccess::shownCell(1, 1).drawn);
-}
-
-TEST_F(DisplayTest, JustifiedStringsLandInTheirColumns) {
-    MW_OPEN_WINDOW();
-    struct Case {
-        const char* text;
-        float x;
-        mw::Justification justification;
-        int firstColumn;
-    };
-    const Case cases[] = {
-        {"ABCDEFG", 40, mw::JUSTIFY_CENTER, 36}, {"ABCD", 40, mw::JUSTIFY_CENTER, 38},
-        {"AB", 5, mw::JUSTIFY_CENTER, 4},        {"ABC", 5, mw::JUSTIFY_CENTER, 3},
-        {"ABC", 10, mw::JUSTIFY_RIGHT, 7},       {"ABC", 10, mw::JUSTIFY_LEFT, 10},
-    };
-    int row = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        ASSERT_EQ(display.drawString(Vector(c.x, row), c.text, c.justification, mw::COLOR_CYAN), 0);
-        const int length = static_cast<int>(std::string(c.text).size());
-        EXPECT_FALSE(TestAccess::drawnCell(c.firstColumn - 1, row).drawn);
-        for (int i = 0; i < length; ++i)
-            EXPECT_EQ(TestAccess::drawnCell(c.firstColumn + i, row),
-                      (mw::Cell{c.text[i], mw::COLOR_CYAN, true}));
-        EXPECT_FALSE(TestAccess::drawnCell(c.firstColumn + length, row).drawn);
-        ++row;
-    }
-    EXPECT_EQ(display.drawString(Vector(3, 20), "", mw::JUSTIFY_CENTER, mw::COLOR_RED), 0);
-    display.swapBuffers();
-    EXPECT_EQ(TestAccess::shownCell(36, 0).ch, 'A');
-    EXPECT_FALSE(TestAccess::drawnCell(36, 0).drawn);
-}
-
-TEST_F(DisplayTest, CellsMapToPixelsWithTheirBackingRectangles) {
-    MW_OPEN_WINDOW();
-    // A red block glyph's pixels stay inside its cell's glyph area.
-    display.drawCh(Vector(2, 1), '#', mw::COLOR_RED);
-    const sf::Image image = display.capture();
-    EXPECT_TRUE(anyLit(image, 24, 32, 12, 32));
-    EXPECT_FALSE(anyLit(image, 0, 0, 22, 768));
-    EXPECT_FALSE(anyLit(image, 40, 0, 984, 768));
-    EXPECT_EQ(image.getPixel({30, 48}).b, 0);
-
-    // A fractional position lands between cells: x 10.5 is pixel 126.
-    display.swapBuffers();
-    display.drawCh(Vector(10.5f, 2), '#', mw::COLOR_WHITE);
-    const sf::Image shifted = display.capture();
-    EXPECT_TRUE(anyLit(shifted, 126, 64, 12, 32));
-    EXPECT_FALSE(anyLit(shifted, 0, 0, 124, 768));
-}
-
-TEST_F(DisplayTest, ASpaceBlanksAnEarlierCharacterInTheSameFrame) {
-    MW_OPEN_WINDOW();
-    display.drawCh(Vector(5, 5), 'W', mw::COLOR_GREEN);
-    EXPECT_TRUE(anyLit(display.capture(), 60, 160, 12, 32));
-    display.drawCh(Vector(5, 5), ' ', mw::COLOR_GREEN);
-    const sf::Image image = display.capture();
-    // The backing rectangle starts 1.2 pixels right and 6.4 down and is 31
-    // high: it covers the glyph's body.
-    EXPECT_FALSE(anyLit(image, 62, 167, 10, 29));
-    EXPECT_EQ(TestAccess::drawnCell(5, 5), (mw::Cell{' ', mw::COLOR_GREEN, true}));
-}
-
-TEST_F(DisplayTest, PositionsThatAreNotNumbersOrBeyondAnIntDrawNothing) {
-    MW_OPEN_WINDOW();
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float inf = std::numeric_limits<float>::infinity();
-    const float tooFar[] = {nan, inf, -inf, 3e9f, -3e9f, 1e30f};
-    for (const bool batched : {true, false}) {
-        SCOPED_TRACE(batched);
-        TestAccess::setBatched(batched);
-        for (const float far : tooFar) {
-            EXPECT_EQ(display.drawCh(Vector(far, 3), '#', mw::COLOR_RED), 0);
-            EXPECT_EQ(display.drawCh(Vector(3, far), '#', mw::COLOR_RED), 0);
-            EXPECT_EQ(display.drawString(Vector(far, far), "##", mw::JUSTIFY_CENTER, mw::COLOR_RED),
-                      0);
-        }
-        EXPECT_FALSE(anyLit(display.capture(), 0, 0, 1024, 768));
-        display.swapBuffers();
-        EXPECT_EQ(TestAccess::shownText().find_first_not_of(" \n"), std::string::npos);
-    }
-    TestAccess::setBatched(true);
-}
-
-TEST_F(DisplayTest, TheFontTextureHoldsWhatBatchedDrawingNeeds) {
-    MW_OPEN_WINDOW();
-    EXPECT_TRUE(TestAccess::isBatched());
-}
-
-TEST_F(DisplayTest, ColoursAreTheEightPureColours) {
-    MW_OPEN_WINDOW();
-    for (int color = 0; color < mw::COLOR_COUNT; ++color)
-        display.drawCh(Vector(color * 2, 3), '#', static_cast<mw::Color>(color));
-    const sf::Image image = display.capture();
-    EXPECT_FALSE(anyLit(image, 0, 96, 24, 32)); // black on black
-    for (int color = 1; color < mw::COLOR_COUNT; ++color) {
-        SCOPED_TRACE(color);
-        const sf::Color rgb[] = {{0, 0, 0},   {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
-                                 {0, 0, 255}, {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
-        const sf::Color expected = rgb[color];
-        bool found = false;
-        for (int y = 96; y < 128 && !found; ++y)
-            for (int x = color * 24; x < color * 24 + 12 && !found; ++x)
-                found = image.getPixel({static_cast<unsigned>(x), static_cast<unsigned>(y)}) ==
-                        expected;
-        EXPECT_TRUE(found);
-    }
-}
-
-TEST_F(DisplayTest, ASecondStartupOpensNoSecondWindow) {
-    MW_OPEN_WINDOW();
-    sf::RenderWindow* window = display.getWindow();
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->getSize(), sf::Vector2u(1024, 768));
-    EXPECT_EQ(display.startUp(), 0);
-    EXPECT_EQ(display.getWindow(), window);
-    display.shutDown();
-    EXPECT_EQ(display.getWindow(), nullptr);
-    EXPECT_FALSE(display.isStarted());
-}
-
-TEST_F(DisplayTest, AMissingFontIsReportedOnStandardOutputAndTheWindowStaysOpen) {
+TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColoursInOneWindowAtATime) {
+    EXPECT_EQ(display.drawCh(Vector(1, 1), 'x', mw::COLOR_RED) +
+                  display.drawString(Vector(1, 1), "abc", mw::JUSTIFY_LEFT, mw::COLOR_RED),
+              -2); // no window
     if (!mwtest::hasDisplay())
         GTEST_SKIP() << "needs an X display";
     testing::internal::CaptureStdout();
     EXPECT_EQ(display.startUp(), -1);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Couldn't load font.\n");
-    EXPECT_NE(display.getWindow(), nullptr);
-    EXPECT_FALSE(display.isStarted());
-}
-
-TEST_F(DisplayTest, SpritesAreDrawnCentredAndOffTheGridIsIgnored) {
+    EXPECT_TRUE(!display.isStarted() && display.getWindow() != nullptr); // the window stays open
+    display.shutDown();
     MW_OPEN_WINDOW();
-    mw::Sprite sprite(1);
-    sprite.setWidth(3);
-    sprite.setHeight(2);
-    sprite.setColor(mw::COLOR_YELLOW);
-    sprite.pushFrame(mw::Frame(3, 2, "abcdef"));
-    EXPECT_EQ(sprite.draw(0, Vector(10, 5)), 0);
-    const std::pair<std::pair<int, int>, char> expected[] = {{{9, 4}, 'a'},  {{10, 4}, 'b'},
-                                                             {{11, 4}, 'c'}, {{9, 5}, 'd'},
-                                                             {{10, 5}, 'e'}, {{11, 5}, 'f'}};
-    for (const auto& [cell, ch] : expected)
-        EXPECT_EQ(TestAccess::drawnCell(cell.first, cell.second),
-                  (mw::Cell{ch, mw::COLOR_YELLOW, true}));
-    EXPECT_EQ(sprite.draw(-1, Vector(10, 5)), -1);
-    EXPECT_EQ(sprite.draw(1, Vector(10, 5)), -1);
-    EXPECT_EQ(sprite.draw(0, Vector(0, 0)), 0);
-    EXPECT_EQ(TestAccess::drawnCell(0, 0).ch, 'e');
-    EXPECT_FALSE(TestAccess::drawnCell(-1, -1).drawn);
-    display.swapBuffers();
-    EXPECT_EQ(TestAccess::shownCell(0, 0), (mw::Cell{'e', mw::COLOR_YELLOW, true}));
-    EXPECT_FALSE(TestAccess::shownCell(-1, 0).drawn);
+    sf::RenderWindow* window = display.getWindow();
+    EXPECT_TRUE(display.startUp() == 0 && display.getWindow() == window && display.isStarted());
+    EXPECT_TRUE(TestAccess::isBatched() && window->getSize() == sf::Vector2u(1024, 768));
+    EXPECT_EQ(countLogged("DisplayManager::startUp() - DM was started up"), 1);
+    const sf::Color rgb[] = {{0, 0, 0},   {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
+                             {0, 0, 255}, {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+    for (const bool batched : {true, false}) {
+        TestAccess::setBatched(batched);
+        for (int color = 0; color < mw::COLOR_COUNT; ++color)
+            display.drawCh(Vector(color * 2, 3), '#', static_cast<mw::Color>(color));
+        const sf::Image colours = display.capture();
+        for (int color = 1; color < mw::COLOR_COUNT; ++color)
+            EXPECT_TRUE(any(colours, {{color * 24, 96}, {12, 32}}, rgb[color])) << color;
+        const int black[][4] = {{0, 96, 24, 32}, {0, 0, 1024, 96}, {0, 128, 1024, 640}};
+        for (const auto& [x, y, width, height] : black)
+            EXPECT_FALSE(any(colours, {{x, y}, {width, height}})) << x << ", " << y;
+        display.swapBuffers();
+        display.drawCh(Vector(2, 1), '#', mw::COLOR_RED);
+        display.drawCh(Vector(10.5f, 2), '#', mw::COLOR_WHITE); // between two cells
+        display.drawCh(Vector(5, 5), 'W', mw::COLOR_GREEN);
+        display.drawCh(Vector(5, 5.25f), '|', mw::COLOR_GREEN); // lit down to row 197
+        display.drawCh(Vector(5, 5), ' ', mw::COLOR_GREEN);     // covers both down to row 196
+        for (const float far : {std::numeric_limits<float>::quiet_NaN(),
+                                std::numeric_limits<float>::infinity(), -3e9f, 3e9f})
+            EXPECT_EQ(display.drawCh(Vector(far, 3), '#', mw::COLOR_RED) +
+                          display.drawCh(Vector(3, far), '#', mw::COLOR_RED),
+                      0);
+        const sf::Image cells = display.capture();
+        EXPECT_TRUE(any(cells, {{24, 32}, {12, 32}}, sf::Color::Red));
+        EXPECT_TRUE(any(cells, {{126, 64}, {12, 32}}, sf::Color::White));
+        // Glyphs are wider than their cells. A backing starts 1.2 pixels right of
+        // its cell and 6.4 down, and is 31 high.
+        const int dark[][4] = {{62, 167, 10, 30},  {0, 0, 22, 768},  {40, 0, 84, 160},
+                               {144, 0, 880, 768}, {24, 64, 16, 32}, {0, 200, 1024, 568}};
+        for (const auto& [x, y, width, height] : dark)
+            EXPECT_FALSE(any(cells, {{x, y}, {width, height}})) << x << ", " << y;
+        display.swapBuffers();
+        EXPECT_FALSE(any(display.capture(), {{0, 0}, {1024, 768}})) << "after the swap";
+    }
 }
 
-} // namespace
+// Draws the same frame cell by cell and batched and compares the pictures.
+class RendererTest : public DisplayTest {
+protected:
+    void expectSamePicture(const std::function<void()>& drawFrame) {
+        TestAccess::setBatched(false);
+        drawFrame();
+        const sf::Image reference = display.capture();
+        display.swapBuffers();
+        TestAccess::setBatched(true);
+        drawFrame();
+        EXPECT_TRUE(samePicture(reference, display.capture()));
+        display.swapBuffers();
+    }
+    static bool samePicture(const sf::Image& reference, const sf::Image& image) {
+        const std::size_t bytes = 4 * image.getSize().x * image.getSize().y;
+        return reference.getSize() == image.getSize() &&
+               std::equal(image.getPixelsPtr(), image.getPixelsPtr() + bytes,
+                          reference.getPixelsPtr());
+    }
+    static void drawString(Vector at, const std::string& text, mw::Color color,
+                           mw::Justification justification = mw::JUSTIFY_LEFT) {
+        DisplayManager::getInstance().drawString(at, text, justification, color);
+    }
+};
+
+TEST_F(RendererTest, EveryPrintableCharacterInEveryColourLooksTheSameAlsoAfterARestart) {
+    MW_OPEN_WINDOW();
+    for (const int order : {1, -1}) {
+        expectSamePicture([order] {
+            for (int index = 0; index < 95; ++index) {
+                const char ch = static_cast<char>(order > 0 ? 32 + index : 126 - index);
+                for (int color = 0; color < mw::COLOR_COUNT; ++color)
+                    DisplayManager::getInstance().drawCh(
+                        Vector(index % 10 * 8 + color, index / 10 * 2 + color % 2), ch,
+                        static_cast<mw::Color>(color));
+            }
+        });
+        display.drawCh(Vector(1, 1), 'x', mw::COLOR_RED);
+        display.swapBuffers();
+        // The font is loaded again: its glyphs land elsewhere in its texture.
+        display.shutDown();
+        ASSERT_EQ(display.startUp(), 0);
+        EXPECT_FALSE(TestAccess::shownCell(1, 1).drawn);
+    }
+}
+
+TEST_F(RendererTest, OverlapsPositionsBetweenPixelsAndBothPathsInOneFrameLookTheSame) {
+    MW_OPEN_WINDOW();
+    expectSamePicture([] {
+        drawString(Vector(10, 3), "WWWWMMMM@@@@", mw::COLOR_RED);
+        // Half a cell over: each rectangle covers part of the glyph before it.
+        drawString(Vector(10.5f, 3), "jgyQ|_/\\\\", mw::COLOR_GREEN);
+        drawString(Vector(42.5f, 14.25f), "+--==[##]==--+", mw::COLOR_BLUE, mw::JUSTIFY_CENTER);
+        drawString(Vector(79, 23), "edge", mw::COLOR_WHITE);
+        drawString(Vector(0, 0), ".", mw::COLOR_WHITE); // in the first tile with the next
+        DisplayManager::getInstance().drawCh(Vector(-0.5f, -0.25f), '#', mw::COLOR_YELLOW);
+        drawString(Vector(3.1f, 5.3f), "AbgW|@#", mw::COLOR_CYAN);
+        drawString(Vector(3.7f, 5.9f), "MMMM", mw::COLOR_MAGENTA);
+        drawString(Vector(30, 9), "ABCDEFGH", mw::COLOR_YELLOW);
+        drawString(Vector(31.3f, 9.1f), "xyz", mw::COLOR_WHITE);
+        drawString(Vector(32, 9), "  ", mw::COLOR_WHITE);
+    });
+    const auto drawPart = [](int part) {
+        drawString(Vector(20.5f, 10.25f + part * 0.5f), part == 0 ? "WWWWWWWW" : "  ..||%%",
+                   part == 0 ? mw::COLOR_GREEN : mw::COLOR_RED);
+    };
+    // Cells already drawn, by either path, are covered by later ones.
+    sf::Image reference;
+    for (const auto& [first, second] :
+         {std::pair{false, false}, {false, true}, {true, true}, {true, false}}) {
+        TestAccess::setBatched(first);
+        drawPart(0);
+        if (first && second)
+            (void)display.capture();
+        TestAccess::setBatched(second);
+        drawPart(1);
+        const sf::Image picture = display.capture();
+        reference = first || second ? reference : picture;
+        EXPECT_TRUE(samePicture(reference, picture)) << first << second;
+        display.swapBuffers();
+    }
+}
+
+TEST_F(RendererTest, TheTitleScreenAndAFightLookTheSame) {
+    MW_OPEN_WINDOW();
+    std::filesystem::copy(mwtest::runDirectory() + "/sprites", "sprites",
+                          std::filesystem::copy_options::recursive);
+    loadResources();
+    new TitleScreen;
+    expectSamePicture([] { mw::WorldManager::getInstance().draw(); });
+    MatchLoader::getInstance().startMatch(3);
+    mw::WorldManager::getInstance().update();
+    // Every animation starts again at its first frame, so both drawings show the same.
+    expectSamePicture([] {
+        const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
+        for (int i = 0; i < all.getCount(); ++i)
+            all[i]->setSprite(all[i]->getSpriteLabel());
+        mw::WorldManager::getInstance().draw();
+    });
+}

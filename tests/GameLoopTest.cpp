@@ -1,156 +1,126 @@
-#include "engine/Clock.h"
-#include "engine/DisplayManager.h"
-#include "engine/EventStep.h"
-#include "engine/GameManager.h"
-#include "engine/LogManager.h"
+#include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
 #include "support/TestAccess.h"
-
 #include "support/TestSupport.h"
 
-#include <algorithm>
+#include <fstream>
 
 using mw::GameManager;
+using Button = sf::Mouse::Button;
+using SfKey = sf::Keyboard::Key;
+using Lines = std::vector<std::string>;
 
-namespace {
-
-// A clock that moves only when told: each frame takes frameCost milliseconds.
-class FakeClock : public mw::Clock {
-public:
-    explicit FakeClock(std::int64_t start) : now(start) {}
+// Frames 100 milliseconds apart last 33 each; the third ends the game. Sleeps are recorded.
+struct LoopClock : mw::Clock {
     std::int64_t nowMilliseconds() override {
-        // Readings alternate between a frame's start and its end.
-        const std::int64_t reading = now;
-        if (startOfFrame)
-            now += frameCost;
-        startOfFrame = !startOfFrame;
-        return reading;
+        GameManager::getInstance().setGameOver(++reads == 6);
+        return (reads + 1) / 2 * 100 + (reads % 2 == 0 ? 33 : 0);
     }
-    void sleepMilliseconds(int milliseconds) override {
-        sleeps.push_back(milliseconds);
-        now += milliseconds;
-    }
-    std::int64_t now;
-    int frameCost = 10;
-    bool startOfFrame = true;
+    void sleepMilliseconds(int milliseconds) override { sleeps.push_back(milliseconds); }
+    void beginFinePeriod() override { fine = true; }
+    void endFinePeriod() override { fine = false; }
+    int reads = 0;
+    bool fine = false;
     std::vector<int> sleeps;
 };
 
-// Sets game over once it has seen a given number of steps.
-class Stopper : public mw::Object {
-public:
-    explicit Stopper(int stopAt) : m_stopAt(stopAt) {}
-    int eventHandler(const mw::Event& event) override {
-        if (event.getType() != mw::STEP_EVENT)
-            return 0;
-        steps.push_back(static_cast<const mw::EventStep&>(event).getStepCount());
-        if (static_cast<int>(steps.size()) == m_stopAt)
-            GameManager::getInstance().setGameOver(true);
-        return 1;
-    }
-    int draw() override {
-        ++draws;
-        return 0;
-    }
-    std::vector<int> steps;
-    int draws = 0;
-
-private:
-    int m_stopAt;
-};
-
-class GameLoopTest : public mwtest::EngineTest {
-protected:
-    int lateLines() const {
-        return countLogged("GameManager::run() - Game loop taking longer than target time!");
-    }
-};
-
-TEST_F(GameLoopTest, SleepsTheRestOfEachFrameOrLogsALateOne) {
-    struct Case {
-        const char* name;
-        std::int64_t start;
-        int frameCost;
-        std::vector<int> sleeps;
-        int late;
-    };
-    const Case cases[] = {
-        {"fast frames", 0, 10, {23, 23, 23}, 0},
-        {"exactly on time", 0, 33, {0, 0, 0}, 0},
-        {"slow frames", 0, 40, {}, 3},
-        {"across the hour", 3599990, 10, {23, 23, 23}, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        FakeClock clock(c.start);
-        clock.frameCost = c.frameCost;
-        TestAccess::setClock(&clock);
-        GameManager::getInstance().setGameOver(false);
-        const int lateBefore = lateLines();
-        auto* stopper = new Stopper(3);
-        GameManager::getInstance().run();
-        EXPECT_EQ(stopper->steps, (std::vector<int>{0, 1, 2}));
-        EXPECT_EQ(stopper->draws, 3);
-        EXPECT_EQ(clock.sleeps, c.sleeps);
-        EXPECT_EQ(lateLines() - lateBefore, c.late);
-        EXPECT_EQ(GameManager::getStepCount(), 0);
-        mw::WorldManager::getInstance().markForDelete(stopper);
-        mw::WorldManager::getInstance().update();
-    }
-}
-
-TEST_F(GameLoopTest, RunWithGameOverAlreadySetRunsNoFrame) {
-    FakeClock clock(0);
-    TestAccess::setClock(&clock);
-    auto* stopper = new Stopper(1);
-    GameManager::getInstance().setGameOver(true);
-    GameManager::getInstance().run();
-    EXPECT_TRUE(stopper->steps.empty());
-    EXPECT_EQ(GameManager::getStepCount(), 0);
-}
-
-TEST_F(GameLoopTest, StepNumbersRunWithoutGapsAndStartAgainAfterARun) {
-    FakeClock clock(0);
-    TestAccess::setClock(&clock);
-    auto* stopper = new Stopper(50);
-    GameManager::getInstance().run();
-    ASSERT_EQ(stopper->steps.size(), 50u);
-    for (int i = 0; i < 50; ++i)
-        EXPECT_EQ(stopper->steps[i], i);
-    auto* second = new Stopper(2);
-    GameManager::getInstance().setGameOver(false);
-    GameManager::getInstance().run();
-    EXPECT_EQ(second->steps, (std::vector<int>{0, 1}));
-}
-
-TEST(GameLoopLogTest, StartupAndShutdownLinesComeInTheirOrder) {
+TEST(GameLoopLogTest,
+     StartupRunAndShutdownBringEveryManagerUpThroughFramesOfThirtyThreeMilliseconds) {
     if (!mwtest::hasDisplay())
         GTEST_SKIP() << "needs an X display";
     mwtest::ScratchDirectory scratch;
-    std::filesystem::copy_file(std::filesystem::path(mwtest::runDirectory()) / "mw-font.ttf",
-                               scratch.path() / "mw-font.ttf");
+    std::filesystem::copy_file(mwtest::runDirectory() + "/mw-font.ttf", "mw-font.ttf");
     GameManager& game = GameManager::getInstance();
-    game.startUp();
-    new mw::Object; // the world deletes it at shut-down
-    game.shutDown();
-    const auto lines = mwtest::readLines(scratch.path() / "marrowick.log");
-    const std::vector<std::string> expected = {
-        "LogManager::startUp() - LM was started",
-        "WorldManager::startUp() - WM was started up",
-        "DisplayManager::startUp() - DM was started up",
-        "InputManager::startUp() - IM was started up",
-        "ResourceManager::startUp() - RM was started",
-        "GameManager::startUp() - GM was started up",
-        "InputManager::shutDown() - IM was shut down",
-        "DisplayManager::shutDown() - DM was shut down",
-        "ResourceManager::shutDown() - RM was shut down",
-        "GameManager::shutDown() - GM was shut down",
-        "LogManager::shutDown() - LM was shutdown",
-    };
-    EXPECT_EQ(lines, expected);
-    EXPECT_TRUE(mw::WorldManager::getInstance().getAllObjects().isEmpty());
+    LoopClock clock;
+    TestAccess::setClock(&clock);
+    game.setGameOver(true);
+    EXPECT_EQ(mw::InputManager::getInstance().startUp(), -1); // no display yet
+    ASSERT_EQ(game.startUp(), 0);
+    EXPECT_TRUE(clock.fine && !game.getGameOver());
+    // Files that cannot be loaded are logged and leave their record for the next.
+    std::filesystem::copy_file(mwtest::runDirectory() + "/audio/hero-hit.wav", "hit.wav");
+    std::ofstream("broken.wav") << "RIFF but not really a wave file";
+    mw::ResourceManager& resources = mw::ResourceManager::getInstance();
+    EXPECT_EQ(resources.loadSound("gone.wav", "gone") + resources.loadSound("broken.wav", "x") +
+                  resources.loadMusic("gone.wav", "theme") + resources.loadSound("hit.wav", "hit") +
+                  resources.loadMusic("hit.wav", "theme"),
+              -3);
+    const mw::Manager* managers[] = {&game,
+                                     &mw::LogManager::getInstance(),
+                                     &mw::WorldManager::getInstance(),
+                                     &mw::DisplayManager::getInstance(),
+                                     &mw::ResourceManager::getInstance(),
+                                     &mw::InputManager::getInstance()};
+    const char* types[] = {"GameManager", "LogManager", "WorldManager", "DisplayManager",
+                           "ResourceManager"};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(managers[i]->isStarted() && (i == 5 || managers[i]->getType() == types[i]));
+    auto* recorder = new mwtest::Recorder; // the world deletes it at shut-down
+    game.run();
+    // A frame of exactly 33 milliseconds is on time and sleeps for nothing.
+    EXPECT_EQ(recorder->events, (Lines{"mw::step 0", "mw::step 1", "mw::step 2"}));
+    EXPECT_TRUE(clock.sleeps == std::vector<int>(3, 0) && GameManager::getStepCount() == 0);
+    // Window events reach every object; closing the window ends the game.
+    recorder->events.clear();
+    game.setGameOver(false);
+    using E = sf::Event;
+    for (const E& event : {E{E::KeyPressed{SfKey::Num0}}, E{E::KeyReleased{SfKey::Hyphen}},
+                           E{E::KeyPressed{SfKey::A}}, E{E::KeyReleased{SfKey::RShift}},
+                           E{E::MouseButtonPressed{Button::Middle, {}}},
+                           E{E::MouseButtonReleased{Button::Extra1, {}}}, E{E::FocusLost{}}})
+        TestAccess::handleEvent(event);
+    EXPECT_FALSE(game.getGameOver());
+    TestAccess::handleEvent(sf::Event::Closed{});
     EXPECT_TRUE(game.getGameOver());
-    EXPECT_EQ(mw::DisplayManager::getInstance().getWindow(), nullptr);
+    EXPECT_EQ(recorder->events,
+              (Lines{"mw::keyboard 66 0", "mw::keyboard -1 1", "mw::keyboard 31 0",
+                     "mw::keyboard 18 1", "mw::mouse 0 2", "mw::mouse 1 -1"}));
+    EXPECT_EQ(TestAccess::heldPollOrder()[0], mw::KEY_A);
+    game.shutDown();
+    TestAccess::setClock(nullptr);
+    for (const mw::Manager* manager : managers)
+        EXPECT_FALSE(manager->isStarted()) << manager->getType();
+    EXPECT_TRUE(!clock.fine && game.getGameOver() &&
+                !mw::DisplayManager::getInstance().getWindow());
+    EXPECT_EQ(
+        mwtest::readLines("marrowick.log"),
+        (Lines{
+            "LogManager::startUp() - LM was started", "WorldManager::startUp() - WM was started up",
+            "DisplayManager::startUp() - DM was started up",
+            "InputManager::startUp() - IM was started up",
+            "ResourceManager::startUp() - RM was started",
+            "GameManager::startUp() - GM was started up",
+            "ResourceManager::loadSound - Unable to load sound 'gone' from file 'gone.wav'",
+            "ResourceManager::loadSound - Unable to load sound 'x' from file 'broken.wav'",
+            "ResourceManager::loadMusic - Unable to load music 'theme' from file 'gone.wav'",
+            "ResourceManager::loadSound - Loaded sound with label 'hit' in 'hit.wav' succesfully",
+            "ResourceManager::loadMusic - Loaded music with label 'theme' from file "
+            "'hit.wav' succesfully",
+            "InputManager::shutDown() - IM was shut down",
+            "DisplayManager::shutDown() - DM was shut down",
+            "ResourceManager::shutDown() - RM was shut down",
+            "GameManager::shutDown() - GM was shut down",
+            "LogManager::shutDown() - LM was shutdown"}));
 }
 
-} // namespace
+TEST(GameLoopLogTest, TheLogWritesOneLinePerCallBetweenItsStartAndShutdownLines) {
+    mwtest::ScratchDirectory scratch;
+    mw::LogManager& log = mw::LogManager::getInstance();
+    EXPECT_EQ(log.writeLog("before the start"), -1);
+    ASSERT_EQ(log.startUp(), 0);
+    ASSERT_EQ(log.startUp(), 0); // a second start begins the log again
+    EXPECT_EQ(log.writeLog("Hero: knockdown #%d, need %d presses", 2, 70), 36);
+    EXPECT_EQ(log.writeLog("%s", std::string(5000, 'x').c_str()), 2048);
+    EXPECT_EQ(log.writeLog("open '%s' %s", "100%s%d%n.txt", "50%"), 25);
+    EXPECT_EQ(log.writeLog("%s", ""), 1);
+    EXPECT_EQ(log.writeLog("%ls", L"\u00e9"), -1); // the C locale cannot write it
+    log.shutDown();
+    EXPECT_EQ(log.writeLog("after the shutdown"), -1);
+    EXPECT_EQ(mwtest::readLines("marrowick.log"),
+              (Lines{"LogManager::startUp() - LM was started",
+                     "Hero: knockdown #2, need 70 presses", std::string(2047, 'x'),
+                     "open '100%s%d%n.txt' 50%", "", "LogManager::shutDown() - LM was shutdown"}));
+    std::filesystem::remove("marrowick.log");
+    std::filesystem::create_directory("marrowick.log"); // in the way of the log file
+    EXPECT_TRUE(log.startUp() == -1 && !log.isStarted() && log.writeLog("lost") == -1);
+}

@@ -7,31 +7,19 @@
 
 namespace mw {
 
-// Advances the engine one frame at a time exactly as the game loop does, with
-// keyboard input scripted instead of read from the window and no sleeping.
-// Queued presses and releases are sent first, in the order given, then one
-// held event per held key in the input manager's poll order.
+// Runs frames as the game loop does, without sleeping: the queued presses and releases
+// in their order, then a held event for each held key in the input manager's poll order.
 class FrameDriver {
 public:
-    // Queues a key going down; it counts as held from this frame on.
-    void press(Key key);
-    // Queues a key going up.
-    void release(Key key);
-    // Press and release between two frames: no held event is sent.
-    void tap(Key key);
-    bool isHeld(Key key) const;
-
-    // Runs count frames.
+    void press(Key key) { queue(key, KEY_PRESSED); }    // held from this frame on
+    void release(Key key) { queue(key, KEY_RELEASED); } // no longer held
+    void tap(Key key);                                  // pressed and released: never held
+    bool isHeld(Key key) const { return key != KEY_UNDEFINED && m_held[key]; }
     void advance(int count = 1);
 
 private:
-    struct Pending {
-        Key key;
-        KeyboardAction action;
-    };
-    void sendInput();
-
-    std::vector<Pending> m_pending;
+    void queue(Key key, KeyboardAction action);
+    std::vector<std::pair<Key, KeyboardAction>> m_pending;
     std::array<bool, KEY_COUNT> m_held{};
 };
 

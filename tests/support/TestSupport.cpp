@@ -1,29 +1,38 @@
 #include "support/TestSupport.h"
-#include "support/TestAccess.h"
-
-#include "engine/DisplayManager.h"
-#include "engine/EventCollision.h"
 #include "engine/EventMouse.h"
 #include "engine/EventStep.h"
-#include "engine/GameManager.h"
-#include "engine/InputManager.h"
-#include "engine/LogManager.h"
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
+#include "support/TestAccess.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <random>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace mwtest {
 
-ScratchDirectory::ScratchDirectory() : m_previous(fs::current_path()) {
-    std::random_device entropy;
-    const std::string name = "mw-test-" + std::to_string(entropy()) + std::to_string(entropy());
-    m_path = fs::temp_directory_path() / name;
+std::vector<std::string> readLines(const fs::path& file) {
+    std::vector<std::string> lines;
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+bool hasDisplay() {
+    return std::getenv("DISPLAY") != nullptr && *std::getenv("DISPLAY") != '\0';
+}
+
+std::string runDirectory() {
+    return MW_RUN_DIR;
+}
+
+ScratchDirectory::ScratchDirectory()
+    : m_previous(fs::current_path()),
+      m_path(fs::temp_directory_path() / ("mw-test-" + std::to_string(std::random_device()()) +
+                                          std::to_string(std::random_device()()))) {
     fs::create_directories(m_path);
     fs::current_path(m_path);
 }
@@ -56,15 +65,6 @@ void EngineTest::TearDown() {
     TestAccess::setLogFlush(false);
 }
 
-std::vector<std::string> EngineTest::logLines() const {
-    return readLines(m_scratch.path() / mw::LOG_FILE_NAME);
-}
-
-int EngineTest::countLogged(const std::string& line) const {
-    const std::vector<std::string> lines = logLines();
-    return static_cast<int>(std::count(lines.begin(), lines.end(), line));
-}
-
 void EngineTest::installFont() const {
     fs::copy_file(fs::path(runDirectory()) / mw::FONT_FILE, m_scratch.path() / mw::FONT_FILE,
                   fs::copy_options::overwrite_existing);
@@ -83,42 +83,17 @@ void EngineTest::writeFile(const std::string& name, const std::string& content) 
     std::ofstream(file, std::ios::binary) << content;
 }
 
-Recorder::Recorder() {
-    setType("Recorder");
-    setSolidness(mw::INTANGIBLE);
-}
-
 int Recorder::eventHandler(const mw::Event& event) {
-    std::string text = event.getType();
-    if (text == mw::STEP_EVENT) {
-        text += " " + std::to_string(static_cast<const mw::EventStep&>(event).getStepCount());
-    } else if (text == mw::KEYBOARD_EVENT) {
-        const auto& key = static_cast<const mw::EventKeyboard&>(event);
-        text += " " + std::to_string(key.getKey()) + " " + std::to_string(key.getKeyboardAction());
-    } else if (text == mw::MOUSE_EVENT) {
-        const auto& mouse = static_cast<const mw::EventMouse&>(event);
-        text += " " + std::to_string(mouse.getMouseAction()) + " " +
-                std::to_string(mouse.getMouseButton());
-    }
-    events.push_back(text);
+    std::ostringstream text;
+    text << event.getType();
+    if (const auto* step = dynamic_cast<const mw::EventStep*>(&event))
+        text << ' ' << step->getStepCount();
+    if (const auto* key = dynamic_cast<const mw::EventKeyboard*>(&event))
+        text << ' ' << key->getKey() << ' ' << key->getKeyboardAction();
+    if (const auto* mouse = dynamic_cast<const mw::EventMouse*>(&event))
+        text << ' ' << mouse->getMouseAction() << ' ' << mouse->getMouseButton();
+    events.push_back(text.str());
     return 1;
-}
-
-std::vector<std::string> readLines(const fs::path& file) {
-    std::vector<std::string> lines;
-    std::ifstream in(file);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-bool hasDisplay() {
-    const char* display = std::getenv("DISPLAY");
-    return display != nullptr && *display != '\0';
-}
-
-std::string runDirectory() {
-    return MW_RUN_DIR;
 }
 
 } // namespace mwtest

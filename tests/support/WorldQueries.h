@@ -1,12 +1,11 @@
 #pragma once
 
 // Readers of what the world holds, as a player would read the screen.
-
-#include "engine/ObjectList.h"
 #include "engine/WorldManager.h"
 #include "game/TextDisplay.h"
 
 #include <algorithm>
+#include <ranges>
 #include <string>
 #include <vector>
 
@@ -16,10 +15,9 @@ namespace gametest {
 template <typename T> std::vector<T*> objectsOf() {
     std::vector<T*> found;
     const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
-    for (int i = 0; i < all.getCount(); ++i) {
+    for (int i = 0; i < all.getCount(); ++i)
         if (T* object = dynamic_cast<T*>(all[i]))
             found.push_back(object);
-    }
     return found;
 }
 
@@ -28,26 +26,19 @@ template <typename T> T* firstOf() {
     return found.empty() ? nullptr : found.front();
 }
 
-// The texts of the world's TextDisplays, in world order.
+// The texts of the world's TextDisplays, and the types of its objects, in world order.
 inline std::vector<std::string> messages() {
-    std::vector<std::string> texts;
-    for (const TextDisplay* message : objectsOf<TextDisplay>())
-        texts.push_back(message->getText());
-    return texts;
+    const auto texts = objectsOf<TextDisplay>() | std::views::transform(&TextDisplay::getText);
+    return {texts.begin(), texts.end()};
+}
+
+inline std::vector<std::string> worldTypes() {
+    const auto types = objectsOf<mw::Object>() | std::views::transform(&mw::Object::getType);
+    return {types.begin(), types.end()};
 }
 
 inline bool showsMessage(const std::string& text) {
-    const std::vector<std::string> texts = messages();
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
-}
-
-// The type strings of the world's objects, in world order.
-inline std::vector<std::string> worldTypes() {
-    std::vector<std::string> types;
-    const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
-    for (int i = 0; i < all.getCount(); ++i)
-        types.push_back(all[i]->getType());
-    return types;
+    return std::ranges::count(messages(), text) > 0;
 }
 
 } // namespace gametest
