@@ -54,17 +54,18 @@ public:
     // would block its reader, a device or a directory reads as endless or
     // nothing.
     static bool isRegularFile(const std::string& fileName);
-    // Whether the file is a RIFF WAVE file whose chunks, up to and with the
-    // data chunk, lie within it, with a PCM format of 1 to 8 channels before
-    // the data: decoders size their buffers by the declared length, and
-    // probing other formats is left out, as it can crash on hostile bytes.
-    static bool isCompleteWav(const std::string& fileName);
 
     int getSpriteCount() const { return m_spriteCount; }
     int getSoundCount() const { return m_soundCount; }
     int getMusicCount() const { return m_musicCount; }
 
 private:
+    // Whether the file is a RIFF WAVE file whose chunks, up to and with the
+    // data chunk, lie within it, with a PCM format of 1 to 8 channels before
+    // the data: decoders size their buffers by the declared length, and
+    // probing other formats is left out, as it can crash on hostile bytes.
+    static bool isCompleteWav(const std::string& fileName);
+
     ResourceManager();
     void deleteSprites();
 
