@@ -1,4 +1,6 @@
+#include "engine/BatchRenderer.h"
 #include "engine/CellRecorder.h"
+#include "engine/Sprite.h"
 #include "engine/WorldManager.h"
 #include "game/MatchLoader.h"
 #include "game/ResourceManifest.h"
@@ -37,20 +39,19 @@ TEST(CellRecorderTest, KeepsTheCellsOnTheGridAndShowsThemAsText) {
               text + std::string(78, ' ') + "f \n" + std::string(79, ' ') + "d\n");
 }
 
-class DisplayTest : public mwtest::EngineTest {
-protected:
-    // Whether a pixel of the area has the colour (or, without one, is not black).
-    static bool any(const sf::Image& image, sf::IntRect area, std::optional<sf::Color> color = {}) {
-        for (int y = area.position.y; y < area.position.y + area.size.y; ++y)
-            for (int x = area.position.x; x < area.position.x + area.size.x; ++x) {
-                const sf::Color pixel = image.getPixel(sf::Vector2u(sf::Vector2i(x, y)));
-                if (color ? pixel == *color : pixel != sf::Color::Black)
-                    return true;
-            }
-        return false;
-    }
-    mw::DisplayManager& display = mw::DisplayManager::getInstance();
-};
+using DisplayTest = mwtest::EngineTest;
+static DisplayManager& display = DisplayManager::getInstance();
+
+// Whether a pixel of the area has the colour (or, without one, is not black).
+static bool any(const sf::Image& image, sf::IntRect area, std::optional<sf::Color> color = {}) {
+    for (int y = area.position.y; y < area.position.y + area.size.y; ++y)
+        for (int x = area.position.x; x < area.position.x + area.size.x; ++x) {
+            const sf::Color pixel = image.getPixel(sf::Vector2u(sf::Vector2i(x, y)));
+            if (color ? pixel == *color : pixel != sf::Color::Black)
+                return true;
+        }
+    return false;
+}
 
 TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColoursInOneWindowAtATime) {
     EXPECT_EQ(display.drawCh(Vector(1, 1), 'x', mw::COLOR_RED) +
@@ -67,6 +68,7 @@ TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColoursInOneWindowAtAT
     sf::RenderWindow* window = display.getWindow();
     EXPECT_TRUE(display.startUp() == 0 && display.getWindow() == window && display.isStarted());
     EXPECT_TRUE(TestAccess::isBatched() && window->getSize() == sf::Vector2u(1024, 768));
+    EXPECT_FALSE(mw::BatchRenderer::hasWhiteTexels(sf::Image({1, 4}, sf::Color::White)));
     EXPECT_EQ(countLogged("DisplayManager::startUp() - DM was started up"), 1);
     const sf::Color rgb[] = {{0, 0, 0},   {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
                              {0, 0, 255}, {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
@@ -91,6 +93,10 @@ TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColoursInOneWindowAtAT
             EXPECT_EQ(display.drawCh(Vector(far, 3), '#', mw::COLOR_RED) +
                           display.drawCh(Vector(3, far), '#', mw::COLOR_RED),
                       0);
+        mw::Sprite sprite(1);
+        sprite.pushFrame(mw::Frame(1, 1, "#"));
+        EXPECT_EQ(sprite.draw(0, Vector(5, 30)), 0); // drawn, off the window
+        EXPECT_EQ(sprite.draw(1, Vector(5, 30)), -1);
         const sf::Image cells = display.capture();
         EXPECT_TRUE(any(cells, {{24, 32}, {12, 32}}, sf::Color::Red));
         EXPECT_TRUE(any(cells, {{126, 64}, {12, 32}}, sf::Color::White));

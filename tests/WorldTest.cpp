@@ -30,10 +30,8 @@ struct WorldProbe : mw::Object {
     static inline std::vector<int> drawn;
 };
 
-class WorldTest : public mwtest::EngineTest {
-protected:
-    mw::WorldManager& world = mw::WorldManager::getInstance();
-};
+using WorldTest = mwtest::EngineTest;
+static mw::WorldManager& world = mw::WorldManager::getInstance();
 
 TEST_F(WorldTest, SolidObjectsCollideWhereTheirBoxesMeetAndBlockingPairsRefuseTheMove) {
     using mw::BLOCKING, mw::PASSABLE, mw::INTANGIBLE;
