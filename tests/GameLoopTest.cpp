@@ -66,7 +66,6 @@ TEST(GameLoopLogTest,
                            E{E::MouseButtonPressed{Button::Middle, {}}},
                            E{E::MouseButtonReleased{Button::Extra1, {}}}, E{E::FocusLost{}}})
         TestAccess::handleEvent(event);
-    EXPECT_FALSE(game.getGameOver());
     TestAccess::handleEvent(sf::Event::Closed{});
     EXPECT_TRUE(game.getGameOver());
     EXPECT_EQ(recorder->events,
@@ -120,4 +119,9 @@ TEST(GameLoopLogTest, TheLogWritesOneLinePerCallBetweenItsStartAndShutdownLines)
     std::filesystem::remove("marrowick.log");
     std::filesystem::create_directory("marrowick.log"); // in the way of the log file
     EXPECT_TRUE(log.startUp() == -1 && !log.isStarted() && log.writeLog("lost") == -1);
+    struct : mw::Manager { // the defaults that every manager overrides
+    } plain;
+    EXPECT_TRUE(plain.startUp() == 0 && plain.isStarted());
+    plain.shutDown();
+    EXPECT_FALSE(plain.isStarted());
 }
