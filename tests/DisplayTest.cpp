@@ -158,7 +158,7 @@ TEST_F(RendererTest, OverlapsPositionsBetweenPixelsAndBothPathsInOneFrameLookThe
     MW_OPEN_WINDOW();
     expectSamePicture([] {
         drawString(Vector(10, 3), "WWWWMMMM@@@@", mw::COLOR_RED);
-        // Half a cell over: each rectangle covers part of the glyph before it.
+        // Half a cell over: each rectangle covers some of the glyph before it.
         drawString(Vector(10.5f, 3), "jgyQ|_/\\\\", mw::COLOR_GREEN);
         drawString(Vector(42.5f, 14.25f), "+--==[##]==--+", mw::COLOR_BLUE, mw::JUSTIFY_CENTER);
         drawString(Vector(79, 23), "edge", mw::COLOR_WHITE);
@@ -170,20 +170,20 @@ TEST_F(RendererTest, OverlapsPositionsBetweenPixelsAndBothPathsInOneFrameLookThe
         drawString(Vector(31.3f, 9.1f), "xyz", mw::COLOR_WHITE);
         drawString(Vector(32, 9), "  ", mw::COLOR_WHITE);
     });
-    const auto drawPart = [](int part) {
-        drawString(Vector(20.5f, 10.25f + part * 0.5f), part == 0 ? "WWWWWWWW" : "  ..||%%",
-                   part == 0 ? mw::COLOR_GREEN : mw::COLOR_RED);
+    const auto drawLayer = [](int layer) {
+        drawString(Vector(20.5f, 10.25f + layer * 0.5f), layer == 0 ? "WWWWWWWW" : "  ..||%%",
+                   layer == 0 ? mw::COLOR_GREEN : mw::COLOR_RED);
     };
     // Cells already drawn, by either path, are covered by later ones.
     sf::Image reference;
     for (const auto& [first, second] :
          {std::pair{false, false}, {false, true}, {true, true}, {true, false}}) {
         TestAccess::setBatched(first);
-        drawPart(0);
+        drawLayer(0);
         if (first && second)
             (void)display.capture();
         TestAccess::setBatched(second);
-        drawPart(1);
+        drawLayer(1);
         const sf::Image picture = display.capture();
         reference = first || second ? reference : picture;
         EXPECT_TRUE(samePicture(reference, picture)) << first << second;
