@@ -37,9 +37,8 @@ TEST(GameLoopLogTest,
     EXPECT_EQ(mw::InputManager::getInstance().startUp(), -1); // no display yet
     ASSERT_EQ(game.startUp(), 0);
     EXPECT_TRUE(clock.fine && !game.getGameOver());
-    // Files that cannot be loaded are logged and leave their record for the next.
     std::filesystem::copy_file(mwtest::runDirectory() + "/audio/hero-hit.wav", "hit.wav");
-    std::ofstream("broken.wav") << "RIFF but not really a wave file";
+    std::ofstream("broken.wav") << "RIFF but not really a wave file"; // failed loads are logged
     mw::ResourceManager& resources = mw::ResourceManager::getInstance();
     EXPECT_EQ(resources.loadSound("gone.wav", "gone") + resources.loadSound("broken.wav", "x") +
                   resources.loadMusic("gone.wav", "theme") + resources.loadSound("hit.wav", "hit") +
@@ -56,20 +55,17 @@ TEST(GameLoopLogTest,
     for (int i = 0; i < 6; ++i)
         EXPECT_TRUE(managers[i]->isStarted() && (i == 5 || managers[i]->getType() == types[i]));
     auto* recorder = new mwtest::Recorder; // the world deletes it at shut-down
-    game.run();
-    // A frame of exactly 33 milliseconds is on time and sleeps for nothing.
+    game.run();                            // frames of exactly 33 milliseconds: on time, no sleep
     EXPECT_EQ(recorder->events, (Lines{"mw::step 0", "mw::step 1", "mw::step 2"}));
     EXPECT_TRUE(clock.sleeps == std::vector<int>(3, 0) && GameManager::getStepCount() == 0);
-    // Window events reach every object; closing the window ends the game.
     recorder->events.clear();
-    game.setGameOver(false);
+    game.setGameOver(false); // until the window is closed
     using E = sf::Event;
     for (const E& event : {E{E::KeyPressed{SfKey::Num0}}, E{E::KeyReleased{SfKey::Hyphen}},
                            E{E::KeyPressed{SfKey::A}}, E{E::KeyReleased{SfKey::RShift}},
                            E{E::MouseButtonPressed{Button::Middle, {}}},
                            E{E::MouseButtonReleased{Button::Extra1, {}}}, E{E::FocusLost{}}})
         TestAccess::handleEvent(event);
-    EXPECT_FALSE(game.getGameOver());
     TestAccess::handleEvent(sf::Event::Closed{});
     EXPECT_TRUE(game.getGameOver());
     EXPECT_EQ(recorder->events,
@@ -123,4 +119,9 @@ TEST(GameLoopLogTest, TheLogWritesOneLinePerCallBetweenItsStartAndShutdownLines)
     std::filesystem::remove("marrowick.log");
     std::filesystem::create_directory("marrowick.log"); // in the way of the log file
     EXPECT_TRUE(log.startUp() == -1 && !log.isStarted() && log.writeLog("lost") == -1);
+    struct : mw::Manager { // the defaults that every manager overrides
+    } plain;
+    EXPECT_TRUE(plain.startUp() == 0 && plain.isStarted());
+    plain.shutDown();
+    EXPECT_FALSE(plain.isStarted());
 }

@@ -30,14 +30,11 @@ struct WorldProbe : mw::Object {
     static inline std::vector<int> drawn;
 };
 
-class WorldTest : public mwtest::EngineTest {
-protected:
-    mw::WorldManager& world = mw::WorldManager::getInstance();
-};
+using WorldTest = mwtest::EngineTest;
+static mw::WorldManager& world = mw::WorldManager::getInstance();
 
 TEST_F(WorldTest, SolidObjectsCollideWhereTheirBoxesMeetAndBlockingPairsRefuseTheMove) {
-    using mw::BLOCKING, mw::PASSABLE, mw::INTANGIBLE;
-    // The mover goes from (5, 5) to target; result is moveObject's.
+    using mw::BLOCKING, mw::PASSABLE, mw::INTANGIBLE; // movers go from (5, 5) to the target
     const std::tuple<mw::Solidness, mw::Solidness, Vector, Vector, int, bool> cases[] = {
         {BLOCKING, BLOCKING, {6, 5}, {20, 5}, 0, false},
         {BLOCKING, BLOCKING, {6, 5}, {6.5f, 5}, -1, true},

@@ -1,4 +1,4 @@
-// marrowick_soak FRAMES [SEED]: random keys (mostly the game's, never Escape); exits 1 when the
+// marrowick_soak FRAMES [SEED]: random keys (the fight's thrice, never Escape); exits 1 when the
 // world passes 40 objects, a health leaves its range, a frame throws, or a scene is never seen.
 #include "engine/LogManager.h"
 #include "engine/ResourceManager.h"
@@ -32,7 +32,6 @@ int main(int argc, char** argv) {
     MatchLoader::getInstance().startUp();
     loadResources();
     new TitleScreen;
-    // The fight's keys come three times each, so that they are drawn more often.
     const Key keys[] = {KEY_Q,     KEY_W, KEY_O,  KEY_P, KEY_Q,          KEY_W,
                         KEY_O,     KEY_P, KEY_Q,  KEY_W, KEY_O,          KEY_P,
                         KEY_1,     KEY_2, KEY_3,  KEY_T, KEY_ENTER,      KEY_ENTER,
