@@ -6,21 +6,23 @@
 #include "support/FrameDriver.h"
 #include "support/TestAccess.h"
 #include "support/TestSupport.h"
-#include "support/WorldQueries.h"
 
 #include "engine/ResourceManager.h"
+#include "engine/WorldManager.h"
 #include "engine/Sound.h"
 #include "game/BoxerMove.h"
 #include "game/EventBoxerCollision.h"
 #include "game/EventGameOver.h"
 #include "game/GameOverResult.h"
 #include "game/SharedCounts.h"
+#include "game/TextDisplay.h"
 #include "game/Timer.h"
 
 #include <SFML/Audio/SoundBuffer.hpp>
 
 #include <cstdlib>
 #include <fstream>
+#include <ranges>
 #include <sstream>
 
 namespace gametest {
@@ -31,6 +33,32 @@ inline const Lines GAME_SOUNDS = {
     "hero-dodge",      "hero-hit",         "hero-swing",      "opponent-dodge", "opponent-hit",
     "opponent-swing",  "opponent-stunned", "opponent-charge", "opponent-tell",  "tko",
     "successful-dodge"};
+
+// The world's objects of run-time class T, in world order.
+template <typename T> std::vector<T*> objectsOf() {
+    std::vector<T*> found;
+    const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
+    for (int i = 0; i < all.getCount(); ++i)
+        if (T* object = dynamic_cast<T*>(all[i]))
+            found.push_back(object);
+    return found;
+}
+
+template <typename T> T* firstOf() {
+    const std::vector<T*> found = objectsOf<T>();
+    return found.empty() ? nullptr : found.front();
+}
+
+// The texts of the world's TextDisplays, and the types of its objects, in world order.
+inline Lines messages() {
+    const auto texts = objectsOf<TextDisplay>() | std::views::transform(&TextDisplay::getText);
+    return {texts.begin(), texts.end()};
+}
+
+inline Lines worldTypes() {
+    const auto types = objectsOf<mw::Object>() | std::views::transform(&mw::Object::getType);
+    return {types.begin(), types.end()};
+}
 
 inline std::string at(int column, const std::string& text) {
     return std::string(column, ' ') + text;
