@@ -17,6 +17,7 @@ protected:
 TEST_F(HeroTest, EachKeyStartsATenFrameMoveWithItsSpriteAndSound) {
     EXPECT_EQ(m_hero->getPosition(), mw::Vector(42, 19));
     EXPECT_EQ(m_hero->getHealthUI()->getPosition(), mw::Vector(5, 2));
+    EXPECT_EQ(m_hero->eventHandler(mw::EventKeyboard(mw::KEY_A, mw::KEY_PRESSED)), 0);
     // A punch makes the waiting opponent dodge, then wind up; the next punch finds it winding up.
     for (const auto& [key, move, sprite, sounds, later] :
          {std::tuple{mw::KEY_Q, DODGE_LEFT, "hero-d-left", Lines{"hero-dodge"}, Lines{}},

@@ -223,16 +223,18 @@ TEST_F(OpponentRulesTest, NoSwingAtAFallenHeroButATellAtFivePercentAStep) {
     TestAccess::setState(*m_opponent, ATTACKING);
     m_driver.advance(31); // the swing would come at the next step
     floorHero(*m_hero);
-    // Each step rolls 1 to 100 once; at most 5 (re)starts the tell.
+    // Each step rolls 1 to 100 once; at most 5 (re)starts the tell (T), which lasts (t).
     std::string expected, seen;
     std::srand(5);
     for (int step = 0; step < 250; ++step)
-        expected += std::rand() % 100 + 1 <= 5 ? 'T' : '.';
+        expected += std::rand() % 100 + 1 <= 5                ? 'T'
+                    : expected.find('T') != std::string::npos ? 't'
+                                                              : '.';
     std::srand(5);
     for (int step = 0; step < 250; ++step) {
         m_driver.advance();
-        seen +=
-            m_opponent->getState() == TELL && TestAccess::stateFrames(*m_opponent) == 0 ? 'T' : '.';
+        const bool tell = m_opponent->getState() == TELL;
+        seen += tell && TestAccess::stateFrames(*m_opponent) == 0 ? 'T' : tell ? 't' : '.';
         ASSERT_EQ(m_opponent->getMove(), IDLE);
     }
     EXPECT_EQ(seen, expected);

@@ -43,22 +43,6 @@ protected:
         return text;
     }
 
-    // A boxer: down and for how long, knockdowns this round and in the match, sprite, place,
-    // health.
-    template <typename Boxer> static std::string boxer(const Boxer& o, int health) {
-        return std::to_string(o.isDown()) + std::to_string(o.getDownTime()) + " " +
-               std::to_string(o.getRoundKnockdowns()) + std::to_string(o.getMatchKnockdowns()) +
-               " " + o.getSpriteLabel() + " " + std::to_string(int(o.getPosition().getX())) + "," +
-               std::to_string(int(o.getPosition().getY())) + " " + std::to_string(health);
-    }
-    std::string boxers() const {
-        return boxer(*m_hero, m_hero->getHealth()) + " mash " +
-               std::to_string(m_hero->getMashCount()) + " " +
-               std::to_string(TestAccess::lastMashKey(*m_hero)) + "; " +
-               boxer(*m_opponent, m_opponent->getHealthUI()->getHealth()) + " move " +
-               std::to_string(m_opponent->getMove());
-    }
-
     void knockDownOpponent() {
         TestAccess::setDown(*m_opponent, false);
         m_opponent->getHealthUI()->setHealth(10);
@@ -104,7 +88,17 @@ TEST_F(RoundSystemTest, ThreeRoundsWithPausesBetweenEndInTheJudgesDecision) {
     m_driver.advance();
     EXPECT_EQ(shown(), "ROUND 3, TIME 1:30");
     // Up at home, health kept (the hero's with 10 more), no knockdowns this round.
-    EXPECT_EQ(boxers(), "00 01 hero-idle 42,19 10 mash 0 -1; 00 01 opponent-down 42,16 0 move 0");
+    const auto rested = [](const auto& boxer) {
+        return std::tuple(boxer.isDown(), boxer.getDownTime(), boxer.getRoundKnockdowns(),
+                          boxer.getMatchKnockdowns(), boxer.getPosition());
+    };
+    EXPECT_EQ(rested(*m_hero), std::tuple(false, 0, 0, 1, mw::Vector(42, 19)));
+    EXPECT_EQ(rested(*m_opponent), std::tuple(false, 0, 0, 1, mw::Vector(42, 16)));
+    EXPECT_EQ(m_hero->getSpriteLabel() + m_opponent->getSpriteLabel(), "hero-idleopponent-down");
+    EXPECT_EQ(std::tuple(m_hero->getHealth(), m_hero->getMashCount(),
+                         TestAccess::lastMashKey(*m_hero), m_opponent->getHealthUI()->getHealth(),
+                         m_opponent->getMove()),
+              std::tuple(10, 0, -1, 0, 0));
 
     knockDownOpponent();
     framesToRoundEnd();

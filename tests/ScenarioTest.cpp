@@ -96,7 +96,10 @@ TEST_P(ScenarioTest, FightsEndAsThePlayerDeserves) {
         EXPECT_EQ(result, f.result);
         EXPECT_TRUE(std::regex_match(highScoreFile(), std::regex(f.after))) << highScoreFile();
         EXPECT_TRUE(f.round == 0 || round == f.round) << round;
-        EXPECT_TRUE(f.downs < 0 ? downs / 10 > downs % 10 : f.downs == 0 ? downs == 0 : downs >= f.downs) << downs;
+        EXPECT_TRUE(f.downs < 0    ? downs / 10 > downs % 10
+                    : f.downs == 0 ? downs == 0
+                                   : downs >= f.downs)
+            << downs;
         mw::WorldManager::getInstance().markForDelete(firstOf<TitleScreen>());
         mw::WorldManager::getInstance().update();
     }

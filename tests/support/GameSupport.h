@@ -8,8 +8,8 @@
 #include "support/TestSupport.h"
 
 #include "engine/ResourceManager.h"
-#include "engine/WorldManager.h"
 #include "engine/Sound.h"
+#include "engine/WorldManager.h"
 #include "game/BoxerMove.h"
 #include "game/EventBoxerCollision.h"
 #include "game/EventGameOver.h"

@@ -1,0 +1,154 @@
+// The sprites and sounds the game ships, and the manifest that loads them.
+
+#include "engine/ResourceManager.h"
+#include "engine/Sprite.h"
+#include "game/ResourceManifest.h"
+
+#include "support/TestSupport.h"
+
+#include <SFML/Audio/SoundBuffer.hpp>
+
+#include <cmath>
+#include <map>
+#include <set>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using GameDataTest = mwtest::EngineTest;
+
+TEST_F(GameDataTest, EverySpriteHasItsColourAndFitsWhereItIsDrawn) {
+    // Per file name part: the centre, the rows (bottom exclusive) and the widest it may be.
+    const std::pair<const char*, std::array<double, 5>> places[] = {
+        {"world", {40, 12, 0, 24, 80}}, {"ring", {42.5, 14, 4, 22, 80}},
+        {"title", {40, 6, 2, 11, 80}},  {"frame", {40, 16, 13, 19, 23}},
+        {"hero", {42, 19, 16, 21, 13}}, {"charge", {0, 16, 11, 21, 21}},
+        {"dodge", {0, 16, 11, 21, 21}}, {"opponent", {42, 16, 11, 21, 21}}};
+    const std::map<std::string, int> colours = {
+        {"1", mw::COLOR_MAGENTA}, {"2", mw::COLOR_YELLOW}, {"3", mw::COLOR_RED}};
+    const fs::path root = fs::path(MW_SOURCE_DIR) / "data" / "sprites";
+    mw::ResourceManager& resources = mw::ResourceManager::getInstance();
+    std::map<std::string, std::set<int>> heights; // the poses of an opponent share one
+    int files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string file = entry.path().lexically_relative(root).generic_string();
+        if (entry.path().extension() != ".txt")
+            continue;
+        SCOPED_TRACE(file);
+        ++files;
+        ASSERT_EQ(resources.loadSprite(entry.path().string(), file), 0);
+        const mw::Sprite& sprite = *resources.getSprite(file);
+        const int width = sprite.getWidth(), height = sprite.getHeight(),
+                  colour = sprite.getColor();
+        const std::vector<std::string> lines = mwtest::readLines(entry.path());
+        for (std::size_t row = 5; row < lines.size(); ++row) // exactly the width, printable
+            EXPECT_TRUE(
+                lines[row].size() == std::size_t(width) &&
+                std::ranges::all_of(lines[row], [](char c) { return c >= ' ' && c <= '~'; }))
+                << row;
+        const std::size_t digit = file.find_first_of("123");
+        if (file.starts_with("opponent-") || file.starts_with("frame-"))
+            EXPECT_EQ(colour, colours.at(file.substr(digit, 1)));
+        else if (!file.starts_with("world") && !file.starts_with("game-title"))
+            EXPECT_TRUE(colour != mw::COLOR_MAGENTA && colour != mw::COLOR_YELLOW &&
+                        colour != mw::COLOR_RED)
+                << colour;
+        const auto& [part, place] = *std::ranges::find_if(
+            places, [&](const auto& p) { return file.find(p.first) != std::string::npos; });
+        const double x = place[0] != 0                             ? place[0]
+                         : file.find("-left") != std::string::npos ? 39
+                                                                   : 45;
+        const double left = x - width / 2, top = place[1] - height / 2;
+        EXPECT_TRUE(left >= 0 && left + width <= 80 && width <= place[4]) << part << width;
+        EXPECT_TRUE(top >= place[2] && top + height <= place[3]) << part << height;
+        if (file.starts_with("opponent-"))
+            heights[file.substr(0, file.find('/'))].insert(height);
+        if (const auto side = file.find("-left"); side != std::string::npos) { // not the right's
+            const std::string right = file.substr(0, side) + "-right.txt";
+            ASSERT_EQ(resources.loadSprite((root / right).string(), right + "?"), 0);
+            EXPECT_NE(sprite.getFrame(0).getString(),
+                      resources.getSprite(right + "?")->getFrame(0).getString());
+        }
+    }
+    for (const auto& [folder, set] : heights)
+        EXPECT_EQ(set.size(), 1u) << folder << " poses differ in height";
+    EXPECT_EQ(files, 42);
+}
+
+// Decoded as the game loads them: mono, of their length, loud without clipping,
+// starting and ending within 2 % of silence (no click).
+TEST(GameAudioTest, EffectsAreShortDistinctClipsAndTheThemeLoopsWithoutAClick) {
+    std::vector<std::vector<std::int16_t>> effects;
+    for (const std::string name :
+         {"hero-dodge", "hero-hit", "hero-swing", "opponent-dodge", "opponent-hit",
+          "opponent-swing", "opponent-stunned", "opponent-charge", "opponent-tell", "tko",
+          "successful-dodge", "mwbrawlicktheme"}) {
+        sf::SoundBuffer buffer;
+        ASSERT_TRUE(buffer.loadFromFile(MW_RUN_DIR "/audio/" + name + ".wav")) << name;
+        const std::vector<std::int16_t> s(buffer.getSamples(),
+                                          buffer.getSamples() + buffer.getSampleCount());
+        const float seconds = buffer.getDuration().asSeconds();
+        EXPECT_TRUE(buffer.getChannelCount() == 1u &&
+                    (buffer.getSampleRate() == 44100u || buffer.getSampleRate() == 22050u))
+            << name;
+        ASSERT_GT(s.size(), 32u) << name;
+        int peak = 0;
+        double power = 0;
+        for (const std::int16_t sample : s) {
+            peak = std::max(peak, std::abs(static_cast<int>(sample)));
+            power += static_cast<double>(sample) * sample;
+        }
+        EXPECT_TRUE(peak > 16000 && peak < 32767 && std::sqrt(power / s.size()) > 1000.0) << name;
+        EXPECT_TRUE(std::abs(s.front()) <= 655 && std::abs(s.back()) <= 655) << name;
+        const bool theme = name == "mwbrawlicktheme";
+        EXPECT_TRUE(theme ? seconds >= 20.0f && seconds <= 40.0f
+                          : seconds > 0.05f && seconds <= 1.0f)
+            << name << " " << seconds;
+        for (std::size_t i = 1; theme && i < 16; ++i) { // and it joins smoothly when it loops
+            EXPECT_LE(std::abs(s[i] - s[i - 1]), 655) << i;
+            EXPECT_LE(std::abs(s[s.size() - i] - s[s.size() - i - 1]), 655) << i;
+        }
+        EXPECT_EQ(std::ranges::count(effects, s), 0) << name;
+        effects.push_back(s);
+    }
+}
+
+TEST_F(GameDataTest, TheManifestLoadsEverythingInOrderAndGoesOnPastAMissingFile) {
+    for (const char* item : {"sprites", "audio"})
+        fs::copy(mwtest::runDirectory() + "/" + item, item, fs::copy_options::recursive);
+    fs::remove("sprites/opponent-2/opponent2-tell.txt");
+    fs::remove("audio/tko.wav");
+    mw::ResourceManager& resources = mw::ResourceManager::getInstance();
+    resources.startUp();
+    loadResources();
+    std::vector<std::string> loads;
+    for (const std::string& line : logLines())
+        if (line.starts_with("ResourceManager::load"))
+            loads.push_back(line.substr(21));
+    ASSERT_EQ(loads.size(), 54u);
+    const std::pair<int, std::string> expected[] = {
+        {0, "Sprite - Loaded Sprite in 'sprites/world-spr.txt' with label 'world' succesfully"},
+        {11,
+         "Sprite - Loaded Sprite in 'sprites/hero-down.txt' with label 'hero-down' succesfully"},
+        {14,
+         "Sprite - Loaded Sprite in 'sprites/opponent-1/opponent-chargeswing-right.txt' with label "
+         "'opponent-charge-right' succesfully"},
+        {30, "Sprite - Failed to open file 'sprites/opponent-2/opponent2-tell.txt'"},
+        {41, "Sprite - Loaded Sprite in 'sprites/opponent-3/opponent3-stunned.txt' with label "
+             "'opponent3-stunned' succesfully"},
+        {42, "Sound - Loaded sound with label 'hero-dodge' in 'audio/hero-dodge.wav' succesfully"},
+        {51, "Sound - Unable to load sound 'tko' from file 'audio/tko.wav'"},
+        {52, "Sound - Loaded sound with label 'successful-dodge' in 'audio/successful-dodge.wav' "
+             "succesfully"},
+        {53, "Music - Loaded music with label 'theme-music' from file 'audio/mwbrawlicktheme.wav' "
+             "succesfully"},
+    };
+    for (const auto& [index, line] : expected)
+        EXPECT_EQ(loads[index], line);
+    EXPECT_EQ((std::vector<int>{resources.getSpriteCount(), resources.getSoundCount(),
+                                resources.getMusicCount()}),
+              (std::vector<int>{41, 10, 1}));
+}
+
+} // namespace
