@@ -60,7 +60,7 @@ TEST_F(HeroTest, ADodgeTakesTheSwingOfItsSideUntilItEnds) {
         TestAccess::setHealth(*m_hero, 100);
         m_driver.tap(dodge);
         m_driver.advance(1 + framesAfter);
-        swingAt(*m_hero, swing);
+        m_hero->eventHandler(EventBoxerCollision(swing));
         EXPECT_EQ(m_hero->getHealth(), health) << dodge << " " << framesAfter;
         EXPECT_EQ(heard(), (Lines{"hero-dodge", sound})) << dodge << " " << framesAfter;
         m_driver.advance(10);
@@ -69,7 +69,7 @@ TEST_F(HeroTest, ADodgeTakesTheSwingOfItsSideUntilItEnds) {
 
 TEST_F(HeroTest, TenHitsFloorHimAndAlternatingKeysGetHimUp) {
     for (int swing = 0; swing < 9; ++swing)
-        swingAt(*m_hero, SWING_RIGHT);
+        m_hero->eventHandler(EventBoxerCollision(SWING_RIGHT));
     EXPECT_EQ(m_hero->getHealth(), 10);
     mw::Key key = mw::KEY_W;
     for (const auto& [knockdown, needed, health] :
@@ -184,7 +184,7 @@ TEST_F(HeroTest, WhileFrozenOrDownAMoveKeyShowsItsPoseButBlocksMovesAfterIt) {
     m_hero->setFrozen(true);
     TestAccess::setDown(*m_hero, false);
     TestAccess::setHealth(*m_hero, 10);
-    swingAt(*m_hero, SWING_LEFT);
+    m_hero->eventHandler(EventBoxerCollision(SWING_LEFT));
     EXPECT_FALSE(m_hero->isDown()); // not while frozen
     using K = mw::EventKeyboard;
     EXPECT_EQ((std::vector<int>{m_hero->eventHandler(mw::EventStep(1)),

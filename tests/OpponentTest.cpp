@@ -168,10 +168,6 @@ INSTANTIATE_TEST_SUITE_P(Opponents, OpponentTest, ::testing::ValuesIn(VARIANTS),
                              return "Opponent" + std::to_string(info.param.number);
                          });
 
-} // namespace
-
-namespace {
-
 using OpponentRulesTest = GameTest;
 
 TEST_F(OpponentRulesTest, APunchLandsOnlyWhereTheOpponentIsOpen) {

@@ -70,14 +70,10 @@ inline void sendKey(mw::Key key, mw::KeyboardAction action) {
     mw::WorldManager::getInstance().update();
 }
 
-inline void swingAt(Hero& hero, int side) {
-    hero.eventHandler(EventBoxerCollision(side));
-}
-
 // Lands swings until the hero is down, on both sides in turn in case he is dodging.
 inline void floorHero(Hero& hero) {
     for (int swing = 0; swing < 20 && !hero.isDown(); ++swing)
-        swingAt(hero, swing % 2 == 0 ? SWING_LEFT : SWING_RIGHT);
+        hero.eventHandler(EventBoxerCollision(swing % 2 == 0 ? SWING_LEFT : SWING_RIGHT));
 }
 
 // Every game test starts with the shared counts at zero, rand() at its first
