@@ -5,7 +5,11 @@
 #include "game/Opponent3.h"
 #include "game/TitleScreen.h"
 
+#include <csignal>
 #include <typeinfo>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -101,6 +105,38 @@ TEST_F(MatchLoaderTest, AFailedWriteKeepsTheNewTimeInMemory) {
     EXPECT_EQ(strayFiles(), Lines{});
     win(2, 60); // once the way is free every kept time is written
     EXPECT_EQ(highScoreFile(), "002\n030\n207\n");
+}
+
+MatchLoader::WriteStage killAt;
+int passesBeforeKill;
+
+// A program killed while it rewrites "hsdata.txt" leaves the old file whole.
+TEST_F(MatchLoaderTest, AStopDuringTheRewriteLeavesTheOldFileWhole) {
+    using Stage = MatchLoader::WriteStage;
+    // A win of 0:30 against opponent 1 in a child killed at the stage's nth passing (never for 0).
+    for (const auto& [stage, n, killed, after] :
+         {std::tuple{Stage::EntryWritten, 1, true, "105\n\n207\n"},
+          {Stage::EntryWritten, 2, true, "105\n\n207\n"},
+          {Stage::BeforeRename, 1, true, "105\n\n207\n"},
+          {Stage::BeforeRename, 0, false, "030\n\n207\n"}}) {
+        useHighScoreFile("105\n\n207\n");
+        if (fork() == 0) {
+            killAt = stage;
+            passesBeforeKill = n;
+            TestAccess::setWriteObserver([](Stage now) {
+                if (now == killAt && --passesBeforeKill == 0)
+                    raise(SIGKILL);
+            });
+            startFight(1);
+            clock().setTimeLeft(60);
+            MatchLoader::getInstance().updateFile(&clock(), m_rounds);
+            _exit(0);
+        }
+        int status = 0;
+        wait(&status);
+        EXPECT_EQ(highScoreFile(), after) << n;
+        EXPECT_EQ(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL, killed) << n;
+    }
 }
 
 TEST_F(MatchLoaderTest, StartMatchReplacesTheSceneByTheFight) {
