@@ -44,19 +44,16 @@ TEST_F(HeroTest, EachKeyStartsATenFrameMoveWithItsSpriteAndSound) {
 }
 
 TEST_F(HeroTest, ADodgeTakesTheSwingOfItsSideUntilItEnds) {
-    const struct {
-        mw::Key dodge;
-        int swing, framesAfter, health;
-        const char* sound;
-    } cases[] = {{mw::KEY_W, SWING_RIGHT, 0, 100, "successful-dodge"},
-                 {mw::KEY_W, SWING_RIGHT, 9, 100, "successful-dodge"},
-                 {mw::KEY_W, SWING_RIGHT, 10, 90, "hero-hit"},
-                 {mw::KEY_Q, SWING_LEFT, 0, 100, "successful-dodge"},
-                 {mw::KEY_Q, SWING_LEFT, 9, 100, "successful-dodge"},
-                 {mw::KEY_Q, SWING_LEFT, 10, 90, "hero-hit"},
-                 {mw::KEY_Q, SWING_RIGHT, 4, 90, "hero-hit"},
-                 {mw::KEY_W, SWING_LEFT, 4, 90, "hero-hit"}};
-    for (const auto& [dodge, swing, framesAfter, health, sound] : cases) {
+    // A dodge (W right, Q left) tapped, a swing of a side some frames after it ends.
+    for (const auto& [dodge, swing, framesAfter, health, sound] :
+         {std::tuple{mw::KEY_W, SWING_RIGHT, 0, 100, "successful-dodge"},
+          {mw::KEY_W, SWING_RIGHT, 9, 100, "successful-dodge"},
+          {mw::KEY_W, SWING_RIGHT, 10, 90, "hero-hit"},
+          {mw::KEY_Q, SWING_LEFT, 0, 100, "successful-dodge"},
+          {mw::KEY_Q, SWING_LEFT, 9, 100, "successful-dodge"},
+          {mw::KEY_Q, SWING_LEFT, 10, 90, "hero-hit"},
+          {mw::KEY_Q, SWING_RIGHT, 4, 90, "hero-hit"},
+          {mw::KEY_W, SWING_LEFT, 4, 90, "hero-hit"}}) {
         TestAccess::setHealth(*m_hero, 100);
         m_driver.tap(dodge);
         m_driver.advance(1 + framesAfter);
