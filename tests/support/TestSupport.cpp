@@ -1,13 +1,10 @@
 #include "support/TestSupport.h"
-#include "engine/EventMouse.h"
-#include "engine/EventStep.h"
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
 #include "support/TestAccess.h"
 
 #include <fstream>
 #include <random>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -65,15 +62,11 @@ void EngineTest::TearDown() {
     TestAccess::setLogFlush(false);
 }
 
-void EngineTest::installFont() const {
-    fs::copy_file(fs::path(runDirectory()) / mw::FONT_FILE, m_scratch.path() / mw::FONT_FILE,
-                  fs::copy_options::overwrite_existing);
-}
-
 void EngineTest::openWindow() {
     if (!hasDisplay())
         GTEST_SKIP() << "no X display";
-    installFont();
+    fs::copy_file(fs::path(runDirectory()) / mw::FONT_FILE, m_scratch.path() / mw::FONT_FILE,
+                  fs::copy_options::overwrite_existing);
     ASSERT_EQ(mw::DisplayManager::getInstance().startUp(), 0);
 }
 
@@ -81,19 +74,6 @@ void EngineTest::writeFile(const std::string& name, const std::string& content) 
     const fs::path file = m_scratch.path() / name;
     fs::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << content;
-}
-
-int Recorder::eventHandler(const mw::Event& event) {
-    std::ostringstream text;
-    text << event.getType();
-    if (const auto* step = dynamic_cast<const mw::EventStep*>(&event))
-        text << ' ' << step->getStepCount();
-    if (const auto* key = dynamic_cast<const mw::EventKeyboard*>(&event))
-        text << ' ' << key->getKey() << ' ' << key->getKeyboardAction();
-    if (const auto* mouse = dynamic_cast<const mw::EventMouse*>(&event))
-        text << ' ' << mouse->getMouseAction() << ' ' << mouse->getMouseButton();
-    events.push_back(text.str());
-    return 1;
 }
 
 } // namespace mwtest

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/EventKeyboard.h"
 #include "engine/LogManager.h"
 #include "engine/Object.h"
 
@@ -44,18 +43,9 @@ protected:
         return static_cast<int>(std::count(lines.begin(), lines.end(), line));
     }
     bool logged(const std::string& line) const { return countLogged(line) > 0; }
-    void installFont() const; // the game's font, into the working directory
-    void openWindow();        // starts the display; skips the test without an X display
+    void openWindow(); // with the game's font; skips the test without an X display
     void writeFile(const std::string& name, const std::string& content) const;
     ScratchDirectory m_scratch;
-};
-
-// Records the events it receives: "mw::step 3", "mw::keyboard 47 0" (key,
-// action), "mw::mouse 1 0" (action, button).
-struct Recorder : mw::Object {
-    Recorder() { setSolidness(mw::INTANGIBLE); }
-    int eventHandler(const mw::Event& event) override;
-    std::vector<std::string> events;
 };
 
 } // namespace mwtest
