@@ -25,19 +25,12 @@ using mw::ResourceManager;
 constexpr int NOT_RUN = 77;
 constexpr uid_t NOBODY = 65534;
 
-long addressSpaceKilobytes() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmSize:", 0) == 0)
-            return std::stol(line.substr(7));
-    }
-    return 0;
-}
-
 // The body's result, -1 when the child died, or NOT_RUN when it could not
 // become the unprivileged player (only root can).
 int inChild(const std::function<int()>& body, bool asPlayer = false) {
-    const rlim_t limit = (addressSpaceKilobytes() + 1024 * 1024) * rlim_t{1024};
+    rlim_t pages = 0; // the address space in use
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t limit = pages * sysconf(_SC_PAGESIZE) + (rlim_t{1} << 30);
     const pid_t child = fork();
     if (child == 0) {
         const rlimit memory{limit, limit};
