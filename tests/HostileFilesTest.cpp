@@ -87,6 +87,7 @@ TEST_F(HostileFilesTest, ResourceFilesThatAreNotWhatTheyClaimAreRefused) {
         "ResourceManager::loadMusic - Loaded music with label 'hostile' from file '@' succesfully"};
     // Probing "probe.wav" for formats other than WAV frees memory twice.
     const std::tuple<const char*, int, std::function<void(const char*)>, bool> cases[] = {
+        {"gone.txt", SPRITE, [](const char*) {}, false},
         {"pipe.txt", SPRITE, fifo, false},
         {"zero.txt", SPRITE, zeros, false},
         {"dir.txt", SPRITE, folder, false},
