@@ -106,14 +106,6 @@ TEST_F(BatchRendererTest, CellsWhollyOutsideTheWindowAreDropped) {
     }
 }
 
-TEST_F(BatchRendererTest, OnlyTheFirstLookUpOfAGlyphCountsAsAdded) {
-    EXPECT_TRUE(renderer.takeGlyphsAdded());
-    renderer.addCell({0, 0}, 'q', sf::Color::White);
-    EXPECT_TRUE(renderer.takeGlyphsAdded());
-    renderer.addCell({12, 0}, 'q', sf::Color::White);
-    EXPECT_FALSE(renderer.takeGlyphsAdded());
-}
-
 TEST_F(BatchRendererTest, TheFontTextureChecksFindTexelsThatAreNotAsExpected) {
     struct Case {
         sf::Vector2u size;
