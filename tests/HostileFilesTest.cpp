@@ -197,7 +197,7 @@ TEST_F(HostileFilesTest, AWinNeverLosesOrMisplacesTheOtherBestTimes) {
         for (const std::string& name : names)
             files += (files.empty() ? "" : " ") + name;
         EXPECT_EQ(files, c.files);
-        EXPECT_EQ(c.link != "tmp" || readAll(folder / "victim.txt") == "keep\n", true);
+        EXPECT_TRUE(c.link != "tmp" || readAll(folder / "victim.txt") == "keep\n");
     }
 }
 
