@@ -69,7 +69,7 @@ TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColoursInOneWindowAtAT
     for (const bool batched : {true, false}) {
         TestAccess::setBatched(batched);
         for (int color = 0; color < mw::COLOR_COUNT; ++color)
-            display.drawCh(Vector(color * 2, 3), '#', static_cast<mw::Color>(color));
+            EXPECT_EQ(display.drawCh(Vector(color * 2, 3), '#', static_cast<mw::Color>(color)), 0);
         const sf::Image colours = display.capture();
         for (int color = 1; color < mw::COLOR_COUNT; ++color)
             EXPECT_TRUE(any(colours, {{color * 24, 96}, {12, 32}}, rgb[color])) << color;

@@ -69,7 +69,9 @@ TEST_F(SpriteLoadingTest, ReadsTheFormatAndRefusesBadFilesWithALogLine) {
     EXPECT_EQ(resources.getSpriteCount(), 9);
 }
 
-TEST_F(SpriteLoadingTest, FindsTheFirstOfEqualLabelsNothingAfterShutdownAndAThousandAtMost) {
+TEST_F(
+    SpriteLoadingTest,
+    FindsTheFirstOfEqualLabelsNothingAfterShutdownAndAThousandSpritesAndAHundredAndTwentyEightMusicsAtMost) {
     writeFile("a.txt", "1\n1\n1\n1\nred\na\n");
     writeFile("b.txt", "1\n1\n1\n1\nblue\nb\n");
     ResourceManager& resources = ResourceManager::getInstance();
@@ -86,6 +88,11 @@ TEST_F(SpriteLoadingTest, FindsTheFirstOfEqualLabelsNothingAfterShutdownAndAThou
     EXPECT_EQ(resources.loadSprite("a.txt", "last"), -1);
     EXPECT_TRUE(logged("ResourceManager::loadSprite - Reached max sprite count!"));
     EXPECT_EQ(resources.getSpriteCount(), 1000);
+    const std::string wav = mwtest::runDirectory() + "/audio/hero-hit.wav";
+    for (int i = 0; i < 128; ++i)
+        ASSERT_EQ(resources.loadMusic(wav, "m" + std::to_string(i)), 0);
+    EXPECT_EQ(resources.loadMusic(wav, "last"), -1);
+    EXPECT_TRUE(logged("ResourceManager::loadMusic - Music array full!"));
 }
 
 TEST(SpriteTest, AFullSpriteTakesNoMoreFramesAndShortRowsReadAsSpaces) {
