@@ -1,10 +1,6 @@
 #include "engine/BatchRenderer.h"
 #include "engine/CellRecorder.h"
 #include "engine/Sprite.h"
-#include "engine/WorldManager.h"
-#include "game/MatchLoader.h"
-#include "game/ResourceManifest.h"
-#include "game/TitleScreen.h"
 #include "support/TestAccess.h"
 #include "support/TestSupport.h"
 
@@ -73,7 +69,7 @@ TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColoursInOneWindowAtAT
     for (const bool batched : {true, false}) {
         TestAccess::setBatched(batched);
         for (int color = 0; color < mw::COLOR_COUNT; ++color)
-            display.drawCh(Vector(color * 2, 3), '#', static_cast<mw::Color>(color));
+            EXPECT_EQ(display.drawCh(Vector(color * 2, 3), '#', static_cast<mw::Color>(color)), 0);
         const sf::Image colours = display.capture();
         for (int color = 1; color < mw::COLOR_COUNT; ++color)
             EXPECT_TRUE(any(colours, {{color * 24, 96}, {12, 32}}, rgb[color])) << color;
@@ -108,42 +104,37 @@ TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColoursInOneWindowAtAT
     }
 }
 
-// Draws the same frame cell by cell and batched and compares the pictures.
-class RendererTest : public DisplayTest {
-protected:
-    void expectSamePicture(const std::function<void()>& drawFrame) {
-        TestAccess::setBatched(false);
-        drawFrame();
-        const sf::Image reference = display.capture();
-        display.swapBuffers();
-        TestAccess::setBatched(true);
-        drawFrame();
-        EXPECT_TRUE(samePicture(reference, display.capture()));
-        display.swapBuffers();
-    }
-    static bool samePicture(const sf::Image& reference, const sf::Image& image) {
-        const std::size_t bytes = 4 * image.getSize().x * image.getSize().y;
-        return reference.getSize() == image.getSize() &&
-               std::equal(image.getPixelsPtr(), image.getPixelsPtr() + bytes,
-                          reference.getPixelsPtr());
-    }
-    static void drawString(Vector at, const std::string& text, mw::Color color,
-                           mw::Justification justification = mw::JUSTIFY_LEFT) {
-        DisplayManager::getInstance().drawString(at, text, justification, color);
-    }
-};
+static bool samePicture(const sf::Image& reference, const sf::Image& image) {
+    return reference.getSize() == image.getSize() &&
+           std::equal(image.getPixelsPtr(), image.getPixelsPtr() + 4 * 1024 * 768,
+                      reference.getPixelsPtr());
+}
 
-TEST_F(RendererTest, EveryPrintableCharacterInEveryColourLooksTheSameAlsoAfterARestart) {
+// Draws the same frame cell by cell and batched and compares the pictures.
+static void expectSamePicture(const std::function<void()>& drawFrame) {
+    TestAccess::setBatched(false);
+    drawFrame();
+    const sf::Image reference = display.capture();
+    display.swapBuffers();
+    TestAccess::setBatched(true);
+    drawFrame();
+    EXPECT_TRUE(samePicture(reference, display.capture()));
+    display.swapBuffers();
+}
+
+static void text(Vector at, const std::string& text, mw::Color color) {
+    display.drawString(at, text, mw::JUSTIFY_LEFT, color);
+}
+
+TEST_F(DisplayTest, BatchedDrawingLooksAsCellByCellForEveryCharacterColourAndOverlap) {
     MW_OPEN_WINDOW();
     for (const int order : {1, -1}) {
         expectSamePicture([order] {
-            for (int index = 0; index < 95; ++index) {
-                const char ch = static_cast<char>(order > 0 ? 32 + index : 126 - index);
+            for (int index = 0; index < 95; ++index)
                 for (int color = 0; color < mw::COLOR_COUNT; ++color)
-                    DisplayManager::getInstance().drawCh(
-                        Vector(index % 10 * 8 + color, index / 10 * 2 + color % 2), ch,
-                        static_cast<mw::Color>(color));
-            }
+                    display.drawCh(Vector(index % 10 * 8 + color, index / 10 * 2 + color % 2),
+                                   static_cast<char>(order > 0 ? 32 + index : 126 - index),
+                                   static_cast<mw::Color>(color));
         });
         display.drawCh(Vector(1, 1), 'x', mw::COLOR_RED);
         display.swapBuffers();
@@ -152,59 +143,34 @@ TEST_F(RendererTest, EveryPrintableCharacterInEveryColourLooksTheSameAlsoAfterAR
         ASSERT_EQ(display.startUp(), 0);
         EXPECT_FALSE(TestAccess::shownCell(1, 1).drawn);
     }
-}
-
-TEST_F(RendererTest, OverlapsPositionsBetweenPixelsAndBothPathsInOneFrameLookTheSame) {
-    MW_OPEN_WINDOW();
     expectSamePicture([] {
-        drawString(Vector(10, 3), "WWWWMMMM@@@@", mw::COLOR_RED);
+        text(Vector(10, 3), "WWWWMMMM@@@@", mw::COLOR_RED);
         // Half a cell over: each rectangle covers some of the glyph before it.
-        drawString(Vector(10.5f, 3), "jgyQ|_/\\\\", mw::COLOR_GREEN);
-        drawString(Vector(42.5f, 14.25f), "+--==[##]==--+", mw::COLOR_BLUE, mw::JUSTIFY_CENTER);
-        drawString(Vector(79, 23), "edge", mw::COLOR_WHITE);
-        drawString(Vector(0, 0), ".", mw::COLOR_WHITE); // in the first tile with the next
-        DisplayManager::getInstance().drawCh(Vector(-0.5f, -0.25f), '#', mw::COLOR_YELLOW);
-        drawString(Vector(3.1f, 5.3f), "AbgW|@#", mw::COLOR_CYAN);
-        drawString(Vector(3.7f, 5.9f), "MMMM", mw::COLOR_MAGENTA);
-        drawString(Vector(30, 9), "ABCDEFGH", mw::COLOR_YELLOW);
-        drawString(Vector(31.3f, 9.1f), "xyz", mw::COLOR_WHITE);
-        drawString(Vector(32, 9), "  ", mw::COLOR_WHITE);
+        text(Vector(10.5f, 3), "jgyQ|_/\\\\", mw::COLOR_GREEN);
+        display.drawString(Vector(42.5f, 14.25f), "+--==[##]==--+", mw::JUSTIFY_CENTER,
+                           mw::COLOR_BLUE);
+        text(Vector(79, 23), "edge", mw::COLOR_WHITE);
+        text(Vector(0, 0), ".", mw::COLOR_WHITE); // in the first tile with the next
+        display.drawCh(Vector(-0.5f, -0.25f), '#', mw::COLOR_YELLOW);
+        text(Vector(3.1f, 5.3f), "AbgW|@#", mw::COLOR_CYAN);
+        text(Vector(3.7f, 5.9f), "MMMM", mw::COLOR_MAGENTA);
+        text(Vector(30, 9), "ABCDEFGH", mw::COLOR_YELLOW);
+        text(Vector(31.3f, 9.1f), "xyz", mw::COLOR_WHITE);
+        text(Vector(32, 9), "  ", mw::COLOR_WHITE);
     });
-    const auto drawLayer = [](int layer) {
-        drawString(Vector(20.5f, 10.25f + layer * 0.5f), layer == 0 ? "WWWWWWWW" : "  ..||%%",
-                   layer == 0 ? mw::COLOR_GREEN : mw::COLOR_RED);
-    };
     // Cells already drawn, by either path, are covered by later ones.
     sf::Image reference;
     for (const auto& [first, second] :
          {std::pair{false, false}, {false, true}, {true, true}, {true, false}}) {
         TestAccess::setBatched(first);
-        drawLayer(0);
+        text(Vector(20.5f, 10.25f), "WWWWWWWW", mw::COLOR_GREEN);
         if (first && second)
             (void)display.capture();
         TestAccess::setBatched(second);
-        drawLayer(1);
+        text(Vector(20.5f, 10.75f), "  ..||%%", mw::COLOR_RED);
         const sf::Image picture = display.capture();
         reference = first || second ? reference : picture;
         EXPECT_TRUE(samePicture(reference, picture)) << first << second;
         display.swapBuffers();
     }
-}
-
-TEST_F(RendererTest, TheTitleScreenAndAFightLookTheSame) {
-    MW_OPEN_WINDOW();
-    std::filesystem::copy(mwtest::runDirectory() + "/sprites", "sprites",
-                          std::filesystem::copy_options::recursive);
-    loadResources();
-    new TitleScreen;
-    expectSamePicture([] { mw::WorldManager::getInstance().draw(); });
-    MatchLoader::getInstance().startMatch(3);
-    mw::WorldManager::getInstance().update();
-    // Every animation starts again at its first frame, so both drawings show the same.
-    expectSamePicture([] {
-        const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
-        for (int i = 0; i < all.getCount(); ++i)
-            all[i]->setSprite(all[i]->getSpriteLabel());
-        mw::WorldManager::getInstance().draw();
-    });
 }

@@ -25,19 +25,12 @@ using mw::ResourceManager;
 constexpr int NOT_RUN = 77;
 constexpr uid_t NOBODY = 65534;
 
-long addressSpaceKilobytes() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmSize:", 0) == 0)
-            return std::stol(line.substr(7));
-    }
-    return 0;
-}
-
 // The body's result, -1 when the child died, or NOT_RUN when it could not
 // become the unprivileged player (only root can).
 int inChild(const std::function<int()>& body, bool asPlayer = false) {
-    const rlim_t limit = (addressSpaceKilobytes() + 1024 * 1024) * rlim_t{1024};
+    rlim_t pages = 0; // the address space in use
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t limit = pages * sysconf(_SC_PAGESIZE) + (rlim_t{1} << 30);
     const pid_t child = fork();
     if (child == 0) {
         const rlimit memory{limit, limit};
@@ -68,23 +61,14 @@ std::string wav(std::uint32_t declared, std::size_t held, const std::string& bef
            std::string(held, '\x10');
 }
 
-class HostileFilesTest : public gametest::GameTest {
-protected:
-    static std::string readAll(const fs::path& file) {
-        std::ifstream in(file, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-};
+std::string readAll(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+using HostileFilesTest = gametest::GameTest;
 
 TEST_F(HostileFilesTest, ResourceFilesThatAreNotWhatTheyClaimAreRefused) {
-    enum Loader { SPRITE, SOUND, MUSIC };
-    struct Case {
-        const char* file;
-        Loader loader;
-        std::function<void(const char*)> make;
-        int result;
-        std::string logLine;
-    };
     const auto fifo = [](const char* name) { mkfifo(name, 0644); };
     const auto zeros = [](const char* name) { fs::create_symlink("/dev/zero", name); };
     const auto folder = [](const char* name) { fs::create_directory(name); };
@@ -92,49 +76,46 @@ TEST_F(HostileFilesTest, ResourceFilesThatAreNotWhatTheyClaimAreRefused) {
         return [this, bytes](const char* name) { writeFile(name, bytes); };
     };
     const std::string list = "LIST" + std::string("\4\0\0\0INFO", 8);
-    const Case cases[] = {
-        {"pipe.txt", SPRITE, fifo, 1,
-         "ResourceManager::loadSprite - Failed to open file 'pipe.txt'"},
-        {"zero.txt", SPRITE, zeros, 1,
-         "ResourceManager::loadSprite - Failed to open file 'zero.txt'"},
-        {"dir.txt", SPRITE, folder, 1,
-         "ResourceManager::loadSprite - Failed to open file 'dir.txt'"},
-        {"pipe.wav", SOUND, fifo, 1,
-         "ResourceManager::loadSound - Unable to load sound 'hostile' from file 'pipe.wav'"},
-        {"zero.wav", SOUND, zeros, 1,
-         "ResourceManager::loadSound - Unable to load sound 'hostile' from file 'zero.wav'"},
-        {"4gb.wav", SOUND, content(wav(0xFFFFFFFF, 980)), 1,
-         "ResourceManager::loadSound - Unable to load sound 'hostile' from file '4gb.wav'"},
-        // Probing it for formats other than WAV frees memory twice.
-        {"probe.wav", SOUND, content("\xff\xff" + std::string(113, '\x1b') + "\xff\xff\xff&"), 1,
-         "ResourceManager::loadSound - Unable to load sound 'hostile' from file 'probe.wav'"},
-        {"channels.wav", SOUND, content(wav(2000, 2000, "", "||")), 1,
-         "ResourceManager::loadSound - Unable to load sound 'hostile' from file 'channels.wav'"},
-        {"list.wav", SOUND, content(wav(2000, 2000, list)), 0,
-         "ResourceManager::loadSound - Loaded sound with label 'hostile' in 'list.wav' "
-         "succesfully"},
-        {"pipe-m.wav", MUSIC, fifo, 1,
-         "ResourceManager::loadMusic - Unable to load music 'hostile' from file 'pipe-m.wav'"},
-        {"4gb-m.wav", MUSIC, content(wav(0xFFFFFFFF, 980)), 1,
-         "ResourceManager::loadMusic - Unable to load music 'hostile' from file '4gb-m.wav'"},
-        {"cut-m.wav", MUSIC, content(wav(44100, 1000)), 1,
-         "ResourceManager::loadMusic - Unable to load music 'hostile' from file 'cut-m.wav'"},
-        {"list-m.wav", MUSIC, content(wav(2000, 2000, list)), 0,
-         "ResourceManager::loadMusic - Loaded music with label 'hostile' from file 'list-m.wav' "
-         "succesfully"},
+    enum { SPRITE, SOUND, MUSIC };
+    // What each loader logs for a file it refuses, and for one it loads; @ is the file.
+    const std::string refused[] = {
+        "ResourceManager::loadSprite - Failed to open file '@'",
+        "ResourceManager::loadSound - Unable to load sound 'hostile' from file '@'",
+        "ResourceManager::loadMusic - Unable to load music 'hostile' from file '@'"};
+    const std::string loaded[] = {
+        "", "ResourceManager::loadSound - Loaded sound with label 'hostile' in '@' succesfully",
+        "ResourceManager::loadMusic - Loaded music with label 'hostile' from file '@' succesfully"};
+    // Probing "probe.wav" for formats other than WAV frees memory twice.
+    const std::tuple<const char*, int, std::function<void(const char*)>, bool> cases[] = {
+        {"gone.txt", SPRITE, [](const char*) {}, false},
+        {"pipe.txt", SPRITE, fifo, false},
+        {"zero.txt", SPRITE, zeros, false},
+        {"dir.txt", SPRITE, folder, false},
+        {"gone.wav", SOUND, [](const char*) {}, false},
+        {"pipe.wav", SOUND, fifo, false},
+        {"zero.wav", SOUND, zeros, false},
+        {"4gb.wav", SOUND, content(wav(0xFFFFFFFF, 980)), false},
+        {"probe.wav", SOUND, content("\xff\xff" + std::string(113, '\x1b') + "\xff\xff\xff&"),
+         false},
+        {"channels.wav", SOUND, content(wav(2000, 2000, "", "||")), false},
+        {"list.wav", SOUND, content(wav(2000, 2000, list)), true},
+        {"gone-m.wav", MUSIC, [](const char*) {}, false},
+        {"pipe-m.wav", MUSIC, fifo, false},
+        {"4gb-m.wav", MUSIC, content(wav(0xFFFFFFFF, 980)), false},
+        {"cut-m.wav", MUSIC, content(wav(44100, 1000)), false},
+        {"list-m.wav", MUSIC, content(wav(2000, 2000, list)), true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.file);
-        c.make(c.file);
-        const int result = inChild([&c] {
+    for (const auto& [file, loader, make, loads] : cases) {
+        make(file);
+        const int result = inChild([file, loader] {
             ResourceManager& resources = ResourceManager::getInstance();
-            const int loaded = c.loader == SPRITE  ? resources.loadSprite(c.file, "hostile")
-                               : c.loader == SOUND ? resources.loadSound(c.file, "hostile")
-                                                   : resources.loadMusic(c.file, "hostile");
-            return loaded == 0 ? 0 : 1;
+            return loader == SPRITE  ? resources.loadSprite(file, "hostile")
+                   : loader == SOUND ? resources.loadSound(file, "hostile")
+                                     : resources.loadMusic(file, "hostile");
         });
-        EXPECT_EQ(result, c.result);
-        EXPECT_EQ(countLogged(c.logLine), 1);
+        EXPECT_EQ(result, loads ? 0 : 255) << file; // -1 exits as 255
+        std::string line = loads ? loaded[loader] : refused[loader];
+        EXPECT_EQ(countLogged(line.replace(line.find('@'), 1, file)), 1) << line;
     }
 }
 
@@ -153,41 +134,31 @@ TEST_F(HostileFilesTest, AFontThatIsAFifoIsRefusedWithoutWaiting) {
 TEST_F(HostileFilesTest, AWinNeverLosesOrMisplacesTheOtherBestTimes) {
     if (geteuid() != 0)
         GTEST_SKIP() << "runs cases as the user nobody, which needs root";
-    const std::string old = "105\n\n207\n";
-    const std::string won = "002\n\n207\n";
-    struct Case {
+    const std::string old = "105\n\n207\n", won = "002\n\n207\n";
+    const std::string unreadable = "MatchLoader::updateFile() -- Highscore data file could not be "
+                                   "read at start-up; left it as it was";
+    const std::string readOnly =
+        "MatchLoader::updateFile() -- Highscore data file is not writable; left it as it was";
+    const std::string noTemporary = "MatchLoader::updateFile() -- Couldn't create a temporary file "
+                                    "beside the highscore data file (Permission denied); "
+                                    "rewriting it in place";
+    // hsdata.txt holds `old` with the file mode; with link "saves" it is a link to
+    // saves/scores.txt, which does, and with "tmp" hsdata.txt.tmp is a link to victim.txt.
+    // The first three start up and win as the user nobody, not as the file's owner.
+    const struct {
         const char* name;
-        // hsdata.txt holds `old` with this mode; with `link` "saves" it is a
-        // link to saves/scores.txt, which does, and with "tmp" hsdata.txt.tmp
-        // is a link to victim.txt.
         unsigned fileMode, folderMode;
-        std::string link;
-        // Start-up and the win run as the user nobody, not as the file's owner.
-        bool asPlayer;
-        std::string after;
-        unsigned modeAfter;
-        std::string logLine;
-        // Everything in the folder afterwards, in order.
-        std::string files;
-    };
-    const Case cases[] = {
-        {"unreadable at start-up", 0600, 0777, "", true, old, 0600,
-         "MatchLoader::updateFile() -- Highscore data file could not be read at start-up; left it "
-         "as it was",
-         "hsdata.txt saves"},
-        {"read-only", 0444, 0777, "", true, old, 0444,
-         "MatchLoader::updateFile() -- Highscore data file is not writable; left it as it was",
-         "hsdata.txt saves"},
-        {"folder not writable", 0666, 0555, "", true, won, 0666,
-         "MatchLoader::updateFile() -- Couldn't create a temporary file beside the highscore data "
-         "file (Permission denied); rewriting it in place",
-         "hsdata.txt saves"},
-        {"mode kept through a link", 0640, 0755, "saves", false, won, 0640, "",
+        std::string link, after, logLine, files; // files: all in the folder afterwards
+    } cases[] = {
+        {"unreadable", 0600, 0777, "", old, unreadable, "hsdata.txt saves"},
+        {"read-only", 0444, 0777, "", old, readOnly, "hsdata.txt saves"},
+        {"folder not writable", 0666, 0555, "", won, noTemporary, "hsdata.txt saves"},
+        {"mode kept through a link", 0640, 0755, "saves", won, "",
          "hsdata.txt saves saves/scores.txt"},
-        {"temporary name linked", 0644, 0755, "tmp", false, won, 0644, "",
+        {"temporary name linked", 0644, 0755, "tmp", won, "",
          "hsdata.txt hsdata.txt.tmp saves victim.txt"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::path folder = m_scratch.path() / c.name;
         fs::create_directories(folder / "saves");
@@ -212,15 +183,13 @@ TEST_F(HostileFilesTest, AWinNeverLosesOrMisplacesTheOtherBestTimes) {
                 MatchLoader::getInstance().updateFile(TestAccess::timer(*referee), referee);
                 return 0;
             },
-            c.asPlayer);
+            c.link.empty());
         chmod(folder.c_str(), 0755);
         EXPECT_EQ(result, 0) << (result == NOT_RUN ? "could not become the user nobody" : "");
         EXPECT_EQ(readAll(folder / HIGH_SCORE_FILE), c.after);
-        EXPECT_EQ(static_cast<unsigned>(fs::status(file).permissions()), c.modeAfter);
+        EXPECT_EQ(static_cast<unsigned>(fs::status(file).permissions()), c.fileMode);
         EXPECT_EQ(fs::is_symlink(folder / HIGH_SCORE_FILE), c.link == "saves");
-        if (!c.logLine.empty()) {
-            EXPECT_EQ(countLogged(c.logLine), 1);
-        }
+        EXPECT_EQ(countLogged(c.logLine), c.logLine.empty() ? 0 : 1);
         std::set<std::string> names;
         for (const auto& entry : fs::recursive_directory_iterator(folder))
             names.insert(entry.path().lexically_relative(folder).string());
@@ -228,9 +197,7 @@ TEST_F(HostileFilesTest, AWinNeverLosesOrMisplacesTheOtherBestTimes) {
         for (const std::string& name : names)
             files += (files.empty() ? "" : " ") + name;
         EXPECT_EQ(files, c.files);
-        if (c.link == "tmp") {
-            EXPECT_EQ(readAll(folder / "victim.txt"), "keep\n");
-        }
+        EXPECT_TRUE(c.link != "tmp" || readAll(folder / "victim.txt") == "keep\n");
     }
 }
 

@@ -1,10 +1,10 @@
+#include "engine/Animation.h"
 #include "engine/ResourceManager.h"
 #include "engine/Sprite.h"
-
 #include "support/TestSupport.h"
 
-#include <algorithm>
-#include <filesystem>
+#include <cctype>
+#include <climits>
 
 using mw::ResourceManager;
 
@@ -16,161 +16,122 @@ protected:
         EngineTest::SetUp();
         ResourceManager::getInstance().startUp();
     }
+    static std::string describe(const mw::Sprite& sprite) {
+        std::string text =
+            std::to_string(sprite.getFrameCount()) + " of " + std::to_string(sprite.getWidth()) +
+            "x" + std::to_string(sprite.getHeight()) + " /" + std::to_string(sprite.getSlowdown()) +
+            " colour " + std::to_string(sprite.getColor()) + ":";
+        for (int i = 0; i < sprite.getFrameCount(); ++i)
+            text += " [" + sprite.getFrame(i).getString() + "]";
+        return text;
+    }
 };
 
-struct FormatCase {
-    const char* name;
-    std::string content;
-    int result;
-    int frames, width, height, slowdown, color;
-    std::vector<std::string> frameStrings;
-};
-
-TEST_F(SpriteLoadingTest, ReadsTheFormatAndItsEdgeCases) {
-    const FormatCase cases[] = {
-        {"plain", "2\n3\n1\n4\ngreen\nabc\ndef\n", 0, 2, 3, 1, 4, mw::COLOR_GREEN, {"abc", "def"}},
-        {"crlf", "1\r\n2\r\n2\r\n1\r\nred\r\nab\r\ncd\r\n", 0, 1, 2, 2, 1, mw::COLOR_RED, {"abcd"}},
-        {"integer rule",
-         "  1 frame\n+3x\n1\n-1 holds\nwhite\nxyz\n",
-         0,
-         1,
-         3,
-         1,
-         -1,
-         mw::COLOR_WHITE,
-         {"xyz"}},
-        {"no number reads 0", "1\nwide\n1\n\nblue\n", 0, 1, 0, 1, 0, mw::COLOR_BLUE, {""}},
-        {"cut short", "2\n3\n2\n1\ncyan\nabc\nde", 0, 2, 3, 2, 1, mw::COLOR_CYAN, {"abcde", ""}},
-        {"no frames", "0\n5\n5\n1\nmagenta\n", 0, 0, 5, 5, 1, mw::COLOR_MAGENTA, {}},
-        {"the whole display", "0\n80\n24\n1\nred\n", 0, 0, 80, 24, 1, mw::COLOR_RED, {}},
-        {"spaces kept", "1\n4\n1\n2\nyellow\n a  \n", 0, 1, 4, 1, 2, mw::COLOR_YELLOW, {" a  "}},
-        {"rest ignored", "1\n1\n1\n1\nblack\nq\nextra\n", 0, 1, 1, 1, 1, mw::COLOR_BLACK, {"q"}},
+TEST_F(SpriteLoadingTest, ReadsTheFormatAndRefusesBadFilesWithALogLine) {
+    const std::string tooBig = " in 's.txt' exceeds the display's 80 x 24 cells";
+    // What loads, described; or the log line of the refusal. Numbers beyond int saturate.
+    const std::pair<std::string, std::string> cases[] = {
+        {"2\n3\n1\n4\ngreen\nabc\ndef\n", "2 of 3x1 /4 colour 2: [abc] [def]"},
+        {"1\r\n2\r\n2\r\n1\r\nred\r\nab\r\ncd\r\n", "1 of 2x2 /1 colour 1: [abcd]"},
+        {"  1 frame\n+3x\n1\n-1 holds\nwhite\nxyz\n", "1 of 3x1 /-1 colour 7: [xyz]"},
+        {"1\nwide\n1\n\nblue\n", "1 of 0x1 /0 colour 4: []"}, // no number reads 0
+        {"2\n3\n2\n1\ncyan\nabc\nde", "2 of 3x2 /1 colour 6: [abcde] []"},
+        {"0\n5\n5\n1\nmagenta\n", "0 of 5x5 /1 colour 5:"},
+        {"0\n80\n24\n1\nred\n", "0 of 80x24 /1 colour 1:"},
+        {"1\n4\n1\n2\nyellow\n a  \n", "1 of 4x1 /2 colour 3: [ a  ]"},
+        {"1\n1\n1\n1\nblack\nq\nextra\n", "1 of 1x1 /1 colour 0: [q]"},
+        {"1\n1\n1\n1\nGreen\nx\n", "Couldn't identify color 'Green' in 's.txt'"},
+        {"1\n1\n1\n1\ngreen \nx\n", "Couldn't identify color 'green ' in 's.txt'"},
+        {"", "Couldn't identify color '' in 's.txt'"},
+        {"-3\n1\n1\n1\nred\n", "Bad frame count -3 in 's.txt'"},
+        {"2000000000\n1\n1\n1\nred\n", "Bad frame count 2000000000 in 's.txt'"},
+        {"1\n81\n1\n1\nred\n", "Size 81 x 1" + tooBig},
+        {"1\n1\n25\n1\nred\n", "Size 1 x 25" + tooBig},
+        {"1\n99999999999\n1\n1\nred\n", "Size 2147483647 x 1" + tooBig},
+        {"1\n1\n-2147483648\n1\nred\n", "Negative size 1 x -2147483648 in 's.txt'"},
+        {"1\n-99999999999\n1\n1\nred\n", "Negative size -2147483648 x 1 in 's.txt'"},
     };
-    for (const FormatCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string file = std::string(c.name) + ".txt";
-        writeFile(file, c.content);
-        ASSERT_EQ(ResourceManager::getInstance().loadSprite(file, c.name), c.result);
-        const mw::Sprite* sprite = ResourceManager::getInstance().getSprite(c.name);
-        ASSERT_NE(sprite, nullptr);
-        EXPECT_EQ(sprite->getFrameCount(), c.frames);
-        EXPECT_EQ(sprite->getWidth(), c.width);
-        EXPECT_EQ(sprite->getHeight(), c.height);
-        EXPECT_EQ(sprite->getSlowdown(), c.slowdown);
-        EXPECT_EQ(sprite->getColor(), c.color);
-        for (int i = 0; i < c.frames; ++i)
-            EXPECT_EQ(sprite->getFrame(i).getString(), c.frameStrings[i]);
-        EXPECT_TRUE(logged("ResourceManager::loadSprite - Loaded Sprite in '" + file +
-                           "' with label '" + c.name + "' succesfully"));
+    ResourceManager& resources = ResourceManager::getInstance();
+    int count = 0;
+    for (const auto& [content, expected] : cases) {
+        writeFile("s.txt", content);
+        const std::string label = "s" + std::to_string(++count);
+        const bool loads = std::isdigit(expected[0]); // a description, not a log line
+        EXPECT_EQ(resources.loadSprite("s.txt", label), loads ? 0 : -1);
+        EXPECT_EQ(
+            countLogged("ResourceManager::loadSprite - " +
+                        (loads ? "Loaded Sprite in 's.txt' with label '" + label + "' succesfully"
+                               : expected)),
+            1)
+            << expected;
+        EXPECT_EQ(loads ? describe(*resources.getSprite(label)) : expected, expected);
     }
+    EXPECT_EQ(resources.getSpriteCount(), 9);
 }
 
-TEST_F(SpriteLoadingTest, RefusesBadFilesWithALogLine) {
-    struct Refusal {
-        const char* file;
-        std::string content;
-        std::string logLine;
-    };
-    const Refusal cases[] = {
-        {"capital.txt", "1\n1\n1\n1\nGreen\nx\n",
-         "ResourceManager::loadSprite - Couldn't identify color 'Green' in 'capital.txt'"},
-        {"trailing.txt", "1\n1\n1\n1\ngreen \nx\n",
-         "ResourceManager::loadSprite - Couldn't identify color 'green ' in 'trailing.txt'"},
-        {"empty.txt", "",
-         "ResourceManager::loadSprite - Couldn't identify color '' in 'empty.txt'"},
-        {"negative.txt", "-3\n1\n1\n1\nred\n",
-         "ResourceManager::loadSprite - Bad frame count -3 in 'negative.txt'"},
-        {"huge.txt", "2000000000\n1\n1\n1\nred\n",
-         "ResourceManager::loadSprite - Bad frame count 2000000000 in 'huge.txt'"},
-        {"vast.txt", "1\n3000\n3000\n1\nred\n",
-         "ResourceManager::loadSprite - Size 3000 x 3000 in 'vast.txt' exceeds the display's 80 "
-         "x 24 cells"},
-        {"wide.txt", "1\n81\n1\n1\nred\n",
-         "ResourceManager::loadSprite - Size 81 x 1 in 'wide.txt' exceeds the display's 80 x 24 "
-         "cells"},
-        {"tall.txt", "1\n1\n25\n1\nred\n",
-         "ResourceManager::loadSprite - Size 1 x 25 in 'tall.txt' exceeds the display's 80 x 24 "
-         "cells"},
-    };
-    // Sizes that overflow a product or saturate, each refused before anything
-    // is allocated for them.
-    const struct {
-        const char *width, *height, *logged;
-    } sizes[] = {
-        {"2147483647", "1", "Size 2147483647 x 1"},
-        {"1", "2147483647", "Size 1 x 2147483647"},
-        {"100000", "1", "Size 100000 x 1"},
-        {"1000", "100", "Size 1000 x 100"},
-        {"10000", "1", "Size 10000 x 1"},
-        {"30000", "1", "Size 30000 x 1"},
-        {"1", "-2147483648", "Negative size 1 x -2147483648"},
-        {"-99999999999", "1", "Negative size -2147483648 x 1"},
-    };
-    for (const auto& size : sizes) {
-        SCOPED_TRACE(size.logged);
-        writeFile("big.txt", std::string("1\n") + size.width + "\n" + size.height + "\n1\nred\n");
-        EXPECT_EQ(ResourceManager::getInstance().loadSprite("big.txt", "big"), -1);
-        const std::string line =
-            std::string("ResourceManager::loadSprite - ") + size.logged + " in 'big.txt'";
-        EXPECT_TRUE(logged(line + (line.find("Negative") == std::string::npos
-                                       ? " exceeds the display's 80 x 24 cells"
-                                       : "")));
-    }
-    for (const Refusal& c : cases) {
-        SCOPED_TRACE(c.file);
-        writeFile(c.file, c.content);
-        EXPECT_EQ(ResourceManager::getInstance().loadSprite(c.file, c.file), -1);
-        EXPECT_EQ(ResourceManager::getInstance().getSprite(c.file), nullptr);
-        EXPECT_TRUE(logged(c.logLine));
-    }
-    EXPECT_EQ(ResourceManager::getInstance().loadSprite("missing.txt", "missing"), -1);
-    EXPECT_TRUE(logged("ResourceManager::loadSprite - Failed to open file 'missing.txt'"));
-    std::filesystem::create_directory("folder.txt");
-    EXPECT_EQ(ResourceManager::getInstance().loadSprite("folder.txt", "folder"), -1);
-    EXPECT_TRUE(logged("ResourceManager::loadSprite - Failed to open file 'folder.txt'"));
-    EXPECT_EQ(ResourceManager::getInstance().getSpriteCount(), 0);
-}
-
-TEST_F(SpriteLoadingTest, FindsTheFirstOfTwoEqualLabelsAndNothingAfterShutdown) {
+TEST_F(
+    SpriteLoadingTest,
+    FindsTheFirstOfEqualLabelsNothingAfterShutdownAndAThousandSpritesAndAHundredAndTwentyEightMusicsAtMost) {
     writeFile("a.txt", "1\n1\n1\n1\nred\na\n");
     writeFile("b.txt", "1\n1\n1\n1\nblue\nb\n");
     ResourceManager& resources = ResourceManager::getInstance();
     resources.loadSprite("a.txt", "same");
     resources.loadSprite("b.txt", "same");
-    EXPECT_EQ(resources.getSprite("same")->getColor(), mw::COLOR_RED);
-    EXPECT_EQ(resources.getSprite("Same"), nullptr);
-    EXPECT_TRUE(resources.isStarted());
+    EXPECT_TRUE(resources.getSprite("same")->getColor() == mw::COLOR_RED &&
+                resources.getSprite("Same") == nullptr && resources.isStarted());
     resources.shutDown();
-    EXPECT_FALSE(resources.isStarted());
-    EXPECT_EQ(resources.getSprite("same"), nullptr);
+    EXPECT_TRUE(!resources.isStarted() && resources.getSprite("same") == nullptr);
     resources.loadSprite("b.txt", "same");
     EXPECT_EQ(resources.getSprite("same")->getColor(), mw::COLOR_BLUE);
-}
-
-TEST_F(SpriteLoadingTest, TheThousandAndFirstSpriteIsRefused) {
-    writeFile("one.txt", "1\n1\n1\n1\nred\na\n");
-    ResourceManager& resources = ResourceManager::getInstance();
-    for (int i = 0; i < 1000; ++i)
-        ASSERT_EQ(resources.loadSprite("one.txt", "s" + std::to_string(i)), 0);
-    EXPECT_EQ(resources.loadSprite("one.txt", "last"), -1);
+    for (int i = 1; i < 1000; ++i)
+        ASSERT_EQ(resources.loadSprite("a.txt", "s" + std::to_string(i)), 0);
+    EXPECT_EQ(resources.loadSprite("a.txt", "last"), -1);
     EXPECT_TRUE(logged("ResourceManager::loadSprite - Reached max sprite count!"));
     EXPECT_EQ(resources.getSpriteCount(), 1000);
+    const std::string wav = mwtest::runDirectory() + "/audio/hero-hit.wav";
+    for (int i = 0; i < 128; ++i)
+        ASSERT_EQ(resources.loadMusic(wav, "m" + std::to_string(i)), 0);
+    EXPECT_EQ(resources.loadMusic(wav, "last"), -1);
+    EXPECT_TRUE(logged("ResourceManager::loadMusic - Music array full!"));
 }
 
-TEST(SpriteTest, PushFrameOnAFullSpriteChangesNothing) {
+TEST(SpriteTest, AFullSpriteTakesNoMoreFramesAndShortRowsReadAsSpaces) {
     mw::Sprite sprite(1);
-    sprite.pushFrame(mw::Frame(1, 1, "a"));
+    sprite.pushFrame(mw::Frame(3, 2, "abcd"));
     sprite.pushFrame(mw::Frame(1, 1, "b"));
-    EXPECT_EQ(sprite.getFrameCount(), 1);
-    EXPECT_EQ(sprite.getFrame(0).getString(), "a");
+    const mw::Frame& frame = sprite.getFrame(0);
+    EXPECT_TRUE(sprite.getFrameCount() == 1 && frame.getString() == "abcd");
+    EXPECT_EQ(std::string(
+                  {frame.charAt(0, 2), frame.charAt(1, 0), frame.charAt(1, 1), frame.charAt(1, 2)}),
+              "cd  ");
 }
 
-TEST(FrameTest, ShortRowsReadAsSpacesInsteadOfPastTheEnd) {
-    const mw::Frame frame(3, 2, "abcd");
-    EXPECT_EQ(frame.charAt(0, 2), 'c');
-    EXPECT_EQ(frame.charAt(1, 0), 'd');
-    EXPECT_EQ(frame.charAt(1, 1), ' ');
-    EXPECT_EQ(frame.charAt(1, 2), ' ');
+TEST(AnimationTest, FrameSequencesFollowTheSlowdown) {
+    const struct {
+        int frames, slowdown;
+        std::vector<int> shown;
+    } cases[] = {
+        {3, 2, {0, 1, 1, 2, 2, 0, 0, 1}},  {2, 3, {0, 1, 1, 1, 0, 0, 0, 1}},
+        {3, 1, {0, 1, 2, 0, 1, 2, 0, 1}},  {3, 0, {0, 1, 2, 0, 1, 2, 0, 1}},
+        {3, -2, {0, 1, 2, 0, 1, 2, 0, 1}}, {3, -1, {0, 0, 0, 0, 0, 0, 0, 0}},
+        {1, 4, {0, 0, 0, 0, 0, 0, 0, 0}},  {2, INT_MAX, {0, 1, 1, 1, 1, 1, 1, 1}},
+    };
+    for (const auto& c : cases) {
+        mw::Sprite sprite(c.frames);
+        sprite.setWidth(1);
+        sprite.setHeight(1);
+        sprite.setSlowdown(c.slowdown);
+        for (int i = 0; i < c.frames; ++i)
+            sprite.pushFrame(mw::Frame(1, 1, std::string(1, static_cast<char>('a' + i))));
+        mw::Animation animation;
+        animation.setSprite(&sprite);
+        std::vector<int> shown;
+        for (std::size_t i = 0; i < c.shown.size(); ++i) {
+            shown.push_back(animation.getIndex());
+            EXPECT_EQ(animation.draw(mw::Vector(5, 5)), 0);
+        }
+        EXPECT_EQ(shown, c.shown) << "slowdown " << c.slowdown;
+    }
 }
 
 } // namespace

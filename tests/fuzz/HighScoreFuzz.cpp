@@ -14,23 +14,14 @@
 #include <string>
 #include <unistd.h>
 
-namespace {
-
-void enterScratchDirectory() {
-    static bool done = false;
-    if (done)
-        return;
-    const auto directory =
-        std::filesystem::temp_directory_path() / ("mw-fuzz-hs-" + std::to_string(getpid()));
-    std::filesystem::create_directories(directory);
-    std::filesystem::current_path(directory);
-    done = true;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    enterScratchDirectory();
+    [[maybe_unused]] static const bool inScratchDirectory = [] {
+        const auto directory =
+            std::filesystem::temp_directory_path() / ("mw-fuzz-hs-" + std::to_string(getpid()));
+        std::filesystem::create_directories(directory);
+        std::filesystem::current_path(directory);
+        return true;
+    }();
     if (std::FILE* out = std::fopen("hsdata.txt", "wb")) {
         std::fwrite(data, 1, size, out);
         std::fclose(out);

@@ -12,26 +12,6 @@
 #include <string>
 #include <unistd.h>
 
-namespace {
-
-// Without a window or a font: every character has the same made-up glyph.
-mw::BatchRenderer& renderer() {
-    static mw::BatchRenderer batch(mw::CellGeometry(12, 32), {1024, 768}, sf::Color::Black);
-    static const bool ready = [] {
-        batch.setGlyphSource([](char) {
-            sf::Glyph glyph;
-            glyph.bounds = sf::FloatRect({1, -20}, {8, 18});
-            glyph.textureRect = sf::IntRect({10, 0}, {8, 18});
-            return glyph;
-        });
-        return true;
-    }();
-    (void)ready;
-    return batch;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string file = "/tmp/mw-fuzz-sprite-" + std::to_string(getpid()) + ".txt";
     if (std::FILE* out = std::fopen(file.c_str(), "wb")) {
@@ -44,13 +24,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (sprite->getFrameCount() > 0) {
             const mw::Frame& frame = sprite->getFrame(0);
             const mw::CellGeometry geometry(12, 32);
+            // Without a window or a font: every character has the same made-up glyph.
+            mw::BatchRenderer renderer(geometry, {1024, 768}, sf::Color::Black);
+            renderer.setGlyphSource([](char) {
+                sf::Glyph glyph;
+                glyph.bounds = sf::FloatRect({1, -20}, {8, 18});
+                glyph.textureRect = sf::IntRect({10, 0}, {8, 18});
+                return glyph;
+            });
             for (int row = 0; row < frame.getHeight(); ++row) {
                 for (int column = 0; column < frame.getWidth(); ++column)
-                    renderer().addCell(geometry.glyphOrigin(mw::Vector(column, row)),
-                                       frame.charAt(row, column), sf::Color::White);
+                    renderer.addCell(geometry.glyphOrigin(mw::Vector(column, row)),
+                                     frame.charAt(row, column), sf::Color::White);
             }
-            renderer().build(false);
-            renderer().clear();
+            renderer.build(false);
         }
         mw::Animation animation;
         animation.setSprite(sprite);

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "engine/EventKeyboard.h"
+#include "support/TestAccess.h"
 
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace mw {
@@ -13,12 +14,30 @@ class FrameDriver {
 public:
     void press(Key key) { queue(key, KEY_PRESSED); }    // held from this frame on
     void release(Key key) { queue(key, KEY_RELEASED); } // no longer held
-    void tap(Key key);                                  // pressed and released: never held
+    // Pressed and released: never held.
+    void tap(Key key) {
+        press(key);
+        release(key);
+    }
     bool isHeld(Key key) const { return key != KEY_UNDEFINED && m_held[key]; }
-    void advance(int count = 1);
+    void advance(int count = 1) {
+        const InputManager& input = InputManager::getInstance();
+        for (int i = 0; i < count; ++i)
+            TestAccess::runFrame([&] {
+                for (const auto& [key, action] : std::exchange(m_pending, {}))
+                    input.onEvent(EventKeyboard(key, action));
+                for (const Key key : TestAccess::heldPollOrder())
+                    if (m_held[key])
+                        input.onEvent(EventKeyboard(key, KEY_HELD));
+            });
+    }
 
 private:
-    void queue(Key key, KeyboardAction action);
+    void queue(Key key, KeyboardAction action) {
+        m_pending.emplace_back(key, action);
+        if (key != KEY_UNDEFINED)
+            m_held[key] = action == KEY_PRESSED;
+    }
     std::vector<std::pair<Key, KeyboardAction>> m_pending;
     std::array<bool, KEY_COUNT> m_held{};
 };

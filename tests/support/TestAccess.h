@@ -21,11 +21,8 @@
 
 class TestAccess {
 public:
-    // What was drawn since the last swapBuffers(), and what the last shown frame
-    // held, as cells; the shown frame also as text, one line per row.
-    static mw::Cell drawnCell(int column, int row) { return display().drawnCell(column, row); }
+    // What the last shown frame held, as cells.
     static mw::Cell shownCell(int column, int row) { return display().shownCell(column, row); }
-    static std::string shownText() { return display().shownText(); }
     // Batched drawing is the default; unbatched drawing is the reference picture.
     static void setBatched(bool batched) { display().setBatched(batched); }
     static bool isBatched() { return display().isBatched(); }

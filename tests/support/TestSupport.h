@@ -1,12 +1,16 @@
 #pragma once
 
-#include "engine/EventKeyboard.h"
-#include "engine/LogManager.h"
-#include "engine/Object.h"
+// The engine tests' fixture and helpers. Header only: the test target builds *Test.cpp.
+
+#include "engine/ResourceManager.h"
+#include "engine/WorldManager.h"
+#include "support/TestAccess.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 
 // Opens the display in an EngineTest; ends the test when it cannot (skipped without X).
 #define MW_OPEN_WINDOW()                                                                           \
@@ -18,24 +22,66 @@
 
 namespace mwtest {
 
-std::vector<std::string> readLines(const std::filesystem::path& file);
-bool hasDisplay();
-std::string runDirectory();
+namespace fs = std::filesystem;
+
+inline std::vector<std::string> readLines(const fs::path& file) {
+    std::vector<std::string> lines;
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+inline bool hasDisplay() {
+    return std::getenv("DISPLAY") != nullptr && *std::getenv("DISPLAY") != '\0';
+}
+
+inline std::string runDirectory() {
+    return MW_RUN_DIR;
+}
 
 // A fresh empty directory that is the working directory for its lifetime.
 struct ScratchDirectory {
-    ScratchDirectory();
-    ~ScratchDirectory();
-    const std::filesystem::path& path() const { return m_path; }
-    std::filesystem::path m_previous, m_path;
+    ScratchDirectory() {
+        fs::create_directories(m_path);
+        fs::current_path(m_path);
+    }
+    ~ScratchDirectory() {
+        std::error_code ignored;
+        fs::current_path(m_previous, ignored);
+        fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(m_path, ignored);
+    }
+    const fs::path& path() const { return m_path; }
+    fs::path m_previous = fs::current_path();
+    fs::path m_path =
+        fs::temp_directory_path() / ("mw-test-" + std::to_string(std::random_device()()) +
+                                     std::to_string(std::random_device()()));
 };
 
 // An empty world, no resources, step 0 and a log flushed line by line in a scratch
 // directory; everything is shut down again afterwards.
 class EngineTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        TestAccess::setLogFlush(true);
+        mw::LogManager::getInstance().startUp();
+        mw::WorldManager::getInstance().startUp();
+        mw::GameManager::getInstance().setGameOver(false);
+        TestAccess::resetStepCount();
+    }
+    void TearDown() override {
+        mw::WorldManager::getInstance().shutDown();
+        mw::ResourceManager::getInstance().shutDown();
+        if (mw::DisplayManager::getInstance().getWindow() != nullptr) {
+            mw::InputManager::getInstance().shutDown();
+            mw::DisplayManager::getInstance().shutDown();
+        }
+        TestAccess::setClock(nullptr);
+        TestAccess::resetStepCount();
+        mw::LogManager::getInstance().shutDown();
+        TestAccess::setLogFlush(false);
+    }
     std::vector<std::string> logLines() const {
         return readLines(m_scratch.path() / "marrowick.log");
     }
@@ -44,18 +90,20 @@ protected:
         return static_cast<int>(std::count(lines.begin(), lines.end(), line));
     }
     bool logged(const std::string& line) const { return countLogged(line) > 0; }
-    void installFont() const; // the game's font, into the working directory
-    void openWindow();        // starts the display; skips the test without an X display
-    void writeFile(const std::string& name, const std::string& content) const;
+    // Starts the display with the game's font; skips the test without an X display.
+    void openWindow() {
+        if (!hasDisplay())
+            GTEST_SKIP() << "no X display";
+        fs::copy_file(fs::path(runDirectory()) / mw::FONT_FILE, m_scratch.path() / mw::FONT_FILE,
+                      fs::copy_options::overwrite_existing);
+        ASSERT_EQ(mw::DisplayManager::getInstance().startUp(), 0);
+    }
+    void writeFile(const std::string& name, const std::string& content) const {
+        const fs::path file = m_scratch.path() / name;
+        fs::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << content;
+    }
     ScratchDirectory m_scratch;
-};
-
-// Records the events it receives: "mw::step 3", "mw::keyboard 47 0" (key,
-// action), "mw::mouse 1 0" (action, button).
-struct Recorder : mw::Object {
-    Recorder() { setSolidness(mw::INTANGIBLE); }
-    int eventHandler(const mw::Event& event) override;
-    std::vector<std::string> events;
 };
 
 } // namespace mwtest
