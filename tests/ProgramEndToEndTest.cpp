@@ -25,8 +25,9 @@ protected:
         const std::string script =
             "cd '" + m_scratch.path().string() +
             "' && xvfb-run -a -s '-screen 0 1024x768x24' bash -c '"
-            "\"" MW_BINARY_DIR "/marrowick\" >stdout.txt 2>&1 & game=$!; "
-            "xdotool search --sync --onlyvisible --name Marrowick windowfocus --sync >/dev/null; "
+            "timeout 60 \"" MW_BINARY_DIR "/marrowick\" >stdout.txt 2>&1 & game=$!; "
+            "timeout 30 xdotool search --sync --onlyvisible --name Marrowick windowfocus --sync "
+            ">/dev/null; "
             "sleep 1; for k in " +
             keys + "; do xdotool key $k; sleep 0.7; done; wait $game; echo $? >status.txt'";
         if (std::system(script.c_str()) != 0)

@@ -1,7 +1,7 @@
 #pragma once
 
 // The game tests' fixture and their readers of the screen, the speakers and
-// "hsdata.txt". Header only: the test target builds *Test.cpp and TestSupport.cpp.
+// "hsdata.txt".
 
 #include "support/FrameDriver.h"
 #include "support/TestAccess.h"
