@@ -1,3 +1,4 @@
+#include "engine/Clock.h"
 #include "engine/EventMouse.h"
 #include "engine/EventStep.h"
 #include "engine/ResourceManager.h"
@@ -131,4 +132,18 @@ TEST(GameLoopLogTest, TheLogWritesOneLinePerCallBetweenItsStartAndShutdownLines)
     EXPECT_TRUE(plain.startUp() == 0 && plain.isStarted());
     plain.shutDown();
     EXPECT_FALSE(plain.isStarted());
+}
+
+TEST(SystemClockTest, ASleepLastsAtLeastItsTimeInEitherPeriod) {
+    mw::SystemClock clock;
+    for (const bool fine : {false, true}) {
+        if (fine)
+            clock.beginFinePeriod();
+        const std::int64_t start = clock.nowMilliseconds();
+        clock.sleepMilliseconds(30);
+        clock.sleepMilliseconds(-5); // nothing to wait for
+        EXPECT_GE(clock.nowMilliseconds() - start, 30) << fine;
+    }
+    clock.endFinePeriod();
+    EXPECT_FALSE(clock.isFinePeriod());
 }
