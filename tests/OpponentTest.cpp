@@ -127,6 +127,9 @@ TEST_P(OpponentTest, AfterItsWaitItRollsToAttackOrShowItsTell) {
 TEST_P(OpponentTest, KnockdownsCostHealthOnGettingUpUntilTheFightIsOver) {
     const bool third = GetParam().number == 3;
     const int healthOnGettingUp[] = {75, 50, 25, 75, 50};
+    m_opponent->getHealthUI()->setHealth(11);
+    m_opponent->takeHit(); // only a hit to 0 floors it
+    EXPECT_FALSE(m_opponent->isDown());
     for (int knockdown = 1; knockdown <= 6; ++knockdown) {
         SCOPED_TRACE(knockdown);
         if (knockdown == 4) // as after a new round
