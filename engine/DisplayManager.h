@@ -83,12 +83,8 @@ private:
     void setBatched(bool batched);
     bool isBatched() const { return m_batched; }
 
-    // What was drawn since the last swapBuffers(), and what the last shown
-    // frame held, as cells. Cells off the grid read as undrawn.
-    Cell drawnCell(int column, int row) const { return m_cells.drawn(column, row); }
+    // What the last shown frame held, as cells. Cells off the grid read as undrawn.
     Cell shownCell(int column, int row) const { return m_cells.shown(column, row); }
-    // The shown frame as text, one line per row (undrawn cells as spaces).
-    std::string shownText() const { return m_cells.shownText(); }
 
     DisplayManager();
 
