@@ -169,6 +169,15 @@ TEST_F(RoundSystemTest, TheJudgesGiveTheFightToWhoWasDownLessOften) {
         m_rounds->judgeDecision();
         EXPECT_EQ(messages().front(), result) << hero << ":" << opponent;
     }
+    // Without boxers nothing is done to them.
+    MatchLoader::getInstance().clearWorld();
+    mw::WorldManager::getInstance().update();
+    m_rounds = new RoundSystem(nullptr, nullptr);
+    clock().setTimeLeft(0);
+    EXPECT_EQ(framesToPrompt(), 91);
+    sendKey(mw::KEY_SPACE, mw::KEY_PRESSED);
+    m_rounds->judgeDecision();
+    EXPECT_EQ(messages(), Lines{"The judges have ruled the game a tie."});
     EXPECT_EQ(m_rounds->eventHandler(mw::EventStep(1)), 1);
     EXPECT_EQ(m_rounds->eventHandler(mw::EventKeyboard(mw::KEY_A, mw::KEY_HELD)), 1);
     EXPECT_EQ(m_rounds->eventHandler(mw::Event()), 0);
