@@ -5,11 +5,21 @@
 #include "game/Opponent3.h"
 #include "game/TitleScreen.h"
 
+#include <cerrno>
 #include <csignal>
 #include <typeinfo>
 
+#include <dlfcn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+// While set, fchmod fails as on a file system that keeps no modes.
+static bool s_failFchmod = false;
+extern "C" int fchmod(int fd, mode_t mode) {
+    static const auto real = reinterpret_cast<int (*)(int, mode_t)>(dlsym(RTLD_NEXT, "fchmod"));
+    return s_failFchmod ? (errno = EPERM, -1) : real(fd, mode);
+}
 
 namespace {
 
@@ -105,6 +115,19 @@ TEST_F(MatchLoaderTest, AFailedWriteKeepsTheNewTimeInMemory) {
     EXPECT_EQ(strayFiles(), Lines{});
     win(2, 60); // once the way is free every kept time is written
     EXPECT_EQ(highScoreFile(), "002\n030\n207\n");
+}
+
+TEST_F(MatchLoaderTest, ATemporaryFileThatCannotTakeTheModeGoesAndTheFileIsRewrittenInPlace) {
+    useHighScoreFile("105\n\n207\n");
+    s_failFchmod = true;
+    win(2, 60);
+    s_failFchmod = false;
+    EXPECT_EQ(
+        countLogged("MatchLoader::updateFile() -- Couldn't create a temporary file beside "
+                    "the highscore data file (Operation not permitted); rewriting it in place"),
+        1);
+    EXPECT_EQ(highScoreFile(), "105\n030\n207\n");
+    EXPECT_EQ(strayFiles(), Lines{});
 }
 
 MatchLoader::WriteStage killAt;

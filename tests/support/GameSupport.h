@@ -123,7 +123,7 @@ protected:
         for (const std::string& label : GAME_SOUNDS) {
             sf::Sound* voice = mw::ResourceManager::getInstance().getSound(label)->getVoice();
             if (voice->getStatus() == sf::SoundSource::Status::Playing)
-                playing.push_back(label);
+                playing.push_back(label + (voice->isLooping() ? " (looping)" : ""));
             voice->stop();
         }
         return playing;
