@@ -117,7 +117,8 @@ protected:
         ASSERT_EQ(mw::ResourceManager::getInstance().loadSprite(label + ".txt", label), 0);
     }
 
-    // The sounds started since the last call, in GAME_SOUNDS order; stops them.
+    // The sounds started since the last call, in GAME_SOUNDS order, a looping one
+    // marked " (looping)"; stops them.
     static Lines heard() {
         Lines playing;
         for (const std::string& label : GAME_SOUNDS) {
