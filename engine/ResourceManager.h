@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+class TestAccess;
+
 namespace sf {
 class Music;
 }
@@ -60,6 +62,10 @@ public:
     int getMusicCount() const { return m_musicCount; }
 
 private:
+    // Tests set up and read back state through it (tests/support/TestAccess.h);
+    // the program never does.
+    friend class ::TestAccess;
+
     // Whether the file is a RIFF WAVE file whose chunks, up to and with the
     // data chunk, lie within it, with a PCM format of 1 to 8 channels before
     // the data: decoders size their buffers by the declared length, and

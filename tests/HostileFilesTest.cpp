@@ -45,19 +45,26 @@ int inChild(const std::function<int()>& body, bool asPlayer = false) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// A 16-bit WAV header declaring `declared` bytes of samples, then `held`
-// bytes of them; `before` is put between the format and the data, `channels`
-// is the channel count's two bytes.
+std::string littleEndian(std::uint32_t value, int bytes = 4) {
+    std::string text;
+    for (int i = 0; i < bytes; ++i)
+        text += static_cast<char>(value >> 8 * i);
+    return text;
+}
+
+// A WAV format chunk's body at 22050 frames a second.
+std::string format(unsigned encoding = 1, unsigned channels = 1, unsigned bits = 16) {
+    return littleEndian(encoding, 2) + littleEndian(channels, 2) + littleEndian(22050) +
+           littleEndian(44100) + littleEndian(2, 2) + littleEndian(bits, 2);
+}
+
+// A WAV file declaring `declared` bytes of samples, then `held` bytes of them;
+// `before` is put between the format and the data.
 std::string wav(std::uint32_t declared, std::size_t held, const std::string& before = "",
-                const std::string& channels = std::string("\1\0", 2)) {
-    auto le32 = [](std::uint32_t v) {
-        return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
-    };
-    const std::string format = "fmt " + le32(16) + std::string("\1\0\1\0", 4) + le32(22050) +
-                               le32(44100) + std::string("\2\0\20\0", 4);
-    const std::string body = "WAVE" + format.substr(0, 10) + channels + format.substr(12) + before +
-                             "data" + le32(declared);
-    return "RIFF" + le32(static_cast<std::uint32_t>(body.size() + held)) + body +
+                const std::string& fmt = format()) {
+    const std::string body =
+        "WAVEfmt " + littleEndian(16) + fmt + before + "data" + littleEndian(declared);
+    return "RIFF" + littleEndian(static_cast<std::uint32_t>(body.size() + held)) + body +
            std::string(held, '\x10');
 }
 
@@ -97,7 +104,7 @@ TEST_F(HostileFilesTest, ResourceFilesThatAreNotWhatTheyClaimAreRefused) {
         {"4gb.wav", SOUND, content(wav(0xFFFFFFFF, 980)), false},
         {"probe.wav", SOUND, content("\xff\xff" + std::string(113, '\x1b') + "\xff\xff\xff&"),
          false},
-        {"channels.wav", SOUND, content(wav(2000, 2000, "", "||")), false},
+        {"channels.wav", SOUND, content(wav(2000, 2000, "", format(1, 0x7C7C))), false},
         {"list.wav", SOUND, content(wav(2000, 2000, list)), true},
         {"gone-m.wav", MUSIC, [](const char*) {}, false},
         {"pipe-m.wav", MUSIC, fifo, false},
@@ -116,6 +123,32 @@ TEST_F(HostileFilesTest, ResourceFilesThatAreNotWhatTheyClaimAreRefused) {
         EXPECT_EQ(result, loads ? 0 : 255) << file; // -1 exits as 255
         std::string line = loads ? loaded[loader] : refused[loader];
         EXPECT_EQ(countLogged(line.replace(line.find('@'), 1, file)), 1) << line;
+    }
+}
+
+TEST_F(HostileFilesTest, OnlyWholePcmWavFilesOfOneToEightChannelsAndWholeBytesPassTheHeaderCheck) {
+    const std::string list = "LIST" + littleEndian(4) + "INFO";
+    const std::tuple<std::string, bool> cases[] = {
+        {wav(2000, 2000), true},
+        {wav(2000, 2000, list), true},
+        {wav(2000, 2000, "", format(1, 1, 8)), true},
+        {wav(2000, 2000, "", format(1, 1, 24)), true},
+        {wav(2000, 2000, "", format(1, 1, 32)), true},
+        {wav(2000, 2000, "", format(0xFFFE, 8, 16)), true},
+        {wav(2000, 2000, "", format(3, 1, 16)), false},
+        {wav(2000, 2000, "", format(1, 0, 16)), false},
+        {wav(2000, 2000, "", format(1, 9, 16)), false},
+        {wav(2000, 2000, "", format(1, 1, 9)), false},
+        {wav(2000, 2000, "", format(1, 1, 0x110)), false},
+        {wav(0x10000, 2000), false},
+        {wav(2000, 2000, "LIST" + littleEndian(0x01000004) + "INFO"), false},
+        {wav(2000, 1999), false},
+        {"RIFF" + littleEndian(4) + "WAVEdata" + littleEndian(0), false}, // no format first
+    };
+    int count = 0;
+    for (const auto& [bytes, complete] : cases) {
+        writeFile("h.wav", bytes);
+        EXPECT_EQ(TestAccess::isCompleteWav("h.wav"), complete) << "case " << ++count;
     }
 }
 

@@ -84,7 +84,7 @@ TEST_F(MatchLoaderTest, ReadsUpToThreeEntriesAndAWinRewritesThemAll) {
           {"105\n110\n120\n130\n", "1:05 1:10 1:20", 3, 60, "105\n110\n030\n"},
           {"abc\n1\n7x\n", "-:-- -:-- -:--", 2, 80, "abc\n010\n7x\n"},
           {"15\n\n\n", "1:5 -:-- -:--", 1, 28, "102\n\n\n"},
-          {"105\r\n\r\n207\r\n", "1:05 -:-- 2:07", 2, 81, "105\n009\n207\n"},
+          {"105\r\n\r\n207\r\n", "1:05 -:-- 2:07", 3, 81, "105\n\n009\n"},
           {"105abc\n1:05\n20 7\n", "-:-- -:-- -:--", 1, 0, "130\n1:05\n20 7\n"},
           {longLine + "345\n100\n", "-:-- 3:45 1:00", 3, 0, longLine + "\n345\n100\n"}}) {
         const std::string failure = "MatchLoader::startUp() -- Couldn't open highscore data file!";
@@ -100,6 +100,8 @@ TEST_F(MatchLoaderTest, ReadsUpToThreeEntriesAndAWinRewritesThemAll) {
                   MatchLoader::getInstance().getHighScore(4),
               "-:---:--");
     EXPECT_FALSE(logged("MatchLoader::updateFile() -- Couldn't open highscore data file!"));
+    MatchLoader::getInstance().shutDown();
+    EXPECT_FALSE(MatchLoader::getInstance().isStarted());
 }
 
 TEST_F(MatchLoaderTest, AFailedWriteKeepsTheNewTimeInMemory) {

@@ -222,7 +222,8 @@ TEST_F(OpponentRulesTest, NoSwingAtAFallenHeroButATellAtFivePercentAStep) {
     TestAccess::setState(*m_opponent, ATTACKING);
     m_driver.advance(31); // the swing would come at the next step
     floorHero(*m_hero);
-    // Each step rolls 1 to 100 once; at most 5 (re)starts the tell (T), which lasts (t).
+    // Each step rolls 1 to 100 once; at most 5 (re)starts the tell (T), which lasts (t);
+    // otherwise it stands neutral (.).
     std::string expected, seen;
     std::srand(5);
     for (int step = 0; step < 250; ++step)
@@ -233,7 +234,10 @@ TEST_F(OpponentRulesTest, NoSwingAtAFallenHeroButATellAtFivePercentAStep) {
     for (int step = 0; step < 250; ++step) {
         m_driver.advance();
         const bool tell = m_opponent->getState() == TELL;
-        seen += tell && TestAccess::stateFrames(*m_opponent) == 0 ? 'T' : tell ? 't' : '.';
+        seen += tell && TestAccess::stateFrames(*m_opponent) == 0 ? 'T'
+                : tell                                            ? 't'
+                : m_opponent->getState() == NEUTRAL               ? '.'
+                                                                  : '?';
         ASSERT_EQ(m_opponent->getMove(), IDLE);
     }
     EXPECT_EQ(seen, expected);

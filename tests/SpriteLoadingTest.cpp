@@ -3,6 +3,7 @@
 #include "engine/Sprite.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 
@@ -16,12 +17,13 @@ protected:
         EngineTest::SetUp();
         ResourceManager::getInstance().startUp();
     }
+    // Shows the first three frames.
     static std::string describe(const mw::Sprite& sprite) {
         std::string text =
             std::to_string(sprite.getFrameCount()) + " of " + std::to_string(sprite.getWidth()) +
             "x" + std::to_string(sprite.getHeight()) + " /" + std::to_string(sprite.getSlowdown()) +
             " colour " + std::to_string(sprite.getColor()) + ":";
-        for (int i = 0; i < sprite.getFrameCount(); ++i)
+        for (int i = 0; i < std::min(sprite.getFrameCount(), 3); ++i)
             text += " [" + sprite.getFrame(i).getString() + "]";
         return text;
     }
@@ -43,6 +45,8 @@ TEST_F(SpriteLoadingTest, ReadsTheFormatAndRefusesBadFilesWithALogLine) {
         {"1\n1\n1\n1\nGreen\nx\n", "Couldn't identify color 'Green' in 's.txt'"},
         {"1\n1\n1\n1\ngreen \nx\n", "Couldn't identify color 'green ' in 's.txt'"},
         {"", "Couldn't identify color '' in 's.txt'"},
+        {"10000\n0\n0\n1\nred\n", "10000 of 0x0 /1 colour 1: [] [] []"},
+        {"10001\n0\n0\n1\nred\n", "Bad frame count 10001 in 's.txt'"},
         {"-3\n1\n1\n1\nred\n", "Bad frame count -3 in 's.txt'"},
         {"2000000000\n1\n1\n1\nred\n", "Bad frame count 2000000000 in 's.txt'"},
         {"1\n81\n1\n1\nred\n", "Size 81 x 1" + tooBig},
@@ -64,9 +68,10 @@ TEST_F(SpriteLoadingTest, ReadsTheFormatAndRefusesBadFilesWithALogLine) {
                                : expected)),
             1)
             << expected;
-        EXPECT_EQ(loads ? describe(*resources.getSprite(label)) : expected, expected);
+        const mw::Sprite* sprite = resources.getSprite(label);
+        EXPECT_EQ(!loads ? expected : sprite != nullptr ? describe(*sprite) : "none", expected);
     }
-    EXPECT_EQ(resources.getSpriteCount(), 9);
+    EXPECT_EQ(resources.getSpriteCount(), 10);
 }
 
 TEST_F(
@@ -93,6 +98,8 @@ TEST_F(
         ASSERT_EQ(resources.loadMusic(wav, "m" + std::to_string(i)), 0);
     EXPECT_EQ(resources.loadMusic(wav, "last"), -1);
     EXPECT_TRUE(logged("ResourceManager::loadMusic - Music array full!"));
+    resources.shutDown();
+    EXPECT_EQ(resources.getMusic("m0"), nullptr);
 }
 
 TEST(SpriteTest, AFullSpriteTakesNoMoreFramesAndShortRowsReadAsSpaces) {
@@ -106,7 +113,8 @@ TEST(SpriteTest, AFullSpriteTakesNoMoreFramesAndShortRowsReadAsSpaces) {
               "cd  ");
 }
 
-TEST(AnimationTest, FrameSequencesFollowTheSlowdown) {
+TEST(AnimationTest, FrameSequencesFollowTheSlowdownInABoxTheSpritesSizeAroundTheCentre) {
+    EXPECT_EQ(mw::Animation().getBox(), mw::Box(mw::Vector(-0.5f, -0.5f), 0.99f, 0.99f));
     const struct {
         int frames, slowdown;
         std::vector<int> shown;
@@ -118,13 +126,14 @@ TEST(AnimationTest, FrameSequencesFollowTheSlowdown) {
     };
     for (const auto& c : cases) {
         mw::Sprite sprite(c.frames);
-        sprite.setWidth(1);
-        sprite.setHeight(1);
+        sprite.setWidth(3);
+        sprite.setHeight(2);
         sprite.setSlowdown(c.slowdown);
         for (int i = 0; i < c.frames; ++i)
             sprite.pushFrame(mw::Frame(1, 1, std::string(1, static_cast<char>('a' + i))));
         mw::Animation animation;
         animation.setSprite(&sprite);
+        EXPECT_EQ(animation.getBox(), mw::Box(mw::Vector(-1.5f, -1), 3, 2));
         std::vector<int> shown;
         for (std::size_t i = 0; i < c.shown.size(); ++i) {
             shown.push_back(animation.getIndex());

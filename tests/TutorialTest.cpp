@@ -79,6 +79,12 @@ TEST_F(TutorialTest, EachLessonIsShownAndWaitsForItsKeyThenMovesOnAtTheTenthStep
         m_driver.advance(9);
         EXPECT_EQ(TestAccess::advanceTime(*m_tutorial), 300 - 9 * 33);
         EXPECT_EQ(TestAccess::step(*m_tutorial), step);
+        if (step == 3) { // a step that leaves 1 ms of the wait, then one that uses it up
+            TestAccess::setAdvanceTime(*m_tutorial, 34);
+            m_driver.advance();
+            EXPECT_EQ(TestAccess::step(*m_tutorial), step);
+            TestAccess::setAdvanceTime(*m_tutorial, 33);
+        }
         m_driver.advance();
         EXPECT_EQ(TestAccess::step(*m_tutorial), step + 1);
         EXPECT_EQ(pose(), step < 3 ? lessons[step + 1].pose : "opponent-idle");

@@ -7,6 +7,7 @@
 #include "engine/GameManager.h"
 #include "engine/InputManager.h"
 #include "engine/LogManager.h"
+#include "engine/ResourceManager.h"
 #include "game/FightingOpponent.h"
 #include "game/HealthUI.h"
 #include "game/Hero.h"
@@ -40,6 +41,9 @@ public:
     static void resetStepCount() { mw::GameManager::resetStepCount(); }
     static void setClock(mw::Clock* clock) { mw::GameManager::getInstance().setClock(clock); }
     static void setLogFlush(bool flush) { mw::LogManager::getInstance().setFlush(flush); }
+    static bool isCompleteWav(const std::string& file) {
+        return mw::ResourceManager::isCompleteWav(file);
+    }
 
     static void setHealth(Hero& hero, int health) { hero.setHealth(health); }
     static void setDown(Hero& hero, bool down) { hero.m_down = down; }
@@ -66,6 +70,7 @@ public:
     static Timer* timer(const RoundSystem& rounds) { return rounds.getTimer(); }
     static int step(const TutorialMode& tutorial) { return tutorial.getStep(); }
     static int advanceTime(const TutorialMode& tutorial) { return tutorial.getAdvanceTime(); }
+    static void setAdvanceTime(TutorialMode& tutorial, int time) { tutorial.m_advanceTime = time; }
     static Opponent* opponent(const TutorialMode& tutorial) { return tutorial.getOpponent(); }
     static std::string prompt(const TutorialMode& tutorial) { return tutorial.getPrompt(); }
 
