@@ -6,6 +6,9 @@
 #include "support/TestAccess.h"
 #include "support/TestSupport.h"
 
+#include <chrono>
+#include <thread>
+
 using mw::GameManager;
 using Button = sf::Mouse::Button;
 using SfKey = sf::Keyboard::Key;
@@ -146,4 +149,48 @@ TEST(SystemClockTest, ASleepLastsAtLeastItsTimeInEitherPeriod) {
     }
     clock.endFinePeriod();
     EXPECT_FALSE(clock.isFinePeriod());
+}
+
+using WindowInputTest = mwtest::EngineTest;
+
+// Q held in the window for a second, past the X server's key repeat delay, then let go:
+// one press, a held event at every frame and one release; after shut-down the window
+// repeats the press again. A held key is held for every window on the X server, so this
+// runs on a server of its own (tests/CMakeLists.txt).
+TEST_F(WindowInputTest, AKeyHeldDownIsOnePressThenHeldAtEveryFrameUntilItsRelease) {
+    if (std::getenv("MW_OWN_X_SERVER") == nullptr)
+        GTEST_SKIP() << "runs on an X server of its own";
+    MW_OPEN_WINDOW();
+    mw::InputManager& input = mw::InputManager::getInstance();
+    ASSERT_EQ(input.startUp(), 0);
+    auto* recorder = new Recorder;
+    const auto frames = [&](int count) {
+        for (int frame = 0; frame < count; ++frame) {
+            TestAccess::runFrame([&] { input.getInput(); });
+            std::this_thread::sleep_for(std::chrono::milliseconds(33));
+        }
+    };
+    // How often Q was pressed (0), released (1) and held (2), and whether anything else came.
+    const auto holdQ = [&] {
+        recorder->events.clear();
+        frames(3);
+        EXPECT_EQ(
+            std::system("xdotool search --sync --name Marrowick windowfocus --sync keydown q"), 0);
+        frames(30);
+        EXPECT_EQ(std::system("xdotool keyup q"), 0);
+        frames(3);
+        std::array<int, 4> seen{};
+        const std::string q = "mw::keyboard " + std::to_string(mw::KEY_Q) + " ";
+        for (const std::string& event : recorder->events)
+            if (event.starts_with(q))
+                ++seen[event.back() - '0'];
+            else if (event.starts_with("mw::keyboard"))
+                ++seen[3];
+        return seen;
+    };
+    const std::array<int, 4> held = holdQ();
+    EXPECT_TRUE(held[0] == 1 && held[1] == 1 && held[2] >= 28 && held[3] == 0)
+        << held[0] << " " << held[1] << " " << held[2] << " " << held[3];
+    input.shutDown();
+    EXPECT_GE(holdQ()[0], 2);
 }

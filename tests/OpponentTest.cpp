@@ -137,6 +137,7 @@ TEST_P(OpponentTest, KnockdownsCostHealthOnGettingUpUntilTheFightIsOver) {
         m_opponent->getHealthUI()->setHealth(10);
         TestAccess::setState(*m_opponent, STUNNED);
         m_opponent->eventHandler(EventBoxerCollision(SWING_RIGHT));
+        EXPECT_EQ(m_opponent->getSpriteLabel(), GetParam().prefix + std::string("down"));
         const std::string total = std::to_string(knockdown),
                           round = std::to_string((knockdown - 1) % 3 + 1);
         EXPECT_TRUE(logged(third ? "Opponent3: KD total=" + total + " round=" + round
