@@ -58,6 +58,8 @@ std::string format(unsigned encoding = 1, unsigned channels = 1, unsigned bits =
            littleEndian(44100) + littleEndian(2, 2) + littleEndian(bits, 2);
 }
 
+const std::string LIST_CHUNK = "LIST" + littleEndian(4) + "INFO";
+
 // A WAV file declaring `declared` bytes of samples, then `held` bytes of them;
 // `before` is put between the format and the data.
 std::string wav(std::uint32_t declared, std::size_t held, const std::string& before = "",
@@ -82,7 +84,6 @@ TEST_F(HostileFilesTest, ResourceFilesThatAreNotWhatTheyClaimAreRefused) {
     const auto content = [this](std::string bytes) {
         return [this, bytes](const char* name) { writeFile(name, bytes); };
     };
-    const std::string list = "LIST" + std::string("\4\0\0\0INFO", 8);
     enum { SPRITE, SOUND, MUSIC };
     // What each loader logs for a file it refuses, and for one it loads; @ is the file.
     const std::string refused[] = {
@@ -105,12 +106,12 @@ TEST_F(HostileFilesTest, ResourceFilesThatAreNotWhatTheyClaimAreRefused) {
         {"probe.wav", SOUND, content("\xff\xff" + std::string(113, '\x1b') + "\xff\xff\xff&"),
          false},
         {"channels.wav", SOUND, content(wav(2000, 2000, "", format(1, 0x7C7C))), false},
-        {"list.wav", SOUND, content(wav(2000, 2000, list)), true},
+        {"list.wav", SOUND, content(wav(2000, 2000, LIST_CHUNK)), true},
         {"gone-m.wav", MUSIC, [](const char*) {}, false},
         {"pipe-m.wav", MUSIC, fifo, false},
         {"4gb-m.wav", MUSIC, content(wav(0xFFFFFFFF, 980)), false},
         {"cut-m.wav", MUSIC, content(wav(44100, 1000)), false},
-        {"list-m.wav", MUSIC, content(wav(2000, 2000, list)), true},
+        {"list-m.wav", MUSIC, content(wav(2000, 2000, LIST_CHUNK)), true},
     };
     for (const auto& [file, loader, make, loads] : cases) {
         make(file);
@@ -127,22 +128,21 @@ TEST_F(HostileFilesTest, ResourceFilesThatAreNotWhatTheyClaimAreRefused) {
 }
 
 TEST_F(HostileFilesTest, OnlyWholePcmWavFilesOfOneToEightChannelsAndWholeBytesPassTheHeaderCheck) {
-    const std::string list = "LIST" + littleEndian(4) + "INFO";
     const std::tuple<std::string, bool> cases[] = {
         {wav(2000, 2000), true},
-        {wav(2000, 2000, list), true},
+        {wav(2000, 2000, LIST_CHUNK), true},
         {wav(2000, 2000, "", format(1, 1, 8)), true},
         {wav(2000, 2000, "", format(1, 1, 24)), true},
         {wav(2000, 2000, "", format(1, 1, 32)), true},
-        {wav(2000, 2000, "", format(0xFFFE, 8, 16)), true},
-        {wav(2000, 2000, "", format(3, 1, 16)), false},
+        {wav(2000, 2000, "", format(0xFFFE, 8, 16)), true}, // extensible
+        {wav(2000, 2000, "", format(3, 1, 16)), false},     // floating point
         {wav(2000, 2000, "", format(1, 0, 16)), false},
         {wav(2000, 2000, "", format(1, 9, 16)), false},
         {wav(2000, 2000, "", format(1, 1, 9)), false},
         {wav(2000, 2000, "", format(1, 1, 0x110)), false},
-        {wav(0x10000, 2000), false},
-        {wav(2000, 2000, "LIST" + littleEndian(0x01000004) + "INFO"), false},
+        {wav(0x10000, 2000), false}, // more samples declared than held
         {wav(2000, 1999), false},
+        {wav(2000, 2000, "LIST" + littleEndian(0x01000004) + "INFO"), false},
         {"RIFF" + littleEndian(4) + "WAVEdata" + littleEndian(0), false}, // no format first
     };
     int count = 0;
