@@ -108,6 +108,9 @@ TEST(SpriteTest, AFullSpriteTakesNoMoreFramesAndShortRowsReadAsSpaces) {
     sprite.pushFrame(mw::Frame(1, 1, "b"));
     const mw::Frame& frame = sprite.getFrame(0);
     EXPECT_TRUE(sprite.getFrameCount() == 1 && frame.getString() == "abcd");
+    mw::Sprite none(-1);
+    none.pushFrame(mw::Frame(1, 1, "a"));
+    EXPECT_EQ(none.getFrameCount(), 0);
     EXPECT_EQ(std::string(
                   {frame.charAt(0, 2), frame.charAt(1, 0), frame.charAt(1, 1), frame.charAt(1, 2)}),
               "cd  ");

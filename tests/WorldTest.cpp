@@ -3,6 +3,7 @@
 #include "engine/WorldManager.h"
 #include "support/TestSupport.h"
 
+#include <cstdlib>
 #include <stdexcept>
 
 using mw::Vector;
@@ -115,4 +116,13 @@ TEST(ObjectListTest, HoldsAThousandInOrderAndThrowsOutsideItsCount) {
     EXPECT_TRUE(list.getCount() == 2 && list[0] == fake(0) && list[1] == fake(3));
     EXPECT_THROW((void)list[-1], std::out_of_range);
     EXPECT_THROW((void)list[2], std::out_of_range);
+}
+
+// Ids count from 0 in each run of the program, so this runs in a process of its own.
+TEST_F(WorldTest, ObjectIdsCountFromZeroInARun) {
+    if (std::getenv("MW_RUN_ALONE") == nullptr)
+        GTEST_SKIP() << "runs in a process of its own";
+    const mw::Object* first = new mw::Object;
+    const mw::Object* second = new mw::Object;
+    EXPECT_EQ(first->getId() * 10 + second->getId(), 1);
 }
