@@ -58,7 +58,10 @@ std::string format(unsigned encoding = 1, unsigned channels = 1, unsigned bits =
            littleEndian(44100) + littleEndian(2, 2) + littleEndian(bits, 2);
 }
 
-const std::string LIST_CHUNK = "LIST" + littleEndian(4) + "INFO";
+// A LIST chunk that holds "INFO" and claims `length` bytes.
+std::string listChunk(std::uint32_t length = 4) {
+    return "LIST" + littleEndian(length) + "INFO";
+}
 
 // A WAV file declaring `declared` bytes of samples, then `held` bytes of them;
 // `before` is put between the format and the data.
@@ -106,12 +109,12 @@ TEST_F(HostileFilesTest, ResourceFilesThatAreNotWhatTheyClaimAreRefused) {
         {"probe.wav", SOUND, content("\xff\xff" + std::string(113, '\x1b') + "\xff\xff\xff&"),
          false},
         {"channels.wav", SOUND, content(wav(2000, 2000, "", format(1, 0x7C7C))), false},
-        {"list.wav", SOUND, content(wav(2000, 2000, LIST_CHUNK)), true},
+        {"list.wav", SOUND, content(wav(2000, 2000, listChunk())), true},
         {"gone-m.wav", MUSIC, [](const char*) {}, false},
         {"pipe-m.wav", MUSIC, fifo, false},
         {"4gb-m.wav", MUSIC, content(wav(0xFFFFFFFF, 980)), false},
         {"cut-m.wav", MUSIC, content(wav(44100, 1000)), false},
-        {"list-m.wav", MUSIC, content(wav(2000, 2000, LIST_CHUNK)), true},
+        {"list-m.wav", MUSIC, content(wav(2000, 2000, listChunk())), true},
     };
     for (const auto& [file, loader, make, loads] : cases) {
         make(file);
@@ -130,7 +133,7 @@ TEST_F(HostileFilesTest, ResourceFilesThatAreNotWhatTheyClaimAreRefused) {
 TEST_F(HostileFilesTest, OnlyWholePcmWavFilesOfOneToEightChannelsAndWholeBytesPassTheHeaderCheck) {
     const std::tuple<std::string, bool> cases[] = {
         {wav(2000, 2000), true},
-        {wav(2000, 2000, LIST_CHUNK), true},
+        {wav(2000, 2000, listChunk()), true},
         {wav(2000, 2000, "", format(1, 1, 8)), true},
         {wav(2000, 2000, "", format(1, 1, 24)), true},
         {wav(2000, 2000, "", format(1, 1, 32)), true},
@@ -142,7 +145,7 @@ TEST_F(HostileFilesTest, OnlyWholePcmWavFilesOfOneToEightChannelsAndWholeBytesPa
         {wav(2000, 2000, "", format(1, 1, 0x110)), false},
         {wav(0x10000, 2000), false}, // more samples declared than held
         {wav(2000, 1999), false},
-        {wav(2000, 2000, "LIST" + littleEndian(0x01000004) + "INFO"), false},
+        {wav(2000, 2000, listChunk(0x01000004)), false},
         {"RIFF" + littleEndian(4) + "WAVEdata" + littleEndian(0), false}, // no format first
     };
     int count = 0;
