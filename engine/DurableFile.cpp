@@ -79,13 +79,18 @@ bool DurableFile::openTemporary(unsigned mode, bool fileExists) {
 }
 
 void DurableFile::openInPlace(bool fileExists) {
-    const int fd =
-        open(m_target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | (fileExists ? 0 : O_CREAT), 0666);
+    // Emptied only once a stream is ready to write the new content.
+    const int fd = open(m_target.c_str(), O_WRONLY | O_CLOEXEC | (fileExists ? 0 : O_CREAT), 0666);
     if (fd < 0)
         return;
     m_stream = fdopen(fd, "w");
     if (m_stream == nullptr) {
         close(fd);
+        return;
+    }
+    if (ftruncate(fd, 0) != 0) {
+        std::fclose(m_stream);
+        m_stream = nullptr;
         return;
     }
     m_status = Status::InPlace;

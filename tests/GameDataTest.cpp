@@ -28,14 +28,13 @@ TEST_F(GameDataTest, EverySpriteHasItsColourAndFitsWhereItIsDrawn) {
         {"dodge", 0, 16, 11, 21, 21}, {"opponent", 42, 16, 11, 21, 21}};
     const fs::path root = fs::path(MW_SOURCE_DIR) / "data" / "sprites";
     mw::ResourceManager& resources = mw::ResourceManager::getInstance();
-    std::map<std::string, std::set<int>> heights; // the poses of an opponent share one
-    int files = 0;
+    std::map<std::string, std::set<int>> heights;   // the poses of an opponent share one
+    std::map<std::string, std::string> firstFrames; // a left pose is not the right one
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
         const std::string file = entry.path().lexically_relative(root).generic_string();
         if (entry.path().extension() != ".txt")
             continue;
         SCOPED_TRACE(file);
-        ++files;
         ASSERT_EQ(resources.loadSprite(entry.path().string(), file), 0);
         const mw::Sprite& sprite = *resources.getSprite(file);
         const int width = sprite.getWidth(), height = sprite.getHeight();
@@ -53,24 +52,23 @@ TEST_F(GameDataTest, EverySpriteHasItsColourAndFitsWhereItIsDrawn) {
                                       : std::ranges::count(owners, sprite.getColor()) == 0));
         const auto& [part, x, y, top, bottom, widest] = *std::ranges::find_if(
             places, [&](const auto& p) { return file.find(std::get<0>(p)) != std::string::npos; });
-        const double left = (x != 0                                    ? x
-                             : file.find("-left") != std::string::npos ? 39
-                                                                       : 45) -
-                            width / 2;
-        EXPECT_TRUE(left >= 0 && left + width <= 80 && width <= widest) << part << width;
+        const bool left = file.find("-left") != std::string::npos;
+        const double column = (x != 0 ? x : left ? 39 : 45) - width / 2;
+        EXPECT_TRUE(column >= 0 && column + width <= 80 && width <= widest) << part << width;
         EXPECT_TRUE(y - height / 2 >= top && y - height / 2 + height <= bottom) << part << height;
         if (file.starts_with("opponent-"))
             heights[file.substr(0, file.find('/'))].insert(height);
-        if (const auto side = file.find("-left"); side != std::string::npos) { // not the right's
-            const std::string right = file.substr(0, side) + "-right.txt";
-            ASSERT_EQ(resources.loadSprite((root / right).string(), right + "?"), 0);
-            EXPECT_NE(sprite.getFrame(0).getString(),
-                      resources.getSprite(right + "?")->getFrame(0).getString());
-        }
+        firstFrames[file] = sprite.getFrame(0).getString();
+    }
+    for (const auto& [file, frame] : firstFrames) {
+        const auto side = file.find("-left");
+        EXPECT_TRUE(side == std::string::npos ||
+                    frame != firstFrames[file.substr(0, side) + "-right.txt"])
+            << file;
     }
     for (const auto& [folder, set] : heights)
         EXPECT_EQ(set.size(), 1u) << folder << " poses differ in height";
-    EXPECT_EQ(files, 42);
+    EXPECT_EQ(firstFrames.size(), 42u);
 }
 
 // Decoded as the game loads them: mono, of their length, loud without clipping,
@@ -110,7 +108,7 @@ TEST(GameAudioTest, EffectsAreShortDistinctClipsAndTheThemeLoopsWithoutAClick) {
 
 TEST_F(GameDataTest, TheManifestLoadsEverythingInOrderAndGoesOnPastAMissingFile) {
     for (const char* item : {"sprites", "audio"})
-        fs::copy(mwtest::runDirectory() + "/" + item, item, fs::copy_options::recursive);
+        fs::copy(MW_RUN_DIR "/" + std::string(item), item, fs::copy_options::recursive);
     fs::remove("sprites/opponent-2/opponent2-tell.txt");
     fs::remove("audio/tko.wav");
     mw::ResourceManager& resources = mw::ResourceManager::getInstance();

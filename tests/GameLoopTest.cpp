@@ -55,7 +55,7 @@ TEST(GameLoopLogTest,
     if (!mwtest::hasDisplay())
         GTEST_SKIP() << "needs an X display";
     mwtest::ScratchDirectory scratch;
-    std::filesystem::copy_file(mwtest::runDirectory() + "/mw-font.ttf", "mw-font.ttf");
+    std::filesystem::copy_file(MW_RUN_DIR "/mw-font.ttf", "mw-font.ttf");
     GameManager& game = GameManager::getInstance();
     LoopClock clock;
     TestAccess::setClock(&clock);

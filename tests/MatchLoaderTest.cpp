@@ -21,6 +21,14 @@ extern "C" int fchmod(int fd, mode_t mode) {
     return s_failFchmod ? (errno = EPERM, -1) : real(fd, mode);
 }
 
+// While set, fdopen fails for writing as when memory runs out.
+static bool s_failFdopenForWriting = false;
+extern "C" FILE* fdopen(int fd, const char* mode) {
+    static const auto real =
+        reinterpret_cast<FILE* (*)(int, const char*)>(dlsym(RTLD_NEXT, "fdopen"));
+    return s_failFdopenForWriting && mode[0] == 'w' ? (errno = ENOMEM, nullptr) : real(fd, mode);
+}
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -119,6 +127,19 @@ TEST_F(MatchLoaderTest, AFailedWriteKeepsTheNewTimeInMemory) {
     EXPECT_EQ(highScoreFile(), "002\n030\n207\n");
 }
 
+TEST_F(MatchLoaderTest, APipeInPlaceOfTheFileIsNeitherReadNorReplaced) {
+    fs::remove(m_scratch.path() / "hsdata.txt");
+    ASSERT_EQ(mkfifo((m_scratch.path() / "hsdata.txt").c_str(), 0644), 0);
+    MatchLoader::getInstance().startUp();
+    win(1, 88);
+    EXPECT_EQ(countLogged("MatchLoader::startUp() -- Couldn't open highscore data file!"), 2);
+    EXPECT_EQ(countLogged("MatchLoader::updateFile() -- Highscore data file could not be read at "
+                          "start-up; left it as it was"),
+              1);
+    EXPECT_TRUE(fs::is_fifo(m_scratch.path() / "hsdata.txt"));
+    EXPECT_EQ(shownTimes(), "0:02 -:-- -:--");
+}
+
 TEST_F(MatchLoaderTest, ATemporaryFileThatCannotTakeTheModeGoesAndTheFileIsRewrittenInPlace) {
     useHighScoreFile("105\n\n207\n");
     s_failFchmod = true;
@@ -129,6 +150,21 @@ TEST_F(MatchLoaderTest, ATemporaryFileThatCannotTakeTheModeGoesAndTheFileIsRewri
                     "the highscore data file (Operation not permitted); rewriting it in place"),
         1);
     EXPECT_EQ(highScoreFile(), "105\n030\n207\n");
+    EXPECT_EQ(strayFiles(), Lines{});
+}
+
+TEST_F(MatchLoaderTest, AFileThatCannotBeWrittenThroughAStreamIsLeftWholeAndNothingOpen) {
+    useHighScoreFile("105\n\n207\n");
+    const auto openDescriptors = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    };
+    const auto before = openDescriptors();
+    s_failFdopenForWriting = true;
+    win(2, 60);
+    s_failFdopenForWriting = false;
+    EXPECT_EQ(openDescriptors(), before);
+    EXPECT_EQ(countLogged("MatchLoader::updateFile() -- Couldn't open highscore data file!"), 1);
+    EXPECT_EQ(highScoreFile(), "105\n\n207\n");
     EXPECT_EQ(strayFiles(), Lines{});
 }
 

@@ -16,7 +16,7 @@ protected:
         if (!mwtest::hasDisplay() || std::system("command -v xdotool >/dev/null 2>&1") != 0)
             GTEST_SKIP() << "needs Xvfb and xdotool";
         for (const char* item : {"sprites", "audio", "mw-font.ttf"})
-            fs::copy(fs::path(mwtest::runDirectory()) / item, m_scratch.path() / item,
+            fs::copy(fs::path(MW_RUN_DIR) / item, m_scratch.path() / item,
                      fs::copy_options::recursive);
     }
 

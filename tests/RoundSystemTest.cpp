@@ -193,21 +193,17 @@ std::string barColours(int filled, char colour) {
 
 TEST_F(RoundSystemTest, BarsClockRoundAndKnockdownPromptAreDrawnWhereAndHowTheyBelong) {
     MW_OPEN_WINDOW();
+    // The healths, the time left and the round; the cells and colour of each bar, the clock.
     const struct {
-        int hero, opponent, timeLeft, round;
-        int heroCells;
-        char heroColour;
-        int opponentCells;
-        char opponentColour;
+        int hero, opponent, timeLeft, round, heroCells, opponentCells;
+        char heroColour, opponentColour;
         const char* clock;
-    } cases[] = {
-        {100, 51, 90, 1, 24, 'g', 12, 'g', "TIME 1:30"},
-        {50, 21, 61, 2, 12, 'y', 5, 'y', "TIME 1:01"},
-        {20, 1, 60, 3, 4, 'r', 0, 'r', "TIME 1:00"},
-        {0, 99, 59, 10, 0, 'r', 23, 'g', "TIME 0:59"},
-        {75, 25, 5, 1, 18, 'g', 6, 'y', "TIME 0:05"},
-        {100, 100, -7, 1, 24, 'g', 24, 'g', "TIME 0:00"},
-    };
+    } cases[] = {{100, 51, 90, 1, 24, 12, 'g', 'g', "TIME 1:30"},
+                 {50, 21, 61, 2, 12, 5, 'y', 'y', "TIME 1:01"},
+                 {20, 1, 60, 3, 4, 0, 'r', 'r', "TIME 1:00"},
+                 {0, 99, 59, 10, 0, 23, 'r', 'g', "TIME 0:59"},
+                 {75, 25, 5, 1, 18, 6, 'g', 'y', "TIME 0:05"},
+                 {100, 100, -7, 1, 24, 24, 'g', 'g', "TIME 0:00"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.clock);
         TestAccess::setHealth(*m_hero, c.hero);

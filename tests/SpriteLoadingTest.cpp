@@ -93,7 +93,7 @@ TEST_F(
     EXPECT_EQ(resources.loadSprite("a.txt", "last"), -1);
     EXPECT_TRUE(logged("ResourceManager::loadSprite - Reached max sprite count!"));
     EXPECT_EQ(resources.getSpriteCount(), 1000);
-    const std::string wav = mwtest::runDirectory() + "/audio/hero-hit.wav";
+    const std::string wav = MW_RUN_DIR "/audio/hero-hit.wav";
     for (int i = 0; i < 128; ++i)
         ASSERT_EQ(resources.loadMusic(wav, "m" + std::to_string(i)), 0);
     EXPECT_EQ(resources.loadMusic(wav, "last"), -1);

@@ -36,10 +36,6 @@ inline bool hasDisplay() {
     return std::getenv("DISPLAY") != nullptr && *std::getenv("DISPLAY") != '\0';
 }
 
-inline std::string runDirectory() {
-    return MW_RUN_DIR;
-}
-
 // A fresh empty directory that is the working directory for its lifetime.
 struct ScratchDirectory {
     ScratchDirectory() {
@@ -94,7 +90,7 @@ protected:
     void openWindow() {
         if (!hasDisplay())
             GTEST_SKIP() << "no X display";
-        fs::copy_file(fs::path(runDirectory()) / mw::FONT_FILE, m_scratch.path() / mw::FONT_FILE,
+        fs::copy_file(fs::path(MW_RUN_DIR) / mw::FONT_FILE, m_scratch.path() / mw::FONT_FILE,
                       fs::copy_options::overwrite_existing);
         ASSERT_EQ(mw::DisplayManager::getInstance().startUp(), 0);
     }
