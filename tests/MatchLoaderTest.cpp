@@ -14,13 +14,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-// While set, fchmod fails as on a file system that keeps no modes.
-static bool s_failFchmod = false;
-extern "C" int fchmod(int fd, mode_t mode) {
-    static const auto real = reinterpret_cast<int (*)(int, mode_t)>(dlsym(RTLD_NEXT, "fchmod"));
-    return s_failFchmod ? (errno = EPERM, -1) : real(fd, mode);
-}
-
 // While set, fdopen fails for writing as when memory runs out.
 static bool s_failFdopenForWriting = false;
 extern "C" FILE* fdopen(int fd, const char* mode) {
@@ -138,19 +131,6 @@ TEST_F(MatchLoaderTest, APipeInPlaceOfTheFileIsNeitherReadNorReplaced) {
               1);
     EXPECT_TRUE(fs::is_fifo(m_scratch.path() / "hsdata.txt"));
     EXPECT_EQ(shownTimes(), "0:02 -:-- -:--");
-}
-
-TEST_F(MatchLoaderTest, ATemporaryFileThatCannotTakeTheModeGoesAndTheFileIsRewrittenInPlace) {
-    useHighScoreFile("105\n\n207\n");
-    s_failFchmod = true;
-    win(2, 60);
-    s_failFchmod = false;
-    EXPECT_EQ(
-        countLogged("MatchLoader::updateFile() -- Couldn't create a temporary file beside "
-                    "the highscore data file (Operation not permitted); rewriting it in place"),
-        1);
-    EXPECT_EQ(highScoreFile(), "105\n030\n207\n");
-    EXPECT_EQ(strayFiles(), Lines{});
 }
 
 TEST_F(MatchLoaderTest, AFileThatCannotBeWrittenThroughAStreamIsLeftWholeAndNothingOpen) {
