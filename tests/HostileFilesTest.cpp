@@ -110,6 +110,7 @@ TEST_F(HostileFilesTest, ResourceFilesThatAreNotWhatTheyClaimAreRefused) {
          false},
         {"channels.wav", SOUND, content(wav(2000, 2000, "", format(1, 0x7C7C))), false},
         {"list.wav", SOUND, content(wav(2000, 2000, listChunk())), true},
+        {"ext.wav", SOUND, content(wav(2000, 2000, "", format(0xFFFE, 8, 16))), false},
         {"gone-m.wav", MUSIC, [](const char*) {}, false},
         {"pipe-m.wav", MUSIC, fifo, false},
         {"4gb-m.wav", MUSIC, content(wav(0xFFFFFFFF, 980)), false},

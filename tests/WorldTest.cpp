@@ -52,8 +52,8 @@ TEST_F(WorldTest, SolidObjectsCollideWhereTheirBoxesMeetAndBlockingPairsRefuseTh
         {BLOCKING, BLOCKING, {6, 5}, {6, 3.75f}, 0, false},
     };
     for (const auto& [moverSolidness, otherSolidness, target, otherAt, result, meet] : cases) {
+        WorldProbe other(otherAt, otherSolidness); // the first in the world
         WorldProbe mover({5, 5}, moverSolidness);
-        WorldProbe other(otherAt, otherSolidness);
         SCOPED_TRACE(testing::Message() << otherAt.getX() << ", " << otherAt.getY());
         EXPECT_EQ(world.moveObject(&mover, target), result);
         EXPECT_EQ(mover.getPosition(), result == 0 ? target : Vector(5, 5));
