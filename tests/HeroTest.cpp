@@ -46,10 +46,8 @@ TEST_F(HeroTest, EachKeyStartsATenFrameMoveWithItsSpriteAndSound) {
 TEST_F(HeroTest, ADodgeTakesTheSwingOfItsSideUntilItEnds) {
     // A dodge (W right, Q left) tapped, a swing of a side some frames after it ends.
     for (const auto& [dodge, swing, framesAfter, health, sound] :
-         {std::tuple{mw::KEY_W, SWING_RIGHT, 0, 100, "successful-dodge"},
-          {mw::KEY_W, SWING_RIGHT, 9, 100, "successful-dodge"},
+         {std::tuple{mw::KEY_W, SWING_RIGHT, 9, 100, "successful-dodge"},
           {mw::KEY_W, SWING_RIGHT, 10, 90, "hero-hit"},
-          {mw::KEY_Q, SWING_LEFT, 0, 100, "successful-dodge"},
           {mw::KEY_Q, SWING_LEFT, 9, 100, "successful-dodge"},
           {mw::KEY_Q, SWING_LEFT, 10, 90, "hero-hit"},
           {mw::KEY_Q, SWING_RIGHT, 4, 90, "hero-hit"},
@@ -57,7 +55,7 @@ TEST_F(HeroTest, ADodgeTakesTheSwingOfItsSideUntilItEnds) {
         TestAccess::setHealth(*m_hero, 100);
         m_driver.tap(dodge);
         m_driver.advance(1 + framesAfter);
-        m_hero->eventHandler(EventBoxerCollision(swing));
+        EXPECT_EQ(m_hero->eventHandler(EventBoxerCollision(swing)), 1);
         EXPECT_EQ(m_hero->getHealth(), health) << dodge << " " << framesAfter;
         EXPECT_EQ(heard(), (Lines{"hero-dodge", sound})) << dodge << " " << framesAfter;
         m_driver.advance(10);
@@ -80,6 +78,14 @@ TEST_F(HeroTest, TenHitsFloorHimAndAlternatingKeysGetHimUp) {
         EXPECT_EQ(countLogged("Hero: knockdown #" + std::to_string(knockdown) + ", need " + count +
                               " presses"),
                   1);
+        if (knockdown == 1) { // neither a key held while frozen nor another key counts
+            m_hero->setFrozen(true);
+            sendKey(mw::KEY_Q, mw::KEY_HELD);
+            m_hero->setFrozen(false);
+            EXPECT_EQ(m_hero->eventHandler(mw::EventKeyboard(mw::KEY_A, mw::KEY_HELD)), 1);
+            sendKey(mw::KEY_SPACE, mw::KEY_HELD);
+            EXPECT_EQ(m_hero->getMashCount(), 0);
+        }
         // A new key down every frame, the last one up.
         for (int press = 1; press <= needed; ++press) {
             if (press == needed) {
@@ -103,34 +109,6 @@ TEST_F(HeroTest, TenHitsFloorHimAndAlternatingKeysGetHimUp) {
     }
     EXPECT_TRUE(logged("Mash 1/50 (key=" + std::to_string(static_cast<int>(mw::KEY_Q)) + ")"));
     EXPECT_EQ(m_hero->getMatchKnockdowns(), 3);
-}
-
-TEST_F(HeroTest, OnlyAChangeToAnotherOfTheFourKeysHeldIsAPress) {
-    for (const auto& [keys, tapped, frozen, counted] :
-         {std::tuple{std::vector{mw::KEY_Q}, false, false, 1},
-          {std::vector{mw::KEY_Q, mw::KEY_W}, false, false, 20},
-          {std::vector{mw::KEY_O, mw::KEY_P}, false, false, 20},
-          {std::vector{mw::KEY_A, mw::KEY_SPACE}, false, false, 0},
-          {std::vector{mw::KEY_Q, mw::KEY_W}, true, false, 0},
-          {std::vector{mw::KEY_O, mw::KEY_P}, false, true, 0}}) {
-        TestAccess::setDown(*m_hero, false);
-        TestAccess::setRoundKnockdowns(*m_hero, 0);
-        floorHero(*m_hero);
-        m_hero->setFrozen(frozen);
-        for (int frame = 0; frame < 10; ++frame) {
-            for (const mw::Key key : keys) {
-                if (tapped && key == keys[frame % 2])
-                    m_driver.tap(key);
-                else if (!tapped && frame == 0)
-                    m_driver.press(key);
-            }
-            m_driver.advance();
-        }
-        EXPECT_EQ(m_hero->getMashCount(), counted) << keys[0] << tapped << frozen;
-        for (const mw::Key key : keys)
-            m_driver.release(key);
-        m_hero->setFrozen(false);
-    }
 }
 
 TEST_F(HeroTest, LosesByTkoAfterThreeHundredStepsDownOrAtTheFourthKnockdown) {

@@ -122,6 +122,7 @@ TEST_F(RoundSystemTest, OnlyAClockAtExactlyZeroEndsTheRound) {
         m_driver.advance();
         EXPECT_EQ(TestAccess::isRoundActive(*m_rounds), timeLeft != 0) << timeLeft;
     }
+    EXPECT_EQ(clock().eventHandler(mw::Event()), 0); // it counts steps only
 }
 
 TEST_F(RoundSystemTest, AResultIsShownAndOnlyAWinIsRecordedAndAnnouncedWhenFaster) {

@@ -15,7 +15,7 @@ class SpriteLoadingTest : public mwtest::EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        ResourceManager::getInstance().startUp();
+        ASSERT_EQ(ResourceManager::getInstance().startUp(), 0);
     }
     // Shows the first three frames.
     static std::string describe(const mw::Sprite& sprite) {
@@ -84,6 +84,10 @@ TEST_F(
     resources.loadSprite("b.txt", "same");
     EXPECT_TRUE(resources.getSprite("same")->getColor() == mw::COLOR_RED &&
                 resources.getSprite("Same") == nullptr && resources.isStarted());
+    mw::Object object; // finds only the label as it was written, and takes no events
+    EXPECT_EQ((std::vector{object.setSprite("Same"), object.setSprite("same"),
+                           object.eventHandler(mw::Event())}),
+              (std::vector{-1, 0, 0}));
     resources.shutDown();
     EXPECT_TRUE(!resources.isStarted() && resources.getSprite("same") == nullptr);
     resources.loadSprite("b.txt", "same");
@@ -111,6 +115,9 @@ TEST(SpriteTest, AFullSpriteTakesNoMoreFramesAndShortRowsReadAsSpaces) {
     mw::Sprite none(-1);
     none.pushFrame(mw::Frame(1, 1, "a"));
     EXPECT_EQ(none.getFrameCount(), 0);
+    mw::Sprite blank(1);
+    blank.pushFrame(mw::Frame(0, 0, ""));
+    EXPECT_EQ(blank.draw(0, mw::Vector(5, 5)), -1); // a blank frame draws nothing
     EXPECT_EQ(std::string(
                   {frame.charAt(0, 2), frame.charAt(1, 0), frame.charAt(1, 1), frame.charAt(1, 2)}),
               "cd  ");

@@ -96,8 +96,10 @@ TEST_F(TutorialTest, EachLessonIsShownAndWaitsForItsKeyThenMovesOnAtTheTenthStep
     sendKey(mw::KEY_ENTER, mw::KEY_HELD);
     m_driver.advance(12);
     EXPECT_EQ(TestAccess::step(*m_tutorial), TutorialMode::DONE);
-    EXPECT_EQ(m_tutorial->eventHandler(mw::EventStep(1)), 1);
-    EXPECT_EQ(m_tutorial->eventHandler(mw::Event()), 0);
+    EXPECT_EQ((std::vector{m_tutorial->eventHandler(mw::EventStep(1)),
+                           m_tutorial->eventHandler(mw::EventKeyboard(mw::KEY_A, mw::KEY_HELD)),
+                           m_tutorial->eventHandler(mw::Event()), m_tutorial->draw()}),
+              (std::vector{1, 1, 0, 0}));
     sendKey(mw::KEY_ENTER, mw::KEY_PRESSED);
     EXPECT_EQ(worldTypes(), Lines{"TitleScreen"});
 }
