@@ -1,6 +1,7 @@
 #include "support/GameSupport.h"
 
 #include "engine/EventStep.h"
+#include "game/KnockdownPrompt.h"
 #include "game/RoundUI.h"
 
 #include <functional>
@@ -247,6 +248,7 @@ TEST_F(RoundSystemTest, BarsClockRoundAndKnockdownPromptAreDrawnWhereAndHowTheyB
     EXPECT_EQ(shownRow(4) + shownRow(5), "");
     EXPECT_EQ(shownRow(10), at(36, "End of round."));
     EXPECT_EQ(shownRow(10, true), std::string(36, '.') + std::string(13, 'w'));
+    EXPECT_EQ(firstOf<KnockdownPrompt>()->draw(), 0); // with nothing to show
 }
 
 } // namespace

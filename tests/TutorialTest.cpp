@@ -70,7 +70,8 @@ TEST_F(TutorialTest, EachLessonIsShownAndWaitsForItsKeyThenMovesOnAtTheTenthStep
             sendKey(key, mw::KEY_PRESSED);
         sendKey(lesson.key, mw::KEY_HELD);
         sendKey(lesson.key, mw::KEY_RELEASED);
-        EXPECT_EQ(TestAccess::advanceTime(*m_tutorial), step == 0 ? 0 : -30);
+        // What the wait before left: none before the first lesson, then a step's overshoot.
+        EXPECT_EQ(TestAccess::advanceTime(*m_tutorial), (std::array{0, -30, -30, -32}[step]));
         sendKey(lesson.key, mw::KEY_PRESSED);
         EXPECT_EQ(pose(), "opponent-stunned");
         m_driver.advance(4);
@@ -79,12 +80,13 @@ TEST_F(TutorialTest, EachLessonIsShownAndWaitsForItsKeyThenMovesOnAtTheTenthStep
         m_driver.advance(9);
         EXPECT_EQ(TestAccess::advanceTime(*m_tutorial), 300 - 9 * 33);
         EXPECT_EQ(TestAccess::step(*m_tutorial), step);
-        if (step == 3) { // a step that leaves 1 ms of the wait, then one that uses it up
+        if (step == 2) { // a step that leaves 1 ms of the wait, which the next one uses up
             TestAccess::setAdvanceTime(*m_tutorial, 34);
             m_driver.advance();
             EXPECT_EQ(TestAccess::step(*m_tutorial), step);
-            TestAccess::setAdvanceTime(*m_tutorial, 33);
         }
+        if (step == 3) // a step that uses up the wait exactly
+            TestAccess::setAdvanceTime(*m_tutorial, 33);
         m_driver.advance();
         EXPECT_EQ(TestAccess::step(*m_tutorial), step + 1);
         EXPECT_EQ(pose(), step < 3 ? lessons[step + 1].pose : "opponent-idle");
