@@ -121,7 +121,6 @@ TEST_F(MatchLoaderTest, AFailedWriteKeepsTheNewTimeInMemory) {
 }
 
 TEST_F(MatchLoaderTest, APipeInPlaceOfTheFileIsNeitherReadNorReplaced) {
-    fs::remove(m_scratch.path() / "hsdata.txt");
     ASSERT_EQ(mkfifo((m_scratch.path() / "hsdata.txt").c_str(), 0644), 0);
     MatchLoader::getInstance().startUp();
     win(1, 88);
