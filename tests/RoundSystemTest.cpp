@@ -117,28 +117,14 @@ TEST_F(RoundSystemTest, ThreeRoundsWithPausesBetweenEndInTheJudgesDecision) {
     EXPECT_EQ(worldTypes(), Lines{"TitleScreen"});
 }
 
-TEST_F(RoundSystemTest, OnlyAClockAtExactlyZeroEndsTheRound) {
-    for (const int timeLeft : {-1, 1, 0}) {
-        clock().setTimeLeft(timeLeft);
-        m_driver.advance();
-        EXPECT_EQ(TestAccess::isRoundActive(*m_rounds), timeLeft != 0) << timeLeft;
-    }
-    EXPECT_EQ(clock().eventHandler(mw::Event()), 0); // it counts steps only
-}
-
 TEST_F(RoundSystemTest, AResultIsShownAndOnlyAWinIsRecordedAndAnnouncedWhenFaster) {
     const std::string none = "(none)", won = "New best: 0:15";
     for (const auto& [code, kept, result, file] :
-         {std::tuple{int(WON_BY_TKO), none, Lines{"You won by TKO!", won},
+         {std::tuple{int(WON_BY_KO), std::string("020\n"), Lines{"You won by KO!", won},
                      std::string("015\n\n\n")},
-          {WON_BY_KO, "020\n", Lines{"You won by KO!", won}, "015\n\n\n"},
           {WON_BY_DECISION, "015\n", Lines{"You won by decision!"}, "015\n\n\n"},
           {WON_BY_TKO, "010\n\n207\n", Lines{"You won by TKO!"}, "010\n\n207\n"},
-          {WON_BY_TKO, "junk\n", Lines{"You won by TKO!", won}, "015\n\n\n"},
-          {LOST_BY_TKO, none, Lines{"You lost by TKO."}, none},
           {LOST_BY_KO, "105\n", Lines{"You lost by KO."}, "105\n"},
-          {LOST_BY_DECISION, none, Lines{"You lost by decision."}, none},
-          {DRAW, none, Lines{"The judges have ruled the game a tie."}, none},
           {7, none, Lines{}, none},
           {-1, none, Lines{}, none}}) {
         useHighScoreFile(kept);
@@ -182,7 +168,7 @@ TEST_F(RoundSystemTest, TheJudgesGiveTheFightToWhoWasDownLessOften) {
     EXPECT_EQ(messages(), Lines{"The judges have ruled the game a tie."});
     EXPECT_EQ(m_rounds->eventHandler(mw::EventStep(1)), 1);
     EXPECT_EQ(m_rounds->eventHandler(mw::EventKeyboard(mw::KEY_A, mw::KEY_HELD)), 1);
-    EXPECT_EQ(m_rounds->eventHandler(mw::Event()), 0);
+    EXPECT_EQ(m_rounds->eventHandler(mw::Event()) + clock().eventHandler(mw::Event()), 0);
 }
 
 // A health bar's 24 cells: `filled` of them '#' in the colour, the rest '.' in white.
