@@ -105,46 +105,43 @@ TEST_F(MatchLoaderTest, ReadsUpToThreeEntriesAndAWinRewritesThemAll) {
     EXPECT_FALSE(MatchLoader::getInstance().isStarted());
 }
 
-TEST_F(MatchLoaderTest, AFailedWriteKeepsTheNewTimeInMemory) {
-    // Tests run as root, whom permissions do not stop: a directory in the way does.
+// Tests run as root, whom permissions do not stop: a directory in the way does.
+TEST_F(MatchLoaderTest, AFileThatCannotBeReplacedIsLeftAsItWasAndTheNewTimeKeptInMemory) {
+    const std::string failed = "MatchLoader::updateFile() -- Couldn't open highscore data file!";
+    const fs::path file = m_scratch.path() / "hsdata.txt";
     useHighScoreFile("105\n\n207\n");
-    fs::remove(m_scratch.path() / "hsdata.txt");
-    fs::create_directories(m_scratch.path() / "hsdata.txt" / "keep");
+    fs::remove(file);
+    fs::create_directories(file / "keep");
     win(1, 88);
-    EXPECT_EQ(countLogged("MatchLoader::updateFile() -- Couldn't open highscore data file!"), 1);
+    EXPECT_EQ(countLogged(failed), 1);
     EXPECT_EQ(shownTimes(), "0:02 -:-- 2:07");
-    EXPECT_TRUE(fs::is_directory(m_scratch.path() / "hsdata.txt" / "keep"));
-    fs::remove_all(m_scratch.path() / "hsdata.txt");
-    EXPECT_EQ(strayFiles(), Lines{});
+    EXPECT_TRUE(fs::is_directory(file / "keep"));
+    fs::remove_all(file);
     win(2, 60); // once the way is free every kept time is written
     EXPECT_EQ(highScoreFile(), "002\n030\n207\n");
-}
-
-TEST_F(MatchLoaderTest, APipeInPlaceOfTheFileIsNeitherReadNorReplaced) {
-    ASSERT_EQ(mkfifo((m_scratch.path() / "hsdata.txt").c_str(), 0644), 0);
+    // No stream to write through (as when memory runs out): nothing lost, nothing left open.
+    const auto openDescriptors = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    };
+    const auto before = openDescriptors();
+    s_failFdopenForWriting = true;
+    win(3, 60);
+    s_failFdopenForWriting = false;
+    EXPECT_EQ(openDescriptors(), before);
+    EXPECT_EQ(countLogged(failed), 2);
+    EXPECT_EQ(highScoreFile(), "002\n030\n207\n");
+    EXPECT_EQ(strayFiles(), Lines{});
+    // A pipe is neither read nor replaced.
+    fs::remove(file);
+    ASSERT_EQ(mkfifo(file.c_str(), 0644), 0);
     MatchLoader::getInstance().startUp();
     win(1, 88);
     EXPECT_EQ(countLogged("MatchLoader::startUp() -- Couldn't open highscore data file!"), 2);
     EXPECT_EQ(countLogged("MatchLoader::updateFile() -- Highscore data file could not be read at "
                           "start-up; left it as it was"),
               1);
-    EXPECT_TRUE(fs::is_fifo(m_scratch.path() / "hsdata.txt"));
+    EXPECT_TRUE(fs::is_fifo(file));
     EXPECT_EQ(shownTimes(), "0:02 -:-- -:--");
-}
-
-TEST_F(MatchLoaderTest, AFileThatCannotBeWrittenThroughAStreamIsLeftWholeAndNothingOpen) {
-    useHighScoreFile("105\n\n207\n");
-    const auto openDescriptors = [] {
-        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
-    };
-    const auto before = openDescriptors();
-    s_failFdopenForWriting = true;
-    win(2, 60);
-    s_failFdopenForWriting = false;
-    EXPECT_EQ(openDescriptors(), before);
-    EXPECT_EQ(countLogged("MatchLoader::updateFile() -- Couldn't open highscore data file!"), 1);
-    EXPECT_EQ(highScoreFile(), "105\n\n207\n");
-    EXPECT_EQ(strayFiles(), Lines{});
 }
 
 MatchLoader::WriteStage killAt;
