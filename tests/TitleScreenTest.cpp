@@ -66,7 +66,7 @@ TEST_F(TitleScreenTest, KeysPickTheNextSceneAndTheLastChoiceOfAFrameStays) {
                  {mw::KEY_3, KEY_UNDEFINED, "fight 3"},   {mw::KEY_T, KEY_UNDEFINED, "tutorial"},
                  {mw::KEY_ESCAPE, KEY_UNDEFINED, "quit"}, {mw::KEY_4, KEY_UNDEFINED, "title"},
                  {mw::KEY_ENTER, KEY_UNDEFINED, "title"}, {mw::KEY_1, mw::KEY_T, "tutorial"},
-                 {mw::KEY_T, mw::KEY_2, "fight 2"}};
+                 {mw::KEY_T, mw::KEY_2, "fight 2"},       {mw::KEY_3, mw::KEY_1, "fight 1"}};
     for (const auto& c : cases) {
         for (const mw::KeyboardAction action : {mw::KEY_HELD, mw::KEY_RELEASED, mw::KEY_PRESSED}) {
             MatchLoader::getInstance().clearWorld();
