@@ -105,10 +105,10 @@ TEST_F(MatchLoaderTest, ReadsUpToThreeEntriesAndAWinRewritesThemAll) {
     EXPECT_FALSE(MatchLoader::getInstance().isStarted());
 }
 
-// Tests run as root, whom permissions do not stop: a directory in the way does.
 TEST_F(MatchLoaderTest, AFileThatCannotBeReplacedIsLeftAsItWasAndTheNewTimeKeptInMemory) {
     const std::string failed = "MatchLoader::updateFile() -- Couldn't open highscore data file!";
     const fs::path file = m_scratch.path() / "hsdata.txt";
+    // Tests run as root, whom permissions do not stop: a directory in the way does.
     useHighScoreFile("105\n\n207\n");
     fs::remove(file);
     fs::create_directories(file / "keep");
