@@ -11,6 +11,7 @@
 #include "game/GameOverResult.h"
 #include "game/HealthUI.h"
 #include "game/Hero.h"
+#include "game/OpponentCard.h"
 
 #include <cstdlib>
 
@@ -41,13 +42,15 @@ bool isSwing(int move) {
 
 } // namespace
 
-FightingOpponent::FightingOpponent(const Tuning& tuning, const Sprites& sprites, int& attackSteps)
+FightingOpponent::FightingOpponent(const Tuning& tuning, const Sprites& sprites, int& attackSteps,
+                                   const OpponentCard& card)
     : m_tuning(tuning), m_sprites(sprites), m_attackSteps(attackSteps) {
     setType(OPPONENT_TYPE);
     setPosition(home());
     setSprite(m_sprites.idle);
     setSolidness(mw::INTANGIBLE);
     m_healthUI = new HealthUI(mw::Vector(50, 2));
+    m_healthUI->setOwner(card.name, card.color);
 }
 
 // The health bar belongs to the world and goes when the world is cleared.

@@ -3,6 +3,7 @@
 #include "game/Opponent.h"
 
 class EventBoxerCollision;
+struct OpponentCard;
 
 // The fighting behaviour all three opponents share: it waits, then attacks
 // with wind-ups and swings or shows a tell; it dodges punches while waiting,
@@ -56,7 +57,9 @@ public:
 protected:
     // attackSteps is the derived class's count in SharedCounts, shared by
     // every object of that class.
-    FightingOpponent(const Tuning& tuning, const Sprites& sprites, int& attackSteps);
+    // card names the opponent above his health bar.
+    FightingOpponent(const Tuning& tuning, const Sprites& sprites, int& attackSteps,
+                     const OpponentCard& card);
 
     // Ends the match by technical knockout, unless the round system has
     // already frozen the fight. Opponent3 has no technical knockout.

@@ -20,9 +20,17 @@ void HealthUI::setHealth(int health) {
     m_health = std::clamp(health, 0, m_maxHealth);
 }
 
+void HealthUI::setOwner(const std::string& name, mw::Color color) {
+    m_owner = name.substr(0, m_label.size());
+    m_ownerColor = color;
+}
+
 int HealthUI::draw() {
     mw::DisplayManager& display = mw::DisplayManager::getInstance();
     const mw::Vector position = getPosition();
+    if (!m_owner.empty())
+        display.drawString(mw::Vector(position.getX(), position.getY() - 1), m_owner,
+                           mw::JUSTIFY_LEFT, m_ownerColor);
     display.drawString(position, m_label, mw::JUSTIFY_LEFT, mw::COLOR_WHITE);
 
     const std::int64_t filled = static_cast<std::int64_t>(m_health) * m_barWidth / m_maxHealth;

@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr int STEPS_DOWN_BEFORE_TKO = 300;
-constexpr int KNOCKDOWNS_BEFORE_TKO = 4;
 // Presses needed to get up: the base plus a step per earlier knockdown of the round.
 constexpr int BASE_PRESSES = 50;
 constexpr int PRESSES_PER_KNOCKDOWN = 20;
@@ -35,6 +33,7 @@ Hero::Hero() : m_move(IDLE) {
     setAltitude(4);
     setPosition(home());
     m_healthUI = new HealthUI(mw::Vector(5, 2));
+    m_healthUI->setOwner("YOU", mw::COLOR_CYAN);
 }
 
 // The health bar belongs to the world and goes when the world is cleared.

@@ -14,6 +14,11 @@ inline const std::string HERO_TYPE = "Hero";
 // health and gets up by mashing alternating keys.
 class Hero : public mw::Object {
 public:
+    // Steps a knocked-down hero may stay down before he loses by TKO.
+    static constexpr int STEPS_DOWN_BEFORE_TKO = 300;
+    // The knockdown of a round that loses by TKO.
+    static constexpr int KNOCKDOWNS_BEFORE_TKO = 4;
+
     Hero();
     ~Hero() override;
 

@@ -3,6 +3,9 @@
 #include "engine/DisplayManager.h"
 #include "game/Hero.h"
 #include "game/Opponent.h"
+#include "game/Timer.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -21,7 +24,8 @@ KnockdownPrompt::KnockdownPrompt() {
 }
 
 std::string KnockdownPrompt::getText() const {
-    return heroDown() != nullptr ? "Mash Q W O P to get up!" : "";
+    // A key pressed again counts once: the rule is in the words.
+    return heroDown() != nullptr ? "Alternate Q W O P to get up!" : "";
 }
 
 std::string KnockdownPrompt::getCount() const {
@@ -30,6 +34,16 @@ std::string KnockdownPrompt::getCount() const {
         return "";
     return "Presses: " + std::to_string(hero->getMashCount()) + "/" +
            std::to_string(hero->getPressesNeeded());
+}
+
+std::string KnockdownPrompt::getTimeLeft() const {
+    const Hero* hero = heroDown();
+    if (hero == nullptr)
+        return "";
+    // Whole seconds, rounded up: 10 at the knockdown, 1 in the last second.
+    const int steps = std::max(Hero::STEPS_DOWN_BEFORE_TKO - hero->getDownTime(), 0);
+    const int seconds = (steps + Timer::STEPS_PER_SECOND - 1) / Timer::STEPS_PER_SECOND;
+    return std::to_string(seconds) + (seconds == 1 ? " second left" : " seconds left");
 }
 
 int KnockdownPrompt::draw() {
@@ -41,5 +55,7 @@ int KnockdownPrompt::draw() {
     display.drawString(mw::Vector(column, TEXT_ROW), text, mw::JUSTIFY_CENTER, mw::COLOR_YELLOW);
     display.drawString(mw::Vector(column, COUNT_ROW), getCount(), mw::JUSTIFY_CENTER,
                        mw::COLOR_WHITE);
+    display.drawString(mw::Vector(column, TIME_ROW), getTimeLeft(), mw::JUSTIFY_CENTER,
+                       mw::COLOR_RED);
     return 0;
 }

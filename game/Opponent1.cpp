@@ -1,5 +1,6 @@
 #include "game/Opponent1.h"
 
+#include "game/OpponentCard.h"
 #include "game/SharedCounts.h"
 
 namespace {
@@ -31,4 +32,5 @@ constexpr FightingOpponent::Sprites SPRITES = {
 
 } // namespace
 
-Opponent1::Opponent1() : FightingOpponent(TUNING, SPRITES, sharedCounts().opponent1AttackSteps) {}
+Opponent1::Opponent1()
+    : FightingOpponent(TUNING, SPRITES, sharedCounts().opponent1AttackSteps, OpponentCard::of(1)) {}

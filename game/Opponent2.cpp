@@ -1,5 +1,6 @@
 #include "game/Opponent2.h"
 
+#include "game/OpponentCard.h"
 #include "game/SharedCounts.h"
 
 namespace {
@@ -31,4 +32,5 @@ constexpr FightingOpponent::Sprites SPRITES = {
 
 } // namespace
 
-Opponent2::Opponent2() : FightingOpponent(TUNING, SPRITES, sharedCounts().opponent2AttackSteps) {}
+Opponent2::Opponent2()
+    : FightingOpponent(TUNING, SPRITES, sharedCounts().opponent2AttackSteps, OpponentCard::of(2)) {}

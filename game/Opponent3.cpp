@@ -2,6 +2,7 @@
 
 #include "engine/LogManager.h"
 #include "game/GameOverResult.h"
+#include "game/OpponentCard.h"
 #include "game/SharedCounts.h"
 
 namespace {
@@ -35,7 +36,8 @@ constexpr int FINAL_KNOCKDOWN = 6;
 
 } // namespace
 
-Opponent3::Opponent3() : FightingOpponent(TUNING, SPRITES, sharedCounts().opponent3AttackSteps) {}
+Opponent3::Opponent3()
+    : FightingOpponent(TUNING, SPRITES, sharedCounts().opponent3AttackSteps, OpponentCard::of(3)) {}
 
 void Opponent3::stepWhileDown() {
     ++m_downTime;

@@ -134,7 +134,10 @@ void RoundSystem::judgeDecision() {
         result = WON_BY_DECISION;
     else if (heroKnockdowns > opponentKnockdowns)
         result = LOST_BY_DECISION;
-    // This object hears its own result through the broadcast.
+    // Shown under the result, which this object makes when it hears its own
+    // broadcast: the judges count knockdowns only, and the bars may say otherwise.
+    m_judgesScore = "Knockdowns: you " + std::to_string(heroKnockdowns) + ", him " +
+                    std::to_string(opponentKnockdowns);
     mw::GameManager::getInstance().onEvent(EventGameOver(result));
 }
 
@@ -146,6 +149,8 @@ void RoundSystem::handleGameOver(const EventGameOver& event) {
     const std::string text = resultText(code);
     if (!text.empty())
         new TextDisplay(text, messagePosition());
+    if (!m_judgesScore.empty())
+        new TextDisplay(m_judgesScore, lineUnderResult(1));
     if (code == WON_BY_TKO || code == WON_BY_KO || code == WON_BY_DECISION)
         recordWin();
 }
@@ -158,7 +163,11 @@ void RoundSystem::recordWin() {
     const std::string best = loader.getHighScore(opponent);
     if (best == kept)
         return;
-    // Under the result, on the next row.
+    // Under the result and the judges' score, if any.
+    new TextDisplay("New best: " + best, lineUnderResult(m_judgesScore.empty() ? 1 : 2));
+}
+
+mw::Vector RoundSystem::lineUnderResult(int rows) {
     const mw::Vector result = messagePosition();
-    new TextDisplay("New best: " + best, mw::Vector(result.getX(), result.getY() + 1));
+    return mw::Vector(result.getX(), result.getY() + static_cast<float>(rows));
 }

@@ -37,6 +37,8 @@ public:
 
     // Where round and result messages are centred.
     static mw::Vector messagePosition();
+    // Where a message `rows` rows under the result is centred.
+    static mw::Vector lineUnderResult(int rows);
 
 private:
     // Tests read its state through it (tests/support/TestAccess.h); the game
@@ -64,4 +66,6 @@ private:
     Timer* m_timer = nullptr;
     Hero* m_hero = nullptr;
     Opponent* m_opponent = nullptr;
+    // The knockdowns the judges compared; empty unless the fight went to them.
+    std::string m_judgesScore;
 };

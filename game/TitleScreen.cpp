@@ -9,6 +9,7 @@
 #include "game/KnockdownPrompt.h"
 #include "game/MatchLoader.h"
 #include "game/Opponent1.h"
+#include "game/OpponentCard.h"
 #include "game/Ring.h"
 #include "game/TutorialMode.h"
 
@@ -16,18 +17,8 @@
 
 namespace {
 
-struct OpponentCard {
-    const char* name;
-    mw::Color color;
-    // Offset of the card's centre from the middle column of the screen.
-    int columnOffset;
-};
-
-constexpr std::array<OpponentCard, MatchLoader::OPPONENT_COUNT> CARDS = {{
-    {"'Zaz Eruz Arizi'", mw::COLOR_MAGENTA, -25},
-    {"'Zez Evov Adero'", mw::COLOR_YELLOW, 0},
-    {"'Vez Idaze Zeradi'", mw::COLOR_RED, 25},
-}};
+// Offset of each opponent's card from the middle column of the screen.
+constexpr std::array<int, MatchLoader::OPPONENT_COUNT> CARD_OFFSETS = {-25, 0, 25};
 
 constexpr int TITLE_ROW = 6;
 // Names sit above the opponents' frames, best times below.
@@ -103,11 +94,12 @@ int TitleScreen::draw() {
     const int frameRow = vertical / 2 + 4;
     const MatchLoader& loader = MatchLoader::getInstance();
     for (int i = 0; i < MatchLoader::OPPONENT_COUNT; ++i) {
-        const int column = middle + CARDS[i].columnOffset;
+        const int column = middle + CARD_OFFSETS[i];
+        const OpponentCard& card = OpponentCard::of(i + 1);
         if (m_opponentFrames[i] != nullptr)
             m_opponentFrames[i]->draw(0, cell(column, frameRow));
-        display.drawString(cell(column, frameRow - NAME_ROWS_ABOVE), CARDS[i].name,
-                           mw::JUSTIFY_CENTER, CARDS[i].color);
+        display.drawString(cell(column, frameRow - NAME_ROWS_ABOVE), card.name, mw::JUSTIFY_CENTER,
+                           card.color);
         display.drawString(cell(column, frameRow + TIME_ROWS_BELOW),
                            "HS: " + loader.getHighScore(i + 1), mw::JUSTIFY_CENTER,
                            mw::COLOR_WHITE);

@@ -6,6 +6,7 @@
 #include "engine/ObjectList.h"
 #include "engine/WorldManager.h"
 #include "game/EventGameOver.h"
+#include "game/GameOverResult.h"
 #include "game/Hero.h"
 #include "game/MatchLoader.h"
 #include "game/Opponent.h"
@@ -22,22 +23,25 @@ struct Lesson {
     const char* prompt;
     mw::Key key;
     const char* pose;
-    // Drawn under the prompt: how to read the opponent's pose.
+    // Drawn under the prompt: how to read the opponent. A punch lesson has
+    // none of its own: its line follows whether he is open at the moment.
     const char* hint;
 };
 
 // One entry per step; the last has no move to teach and only waits for ENTER.
 constexpr std::array<Lesson, TutorialMode::DONE + 1> LESSONS = {{
     {"Press Q to DODGE LEFT", mw::KEY_Q, "opponent-charge-left",
-     "Glove cocked on the right: lean away, left"},
+     "Glove cocked on the right: when it flashes, lean away left"},
     {"Press W to DODGE RIGHT", mw::KEY_W, "opponent-charge-right",
-     "Glove cocked on the left: lean away, right"},
-    {"Press O to PUNCH LEFT", mw::KEY_O, "opponent-tell", "He is open: hit him"},
-    {"Press P to PUNCH RIGHT", mw::KEY_P, "opponent-tell", "He is open: hit him"},
+     "Glove cocked on the left: when it flashes, lean away right"},
+    {"Press O to PUNCH LEFT", mw::KEY_O, "opponent-tell", nullptr},
+    {"Press P to PUNCH RIGHT", mw::KEY_P, "opponent-tell", nullptr},
     {"Great! Press ENTER to exit", mw::KEY_ENTER, "opponent-idle", ""},
 }};
 
 constexpr const char* EXIT_PROMPT = "Press ENTER to exit";
+constexpr const char* OPEN_HINT = "He is open: hit him now!";
+constexpr const char* WAIT_HINT = "Punch in his tell (beep), his stun, or on the side of his swing";
 
 bool isLesson(int step) {
     return step >= 0 && step <= TutorialMode::DONE;
@@ -62,15 +66,20 @@ TutorialMode::TutorialMode() {
 }
 
 std::string TutorialMode::getPrompt() const {
-    if (m_over)
+    // No praise while the hero is down or after the practice is lost.
+    if (m_over || (m_step == DONE && isHeroDown()))
         return EXIT_PROMPT;
     return isLesson(m_step) ? LESSONS[m_step].prompt : "";
 }
 
 std::string TutorialMode::getHint() const {
-    if (m_over)
+    // While he is down, the knockdown prompt says what to do.
+    if (m_over || !isLesson(m_step) || isHeroDown())
         return "";
-    return isLesson(m_step) ? LESSONS[m_step].hint : "";
+    if (LESSONS[m_step].hint != nullptr)
+        return LESSONS[m_step].hint;
+    const int state = m_opponent != nullptr ? m_opponent->getState() : NEUTRAL;
+    return state == TELL || state == STUNNED ? OPEN_HINT : WAIT_HINT;
 }
 
 int TutorialMode::eventHandler(const mw::Event& event) {
@@ -103,6 +112,15 @@ void TutorialMode::endPractice(const EventGameOver& event) {
     const std::string text = RoundSystem::resultText(event.getResultCode());
     if (!text.empty())
         new TextDisplay(text, RoundSystem::messagePosition());
+    if (event.getResultCode() == LOST_BY_TKO)
+        new TextDisplay(whyLost(), RoundSystem::lineUnderResult(1));
+}
+
+std::string TutorialMode::whyLost() {
+    const Hero* hero = worldHero();
+    if (hero != nullptr && hero->getRoundKnockdowns() >= Hero::KNOCKDOWNS_BEFORE_TKO)
+        return "Down four times: lean away when his glove flashes";
+    return "The count ran out: alternate the keys to get up in time";
 }
 
 void TutorialMode::handleKey(const mw::EventKeyboard& event) {

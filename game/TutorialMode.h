@@ -48,6 +48,8 @@ private:
     void waitToAdvance();
     void placeOpponent(const std::string& sprite);
     void endPractice(const EventGameOver& event);
+    // Why the hero lost the practice: too many knockdowns, or the count.
+    static std::string whyLost();
 
     int m_step = 0;
     Opponent* m_opponent = nullptr;

@@ -107,8 +107,8 @@ TEST_F(RoundSystemTest, ThreeRoundsWithPausesBetweenEndInTheJudgesDecision) {
     m_driver.advance(200); // a decision counts three full rounds whatever the pause
     m_driver.tap(mw::KEY_A);
     m_driver.advance();
-    EXPECT_EQ(shown(),
-              "ROUND 3, TIME 0:00, You won by decision! at 43,10, New best: 4:30 at 43,11");
+    EXPECT_EQ(shown(), "ROUND 3, TIME 0:00, You won by decision! at 43,10, Knockdowns: you 1, "
+                       "him 2 at 43,11, New best: 4:30 at 43,12");
     EXPECT_EQ(highScoreFile(), "430\n\n\n");
     framesToPrompt();
     m_driver.tap(mw::KEY_SPACE);
@@ -141,12 +141,14 @@ TEST_F(RoundSystemTest, AResultIsShownAndOnlyAWinIsRecordedAndAnnouncedWhenFaste
 }
 
 TEST_F(RoundSystemTest, TheJudgesGiveTheFightToWhoWasDownLessOften) {
+    // Under the result, the knockdowns the judges compared; a win's new time below them.
     for (const auto& [hero, opponent, result] :
-         {std::tuple{0, 0, "The judges have ruled the game a tie."},
-          {1, 1, "The judges have ruled the game a tie."},
-          {1, 2, "You won by decision!"},
-          {1, 0, "You lost by decision."},
-          {2, 1, "You lost by decision."}}) {
+         {std::tuple{0, 0,
+                     Lines{"The judges have ruled the game a tie.", "Knockdowns: you 0, him 0"}},
+          {1, 1, Lines{"The judges have ruled the game a tie.", "Knockdowns: you 1, him 1"}},
+          {1, 2, Lines{"You won by decision!", "Knockdowns: you 1, him 2", "New best: 0:00"}},
+          {1, 0, Lines{"You lost by decision.", "Knockdowns: you 1, him 0"}},
+          {2, 1, Lines{"You lost by decision.", "Knockdowns: you 2, him 1"}}}) {
         startFight(1);
         for (int knockdown = 0; knockdown < hero; ++knockdown) {
             TestAccess::setDown(*m_hero, false);
@@ -155,7 +157,7 @@ TEST_F(RoundSystemTest, TheJudgesGiveTheFightToWhoWasDownLessOften) {
         for (int knockdown = 0; knockdown < opponent; ++knockdown)
             knockDownOpponent();
         m_rounds->judgeDecision();
-        EXPECT_EQ(messages().front(), result) << hero << ":" << opponent;
+        EXPECT_EQ(messages(), result) << hero << ":" << opponent;
     }
     // Without boxers nothing is done to them.
     MatchLoader::getInstance().clearWorld();
@@ -165,7 +167,8 @@ TEST_F(RoundSystemTest, TheJudgesGiveTheFightToWhoWasDownLessOften) {
     EXPECT_EQ(framesToPrompt(), 91);
     sendKey(mw::KEY_SPACE, mw::KEY_PRESSED);
     m_rounds->judgeDecision();
-    EXPECT_EQ(messages(), Lines{"The judges have ruled the game a tie."});
+    EXPECT_EQ(messages(),
+              (Lines{"The judges have ruled the game a tie.", "Knockdowns: you 0, him 0"}));
     EXPECT_EQ(m_rounds->eventHandler(mw::EventStep(1)), 1);
     EXPECT_EQ(m_rounds->eventHandler(mw::EventKeyboard(mw::KEY_A, mw::KEY_HELD)), 1);
     EXPECT_EQ(m_rounds->eventHandler(mw::Event()) + clock().eventHandler(mw::Event()), 0);
@@ -201,9 +204,13 @@ TEST_F(RoundSystemTest, BarsClockRoundAndKnockdownPromptAreDrawnWhereAndHowTheyB
         TestAccess::roundUI(*m_rounds)->setRound(c.round);
         TestAccess::roundUI(*m_rounds)->updateText();
         m_driver.advance();
+        // Each bar's owner above its first cell: the hero in cyan, the opponent in his colour.
         const std::string round = "ROUND " + std::to_string(c.round);
-        EXPECT_EQ(shownRow(1), at(39, round));
-        EXPECT_EQ(shownRow(1, true), std::string(39, '.') + std::string(round.size(), 'w'));
+        const std::string gap(11 - round.size(), ' ');
+        EXPECT_EQ(shownRow(1), at(5, "YOU") + at(31, round) + gap + "'Zaz Eruz Arizi'");
+        EXPECT_EQ(shownRow(1, true), ".....ccc" + std::string(31, '.') +
+                                         std::string(round.size(), 'w') +
+                                         std::string(gap.size(), '.') + std::string(16, 'm'));
         EXPECT_EQ(shownRow(2),
                   at(5, bar(c.heroCells)) + at(3, c.clock) + at(3, bar(c.opponentCells)));
         EXPECT_EQ(shownRow(2, true), "....." + barColours(c.heroCells, c.heroColour) + "..." +
@@ -219,22 +226,50 @@ TEST_F(RoundSystemTest, BarsClockRoundAndKnockdownPromptAreDrawnWhereAndHowTheyB
         m_driver.advance();
         m_driver.release(key);
     }
-    EXPECT_EQ(shownRow(4), at(31, "Mash Q W O P to get up!"));
-    EXPECT_EQ(shownRow(4, true), std::string(31, '.') + std::string(23, 'y'));
+    EXPECT_EQ(shownRow(4), at(29, "Alternate Q W O P to get up!"));
+    EXPECT_EQ(shownRow(4, true), std::string(29, '.') + std::string(28, 'y'));
     EXPECT_EQ(shownRow(5), at(36, "Presses: 2/50"));
     EXPECT_EQ(shownRow(5, true), std::string(36, '.') + std::string(13, 'w'));
+    EXPECT_EQ(shownRow(6), at(35, "10 seconds left"));
+    EXPECT_EQ(shownRow(6, true), std::string(35, '.') + std::string(15, 'r'));
     TestAccess::setMash(*m_hero, 50, mw::KEY_UNDEFINED);
     m_driver.advance(2);
-    EXPECT_EQ(shownRow(4) + shownRow(5), "");
+    EXPECT_EQ(shownRow(4) + shownRow(5) + shownRow(6), "");
     floorHero(*m_hero);
     m_driver.advance();
     EXPECT_EQ(shownRow(5), at(36, "Presses: 0/70"));
     clock().setTimeLeft(0);
     m_driver.advance(2);
-    EXPECT_EQ(shownRow(4) + shownRow(5), "");
+    EXPECT_EQ(shownRow(4) + shownRow(5) + shownRow(6), "");
     EXPECT_EQ(shownRow(10), at(36, "End of round."));
     EXPECT_EQ(shownRow(10, true), std::string(36, '.') + std::string(13, 'w'));
     EXPECT_EQ(firstOf<KnockdownPrompt>()->draw(), 0); // with nothing to show
+}
+
+TEST_F(RoundSystemTest, TheKnockdownCountShowsTheSecondsLeftFromTenToOneThenTheFightIsLost) {
+    MW_OPEN_WINDOW();
+    floorHero(*m_hero);
+    // Each text shown and for how many frames in a row, until the loss clears it.
+    std::vector<std::pair<std::string, int>> shownFor;
+    for (int frame = 1; frame <= 301; ++frame) {
+        m_driver.advance();
+        const std::string row = shownRow(6);
+        if (shownFor.empty() || shownFor.back().first != row)
+            shownFor.emplace_back(row, 0);
+        ++shownFor.back().second;
+    }
+    EXPECT_EQ(shownFor, (std::vector<std::pair<std::string, int>>{{at(35, "10 seconds left"), 29},
+                                                                  {at(36, "9 seconds left"), 30},
+                                                                  {at(36, "8 seconds left"), 30},
+                                                                  {at(36, "7 seconds left"), 30},
+                                                                  {at(36, "6 seconds left"), 30},
+                                                                  {at(36, "5 seconds left"), 30},
+                                                                  {at(36, "4 seconds left"), 30},
+                                                                  {at(36, "3 seconds left"), 30},
+                                                                  {at(36, "2 seconds left"), 30},
+                                                                  {at(36, "1 second left"), 30},
+                                                                  {"", 2}}));
+    EXPECT_EQ(messages(), Lines{"You lost by TKO."});
 }
 
 } // namespace

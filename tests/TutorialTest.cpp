@@ -29,13 +29,14 @@ TEST_F(TutorialTest, EachLessonIsShownAndWaitsForItsKeyThenMovesOnAtTheTenthStep
     m_driver.advance();
     EXPECT_EQ(shownRow(2), at(5, "HP: [" + std::string(24, '#') + "] Tutorial      HP: [" +
                                      std::string(24, '#') + "]"));
+    EXPECT_EQ(shownRow(1), at(5, "YOU") + at(42, "'Zaz Eruz Arizi'"));
     // The lesson in yellow under the ring, its hint below.
     EXPECT_EQ(shownRow(22) + "|" + shownRow(23),
               at(32, "Press Q to DODGE LEFT") + "|" +
-                  at(22, "Glove cocked on the right: lean away, left"));
+                  at(14, "Glove cocked on the right: when it flashes, lean away left"));
     EXPECT_EQ(shownRow(22, true) + "|" + shownRow(23, true),
-              std::string(32, '.') + std::string(21, 'y') + "|" + std::string(22, '.') +
-                  std::string(42, 'w'));
+              std::string(32, '.') + std::string(21, 'y') + "|" + std::string(14, '.') +
+                  std::string(58, 'w'));
     EXPECT_EQ(worldTypes(),
               (Lines{"Ring", "Hero", "OpponentHealthUI", "Opponent", "OpponentHealthUI",
                      "TutorialMode", "TextDisplay", "KnockdownPrompt"}));
@@ -99,17 +100,73 @@ TEST_F(TutorialTest, EachLessonIsShownAndWaitsForItsKeyThenMovesOnAtTheTenthStep
     EXPECT_EQ(worldTypes(), Lines{"TitleScreen"});
 }
 
-TEST_F(TutorialTest, APracticeResultIsAnnouncedOnceAndShownUntilEnter) {
-    floorHero(*m_hero);
-    m_driver.advance(400);
-    EXPECT_EQ(countLogged("HERO LOSES BY TKO"), 1);
-    EXPECT_EQ(messages(), (Lines{"Tutorial", "You lost by TKO."}));
-    EXPECT_EQ(TestAccess::prompt(*m_tutorial), "Press ENTER to exit");
-    EXPECT_TRUE(m_hero->isFrozen() && TestAccess::opponent(*m_tutorial)->isFrozen());
-    sendKey(mw::KEY_Q, mw::KEY_PRESSED);
-    EXPECT_EQ(TestAccess::advanceTime(*m_tutorial), 0);
-    sendKey(mw::KEY_ENTER, mw::KEY_PRESSED);
-    EXPECT_EQ(worldTypes(), Lines{"TitleScreen"});
+TEST_F(TutorialTest, APracticeLostIsAnnouncedOnceWithWhatWentWrongAndShownUntilEnter) {
+    // Down for the whole count, then down a fourth time.
+    for (const int knockdowns : {1, 4}) {
+        for (int knockdown = 0; knockdown < knockdowns; ++knockdown) {
+            TestAccess::setDown(*m_hero, false);
+            floorHero(*m_hero);
+        }
+        m_driver.advance(400);
+        EXPECT_EQ(countLogged("HERO LOSES BY TKO"), knockdowns == 1 ? 1 : 2);
+        EXPECT_EQ(messages(),
+                  (Lines{"Tutorial", "You lost by TKO.",
+                         knockdowns == 1 ? "The count ran out: alternate the keys to get up in time"
+                                         : "Down four times: lean away when his glove flashes"}));
+        EXPECT_EQ(TestAccess::prompt(*m_tutorial), "Press ENTER to exit");
+        EXPECT_TRUE(m_hero->isFrozen() && TestAccess::opponent(*m_tutorial)->isFrozen());
+        sendKey(mw::KEY_Q, mw::KEY_PRESSED);
+        EXPECT_EQ(TestAccess::advanceTime(*m_tutorial), 0);
+        sendKey(mw::KEY_ENTER, mw::KEY_PRESSED);
+        EXPECT_EQ(worldTypes(), Lines{"TitleScreen"});
+        sendKey(mw::KEY_T, mw::KEY_PRESSED);
+        m_tutorial = firstOf<TutorialMode>();
+        m_hero = firstOf<Hero>();
+    }
+}
+
+// The line under the lesson says only what is true of the opponent at the moment;
+// nothing praises or teaches a hero who is down.
+TEST_F(TutorialTest, HintsFollowTheOpponentsStateAndNoPraiseWhileTheHeroIsDown) {
+    MW_OPEN_WINDOW();
+    const std::string wait =
+        at(11, "Punch in his tell (beep), his stun, or on the side of his swing");
+    const std::string open = at(31, "He is open: hit him now!");
+    const struct {
+        int step, state;
+        bool down;
+        std::string prompt, hint;
+    } rows[] = {
+        {0, NEUTRAL, false, at(32, "Press Q to DODGE LEFT"),
+         at(14, "Glove cocked on the right: when it flashes, lean away left")},
+        {0, ATTACKING, true, at(32, "Press Q to DODGE LEFT"), ""},
+        {1, ATTACKING, false, at(32, "Press W to DODGE RIGHT"),
+         at(14, "Glove cocked on the left: when it flashes, lean away right")},
+        {2, NEUTRAL, false, at(32, "Press O to PUNCH LEFT"), wait},
+        {2, ATTACKING, false, at(32, "Press O to PUNCH LEFT"), wait},
+        {2, TELL, false, at(32, "Press O to PUNCH LEFT"), open},
+        {2, TELL, true, at(32, "Press O to PUNCH LEFT"), ""},
+        {3, DODGING, false, at(32, "Press P to PUNCH RIGHT"), wait},
+        {3, STUNNED, false, at(32, "Press P to PUNCH RIGHT"), open},
+        {4, NEUTRAL, false, at(30, "Great! Press ENTER to exit"), ""},
+        {4, NEUTRAL, true, at(33, "Press ENTER to exit"), ""},
+    };
+    const mw::Key keys[] = {mw::KEY_Q, mw::KEY_W, mw::KEY_O, mw::KEY_P};
+    auto& opponent = *static_cast<FightingOpponent*>(TestAccess::opponent(*m_tutorial));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.prompt + "|" + row.hint);
+        TestAccess::setDown(*m_hero, false);
+        TestAccess::setHealth(*m_hero, 100);
+        while (TestAccess::step(*m_tutorial) < row.step) {
+            sendKey(keys[TestAccess::step(*m_tutorial)], mw::KEY_PRESSED);
+            m_driver.advance(10);
+        }
+        if (row.down)
+            floorHero(*m_hero);
+        TestAccess::setState(opponent, row.state);
+        m_driver.advance();
+        EXPECT_EQ(shownRow(22) + "|" + shownRow(23), row.prompt + "|" + row.hint);
+    }
 }
 
 } // namespace
