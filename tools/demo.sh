@@ -4,7 +4,8 @@
 # Title screen, the tutorial through to ENTER, a fight against opponent 1
 # until its result or a time limit, back to the title, Escape. Writes
 # title.png, tutorial.png, fight.png, result.png, back-to-title.png,
-# session.gif and the run's marrowick.log into OUT_DIR.
+# session.gif and the run's marrowick.log into OUT_DIR, and knockdown.png
+# when the hero went down during the fight.
 set -euo pipefail
 
 build="$1"
@@ -45,6 +46,8 @@ region_has() {
 message_shown() { region_has 480 32 276 320 '#FFFFFF'; }
 # The first opponent's magenta name on row 12 of the title screen.
 on_title() { region_has 180 32 84 384 '#FF00FF'; }
+# The yellow knockdown prompt on row 4 of a fight.
+knockdown_shown() { region_has 1024 32 0 128 '#FFFF00'; }
 
 xdotool search --sync --onlyvisible --name Marrowick >/dev/null
 sleep 1.5
@@ -70,11 +73,16 @@ shot fight-start
 for k in o p o p; do key "$k"; sleep 0.4; done
 shot fight
 result_seen=0
+knockdown_seen=0
 for ((second = 0; second < fight_seconds; second++)); do
   sleep 1
   shot
   if on_title; then
     break
+  fi
+  if [ "$knockdown_seen" = 0 ] && knockdown_shown; then
+    cp "$(last_frame)" "$out/knockdown.png"
+    knockdown_seen=1
   fi
   if message_shown; then
     # A round's end or the result; the prompt follows within three seconds.
