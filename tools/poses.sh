@@ -18,14 +18,22 @@ shot() { # number opponent pose hero-pose frames caption
     -gravity south -background black -fill white -font mw-font.ttf -pointsize 14 \
     -splice 0x18 -annotate +0+2 "$6" "$tiles/$(printf %03d "$1").png"
 }
-# Every frame of a sprite file: the viewer shows frame k after k * slowdown steps.
+# Every look of a sprite file once (a frame that repeats an earlier one is left
+# out): the viewer shows frame k after k * slowdown steps.
 frames() { # file callback...
-  local file=$1 count slowdown k
+  local file=$1 count slowdown height k rows
+  local -A seen=()
   shift
   count=$(header "$file" 1)
+  height=$(header "$file" 3)
   slowdown=$(header "$file" 4)
   [ "$slowdown" -gt 0 ] 2>/dev/null || slowdown=1
-  for ((k = 0; k < count; k++)); do "$@" $((k * slowdown + 1)) "$((k + 1))/$count"; done
+  for ((k = 0; k < count; k++)); do
+    rows=$(sed -n "$((6 + k * height)),$((5 + (k + 1) * height))p" "$file" | md5sum)
+    [ -n "${seen[$rows]+x}" ] && continue
+    seen[$rows]=1
+    "$@" $((k * slowdown + 1)) "$((k + 1))/$count"
+  done
 }
 n=0
 opponentShot() { n=$((n + 1)); shot $n "$1" "$2" idle "$3" "$1 $2 $4"; }
@@ -49,5 +57,6 @@ for pose in idle d-left d-right s-left s-right down; do
   frames "sprites/hero-$file.txt" heroShot "$pose"
 done
 rm "$tiles/raw.png"
-montage "$tiles"/*.png -tile 9x -geometry +4+4 -background '#202020' +dither -colors 16 "$sheet"
+montage "$tiles"/*.png -tile 9x -geometry +4+4 -background '#202020' "$tiles/sheet.png"
+convert "$tiles/sheet.png" +dither -colors 16 "$sheet"
 echo "poses: $n pictures in $sheet"
