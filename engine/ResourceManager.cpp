@@ -4,6 +4,7 @@
 #include "engine/LogManager.h"
 #include "engine/Sprite.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -22,15 +23,45 @@ constexpr unsigned MAX_WAV_CHANNELS = 8;
 constexpr std::array<const char*, COLOR_COUNT> COLOR_WORDS = {"black", "red",     "green", "yellow",
                                                               "blue",  "magenta", "cyan",  "white"};
 
-// Reads one line without its line feed or a carriage return before it; a line
-// missing because the file ended reads as empty.
-std::string readLine(std::istream& in) {
-    std::string line;
-    if (!std::getline(in, line))
+// No header line of a sprite file needs more: a number, or a colour word.
+constexpr std::size_t MAX_HEADER_LINE = 4096;
+
+// Reads one line without its line feed or a carriage return before it, and
+// keeps at most maxLength of its characters: the rest of the line is read
+// past, never stored. A line missing because the file ended reads as empty.
+std::string readLine(std::istream& in, std::size_t maxLength = MAX_HEADER_LINE) {
+    constexpr int END = std::char_traits<char>::eof();
+    std::streambuf& buffer = *in.rdbuf();
+    int c = buffer.sbumpc();
+    if (c == END) {
+        in.setstate(std::ios::eofbit | std::ios::failbit);
         return {};
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
+    }
+    // One character more than wanted is kept: it may be a carriage return
+    // that ends the line rather than part of it.
+    std::string line;
+    std::size_t length = 0;
+    int last = END;
+    for (; c != END && c != '\n'; c = buffer.sbumpc(), ++length) {
+        if (line.size() <= maxLength)
+            line += static_cast<char>(c);
+        last = c;
+    }
+    if (c == END)
+        in.setstate(std::ios::eofbit);
+    if (last == '\r')
+        --length;
+    line.resize(std::min(length, maxLength));
     return line;
+}
+
+// A byte-order mark that an editor put before the first line is not part of it.
+void skipByteOrderMark(std::istream& in) {
+    char mark[3] = {};
+    if (!in.read(mark, 3) || std::memcmp(mark, "\xEF\xBB\xBF", 3) != 0) {
+        in.clear();
+        in.seekg(0);
+    }
 }
 
 // Leading white space, an optional sign and the digits after it; anything
@@ -106,6 +137,7 @@ int ResourceManager::loadSprite(const std::string& fileName, const std::string& 
         log.writeLog("ResourceManager::loadSprite - Failed to open file '%s'", fileName.c_str());
         return -1;
     }
+    skipByteOrderMark(file);
     const int frames = readInteger(readLine(file));
     const int width = readInteger(readLine(file));
     const int height = readInteger(readLine(file));
@@ -138,12 +170,16 @@ int ResourceManager::loadSprite(const std::string& fileName, const std::string& 
     sprite->setHeight(height);
     sprite->setSlowdown(slowdown);
     sprite->setColor(color);
+    // A frame draws width x height cells of its string: a longer row pushes
+    // its extra characters into the rows below, and what goes past the last
+    // cell is never drawn, so it is never kept either.
+    const std::size_t cells = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     for (int f = 0; f < frames; ++f) {
         std::string frameString;
         // A header may promise more rows than the file holds; stop reading at
         // its end instead of appending empty rows without bound.
         for (int row = 0; row < height && file; ++row)
-            frameString += readLine(file);
+            frameString += readLine(file, cells - frameString.size());
         sprite->pushFrame(Frame(width, height, frameString));
     }
     sprite->setLabel(label);

@@ -42,6 +42,15 @@ TEST_F(SpriteLoadingTest, ReadsTheFormatAndRefusesBadFilesWithALogLine) {
         {"0\n80\n24\n1\nred\n", "0 of 80x24 /1 colour 1:"},
         {"1\n4\n1\n2\nyellow\n a  \n", "1 of 4x1 /2 colour 3: [ a  ]"},
         {"1\n1\n1\n1\nblack\nq\nextra\n", "1 of 1x1 /1 colour 0: [q]"},
+        // An editor's byte-order mark is skipped; a long row pushes into the next one,
+        // and what no cell of the frame shows is not kept, however long the row.
+        {"\xEF\xBB\xBF"
+         "2\n3\n1\n4\ngreen\nabc\ndef\n",
+         "2 of 3x1 /4 colour 2: [abc] [def]"},
+        {"1\n3\n2\n1\nred\nabcde\nfgh\n", "1 of 3x2 /1 colour 1: [abcdef]"},
+        {"2\n2\n1\n1\nred\n" + std::string(1 << 24, 'x') + "\r\nyz\r\n",
+         "2 of 2x1 /1 colour 1: [xx] [yz]"},
+        {"1\n2\n2\n1\nred\na\r\r\nb\r\n", "1 of 2x2 /1 colour 1: [a\rb]"},
         {"1\n1\n1\n1\nGreen\nx\n", "Couldn't identify color 'Green' in 's.txt'"},
         {"1\n1\n1\n1\ngreen \nx\n", "Couldn't identify color 'green ' in 's.txt'"},
         {"", "Couldn't identify color '' in 's.txt'"},
@@ -71,7 +80,7 @@ TEST_F(SpriteLoadingTest, ReadsTheFormatAndRefusesBadFilesWithALogLine) {
         const mw::Sprite* sprite = resources.getSprite(label);
         EXPECT_EQ(!loads ? expected : sprite != nullptr ? describe(*sprite) : "none", expected);
     }
-    EXPECT_EQ(resources.getSpriteCount(), 10);
+    EXPECT_EQ(resources.getSpriteCount(), 14);
 }
 
 TEST_F(
