@@ -265,7 +265,7 @@ bool ResourceManager::isCompleteWav(const std::string& fileName) {
     if (!file.read(riff, sizeof riff) || std::memcmp(riff, "RIFF", 4) != 0 ||
         std::memcmp(riff + 8, "WAVE", 4) != 0)
         return false;
-    // Chunks follow each other without padding, as the decoder reads them.
+    // A chunk of odd length is followed by a pad byte, as the decoder reads it.
     std::uintmax_t offset = sizeof riff;
     unsigned char chunk[8];
     bool formatRead = false;
@@ -287,13 +287,14 @@ bool ResourceManager::isCompleteWav(const std::string& fileName) {
             const unsigned encoding = format[0] | format[1] << 8;
             const unsigned channels = format[2] | format[3] << 8;
             const unsigned bits = format[14] | format[15] << 8;
-            if ((encoding != 1 && encoding != 0xFFFE) || channels < 1 ||
-                channels > MAX_WAV_CHANNELS ||
-                (bits != 8 && bits != 16 && bits != 24 && bits != 32))
+            const bool integer = (encoding == 1 || encoding == 0xFFFE) &&
+                                 (bits == 8 || bits == 16 || bits == 24 || bits == 32);
+            const bool floating = encoding == 3 && (bits == 32 || bits == 64);
+            if (!(integer || floating) || channels < 1 || channels > MAX_WAV_CHANNELS)
                 return false;
             formatRead = true;
         }
-        offset += length;
+        offset += length + (length & 1);
         file.seekg(static_cast<std::streamoff>(offset));
     }
     return false;

@@ -63,6 +63,11 @@ std::string listChunk(std::uint32_t length = 4) {
     return "LIST" + littleEndian(length) + "INFO";
 }
 
+// A LIST chunk of odd length, five bytes, then its pad byte when `padded`.
+std::string oddListChunk(bool padded) {
+    return "LIST" + littleEndian(5) + "INFOx" + std::string(padded ? 1 : 0, '\0');
+}
+
 // A WAV file declaring `declared` bytes of samples, then `held` bytes of them;
 // `before` is put between the format and the data.
 std::string wav(std::uint32_t declared, std::size_t held, const std::string& before = "",
@@ -110,12 +115,15 @@ TEST_F(HostileFilesTest, ResourceFilesThatAreNotWhatTheyClaimAreRefused) {
          false},
         {"channels.wav", SOUND, content(wav(2000, 2000, "", format(1, 0x7C7C))), false},
         {"list.wav", SOUND, content(wav(2000, 2000, listChunk())), true},
+        {"padded.wav", SOUND, content(wav(2000, 2000, oddListChunk(true))), true},
+        {"float.wav", SOUND, content(wav(2000, 2000, "", format(3, 1, 32))), true},
         {"ext.wav", SOUND, content(wav(2000, 2000, "", format(0xFFFE, 8, 16))), false},
         {"gone-m.wav", MUSIC, [](const char*) {}, false},
         {"pipe-m.wav", MUSIC, fifo, false},
         {"4gb-m.wav", MUSIC, content(wav(0xFFFFFFFF, 980)), false},
         {"cut-m.wav", MUSIC, content(wav(44100, 1000)), false},
         {"list-m.wav", MUSIC, content(wav(2000, 2000, listChunk())), true},
+        {"float-m.wav", MUSIC, content(wav(2000, 2000, "", format(3, 1, 64))), true},
     };
     for (const auto& [file, loader, make, loads] : cases) {
         make(file);
@@ -131,7 +139,7 @@ TEST_F(HostileFilesTest, ResourceFilesThatAreNotWhatTheyClaimAreRefused) {
     }
 }
 
-TEST_F(HostileFilesTest, OnlyWholePcmWavFilesOfOneToEightChannelsAndWholeBytesPassTheHeaderCheck) {
+TEST_F(HostileFilesTest, OnlyWholeWavFilesOfOneToEightChannelsAndWholeSamplesPassTheHeaderCheck) {
     const std::tuple<std::string, bool> cases[] = {
         {wav(2000, 2000), true},
         {wav(2000, 2000, listChunk()), true},
@@ -139,7 +147,11 @@ TEST_F(HostileFilesTest, OnlyWholePcmWavFilesOfOneToEightChannelsAndWholeBytesPa
         {wav(2000, 2000, "", format(1, 1, 24)), true},
         {wav(2000, 2000, "", format(1, 1, 32)), true},
         {wav(2000, 2000, "", format(0xFFFE, 8, 16)), true}, // extensible
-        {wav(2000, 2000, "", format(3, 1, 16)), false},     // floating point
+        {wav(2000, 2000, "", format(3, 1, 32)), true},      // floating point
+        {wav(2000, 2000, "", format(3, 1, 64)), true},
+        {wav(2000, 2000, "", format(3, 1, 16)), false},
+        {wav(2000, 2000, oddListChunk(true)), true},
+        {wav(2000, 2000, oddListChunk(false)), false}, // the decoder skips a pad byte
         {wav(2000, 2000, "", format(1, 0, 16)), false},
         {wav(2000, 2000, "", format(1, 9, 16)), false},
         {wav(2000, 2000, "", format(1, 1, 9)), false},
