@@ -190,11 +190,44 @@ create_root() {
   # The mirror may serve a sid whose Release has passed its Valid-Until date.
   local pkgs
   pkgs="$(packages | paste -sd, -)"
+  : >"$log"
+  # Progress while it runs: mmdebstrap names each of its stages in the log
+  # ("I: downloading packages with apt..."); every 5 seconds a watcher says
+  # which stage it is at, out of how many, the time so far and the size of
+  # the root being made. It stops when this script does.
+  (
+    stages=("apt-get update" "downloading packages" "extracting archives" "installing essential"
+      "installing remaining" "cleaning package lists" "creating tarball")
+    start=$SECONDS
+    while sleep 5 && kill -0 "$$" 2>/dev/null; do
+      stage="starting"
+      number=0
+      workdir=""
+      while IFS= read -r line; do
+        case "$line" in "I: using "*" as tempdir") workdir="${line#I: using }" && workdir="${workdir% as tempdir}" ;; esac
+        for i in "${!stages[@]}"; do
+          case "$line" in *"${stages[$i]}"*) number=$((i + 1)) && stage="${line#I: }" ;; esac
+        done
+      done <"$log"
+      # Until the tarball is written the root grows in mmdebstrap's own
+      # folder, then in ours.
+      if [ "$number" -lt "${#stages[@]}" ] && [ -n "$workdir" ]; then
+        size="$(du -sm "$workdir" 2>/dev/null | cut -f1 || true)"
+      else
+        size="$(du -sm "$tmp" 2>/dev/null | cut -f1 || true)"
+      fi
+      echo "sidroot: $((SECONDS - start)) s, step $number of ${#stages[@]}: ${stage%...} (${size:-0} MB so far)" >&2
+    done
+  ) &
+  local watcher=$! status=0
   mmdebstrap --mode=auto --variant=apt --format=tar \
     --aptopt='Acquire::Check-Valid-Until "false"' \
     --dpkgopt='path-exclude=/usr/share/doc/*' --dpkgopt='path-exclude=/usr/share/man/*' \
     --include="$pkgs" sid - "$mirror" 2>"$log" |
-    tar -x -C "$tmp" --exclude='./dev/*' ||
+    tar -x -C "$tmp" --exclude='./dev/*' || status=$?
+  kill "$watcher" 2>/dev/null || true
+  wait "$watcher" 2>/dev/null || true
+  [ "$status" -eq 0 ] ||
     fail "building the sid root failed (see $log); check the network, the host's apt mirror and tools/sid-packages.txt, then run again"
   dpkg-query --admindir="$tmp/var/lib/dpkg" -W -f '${Package} ${Version}\n' >"$tmp.versions" ||
     fail "could not list the root's packages; delete $tmp and run again"
