@@ -1,0 +1,330 @@
+#include "Reefwatch.h"
+
+#include "engine/DisplayManager.h"
+#include "engine/EventCollision.h"
+#include "engine/EventOut.h"
+#include "engine/EventStep.h"
+#include "engine/GameManager.h"
+#include "engine/ObjectList.h"
+#include "engine/ResourceManager.h"
+#include "engine/Sprite.h"
+#include "engine/WorldManager.h"
+
+#include <algorithm>
+#include <string>
+
+namespace reefwatch {
+
+namespace {
+
+mw::WorldManager& world() {
+    return mw::WorldManager::getInstance();
+}
+
+void playSound(const std::string& label) {
+    mw::ResourceManager::getInstance().playSound(label);
+}
+
+// The object an event of a collision names besides the receiver.
+mw::Object* other(const mw::EventCollision& collision, const mw::Object* self) {
+    return collision.getObject1() == self ? collision.getObject2() : collision.getObject1();
+}
+
+} // namespace
+
+int loadResources() {
+    mw::ResourceManager& resources = mw::ResourceManager::getInstance();
+    int failures = 0;
+    for (const char* sprite : {"lamp", "flare", "boat-inbound", "boat-homeward", "wreck", "reef",
+                               "cap", "wave", "title"})
+        failures += resources.loadSprite(std::string("sprites/") + sprite + ".txt", sprite) != 0;
+    for (const char* sound : {"flare", "bell", "horn", "crash", "win", "lose"})
+        failures +=
+            resources.loadSound(std::string("audio/reefwatch-") + sound + ".wav", sound) != 0;
+    return failures;
+}
+
+EventHarbour::EventHarbour(bool saved, int points) : m_saved(saved), m_points(points) {
+    setType(HARBOUR_EVENT);
+}
+
+Lamp::Lamp() {
+    setType("Lamp");
+    setSprite("lamp");
+    // One row high, a little less than the sprite, so that the lamp rests on
+    // whole rows next to the caps instead of touching them.
+    setBox(mw::Box(mw::Vector(-1.5f, -0.45f), 3.0f, 0.9f));
+    setPosition(mw::Vector(LAMP_X, LAMP_START_Y));
+}
+
+int Lamp::eventHandler(const mw::Event& event) {
+    if (event.getType() != mw::KEYBOARD_EVENT)
+        return 0;
+    const auto& keyboard = static_cast<const mw::EventKeyboard&>(event);
+    const mw::Key key = keyboard.getKey();
+    if (keyboard.getKeyboardAction() == mw::KEY_PRESSED &&
+        (key == mw::KEY_UP_ARROW || key == mw::KEY_DOWN_ARROW)) {
+        m_moving = key;
+        setDirection(mw::Vector(0.0f, key == mw::KEY_UP_ARROW ? -1.0f : 1.0f));
+        setSpeed(LAMP_SPEED);
+        return 1;
+    }
+    if (keyboard.getKeyboardAction() == mw::KEY_RELEASED && key == m_moving) {
+        m_moving = mw::KEY_UNDEFINED;
+        setSpeed(0.0f);
+        return 1;
+    }
+    if (keyboard.getKeyboardAction() == mw::KEY_PRESSED && key == mw::KEY_SPACE &&
+        world().objectsOfType("Flare").getCount() < MAX_FLARES) {
+        new Flare(getPosition() + mw::Vector(3.0f, 0.0f));
+        playSound("flare");
+        return 1;
+    }
+    return 0;
+}
+
+Flare::Flare(mw::Vector from) {
+    setType("Flare");
+    setSprite("flare");
+    setSolidness(mw::PASSABLE);
+    setAltitude(3);
+    setPosition(from);
+    setDirection(mw::Vector(1.0f, 0.0f));
+    setSpeed(FLARE_SPEED);
+}
+
+int Flare::eventHandler(const mw::Event& event) {
+    if (event.getType() == mw::OUT_EVENT) {
+        world().markForDelete(this);
+        return 1;
+    }
+    if (event.getType() == mw::COLLISION_EVENT) {
+        const mw::Object* met = other(static_cast<const mw::EventCollision&>(event), this);
+        if (met->getType() == "Boat") {
+            world().markForDelete(this);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+Boat::Boat(float y, float speed) {
+    setType("Boat");
+    setSprite("boat-inbound");
+    setPosition(mw::Vector(BOAT_START_X, y));
+    setDirection(mw::Vector(-1.0f, 0.0f));
+    setSpeed(speed);
+}
+
+int Boat::eventHandler(const mw::Event& event) {
+    if (event.getType() == mw::OUT_EVENT && m_homeward) {
+        EventHarbour home(true, m_points);
+        world().onEvent(home);
+        world().markForDelete(this);
+        return 1;
+    }
+    if (event.getType() != mw::COLLISION_EVENT || m_homeward)
+        return 0;
+    const mw::Object* met = other(static_cast<const mw::EventCollision&>(event), this);
+    if (met->getType() == "Reef") {
+        new Scenery("Wreck", "wreck", getPosition(), mw::INTANGIBLE, 1, 24);
+        playSound("crash");
+        EventHarbour wreck(false, 0);
+        world().onEvent(wreck);
+        world().markForDelete(this);
+        return 1;
+    }
+    if (met->getType() == "Flare") {
+        // The further out a boat is turned, the more it is worth: 10 to 19.
+        const int distance = static_cast<int>(getPosition().getX() - REEF_X - 4.0f) / 7;
+        m_points = 10 + std::clamp(distance, 0, 9);
+        m_homeward = true;
+        setSprite("boat-homeward");
+        setSolidness(mw::PASSABLE);
+        setDirection(mw::Vector(1.0f, 0.0f));
+        setSpeed(HOMEWARD_SPEED);
+        playSound("bell");
+        return 1;
+    }
+    return 0;
+}
+
+Scenery::Scenery(const std::string& type, const std::string& sprite, mw::Vector where,
+                 mw::Solidness solidness, int altitude, int lifetime)
+    : m_lifetime(lifetime) {
+    setType(type);
+    setSprite(sprite);
+    setPosition(where);
+    setSolidness(solidness);
+    setAltitude(altitude);
+}
+
+int Scenery::eventHandler(const mw::Event& event) {
+    if (event.getType() == mw::STEP_EVENT && m_lifetime > 0 && --m_lifetime == 0) {
+        world().markForDelete(this);
+        return 1;
+    }
+    // Waves drift left and come back on the right.
+    if (event.getType() == mw::OUT_EVENT) {
+        setPosition(
+            mw::Vector(static_cast<float>(mw::DisplayManager::getInstance().getHorizontal()),
+                       getPosition().getY()));
+        return 1;
+    }
+    return 0;
+}
+
+Harbour::Harbour() {
+    setType("Harbour");
+    setSolidness(mw::INTANGIBLE);
+    setAltitude(mw::WorldManager::MAX_ALTITUDE);
+}
+
+unsigned Harbour::nextRandom() {
+    // A fixed sequence (a linear congruential generator), so that every night
+    // brings the same boats.
+    m_random = m_random * 1103515245u + 12345u;
+    return (m_random >> 16) & 0x7fffu;
+}
+
+void Harbour::startWatch() {
+    clearWorld();
+    m_phase = WATCH;
+    m_saved = m_wrecks = m_score = m_launched = 0;
+    m_untilNextBoat = 60;
+    m_random = 1;
+    new Scenery("Reef", "reef", mw::Vector(REEF_X, 12.0f), mw::BLOCKING, 2);
+    new Scenery("Cap", "cap", mw::Vector(LAMP_X, 1.0f), mw::BLOCKING, 2);
+    new Scenery("Cap", "cap", mw::Vector(LAMP_X, 23.0f), mw::BLOCKING, 2);
+    for (int i = 0; i < 10; ++i) {
+        auto* wave = new Scenery("Wave", "wave",
+                                 mw::Vector(static_cast<float>(16 + nextRandom() % 62),
+                                            static_cast<float>(2 + nextRandom() % 21)),
+                                 mw::INTANGIBLE, 0);
+        wave->setDirection(mw::Vector(-1.0f, 0.0f));
+        wave->setSpeed(0.0625f);
+    }
+    new Lamp;
+}
+
+void Harbour::endWatch(Phase phase) {
+    clearWorld();
+    m_phase = phase;
+    if (phase == WON)
+        playSound("win");
+    else if (phase == LOST)
+        playSound("lose");
+}
+
+void Harbour::clearWorld() {
+    const mw::ObjectList all = world().getAllObjects();
+    for (int i = 0; i < all.getCount(); ++i)
+        if (all[i] != this)
+            world().markForDelete(all[i]);
+}
+
+void Harbour::launchBoat() {
+    // Seven lanes; a lane whose last boat is still near the start is skipped.
+    const mw::ObjectList boats = world().objectsOfType("Boat");
+    const unsigned first = nextRandom() % LANE_COUNT;
+    for (unsigned i = 0; i < LANE_COUNT; ++i) {
+        const float y = FIRST_LANE_Y + LANE_SPACING * static_cast<float>((first + i) % LANE_COUNT);
+        bool free = true;
+        for (int b = 0; b < boats.getCount(); ++b)
+            if (boats[b]->getPosition().getY() == y && boats[b]->getPosition().getX() > 66.0f)
+                free = false;
+        if (!free)
+            continue;
+        // Each boat a little faster than the last, up to twice the first's speed.
+        new Boat(y, 0.125f + 0.015625f * static_cast<float>(std::min(m_launched, 8)));
+        m_untilNextBoat = std::max(45, 120 - 8 * m_launched);
+        ++m_launched;
+        return;
+    }
+    m_untilNextBoat = 1;
+}
+
+int Harbour::eventHandler(const mw::Event& event) {
+    if (event.getType() == mw::STEP_EVENT && m_phase == WATCH) {
+        int inbound = 0;
+        const mw::ObjectList boats = world().objectsOfType("Boat");
+        for (int i = 0; i < boats.getCount(); ++i)
+            inbound += !static_cast<const Boat*>(boats[i])->isHomeward();
+        if (--m_untilNextBoat <= 0 && inbound < 4)
+            launchBoat();
+        return 1;
+    }
+    if (event.getType() == HARBOUR_EVENT && m_phase == WATCH) {
+        const auto& harbour = static_cast<const EventHarbour&>(event);
+        if (harbour.isSaved()) {
+            ++m_saved;
+            m_score += harbour.getPoints();
+            playSound("horn");
+        } else {
+            ++m_wrecks;
+        }
+        if (m_saved == BOATS_TO_SAVE)
+            endWatch(WON);
+        else if (m_wrecks == WRECKS_TO_LOSE)
+            endWatch(LOST);
+        return 1;
+    }
+    if (event.getType() != mw::KEYBOARD_EVENT)
+        return 0;
+    const auto& keyboard = static_cast<const mw::EventKeyboard&>(event);
+    if (keyboard.getKeyboardAction() != mw::KEY_PRESSED)
+        return 0;
+    if (keyboard.getKey() == mw::KEY_ESCAPE) {
+        if (m_phase == WATCH)
+            endWatch(TITLE);
+        else
+            mw::GameManager::getInstance().setGameOver();
+        return 1;
+    }
+    if (keyboard.getKey() == mw::KEY_SPACE && m_phase != WATCH) {
+        startWatch();
+        return 1;
+    }
+    return 0;
+}
+
+int Harbour::draw() {
+    mw::DisplayManager& display = mw::DisplayManager::getInstance();
+    const float middle = static_cast<float>(display.getHorizontal()) / 2.0f;
+    const auto line = [&](float row, const std::string& text, mw::Color color) {
+        display.drawString(mw::Vector(middle, row), text, mw::JUSTIFY_CENTER, color);
+    };
+    const std::string tally = "home " + std::to_string(m_saved) + "/" +
+                              std::to_string(BOATS_TO_SAVE) + "   wrecks " +
+                              std::to_string(m_wrecks) + "/" + std::to_string(WRECKS_TO_LOSE) +
+                              "   score " + std::to_string(m_score);
+    if (m_phase == TITLE) {
+        if (mw::Sprite* title = mw::ResourceManager::getInstance().getSprite("title"))
+            title->draw(0, mw::Vector(middle, 5.0f));
+        line(10.0f, "A night at the lighthouse. Boats sail blind for the reef.", mw::COLOR_WHITE);
+        line(12.0f, "UP / DOWN  slide the lamp        SPACE  fire a flare", mw::COLOR_YELLOW);
+        line(14.0f, "A boat that sees a flare turns for home: the further out, the more points.",
+             mw::COLOR_WHITE);
+        line(15.0f,
+             "Bring " + std::to_string(BOATS_TO_SAVE) + " boats home. " +
+                 std::to_string(WRECKS_TO_LOSE) + " wrecks end the night.",
+             mw::COLOR_WHITE);
+        line(18.0f, "SPACE  begin the watch        ESCAPE  leave", mw::COLOR_GREEN);
+        return 0;
+    }
+    if (m_phase == WATCH) {
+        display.drawString(mw::Vector(1.0f, 0.0f), "REEFWATCH", mw::JUSTIFY_LEFT, mw::COLOR_CYAN);
+        display.drawString(mw::Vector(79.0f, 0.0f), tally, mw::JUSTIFY_RIGHT, mw::COLOR_WHITE);
+        return 0;
+    }
+    const bool won = m_phase == WON;
+    line(8.0f, won ? "DAWN. THE HARBOUR IS FULL." : "THE REEF HAS TAKEN THREE.",
+         won ? mw::COLOR_GREEN : mw::COLOR_RED);
+    line(10.0f, won ? "Every boat you lit came home." : "The watch is over before dawn.",
+         mw::COLOR_WHITE);
+    line(12.0f, tally, mw::COLOR_YELLOW);
+    line(16.0f, "SPACE  watch another night        ESCAPE  leave", mw::COLOR_GREEN);
+    return 0;
+}
+
+} // namespace reefwatch
