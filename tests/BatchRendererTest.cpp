@@ -98,6 +98,7 @@ TEST_F(BatchRendererTest, TheFontTextureChecksFindTexelsThatAreNotAsExpected) {
         {{4, 4}, {3, 3}, sf::Color::Black, true},
         {{4, 4}, {1, 1}, sf::Color(255, 255, 255, 254), false},
         {{4, 4}, {0, 1}, sf::Color::Black, false},
+        {{4, 4}, {1, 0}, sf::Color::Black, false},
         {{1, 1}, {0, 0}, sf::Color::White, false},
     };
     for (const Case& c : cases) {

@@ -157,6 +157,14 @@ TEST_F(DisplayTest, BatchedDrawingLooksAsCellByCellForEveryCharacterColourAndOve
         text(Vector(30, 9), "ABCDEFGH", mw::COLOR_YELLOW);
         text(Vector(31.3f, 9.1f), "xyz", mw::COLOR_WHITE);
         text(Vector(32, 9), "  ", mw::COLOR_WHITE);
+        // Blanks whose backings reach only pixel row 0, or only pixel column 0, cover the
+        // glyphs lit there.
+        text(Vector(40, -0.2f), "WMWMWMWM", mw::COLOR_WHITE);
+        text(Vector(40, -1.15f), "        ", mw::COLOR_WHITE);
+        for (float row = 12; row < 20; ++row) {
+            display.drawCh(Vector(-0.2f, row), 'W', mw::COLOR_WHITE);
+            display.drawCh(Vector(-1.05f, row), ' ', mw::COLOR_WHITE);
+        }
     });
     // Cells already drawn, by either path, are covered by later ones.
     sf::Image reference;
