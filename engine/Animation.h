@@ -7,20 +7,29 @@ namespace mw {
 
 class Sprite;
 
-// Which sprite an object shows, the frame drawn next, and when to move on.
+/// Which sprite an object shows, the frame drawn next, and when to move on.
+/// Every Object holds one; the animation moves on only when it is drawn.
 class Animation {
 public:
-    // Starts at frame 0 with the count at the sprite's slowdown, so the first
-    // draw already moves on; a slowdown of -1 holds the animation still.
+    /// Shows the sprite (not owned; nullptr shows nothing) from frame 0, with
+    /// the count at the sprite's slowdown, so the first draw already moves on;
+    /// a slowdown of -1 holds the animation still on frame 0.
     void setSprite(Sprite* sprite);
+    /// The sprite shown, or nullptr.
     Sprite* getSprite() const { return m_sprite; }
+    /// The frame drawn next.
     int getIndex() const { return m_index; }
+    /// Draws since the frame last changed; -1 when the animation stands still.
     int getSlowdownCount() const { return m_slowdownCount; }
 
-    // Draws the current frame and moves on: -1 without a sprite, 0 otherwise.
+    /// Draws the current frame centred on the position and moves on by the
+    /// sprite's slowdown, back to frame 0 after the last. Returns -1 (drawing
+    /// nothing) without a sprite, 0 otherwise; logs nothing.
     int draw(Vector position);
 
-    // The sprite's extent centred on the origin; just under one cell without a sprite.
+    /// The sprite's extent centred on the origin: corner (-width / 2,
+    /// -height / 2) and the sprite's width and height; without a sprite, a box
+    /// just under one cell (corner (-0.5, -0.5), extents 0.99).
     Box getBox() const;
 
 private:

@@ -4,32 +4,39 @@
 
 namespace mw {
 
-// The game loop's time source: a millisecond clock and a sleep. Tests put a
-// fake in its place to run the loop without waiting.
+/// The game loop's time source: a millisecond clock and a sleep. Tests put a
+/// fake in its place to run the loop without waiting.
 class Clock {
 public:
     virtual ~Clock() = default;
 
-    // Milliseconds since an arbitrary start; never goes backwards.
+    /// Milliseconds since an arbitrary start; never goes backwards.
     virtual std::int64_t nowMilliseconds() = 0;
+    /// Returns after the given number of milliseconds (at once for 0 or less).
     virtual void sleepMilliseconds(int milliseconds) = 0;
 
-    // Bracket a run that needs sleeps accurate to the millisecond.
+    /// Begins a run that needs sleeps accurate to the millisecond; the default does nothing.
     virtual void beginFinePeriod() {}
+    /// Ends what beginFinePeriod() began; the default does nothing.
     virtual void endFinePeriod() {}
 };
 
-// The real clock: a monotonic clock, so a frame that spans the turn of a
-// minute, hour or day (or a change of the wall clock) is still measured right.
+/// The real clock: a monotonic clock, so a frame that spans the turn of a
+/// minute, hour or day (or a change of the wall clock) is still measured right.
 class SystemClock : public Clock {
 public:
+    /// Milliseconds of the monotonic clock.
     std::int64_t nowMilliseconds() override;
-    // Sleeps to an absolute deadline, then yields through the last fraction
-    // of a millisecond, so the sleep is accurate to well under a millisecond.
+    /// Sleeps to an absolute deadline, then yields through the last fraction
+    /// of a millisecond, so the sleep is accurate to well under a millisecond.
     void sleepMilliseconds(int milliseconds) override;
+    /// Marks a fine period as running. The sleep is accurate without one, so
+    /// nothing is asked of the system; logs nothing.
     void beginFinePeriod() override;
+    /// Marks the fine period as over.
     void endFinePeriod() override;
 
+    /// Whether a fine period is running.
     bool isFinePeriod() const { return m_finePeriod; }
 
 private:

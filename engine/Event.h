@@ -4,16 +4,20 @@
 
 namespace mw {
 
+/// The type of an event whose class has set none.
 inline const std::string UNDEFINED_EVENT = "mw::undefined";
 
-// Base of every event. Receivers compare getType() with a type constant and
-// then treat the event as the matching class.
+/// Base of every event. Receivers compare getType() with a type constant and
+/// then treat the event as the matching class. A game defines its own events
+/// by deriving from it and setting a type of its own in the constructor.
 class Event {
 public:
     Event() = default;
     virtual ~Event() = default;
 
+    /// Names the kind of event; each event class calls it in its constructor.
     void setType(const std::string& type) { m_type = type; }
+    /// The kind of event: UNDEFINED_EVENT until a type is set.
     std::string getType() const { return m_type; }
 
 private:

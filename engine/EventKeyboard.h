@@ -4,10 +4,12 @@
 
 namespace mw {
 
+/// The type of EventKeyboard.
 inline const std::string KEYBOARD_EVENT = "mw::keyboard";
 
-// The engine's key codes. Letters, function keys and digits are consecutive;
-// zero follows nine.
+/// The engine's key codes. Letters, function keys and digits are consecutive;
+/// zero follows nine. Keys of the keyboard that have no code here arrive as
+/// KEY_UNDEFINED.
 enum Key {
     KEY_UNDEFINED = -1,
     KEY_SPACE = 0,
@@ -79,23 +81,34 @@ enum Key {
     KEY_0,
 };
 
+/// How many key codes there are (KEY_SPACE 0 to KEY_0 66).
 inline constexpr int KEY_COUNT = 67;
 
+/// What happened to a key.
 enum KeyboardAction {
-    KEYBOARD_ACTION_UNDEFINED = -1,
-    KEY_PRESSED = 0,
-    KEY_RELEASED = 1,
-    KEY_HELD = 2,
+    KEYBOARD_ACTION_UNDEFINED = -1, ///< Not set.
+    KEY_PRESSED = 0,                ///< The key went down (once per press).
+    KEY_RELEASED = 1,               ///< The key went up.
+    KEY_HELD = 2,                   ///< The key is down at this frame's poll (every frame).
 };
 
+/// A key went down or up, or is held down. The input manager broadcasts one to
+/// every object for each key change of the frame, then one KEY_HELD for every
+/// key that is down.
 class EventKeyboard : public Event {
 public:
+    /// KEY_UNDEFINED and KEYBOARD_ACTION_UNDEFINED.
     EventKeyboard();
+    /// The key and what happened to it.
     EventKeyboard(Key key, KeyboardAction action);
 
+    /// The key; KEY_UNDEFINED for a key without an engine code.
     Key getKey() const { return m_key; }
+    /// Sets the key.
     void setKey(Key key) { m_key = key; }
+    /// What happened to the key.
     KeyboardAction getKeyboardAction() const { return m_action; }
+    /// Sets what happened to the key.
     void setKeyboardAction(KeyboardAction action) { m_action = action; }
 
 private:
