@@ -123,7 +123,10 @@ Signal tune(const double (*notes)[2], std::size_t count, double duty) {
         }
         start += length;
     }
-    return finish(out);
+    // A pulse wave is loud for its peak: these sit lower than the effects.
+    Signal finished = finish(out);
+    synth::normalisePeak(finished, -6.0);
+    return finished;
 }
 
 // Dawn and a full harbour: a rising call.
