@@ -8,31 +8,35 @@
 
 namespace mw {
 
-// What one character cell of the screen holds.
+/// What one character cell of the screen holds.
 struct Cell {
-    char ch = ' ';
-    int color = COLOR_BLACK;
-    bool drawn = false;
+    char ch = ' ';           ///< The character.
+    int color = COLOR_BLACK; ///< Its colour (a Color).
+    bool drawn = false;      ///< Whether anything was drawn there.
 
+    /// Equal in every field.
     bool operator==(const Cell&) const = default;
 };
 
-// Remembers, as cells, what was drawn in the frame being made and what the
-// last shown frame held, so that a frame can be read back as text.
+/// Remembers, as cells, what was drawn in the frame being made and what the
+/// last shown frame held, so that a frame can be read back as text.
 class CellRecorder {
 public:
+    /// A grid of this many columns and rows, all undrawn.
     CellRecorder(int columns, int rows);
 
-    // Records a character drawn at a position; positions off the grid are not kept.
+    /// Records a character drawn at a position; positions off the grid are not kept.
     void record(Vector position, char ch, Color color);
-    // The frame being made becomes the shown one; the next starts empty.
+    /// The frame being made becomes the shown one; the next starts empty.
     void show();
+    /// Forgets both frames.
     void clear();
 
-    // Cells off the grid read as undrawn.
+    /// Cells off the grid read as undrawn.
     Cell drawn(int column, int row) const;
+    /// The cell of the last shown frame; undrawn off the grid.
     Cell shown(int column, int row) const;
-    // The shown frame, one line per row (undrawn cells as spaces).
+    /// The shown frame, one line per row (undrawn cells as spaces).
     std::string shownText() const;
 
 private:

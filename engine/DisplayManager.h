@@ -26,73 +26,96 @@ namespace mw {
 
 class BatchRenderer;
 
+/// Where DisplayManager::drawString() puts a string relative to its position.
 enum Justification {
-    JUSTIFY_LEFT,
-    JUSTIFY_CENTER,
-    JUSTIFY_RIGHT,
+    JUSTIFY_LEFT,   ///< The first character on the position.
+    JUSTIFY_CENTER, ///< Centred on the position (n / 2 rounded up to its left).
+    JUSTIFY_RIGHT,  ///< The last character just left of the position.
 };
 
+/// The font, read from the working directory.
 inline const std::string FONT_FILE = "mw-font.ttf";
+/// The window's title.
 inline const std::string WINDOW_TITLE = "Marrowick";
 
-// Owns the window and the font, and draws the grid of 80 x 24 character cells
-// into it. Every cell is a black backing rectangle with one bold glyph over it.
+/// Owns the window and the font, and draws the grid of 80 x 24 character cells
+/// into it. Every cell is a black backing rectangle with one bold glyph over it.
 class DisplayManager : public Manager {
 public:
+    /// The window's width in pixels.
     static constexpr int WINDOW_HORIZONTAL_PIXELS = 1024;
+    /// The window's height in pixels.
     static constexpr int WINDOW_VERTICAL_PIXELS = 768;
+    /// The grid's width in cells.
     static constexpr int WINDOW_HORIZONTAL_CELLS = 80;
+    /// The grid's height in cells.
     static constexpr int WINDOW_VERTICAL_CELLS = 24;
 
+    /// The one display manager; making it needs no window.
     static DisplayManager& getInstance();
     ~DisplayManager() override;
 
-    // Opens the window and loads the font; -1 when the font cannot be loaded
-    // (the window stays open). Drawing is batched unless the font's texture
-    // does not allow it. A second call does nothing.
+    /// Opens the window and loads the font; -1 when the font cannot be loaded
+    /// (the window stays open). Drawing is batched unless the font's texture
+    /// does not allow it. A second call does nothing.
+    /// A font that cannot be loaded prints "Couldn't load font." on standard
+    /// output; success logs "DisplayManager::startUp() - DM was started up".
     int startUp() override;
+    /// Closes the window and logs "DisplayManager::shutDown() - DM was shut down".
     void shutDown() override;
 
-    // -1 and nothing drawn when there is no window. A position that is not a
-    // finite number within an int's range draws nothing.
+    /// Draws one character in the cell at the position, over a black backing.
+    /// Logs nothing.
+    /// -1 and nothing drawn when there is no window. A position that is not a
+    /// finite number within an int's range draws nothing.
     int drawCh(Vector position, char ch, Color color);
+    /// Draws the string on the position's row, one character per cell, placed
+    /// by the justification. Returns -1, drawing nothing, without a window; 0
+    /// otherwise (an empty string included). Logs nothing.
     int drawString(Vector position, const std::string& text, Justification justification,
                    Color color);
-    // Shows the frame and clears the surface for the next one.
+    /// Shows the frame and clears the surface for the next one.
     void swapBuffers();
 
+    /// The grid's width in cells, 80: also the world's width.
     int getHorizontal() const { return WINDOW_HORIZONTAL_CELLS; }
+    /// The grid's height in cells, 24: also the world's height.
     int getVertical() const { return WINDOW_VERTICAL_CELLS; }
+    /// The window's width in pixels.
     int getHorizontalPixels() const { return WINDOW_HORIZONTAL_PIXELS; }
+    /// The window's height in pixels.
     int getVerticalPixels() const { return WINDOW_VERTICAL_PIXELS; }
+    /// A cell's width in pixels (1024 / 80, rounded down: 12).
     int getCellWidth() const { return m_geometry.cellWidth(); }
+    /// A cell's height in pixels (768 / 24: 32).
     int getCellHeight() const { return m_geometry.cellHeight(); }
+    /// The window, or nullptr before startUp() and after shutDown().
     sf::RenderWindow* getWindow() const { return m_window.get(); }
 
-    // The picture drawn so far in this frame (empty without a window).
+    /// The picture drawn so far in this frame (empty without a window).
     sf::Image capture();
 
 private:
-    // Tests set up and read back state through it (tests/support/TestAccess.h);
-    // the program never does.
+    /// Tests set up and read back state through it (tests/support/TestAccess.h);
+    /// the program never does.
     friend class ::TestAccess;
 
-    // Batched drawing (the default) collects the frame's cells and draws them
-    // together, as a few runs of triangles; unbatched drawing draws each cell
-    // on its own. Both give the same picture; the unbatched path is the reference.
+    /// Batched drawing (the default) collects the frame's cells and draws them
+    /// together, as a few runs of triangles; unbatched drawing draws each cell
+    /// on its own. Both give the same picture; the unbatched path is the reference.
     void setBatched(bool batched);
     bool isBatched() const { return m_batched; }
 
-    // What the last shown frame held, as cells. Cells off the grid read as undrawn.
+    /// What the last shown frame held, as cells. Cells off the grid read as undrawn.
     Cell shownCell(int column, int row) const { return m_cells.shown(column, row); }
 
     DisplayManager();
 
     void drawCellUnbatched(Vector position, char ch, Color color);
-    // Draws the batched cells collected so far.
+    /// Draws the batched cells collected so far.
     void flush();
-    // False, with a log line, when SFML's font textures break what the
-    // batched path relies on.
+    /// False, with a log line, when SFML's font textures break what the
+    /// batched path relies on.
     bool fontTextureFitsBatching();
 
     const CellGeometry m_geometry;
@@ -102,18 +125,18 @@ private:
     std::unique_ptr<BatchRenderer> m_renderer;
     bool m_batched = true;
 
-    // Reused for every cell so that drawing allocates nothing per character.
+    /// Reused for every cell so that drawing allocates nothing per character.
     std::unique_ptr<sf::RectangleShape> m_cellRectangle;
     std::unique_ptr<sf::Text> m_cellText;
 
-    // A copy of the font's glyph texture without smoothing, for glyphs that
-    // lie on whole pixels: they sample texel centres, where smoothing changes
-    // nothing, and unsmoothed sampling is cheaper. Refreshed when glyphs are
-    // added. Made only when first drawn with: a texture needs a display.
+    /// A copy of the font's glyph texture without smoothing, for glyphs that
+    /// lie on whole pixels: they sample texel centres, where smoothing changes
+    /// nothing, and unsmoothed sampling is cheaper. Refreshed when glyphs are
+    /// added. Made only when first drawn with: a texture needs a display.
     std::unique_ptr<sf::Texture> m_sharpGlyphs;
-    // Set once something was drawn this frame that the batch does not know
-    // about (unbatched cells, or batched ones already flushed): backing
-    // rectangles are then drawn to cover it.
+    /// Set once something was drawn this frame that the batch does not know
+    /// about (unbatched cells, or batched ones already flushed): backing
+    /// rectangles are then drawn to cover it.
     bool m_surfaceTouched = false;
 };
 

@@ -5,44 +5,49 @@
 
 namespace mw {
 
-// One rewrite of a file that must survive a crash or a power cut: the new
-// contents go to a fresh file beside it, onto the disk, and then take its
-// place with its mode. A link is followed and the file it leads to is
-// rewritten; the link stays. Where no file can be made beside it, the file
-// is rewritten in place instead, which a crash can leave cut short.
+/// One rewrite of a file that must survive a crash or a power cut: the new
+/// contents go to a fresh file beside it, onto the disk, and then take its
+/// place with its mode. A link is followed and the file it leads to is
+/// rewritten; the link stays. Where no file can be made beside it, the file
+/// is rewritten in place instead, which a crash can leave cut short.
 class DurableFile {
 public:
+    /// Where a rewrite writes, as the constructor found it.
     enum class Status {
-        // Writing to a temporary file that commit() renames over the file.
+        /// Writing to a temporary file that commit() renames over the file.
         Temporary,
-        // Writing to the file itself, emptied; see temporaryError().
+        /// Writing to the file itself, emptied; see temporaryError().
         InPlace,
-        // The file exists but this process may not write it; it is untouched.
+        /// The file exists but this process may not write it; it is untouched.
         NotWritable,
-        // The file cannot be written: a broken link, not a regular file, or
-        // it could not be opened.
+        /// The file cannot be written: a broken link, not a regular file, or
+        /// it could not be opened.
         Failed
     };
 
+    /// Prepares a rewrite of the file at path: a temporary file beside it, or
+    /// the file itself when none can be made (getStatus() tells which). Logs
+    /// nothing; failures are in getStatus() and temporaryError().
     explicit DurableFile(const std::string& path);
-    // Closes the stream; an uncommitted temporary file is removed.
+    /// Closes the stream; an uncommitted temporary file is removed.
     ~DurableFile();
     DurableFile(const DurableFile&) = delete;
     DurableFile& operator=(const DurableFile&) = delete;
 
+    /// Where this rewrite writes.
     Status getStatus() const { return m_status; }
-    // Where the new contents go, or nullptr when there is nowhere.
+    /// Where the new contents go, or nullptr when there is nowhere.
     std::FILE* getStream() const { return m_stream; }
-    // Why the temporary file could not be made, in the system's words.
+    /// Why the temporary file could not be made, in the system's words.
     const std::string& temporaryError() const { return m_temporaryError; }
 
-    // Puts what was written on the disk and, from a temporary file, in the
-    // file's place; false when any of that failed (the file is then as it
-    // was, unless it was being rewritten in place).
+    /// Puts what was written on the disk and, from a temporary file, in the
+    /// file's place; false when any of that failed (the file is then as it
+    /// was, unless it was being rewritten in place).
     bool commit();
 
-    // Flushes the stream and has the system put it on the disk, not only in
-    // its cache; false when any of that fails or the stream had an error.
+    /// Flushes the stream and has the system put it on the disk, not only in
+    /// its cache; false when any of that fails or the stream had an error.
     static bool flushToDisk(std::FILE* file);
 
 private:

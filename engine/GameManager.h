@@ -10,38 +10,47 @@ class TestAccess;
 
 namespace mw {
 
-// Starts and stops the engine's managers and runs the fixed-step game loop.
+/// Starts and stops the engine's managers and runs the fixed-step game loop.
 class GameManager : public Manager {
 public:
+    /// The length of one frame of the game loop.
     static constexpr int FRAME_TIME_MILLISECONDS = 33;
 
+    /// The one game manager.
     static GameManager& getInstance();
 
-    // Starts log, world, display, input and resource managers, in that order.
+    /// Starts log, world, display, input and resource managers, in that order.
+    /// On success its log line is "GameManager::startUp() - GM was started up".
     int startUp() override;
+    /// Stops the world (deleting every object), input, display and resource
+    /// managers, logs "GameManager::shutDown() - GM was shut down" and stops
+    /// the log last.
     void shutDown() override;
 
-    // Runs frames until game over is set.
+    /// Runs frames until game over is set.
     void run();
 
+    /// Set during a frame, run() returns when the frame is over.
     void setGameOver(bool gameOver = true) { m_gameOver = gameOver; }
+    /// Whether the game is over.
     bool getGameOver() const { return m_gameOver; }
+    /// The length of a frame in milliseconds: FRAME_TIME_MILLISECONDS.
     int getFrameTime() const { return m_frameTime; }
 
-    // The step number the next frame will carry.
+    /// The step number the next frame will carry.
     static int getStepCount();
 
 private:
-    // Tests set up and read back state through it (tests/support/TestAccess.h);
-    // the program never does.
+    /// Tests set up and read back state through it (tests/support/TestAccess.h);
+    /// the program never does.
     friend class ::TestAccess;
 
-    // One frame as run() makes it: step broadcast, input, update, draw, show.
-    // The input stage is given by the caller; the frame does not sleep.
+    /// One frame as run() makes it: step broadcast, input, update, draw, show.
+    /// The input stage is given by the caller; the frame does not sleep.
     void runFrame(const std::function<void()>& input);
 
     static void resetStepCount();
-    // Replaces the clock (nullptr restores the system clock).
+    /// Replaces the clock (nullptr restores the system clock).
     void setClock(Clock* clock);
 
     GameManager();

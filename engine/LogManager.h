@@ -11,28 +11,32 @@ namespace mw {
 
 inline const std::string LOG_FILE_NAME = "marrowick.log";
 
-// Writes one formatted line per call to "marrowick.log" in the working directory.
+/// Writes one formatted line per call to "marrowick.log" in the working directory.
 class LogManager : public Manager {
 public:
+    /// The characters a line can hold, its terminator included.
     static constexpr int LINE_BUFFER_SIZE = 2048;
 
+    /// The one log manager.
     static LogManager& getInstance();
     ~LogManager() override;
 
+    /// Its first line is "LogManager::startUp() - LM was started".
     int startUp() override;
+    /// Writes "LogManager::shutDown() - LM was shutdown", then closes the file.
     void shutDown() override;
 
-    // printf-style. Returns the characters written including the newline, or
-    // -1 when no file is open or formatting fails. Output past 2047
-    // characters is cut.
+    /// printf-style. Returns the characters written including the newline, or
+    /// -1 when no file is open or formatting fails. Output past 2047
+    /// characters is cut.
     int writeLog(const char* format, ...) const __attribute__((format(printf, 2, 3)));
 
 private:
-    // Tests set up and read back state through it (tests/support/TestAccess.h);
-    // the program never does.
+    /// Tests set up and read back state through it (tests/support/TestAccess.h);
+    /// the program never does.
     friend class ::TestAccess;
 
-    // Flushes after every line, so that a test can read the log while it is open.
+    /// Flushes after every line, so that a test can read the log while it is open.
     void setFlush(bool flush) { m_flush = flush; }
 
     LogManager();
