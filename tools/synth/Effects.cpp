@@ -1,5 +1,6 @@
 #include "Effects.h"
 
+#include "Levels.h"
 #include "PulseOscillator.h"
 #include "Shaping.h"
 #include "StateVariableFilter.h"
@@ -14,7 +15,6 @@ namespace synth {
 namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
-constexpr double kPeakDbfs = -1.0;
 
 double timeOf(std::size_t index) {
     return static_cast<double>(index) / kSampleRate;
@@ -25,10 +25,12 @@ double glide(double from, double to, double x) {
     return from * std::pow(to / from, x);
 }
 
-// Every effect ends here: click-free edges, then the common loudness.
+// Every effect ends here: click-free edges, its sharpest peaks limited, then
+// the common peak level (see Levels.h).
 Signal finish(Signal signal) {
     fadeEdges(signal, 0.003, 0.012);
-    normalisePeak(signal, kPeakDbfs);
+    limitCrest(signal, kEffectMaxCrestDb);
+    normalisePeak(signal, kEffectPeakDbfs);
     return signal;
 }
 

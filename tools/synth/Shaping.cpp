@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <numbers>
 
 namespace synth {
@@ -51,6 +52,15 @@ double peakOf(const Signal& signal) {
     return peak;
 }
 
+double rmsOf(const Signal& signal) {
+    if (signal.empty())
+        return 0.0;
+    double power = 0.0;
+    for (double sample : signal)
+        power += sample * sample;
+    return std::sqrt(power / static_cast<double>(signal.size()));
+}
+
 void normalisePeak(Signal& signal, double peakDbfs) {
     const double peak = peakOf(signal);
     if (peak <= 0.0)
@@ -58,6 +68,87 @@ void normalisePeak(Signal& signal, double peakDbfs) {
     const double scale = std::pow(10.0, peakDbfs / 20.0) / peak;
     for (double& sample : signal)
         sample *= scale;
+}
+
+void limitPeaks(Signal& signal, double ceiling) {
+    const std::size_t count = signal.size();
+    const std::size_t reach = samplesFor(0.001); // a 2 ms window around each sample
+    const double recovery = 1.0 - std::exp(-1.0 / (0.005 * kSampleRate));
+    // The gain each sample needs on its own, 1 beyond the ends.
+    const auto needed = [&](std::size_t padded) {
+        if (padded < 2 * reach || padded >= count + 2 * reach)
+            return 1.0;
+        const double magnitude = std::abs(signal[padded - 2 * reach]);
+        return magnitude > ceiling ? ceiling / magnitude : 1.0;
+    };
+    // least[p]: the smallest gain needed within `reach` of sample p - reach,
+    // for p over the signal and `reach` either side (a sliding minimum).
+    std::vector<double> least(count + 2 * reach);
+    std::deque<std::size_t> window;
+    for (std::size_t padded = 0; padded < count + 4 * reach; ++padded) {
+        while (!window.empty() && needed(window.back()) >= needed(padded))
+            window.pop_back();
+        window.push_back(padded);
+        if (padded < 2 * reach)
+            continue;
+        const std::size_t p = padded - 2 * reach;
+        while (window.front() < p)
+            window.pop_front();
+        least[p] = needed(window.front());
+    }
+    // The mean of the minima over the same window: every minimum in it saw
+    // the sample, so the mean is no more than the sample needs, and it ramps.
+    double sum = 0.0;
+    for (std::size_t p = 0; p < 2 * reach; ++p)
+        sum += least[p];
+    double gain = 1.0;
+    for (std::size_t i = 0; i < count; ++i) {
+        sum += least[i + 2 * reach];
+        const double smooth = sum / static_cast<double>(2 * reach + 1);
+        sum -= least[i];
+        gain = std::min(smooth, gain + (1.0 - gain) * recovery);
+        signal[i] *= gain;
+    }
+}
+
+double loudestRmsOf(const Signal& signal, double seconds) {
+    const std::size_t length =
+        std::min(std::max<std::size_t>(samplesFor(seconds), 1), signal.size());
+    if (length == 0)
+        return 0.0;
+    double power = 0.0;
+    for (std::size_t i = 0; i < length; ++i)
+        power += signal[i] * signal[i];
+    double loudest = power;
+    for (std::size_t i = length; i < signal.size(); ++i) {
+        power += signal[i] * signal[i] - signal[i - length] * signal[i - length];
+        loudest = std::max(loudest, power);
+    }
+    return std::sqrt(std::max(loudest, 0.0) / static_cast<double>(length));
+}
+
+void limitCrest(Signal& signal, double maxCrestDb) {
+    const double ratio = std::pow(10.0, maxCrestDb / 20.0);
+    const auto crestOf = [](const Signal& s) { return peakOf(s) / loudestRmsOf(s, 0.02); };
+    if (signal.empty() || peakOf(signal) <= 0.0 || crestOf(signal) <= ratio)
+        return;
+    // The crest shrinks as the ceiling comes down: bisect for the highest
+    // ceiling that meets it.
+    double low = 0.0;
+    double high = peakOf(signal);
+    Signal best = signal;
+    for (int step = 0; step < 40; ++step) {
+        const double ceiling = 0.5 * (low + high);
+        Signal trial = signal;
+        limitPeaks(trial, ceiling);
+        if (crestOf(trial) <= ratio) {
+            low = ceiling;
+            best = std::move(trial);
+        } else {
+            high = ceiling;
+        }
+    }
+    signal = std::move(best);
 }
 
 void fadeEdges(Signal& signal, double fadeInSeconds, double fadeOutSeconds) {

@@ -30,8 +30,26 @@ double swell(double t, double length, double peakAt);
 // Largest absolute sample value.
 double peakOf(const Signal& signal);
 
+// Root-mean-square level of the whole signal (0 for an empty one).
+double rmsOf(const Signal& signal);
+
 // Scales the signal so that its largest sample sits at the given level in dBFS.
 void normalisePeak(Signal& signal, double peakDbfs);
+
+// A look-ahead peak limiter: no sample leaves louder than `ceiling`. The gain
+// falls smoothly over the 2 ms before a peak and recovers within about 5 ms
+// after it, so it shaves spikes and barely reshapes the sound's envelope.
+void limitPeaks(Signal& signal, double ceiling);
+
+// RMS level of the loudest stretch of the given length (the whole signal
+// when it is shorter): how loud a short sound is heard.
+double loudestRmsOf(const Signal& signal, double seconds);
+
+// Limits the peaks (as limitPeaks) just enough that the loudest sample stands
+// at most `maxCrestDb` above the RMS of the loudest 20 ms; a signal already
+// within it is left as it is. Rounds off lone spikes that would otherwise set
+// the level of a whole sound once it is normalised by its peak.
+void limitCrest(Signal& signal, double maxCrestDb);
 
 // Short smooth fades at both ends so the sound starts and stops without a click.
 void fadeEdges(Signal& signal, double fadeInSeconds, double fadeOutSeconds);

@@ -1,5 +1,6 @@
 #include "Theme.h"
 
+#include "Levels.h"
 #include "PulseOscillator.h"
 #include "Shaping.h"
 #include "StateVariableFilter.h"
@@ -327,7 +328,7 @@ Signal renderTheme() {
     addBass(theme);
     addArpeggio(theme);
     addDrums(theme);
-    normalisePeak(theme, -1.0);
+    normalisePeak(theme, kThemePeakDbfs);
     return theme;
 }
 
