@@ -153,6 +153,11 @@ sound_args() {
     fi
   done
   sandbox+=(--setenv XDG_RUNTIME_DIR /run/marrowick)
+  # libpulse asks the server for a stream buffer of this many milliseconds
+  # (and to keep the latency to it) instead of the 1 ms or so that the audio
+  # library asks for, which a busy machine cannot refill in time: the music
+  # came out in chopped slices. A value of the user's own is kept.
+  sandbox+=(--setenv PULSE_LATENCY_MSEC "${PULSE_LATENCY_MSEC:-50}")
 }
 
 in_desktop() {
