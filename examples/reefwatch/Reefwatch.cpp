@@ -94,16 +94,10 @@ Flare::Flare(mw::Vector from) {
 }
 
 int Flare::eventHandler(const mw::Event& event) {
+    // A boat it reaches ends it (Boat::eventHandler); one that missed goes here.
     if (event.getType() == mw::OUT_EVENT) {
         world().markForDelete(this);
         return 1;
-    }
-    if (event.getType() == mw::COLLISION_EVENT) {
-        const mw::Object* met = other(static_cast<const mw::EventCollision&>(event), this);
-        if (met->getType() == "Boat") {
-            world().markForDelete(this);
-            return 1;
-        }
     }
     return 0;
 }
@@ -125,7 +119,7 @@ int Boat::eventHandler(const mw::Event& event) {
     }
     if (event.getType() != mw::COLLISION_EVENT || m_homeward)
         return 0;
-    const mw::Object* met = other(static_cast<const mw::EventCollision&>(event), this);
+    mw::Object* met = other(static_cast<const mw::EventCollision&>(event), this);
     if (met->getType() == "Reef") {
         new Scenery("Wreck", "wreck", getPosition(), mw::INTANGIBLE, 1, 24);
         playSound("crash");
@@ -135,6 +129,8 @@ int Boat::eventHandler(const mw::Event& event) {
         return 1;
     }
     if (met->getType() == "Flare") {
+        // The flare is spent on this boat; homeward boats let flares through.
+        world().markForDelete(met);
         // The further out a boat is turned, the more it is worth: 10 to 19.
         const int distance = static_cast<int>(getPosition().getX() - REEF_X - 4.0f) / 7;
         m_points = 10 + std::clamp(distance, 0, 9);

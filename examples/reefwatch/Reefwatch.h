@@ -61,7 +61,7 @@ private:
     mw::Key m_moving = mw::KEY_UNDEFINED;
 };
 
-// A flare flies right until it meets a boat or leaves the world.
+// A flare flies right, passable, until it reaches an inbound boat or leaves the world.
 class Flare : public mw::Object {
 public:
     explicit Flare(mw::Vector from);
