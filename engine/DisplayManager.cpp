@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace mw {
 
@@ -62,6 +63,10 @@ int DisplayManager::startUp() {
     m_window->clear(BACKGROUND);
     m_cells.clear();
     m_renderer->clear();
+    m_frameCells.clear();
+    m_shownCells.clear();
+    m_flushedCells = 0;
+    m_mustShow = true;
     m_renderer->setGlyphSource([this](char ch) {
         return m_font->getGlyph(static_cast<unsigned char>(ch), m_geometry.characterSize(), true);
     });
@@ -99,6 +104,8 @@ bool DisplayManager::fontTextureFitsBatching() {
 
 void DisplayManager::shutDown() {
     m_renderer->clear();
+    m_frameCells.clear();
+    m_flushedCells = 0;
     m_sharpGlyphs.reset();
     if (m_window) {
         m_window->close();
@@ -113,10 +120,7 @@ int DisplayManager::drawCh(Vector position, char ch, Color color) {
         return -1;
     if (!isDrawable(position.getX()) || !isDrawable(position.getY()))
         return 0;
-    if (m_batched)
-        m_renderer->addCell(m_geometry.glyphOrigin(position), ch, toSfColor(color));
-    else
-        drawCellUnbatched(position, ch, color);
+    m_frameCells.push_back({position, ch, color});
     m_cells.record(position, ch, color);
     return 0;
 }
@@ -143,10 +147,19 @@ void DisplayManager::drawCellUnbatched(Vector position, char ch, Color color) {
 }
 
 void DisplayManager::flush() {
-    if (!m_window || m_renderer->pendingCells() == 0) {
-        m_renderer->clear();
+    const std::size_t first = std::exchange(m_flushedCells, m_frameCells.size());
+    if (!m_window || first == m_frameCells.size())
+        return;
+    if (!m_batched) {
+        for (std::size_t i = first; i < m_frameCells.size(); ++i)
+            drawCellUnbatched(m_frameCells[i].position, m_frameCells[i].ch, m_frameCells[i].color);
         return;
     }
+    for (std::size_t i = first; i < m_frameCells.size(); ++i)
+        m_renderer->addCell(m_geometry.glyphOrigin(m_frameCells[i].position), m_frameCells[i].ch,
+                            toSfColor(m_frameCells[i].color));
+    if (m_renderer->pendingCells() == 0)
+        return;
     const sf::Texture& glyphs = m_font->getTexture(m_geometry.characterSize());
     if (m_renderer->takeGlyphsAdded() || !m_sharpGlyphs) {
         m_sharpGlyphs = std::make_unique<sf::Texture>(glyphs);
@@ -195,11 +208,25 @@ sf::Image DisplayManager::capture() {
 void DisplayManager::swapBuffers() {
     if (!m_window)
         return;
+    m_cells.show();
+    const std::int64_t now = m_clock->nowMilliseconds();
+    // Nothing of an unchanged frame has reached the surface, which is still
+    // clear from the last frame shown.
+    if (!m_mustShow && m_flushedCells == 0 && m_frameCells == m_shownCells &&
+        now - m_lastShownAt < REFRESH_MILLISECONDS) {
+        m_frameCells.clear();
+        return;
+    }
     flush();
     m_window->display();
     m_window->clear(BACKGROUND);
     m_surfaceTouched = false;
-    m_cells.show();
+    m_mustShow = false;
+    m_lastShownAt = now;
+    ++m_shownFrames;
+    m_shownCells.swap(m_frameCells);
+    m_frameCells.clear();
+    m_flushedCells = 0;
 }
 
 } // namespace mw

@@ -2,15 +2,18 @@
 
 #include "engine/CellGeometry.h"
 #include "engine/CellRecorder.h"
+#include "engine/Clock.h"
 #include "engine/Color.h"
 #include "engine/Manager.h"
 #include "engine/Vector.h"
 
 #include <SFML/Graphics/Image.hpp>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class TestAccess;
 
@@ -74,8 +77,24 @@ public:
     /// otherwise (an empty string included). Logs nothing.
     int drawString(Vector position, const std::string& text, Justification justification,
                    Color color);
-    /// Shows the frame and clears the surface for the next one.
+    /// Shows the frame and clears the surface for the next one. A frame that
+    /// draws the same cells as the last one shown (characters, colours,
+    /// positions, in the same order) is neither drawn nor shown: the window
+    /// keeps its picture. It is still shown when REFRESH_MILLISECONDS have
+    /// passed since the last frame shown, and after invalidate().
     void swapBuffers();
+    /// The window's picture may have been spoiled (the window regained focus,
+    /// was resized or exposed): the next frame is drawn and shown in full.
+    void invalidate() { m_mustShow = true; }
+    /// Frames shown since the program started; unchanged frames that were
+    /// skipped do not count.
+    long long getShownFrames() const { return m_shownFrames; }
+    /// The time source of the refresh rule (nullptr restores the system
+    /// clock); tests put a fake one in its place.
+    void setClock(Clock* clock) { m_clock = clock != nullptr ? clock : &m_systemClock; }
+
+    /// An unchanged picture is shown again at least this often.
+    static constexpr int REFRESH_MILLISECONDS = 500;
 
     /// The grid's width in cells, 80: also the world's width.
     int getHorizontal() const { return WINDOW_HORIZONTAL_CELLS; }
@@ -111,8 +130,17 @@ private:
 
     DisplayManager();
 
+    /// One drawCh call of a frame, kept until the frame is drawn.
+    struct DrawnCell {
+        Vector position;
+        char ch;
+        Color color;
+
+        bool operator==(const DrawnCell&) const = default;
+    };
+
     void drawCellUnbatched(Vector position, char ch, Color color);
-    /// Draws the batched cells collected so far.
+    /// Draws the cells of the frame not drawn yet, by the current path.
     void flush();
     /// False, with a log line, when SFML's font textures break what the
     /// batched path relies on.
@@ -134,6 +162,17 @@ private:
     /// nothing, and unsmoothed sampling is cheaper. Refreshed when glyphs are
     /// added. Made only when first drawn with: a texture needs a display.
     std::unique_ptr<sf::Texture> m_sharpGlyphs;
+    /// The cells of the frame being made, in drawing order, and of the last
+    /// frame shown; the first m_flushedCells of the frame are drawn already.
+    std::vector<DrawnCell> m_frameCells;
+    std::vector<DrawnCell> m_shownCells;
+    std::size_t m_flushedCells = 0;
+    /// The next frame is shown even if unchanged: the window is new or was spoiled.
+    bool m_mustShow = true;
+    long long m_shownFrames = 0;
+    std::int64_t m_lastShownAt = 0;
+    SystemClock m_systemClock;
+    Clock* m_clock = &m_systemClock;
     /// Set once something was drawn this frame that the batch does not know
     /// about (unbatched cells, or batched ones already flushed): backing
     /// rectangles are then drawn to cover it.

@@ -162,6 +162,9 @@ void InputManager::handleEvent(const sf::Event& event) const {
         onEvent(EventMouse(MOUSE_CLICKED, translateButton(down->button)));
     } else if (const auto* up = event.getIf<sf::Event::MouseButtonReleased>()) {
         onEvent(EventMouse(MOUSE_RELEASED, translateButton(up->button)));
+    } else if (event.is<sf::Event::FocusGained>() || event.is<sf::Event::Resized>()) {
+        // What covered the window, or its new size, may have spoiled its picture.
+        DisplayManager::getInstance().invalidate();
     }
 }
 

@@ -182,3 +182,76 @@ TEST_F(DisplayTest, BatchedDrawingLooksAsCellByCellForEveryCharacterColourAndOve
         display.swapBuffers();
     }
 }
+
+// A clock that stands still until the test moves it.
+struct StillClock : mw::Clock {
+    std::int64_t nowMilliseconds() override { return now; }
+    void sleepMilliseconds(int milliseconds) override { now += milliseconds; }
+    std::int64_t now = 1000;
+};
+
+TEST_F(DisplayTest, AFrameLikeTheLastShownIsShownAgainOnlyAfterHalfASecondOrASpoiledWindow) {
+    MW_OPEN_WINDOW();
+    StillClock clock;
+    display.setClock(&clock);
+    struct Restore {
+        ~Restore() { display.setClock(nullptr); }
+    } restore;
+    for (const bool batched : {true, false}) {
+        TestAccess::setBatched(batched);
+        // Each frame: what it draws, what happens before it is swapped, whether it is shown.
+        const struct {
+            std::vector<std::pair<Vector, char>> cells;
+            mw::Color color;
+            std::function<void()> before;
+            bool shown;
+        } frames[] = {
+            {{{{3, 4}, 'a'}, {{4.5f, 4}, 'b'}}, mw::COLOR_RED, [] { display.invalidate(); }, true},
+            {{{{3, 4}, 'a'}, {{4.5f, 4}, 'b'}}, mw::COLOR_RED, [&] { clock.now += 499; }, false},
+            {{{{3, 4}, 'a'}, {{4.5f, 4}, 'b'}}, mw::COLOR_GREEN, {}, true},
+            {{{{3, 4}, 'a'}, {{4.5f, 4}, 'c'}}, mw::COLOR_GREEN, {}, true},
+            {{{{3, 4}, 'a'}, {{4.5f, 4.25f}, 'c'}}, mw::COLOR_GREEN, {}, true},
+            {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}}, mw::COLOR_GREEN, {}, true}, // other order
+            {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}},
+             mw::COLOR_GREEN,
+             [&] { clock.now += 499; },
+             false},
+            {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}}, mw::COLOR_GREEN, [&] { clock.now += 1; }, true},
+            {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}}, mw::COLOR_GREEN, {}, false},
+            {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}},
+             mw::COLOR_GREEN,
+             [] { TestAccess::handleEvent(sf::Event::FocusGained{}); },
+             true},
+            {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}},
+             mw::COLOR_GREEN,
+             [] {
+                 TestAccess::handleEvent(sf::Event::Resized{{1024, 768}});
+             },
+             true},
+            {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}},
+             mw::COLOR_GREEN,
+             [] { (void)display.capture(); },
+             true},
+            {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}, {{3, 4}, 'a'}}, mw::COLOR_GREEN, {}, true},
+            {{}, mw::COLOR_GREEN, {}, true}, // the picture goes
+            {{}, mw::COLOR_GREEN, {}, false},
+        };
+        int number = 0;
+        for (const auto& frame : frames) {
+            for (const auto& [at, ch] : frame.cells)
+                display.drawCh(at, ch, frame.color);
+            if (frame.before)
+                frame.before();
+            const long long shown = display.getShownFrames();
+            display.swapBuffers();
+            EXPECT_EQ(display.getShownFrames() - shown, frame.shown ? 1 : 0)
+                << "frame " << number << (batched ? " batched" : " cell by cell");
+            // Tests read every frame's cells, shown or not.
+            const Cell a{'a', frame.color, true};
+            EXPECT_EQ(TestAccess::shownCell(3, 4), frame.cells.empty() ? Cell() : a);
+            // A frame left out leaves the surface clear for the next one.
+            EXPECT_FALSE(any(display.capture(), {{0, 0}, {1024, 768}}));
+            ++number;
+        }
+    }
+}
