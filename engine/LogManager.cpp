@@ -18,8 +18,12 @@ LogManager& LogManager::getInstance() {
 }
 
 int LogManager::startUp() {
-    if (m_file != nullptr)
+    if (m_file != nullptr) {
         std::fclose(m_file);
+        m_file = nullptr;
+    }
+    // Started again only once the new file is open.
+    setStarted(false);
     m_file = std::fopen(LOG_FILE_NAME.c_str(), "w");
     if (m_file == nullptr)
         return -1;

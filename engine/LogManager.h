@@ -21,6 +21,8 @@ public:
     static LogManager& getInstance();
     ~LogManager() override;
 
+    /// Opens the file afresh, closing one that is open; -1, and not started,
+    /// when it cannot be opened.
     /// Its first line is "LogManager::startUp() - LM was started".
     int startUp() override;
     /// Writes "LogManager::shutDown() - LM was shutdown", then closes the file.

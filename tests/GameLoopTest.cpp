@@ -127,9 +127,16 @@ TEST(GameLoopLogTest, TheLogWritesOneLinePerCallBetweenItsStartAndShutdownLines)
               (Lines{"LogManager::startUp() - LM was started",
                      "Hero: knockdown #2, need 70 presses", std::string(2047, 'x'),
                      "open '100%s%d%n.txt' 50%", "", "LogManager::shutDown() - LM was shutdown"}));
-    std::filesystem::remove("marrowick.log");
-    std::filesystem::create_directory("marrowick.log"); // in the way of the log file
-    EXPECT_TRUE(log.startUp() == -1 && !log.isStarted() && log.writeLog("lost") == -1);
+    for (const bool running : {false, true}) { // a first start, and a restart of an open log
+        if (running) {
+            ASSERT_EQ(log.startUp(), 0);
+        }
+        std::filesystem::remove("marrowick.log");
+        std::filesystem::create_directory("marrowick.log"); // in the way of the log file
+        EXPECT_TRUE(log.startUp() == -1 && !log.isStarted() && log.writeLog("lost") == -1)
+            << running;
+        std::filesystem::remove("marrowick.log");
+    }
     struct : mw::Manager { // the defaults that every manager overrides
     } plain;
     EXPECT_TRUE(plain.startUp() == 0 && plain.isStarted());
