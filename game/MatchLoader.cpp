@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -26,6 +27,8 @@ namespace {
 
 // One line of the file is read into this; longer lines arrive in pieces.
 constexpr int LINE_BUFFER_SIZE = 256;
+// A UTF-8 byte-order mark, which some editors put at the start of a file.
+const std::string BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
 bool isDigit(char ch) {
     return ch >= '0' && ch <= '9';
@@ -33,9 +36,9 @@ bool isDigit(char ch) {
 
 // The seconds a stored time stands for: the first digit is minutes, the (at
 // most two) digits after it seconds. -1 when the entry is not a time (not
-// two or more digits and nothing else), which only a hand-edited file holds.
+// two or three digits and nothing else), which only a hand-edited file holds.
 int storedSeconds(const std::string& time) {
-    if (time.size() < 2 || !std::all_of(time.begin(), time.end(), isDigit))
+    if (time.size() < 2 || time.size() > 3 || !std::all_of(time.begin(), time.end(), isDigit))
         return -1;
     int seconds = time[1] - '0';
     if (time.size() > 2)
@@ -79,6 +82,7 @@ int MatchLoader::startUp() {
     bool readable = m_hsFile != nullptr;
     if (readable) {
         char line[LINE_BUFFER_SIZE];
+        bool first = true;
         for (std::string& entry : m_highScores) {
             if (std::fgets(line, sizeof line, m_hsFile) == nullptr)
                 continue;
@@ -86,6 +90,8 @@ int MatchLoader::startUp() {
             if (length > 0 && line[length - 1] == '\r')
                 --length;
             entry.assign(line, length);
+            if (std::exchange(first, false) && entry.starts_with(BYTE_ORDER_MARK))
+                entry.erase(0, BYTE_ORDER_MARK.size());
         }
         readable = std::ferror(m_hsFile) == 0;
         closeFile();

@@ -31,12 +31,13 @@ TEST(MatchLoaderTime, StoredTimesAreAMinuteDigitAndUpToTwoSecondDigits) {
     // The faster of two; on a tie the first; what is not a time is slower than any time.
     const struct {
         const char *a, *b, *faster;
-    } pairs[] = {{"105", "207", "105"},    {"207", "105", "105"}, {"059", "100", "059"},
-                 {"430", "429", "429"},    {"105", "065", "105"}, {"065", "105", "065"},
-                 {"15", "110", "15"},      {"19", "105", "105"},  {"105", "abc", "105"},
-                 {"abc", "105", "105"},    {"1", "430", "430"},   {"430", "1x", "430"},
-                 {"x05", "430", "430"},    {"430", " 05", "430"}, {"430", "-05", "430"},
-                 {"430", "", "430"},       {"1", "x", "1"},       {"10x", "059", "059"},
+    } pairs[] = {{"105", "207", "105"},    {"207", "105", "105"},  {"059", "100", "059"},
+                 {"430", "429", "429"},    {"105", "065", "105"},  {"065", "105", "065"},
+                 {"15", "110", "15"},      {"19", "105", "105"},   {"105", "abc", "105"},
+                 {"abc", "105", "105"},    {"1", "430", "430"},    {"430", "1x", "430"},
+                 {"x05", "430", "430"},    {"430", " 05", "430"},  {"430", "-05", "430"},
+                 {"430", "", "430"},       {"1", "x", "1"},        {"10x", "059", "059"},
+                 {"1234", "430", "430"},   {"430", "0000", "430"}, {"1234", "x", "1234"},
                  {"430", "105abc", "430"}, {"01", "002", "01"}};
     for (const auto& p : pairs)
         EXPECT_EQ(MatchLoader::fasterTime(p.a, p.b), p.faster) << p.a << " vs " << p.b;
@@ -77,6 +78,7 @@ protected:
 
 TEST_F(MatchLoaderTest, ReadsUpToThreeEntriesAndAWinRewritesThemAll) {
     const std::string longLine = "2" + std::string(254, 'x'); // what one read takes of a line
+    const std::string digits(255, '7');
     for (const auto& [before, shown, opponent, timeLeft, after] :
          {std::tuple{std::string("(none)"), "-:-- -:-- -:--", 3, 30, std::string("\n\n100\n")},
           {"\n105\n\n", "-:-- 1:05 -:--", 1, 88, "002\n105\n\n"},
@@ -87,15 +89,24 @@ TEST_F(MatchLoaderTest, ReadsUpToThreeEntriesAndAWinRewritesThemAll) {
           {"15\n\n\n", "1:5 -:-- -:--", 1, 28, "102\n\n\n"},
           {"105\r\n\r\n207\r\n", "1:05 -:-- 2:07", 3, 81, "105\n\n009\n"},
           {"105abc\n1:05\n20 7\n", "-:-- -:-- -:--", 1, 0, "130\n1:05\n20 7\n"},
-          {longLine + "345\n100\n", "-:-- 3:45 1:00", 3, 0, longLine + "\n345\n100\n"}}) {
+          {longLine + "345\n100\n", "-:-- 3:45 1:00", 3, 0, longLine + "\n345\n100\n"},
+          // A byte-order mark is no part of the first entry; four digits or more are no time.
+          {"\xEF\xBB\xBF"
+           "105\n\n207\n",
+           "1:05 -:-- 2:07", 2, 60, "105\n030\n207\n"},
+          {"\xEF\xBB\xBF\n105\n", "-:-- 1:05 -:--", 1, 60, "030\n105\n\n"},
+          {"1234\n00000\n0123456789\n", "-:-- -:-- -:--", 2, 60, "1234\n030\n0123456789\n"},
+          {std::string(100'000'000, '7'), "-:-- -:-- -:--", 1, 88,
+           "002\n" + digits + "\n" + digits + "\n"}}) {
         const std::string failure = "MatchLoader::startUp() -- Couldn't open highscore data file!";
         const int failures = countLogged(failure);
         useHighScoreFile(before);
+        const std::string trace = before.substr(0, 20);
         EXPECT_EQ(countLogged(failure) - failures, before == "(none)" ? 1 : 0);
-        EXPECT_EQ(shownTimes(), shown) << before;
+        EXPECT_EQ(shownTimes(), shown) << trace;
         win(opponent, timeLeft);
-        EXPECT_EQ(highScoreFile(), after) << before;
-        EXPECT_EQ(strayFiles(), Lines{}) << before;
+        EXPECT_EQ(highScoreFile(), after) << trace;
+        EXPECT_EQ(strayFiles(), Lines{}) << trace;
     }
     EXPECT_EQ(MatchLoader::getInstance().getHighScore(0) +
                   MatchLoader::getInstance().getHighScore(4),
