@@ -5,6 +5,7 @@
 #include <cstring>
 #include <random>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,18 +16,62 @@ namespace {
 
 constexpr unsigned MODE_BITS = 07777;
 constexpr int TEMPORARY_NAME_ATTEMPTS = 100;
+// A temporary file is the file's name, this, and a random number (32 bits).
+const std::string TEMPORARY_INFIX = ".tmp";
+constexpr std::size_t TEMPORARY_NUMBER_DIGITS = 10;
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
 
 } // namespace
 
-DurableFile::DurableFile(const std::string& path) : m_target(path) {
+bool DurableFile::resolveTarget(const std::string& path, std::string& target) {
+    target = path;
     struct stat status {};
-    if (lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) {
-        char* resolved = realpath(path.c_str(), nullptr);
-        if (resolved == nullptr)
-            return;
-        m_target = resolved;
-        std::free(resolved);
+    if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+        return true;
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (resolved == nullptr)
+        return false;
+    target = resolved;
+    std::free(resolved);
+    return true;
+}
+
+bool DurableFile::isTemporaryName(const std::string& target, const std::string& name) {
+    const std::string prefix = target.substr(target.rfind('/') + 1) + TEMPORARY_INFIX;
+    if (!name.starts_with(prefix))
+        return false;
+    const std::size_t digits = name.size() - prefix.size();
+    return digits >= 1 && digits <= TEMPORARY_NUMBER_DIGITS &&
+           name.find_first_not_of("0123456789", prefix.size()) == std::string::npos;
+}
+
+int DurableFile::removeLeftovers(const std::string& path) {
+    std::string target;
+    if (!resolveTarget(path, target))
+        return 0;
+    DIR* folder = opendir(folderOf(target).c_str());
+    if (folder == nullptr)
+        return 0;
+    int removed = 0;
+    while (const dirent* entry = readdir(folder)) {
+        struct stat status {};
+        if (isTemporaryName(target, entry->d_name) &&
+            fstatat(dirfd(folder), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(status.st_mode) && unlinkat(dirfd(folder), entry->d_name, 0) == 0)
+            ++removed;
     }
+    closedir(folder);
+    return removed;
+}
+
+DurableFile::DurableFile(const std::string& path) {
+    if (!resolveTarget(path, m_target))
+        return;
+    struct stat status {};
     const bool exists = stat(m_target.c_str(), &status) == 0;
     if (!exists && errno != ENOENT)
         return;
@@ -53,7 +98,7 @@ bool DurableFile::openTemporary(unsigned mode, bool fileExists) {
     std::random_device entropy;
     int error = EEXIST;
     for (int attempt = 0; attempt < TEMPORARY_NAME_ATTEMPTS && error == EEXIST; ++attempt) {
-        const std::string name = m_target + ".tmp" + std::to_string(entropy());
+        const std::string name = m_target + TEMPORARY_INFIX + std::to_string(entropy());
         // Exclusive: never a link or a file that was there before. A new file
         // gets the mode a plain creation would.
         const int fd =
@@ -97,16 +142,24 @@ void DurableFile::openInPlace(bool fileExists) {
 }
 
 bool DurableFile::commit() {
-    if (m_stream == nullptr)
+    if (m_stream == nullptr) {
+        m_commitError = "nothing to write to";
         return false;
-    bool written = flushToDisk(m_stream);
+    }
+    const auto failed = [this] {
+        if (m_commitError.empty())
+            m_commitError = errno != 0 ? std::strerror(errno) : "write error";
+        return false;
+    };
+    errno = 0;
+    bool written = flushToDisk(m_stream) || failed();
     if (std::fclose(m_stream) != 0)
-        written = false;
+        written = failed();
     m_stream = nullptr;
     if (m_temporary.empty())
         return written;
     if (written && std::rename(m_temporary.c_str(), m_target.c_str()) != 0)
-        written = false;
+        written = failed();
     if (!written)
         unlink(m_temporary.c_str());
     m_temporary.clear();

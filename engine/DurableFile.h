@@ -43,14 +43,29 @@ public:
 
     /// Puts what was written on the disk and, from a temporary file, in the
     /// file's place; false when any of that failed (the file is then as it
-    /// was, unless it was being rewritten in place).
+    /// was, unless it was being rewritten in place), with commitError() saying why.
     bool commit();
+    /// Why commit() failed, in the system's words; empty when it did not.
+    const std::string& commitError() const { return m_commitError; }
+
+    /// Removes the temporary files that rewrites of the file at path left
+    /// behind when they were killed, beside the file a link leads to. Only
+    /// names this class makes are touched, and only regular files. Call it
+    /// only while no other rewrite of the file can be under way. Returns how
+    /// many were removed.
+    static int removeLeftovers(const std::string& path);
 
     /// Flushes the stream and has the system put it on the disk, not only in
     /// its cache; false when any of that fails or the stream had an error.
     static bool flushToDisk(std::FILE* file);
 
 private:
+    /// The file a rewrite of path writes: path itself, or where its link
+    /// leads; false for a broken link.
+    static bool resolveTarget(const std::string& path, std::string& target);
+    /// Whether name (without a folder) is that of a temporary file for target.
+    static bool isTemporaryName(const std::string& target, const std::string& name);
+
     bool openTemporary(unsigned mode, bool fileExists);
     void openInPlace(bool fileExists);
 
@@ -58,6 +73,7 @@ private:
     std::string m_target;
     std::string m_temporary;
     std::string m_temporaryError;
+    std::string m_commitError;
     std::FILE* m_stream = nullptr;
 };
 
