@@ -7,11 +7,70 @@
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
 
+#include <csignal>
+#include <iterator>
+
+#include <signal.h>
+
 namespace mw {
 
 namespace {
 int stepCount = 0;
+
+struct StopSignal {
+    int number;
+    const char* name;
+};
+constexpr StopSignal STOP_SIGNALS[] = {
+    {SIGTERM, "SIGTERM"}, {SIGINT, "SIGINT"}, {SIGHUP, "SIGHUP"}};
+constexpr std::size_t STOP_SIGNAL_COUNT = std::size(STOP_SIGNALS);
+
+// The first stop signal received, or 0. Written by the handler only, which
+// may run on any thread of the process (the audio library has its own).
+volatile std::sig_atomic_t receivedStopSignal = 0;
+
+// Per stop signal: whether our handler is installed, and what it replaced.
+bool caught[STOP_SIGNAL_COUNT] = {};
+struct sigaction replaced[STOP_SIGNAL_COUNT];
+
+void onStopSignal(int number) {
+    if (receivedStopSignal == 0)
+        receivedStopSignal = number;
 }
+
+void catchStopSignals() {
+    for (std::size_t i = 0; i < STOP_SIGNAL_COUNT; ++i) {
+        struct sigaction current {};
+        if (caught[i] || sigaction(STOP_SIGNALS[i].number, nullptr, &current) != 0 ||
+            ((current.sa_flags & SA_SIGINFO) == 0 && current.sa_handler == SIG_IGN))
+            continue;
+        struct sigaction action {};
+        action.sa_handler = onStopSignal;
+        sigemptyset(&action.sa_mask);
+        // Interrupted system calls go on: the signal only sets a flag.
+        action.sa_flags = SA_RESTART;
+        caught[i] = sigaction(STOP_SIGNALS[i].number, &action, &replaced[i]) == 0;
+    }
+}
+
+void releaseStopSignals() {
+    if (receivedStopSignal != 0)
+        return;
+    for (std::size_t i = 0; i < STOP_SIGNAL_COUNT; ++i) {
+        if (caught[i] && sigaction(STOP_SIGNALS[i].number, &replaced[i], nullptr) == 0)
+            caught[i] = false;
+    }
+}
+
+const char* stopSignalName(int number) {
+    for (const StopSignal& stop : STOP_SIGNALS) {
+        if (stop.number == number)
+            return stop.name;
+    }
+    return "?";
+}
+
+} // namespace
 
 GameManager::GameManager() {
     setType("GameManager");
@@ -26,6 +85,10 @@ int GameManager::getStepCount() {
     return stepCount;
 }
 
+int GameManager::getStopSignal() {
+    return receivedStopSignal;
+}
+
 void GameManager::resetStepCount() {
     stepCount = 0;
 }
@@ -35,6 +98,7 @@ void GameManager::setClock(Clock* clock) {
 }
 
 int GameManager::startUp() {
+    receivedStopSignal = 0;
     LogManager::getInstance().startUp();
     WorldManager::getInstance().startUp();
     DisplayManager::getInstance().startUp();
@@ -57,6 +121,7 @@ void GameManager::shutDown() {
     setStarted(false);
     LogManager::getInstance().writeLog("GameManager::shutDown() - GM was shut down");
     LogManager::getInstance().shutDown();
+    releaseStopSignals();
 }
 
 void GameManager::runFrame(const std::function<void()>& input) {
@@ -69,9 +134,20 @@ void GameManager::runFrame(const std::function<void()>& input) {
     DisplayManager::getInstance().swapBuffers();
 }
 
+bool GameManager::gameOverOrStopped() {
+    const int stop = receivedStopSignal;
+    if (stop != 0 && !m_gameOver) {
+        LogManager::getInstance().writeLog("GameManager::run() - Stopped by %s",
+                                           stopSignalName(stop));
+        m_gameOver = true;
+    }
+    return m_gameOver;
+}
+
 void GameManager::run() {
+    catchStopSignals();
     const auto windowInput = [] { InputManager::getInstance().getInput(); };
-    while (!m_gameOver) {
+    while (!gameOverOrStopped()) {
         const std::int64_t start = m_clock->nowMilliseconds();
         runFrame(windowInput);
         const std::int64_t elapsed = m_clock->nowMilliseconds() - start;

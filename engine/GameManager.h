@@ -11,6 +11,16 @@ class TestAccess;
 namespace mw {
 
 /// Starts and stops the engine's managers and runs the fixed-step game loop.
+///
+/// From the start of run() to the end of shutDown(), SIGTERM, SIGINT and SIGHUP
+/// end the game as the window's close button does: the loop ends after the
+/// current frame and everything shuts down in the usual order. The handler only
+/// records the signal; the loop reads it once a frame. A stop signal that the
+/// process was started with ignored (nohup, a background job of a script) stays
+/// ignored. shutDown() gives back the handlers that were there before, unless a
+/// stop signal came: the process was asked to end, and the handlers stay so
+/// that another signal cannot cut the rest of its exit short. A host with a
+/// loop of its own, which never calls run(), keeps its signals as they were.
 class GameManager : public Manager {
 public:
     /// The length of one frame of the game loop.
@@ -27,7 +37,7 @@ public:
     /// the log last.
     void shutDown() override;
 
-    /// Runs frames until game over is set.
+    /// Runs frames until game over is set or a stop signal comes.
     void run();
 
     /// Set during a frame, run() returns when the frame is over.
@@ -39,6 +49,10 @@ public:
 
     /// The step number the next frame will carry.
     static int getStepCount();
+
+    /// The stop signal received since startUp() (SIGTERM, SIGINT or SIGHUP),
+    /// or 0 for none.
+    static int getStopSignal();
 
 private:
     /// Tests set up and read back state through it (tests/support/TestAccess.h);
@@ -54,6 +68,10 @@ private:
     void setClock(Clock* clock);
 
     GameManager();
+
+    /// Sets game over, with a log line, when a stop signal has come; true when
+    /// the game is over.
+    bool gameOverOrStopped();
 
     bool m_gameOver = false;
     int m_frameTime = FRAME_TIME_MILLISECONDS;

@@ -1,4 +1,5 @@
 #include "engine/Clock.h"
+#include "engine/DurableFile.h"
 #include "engine/EventMouse.h"
 #include "engine/EventStep.h"
 #include "engine/ResourceManager.h"
@@ -7,7 +8,13 @@
 #include "support/TestSupport.h"
 
 #include <chrono>
+#include <csignal>
+#include <set>
+#include <sstream>
 #include <thread>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using mw::GameManager;
 using Button = sf::Mouse::Button;
@@ -156,6 +163,149 @@ TEST(SystemClockTest, ASleepLastsAtLeastItsTimeInEitherPeriod) {
     }
     clock.endFinePeriod();
     EXPECT_FALSE(clock.isFinePeriod());
+}
+
+// Rewrites "hsdata.txt" at the step it is given and raises a signal halfway
+// through; raises another when the world deletes it at shut-down. Records the
+// steps it saw.
+struct SignalRaiser : mw::Object {
+    SignalRaiser(int signal, int atStep, int atShutDown)
+        : m_signal(signal), m_atStep(atStep), m_atShutDown(atShutDown) {
+        setSolidness(mw::INTANGIBLE);
+    }
+    ~SignalRaiser() override {
+        if (m_atShutDown != 0)
+            std::raise(m_atShutDown);
+    }
+    int eventHandler(const mw::Event& event) override {
+        const auto* step = dynamic_cast<const mw::EventStep*>(&event);
+        if (step == nullptr)
+            return 0;
+        steps += std::to_string(step->getStepCount()) + ' ';
+        if (step->getStepCount() == m_atStep) {
+            mw::DurableFile rewrite("hsdata.txt");
+            std::fputs("105\n", rewrite.getStream());
+            std::raise(m_signal);
+            std::fputs("130\n207\n", rewrite.getStream());
+            rewrite.commit();
+        }
+        return 1;
+    }
+    static inline std::string steps;
+    const int m_signal, m_atStep, m_atShutDown;
+};
+
+// Frames take no time; the tenth ends the game if nothing else has.
+struct InstantClock : mw::Clock {
+    std::int64_t nowMilliseconds() override {
+        if (++reads == 20)
+            GameManager::getInstance().setGameOver(true);
+        return 0;
+    }
+    void sleepMilliseconds(int) override {}
+    int reads = 0;
+};
+
+int interruptsSeen = 0;
+
+// In a child process of its own, since the handlers outlive a stop: the loop
+// with a SignalRaiser (signal at the step, another at shut-down), then a
+// third signal after shutDown. With hostHandlers, SIGHUP is ignored and SIGINT
+// handled before the game starts. What the child saw, a fact a line; nothing
+// when a signal killed it.
+Lines loopWithSignals(int signal, int atStep, int atShutDown, int afterwards, bool hostHandlers) {
+    mwtest::ScratchDirectory scratch;
+    const pid_t child = fork();
+    if (child == 0) {
+        if (hostHandlers) {
+            std::signal(SIGHUP, SIG_IGN);
+            std::signal(SIGINT, [](int) { ++interruptsSeen; });
+        }
+        InstantClock clock;
+        TestAccess::setClock(&clock);
+        GameManager& game = GameManager::getInstance();
+        game.setGameOver(false);
+        mw::LogManager::getInstance().startUp();
+        mw::WorldManager::getInstance().startUp();
+        new SignalRaiser(signal, atStep, atShutDown);
+        game.run();
+        game.shutDown();
+        TestAccess::setClock(nullptr);
+        std::raise(afterwards);
+        struct sigaction term {};
+        sigaction(SIGTERM, nullptr, &term);
+        std::ostringstream facts;
+        facts << "steps " << SignalRaiser::steps << "\nstop signal " << GameManager::getStopSignal()
+              << "\nSIGINT to the handler before " << interruptsSeen << "\nSIGTERM at its default "
+              << (term.sa_handler == SIG_DFL) << "\nhsdata.txt";
+        for (const std::string& line : mwtest::readLines("hsdata.txt"))
+            facts << ' ' << line;
+        facts << "\nfiles";
+        std::set<std::string> files;
+        for (const auto& entry : std::filesystem::directory_iterator("."))
+            files.insert(entry.path().filename().string());
+        for (const std::string& file : files)
+            facts << ' ' << file;
+        facts << '\n';
+        for (const std::string& line : mwtest::readLines("marrowick.log"))
+            facts << line << '\n';
+        std::ofstream("facts.txt") << facts.str();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "signal " << signal << ": the child ended by signal "
+        << (WIFSIGNALED(status) ? WTERMSIG(status) : 0) << ", status " << WEXITSTATUS(status);
+    return mwtest::readLines("facts.txt");
+}
+
+// SIGTERM, SIGINT and SIGHUP end the loop after the frame they came in, which
+// finishes its rewrite of a file; the shut-down goes on in its usual order
+// through further signals, during it and after it. Without a stop, the loop
+// runs on and the handlers that were there before are back after shutDown.
+TEST(GameLoopSignalTest, AStopSignalEndsTheLoopAfterItsFrameAndLaterOnesChangeNothing) {
+    const auto log = [](const char* stop) {
+        Lines lines{"LogManager::startUp() - LM was started",
+                    "WorldManager::startUp() - WM was started up"};
+        if (stop != nullptr)
+            lines.push_back(std::string("GameManager::run() - Stopped by ") + stop);
+        for (const char* line : {"InputManager::shutDown() - IM was shut down",
+                                 "DisplayManager::shutDown() - DM was shut down",
+                                 "ResourceManager::shutDown() - RM was shut down",
+                                 "GameManager::shutDown() - GM was shut down",
+                                 "LogManager::shutDown() - LM was shutdown"})
+            lines.push_back(line);
+        return lines;
+    };
+    const auto facts = [&](const char* steps, int stop, int interrupts, const char* name) {
+        Lines lines{std::string("steps ") + steps,
+                    "stop signal " + std::to_string(stop),
+                    "SIGINT to the handler before " + std::to_string(interrupts),
+                    std::string("SIGTERM at its default ") + (stop == 0 ? "1" : "0"),
+                    "hsdata.txt 105 130 207",
+                    "files hsdata.txt marrowick.log"};
+        for (const std::string& line : log(name))
+            lines.push_back(line);
+        return lines;
+    };
+    const struct {
+        int signal, atStep, atShutDown, afterwards;
+        bool hostHandlers;
+        Lines expected;
+    } rows[] = {
+        {SIGTERM, 2, SIGINT, SIGHUP, false, facts("0 1 2 ", SIGTERM, 0, "SIGTERM")},
+        {SIGINT, 0, SIGHUP, SIGTERM, false, facts("0 ", SIGINT, 0, "SIGINT")},
+        {SIGHUP, 4, SIGTERM, SIGINT, false, facts("0 1 2 3 4 ", SIGHUP, 0, "SIGHUP")},
+        // The host ignores SIGHUP, which stays ignored: the clock ends the
+        // game, and SIGINT reaches the host's handler after shutDown.
+        {SIGHUP, 3, 0, SIGINT, true, facts("0 1 2 3 4 5 6 7 8 9 ", 0, 1, nullptr)},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(loopWithSignals(row.signal, row.atStep, row.atShutDown, row.afterwards,
+                                  row.hostHandlers),
+                  row.expected)
+            << row.signal << " at step " << row.atStep;
 }
 
 using WindowInputTest = mwtest::EngineTest;

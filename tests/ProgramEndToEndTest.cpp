@@ -37,6 +37,93 @@ protected:
         return code;
     }
 
+    // A working directory of its own under the scratch directory, with the
+    // game's files and three best times.
+    fs::path freshCopy(const std::string& name) const {
+        const fs::path dir = m_scratch.path() / name;
+        fs::create_directory(dir);
+        for (const char* item : {"sprites", "audio", "mw-font.ttf"})
+            fs::copy(fs::path(MW_RUN_DIR) / item, dir / item, fs::copy_options::recursive);
+        std::ofstream(dir / "hsdata.txt") << "105\n130\n207\n";
+        return dir;
+    }
+
+    // One session of the real program in DIR on an X server of its own, as
+    // "STATUS TITLE-BEFORE TITLE-AFTER" (see SESSION_SCRIPT).
+    std::string session(const fs::path& dir, const std::string& keys, const std::string& signals,
+                        bool burst) const {
+        const fs::path script = m_scratch.path() / "session.sh";
+        std::ofstream(script) << SESSION_SCRIPT;
+        const std::string command = "cd '" + dir.string() +
+                                    "' && xvfb-run -a -s '-screen 0 1024x768x24' bash '" +
+                                    script.string() + "' '" MW_BINARY_DIR "/marrowick' '" + keys +
+                                    "' '" + signals + "' " + (burst ? "burst" : "once");
+        if (std::system(command.c_str()) != 0)
+            return "session failed";
+        std::string result;
+        std::ifstream in(dir / "result.txt");
+        std::getline(in, result);
+        return result;
+    }
+
+    // What a session left: the log's stop line (or none) and last line, the
+    // best times, and the temporary files of a rewrite of them.
+    static std::string leftovers(const fs::path& dir) {
+        const std::vector<std::string> log = mwtest::readLines(dir / "marrowick.log");
+        const auto stop = std::find_if(log.begin(), log.end(), [](const std::string& line) {
+            return line.starts_with("GameManager::run() - Stopped by");
+        });
+        std::string text = (stop == log.end() ? "no stop line" : *stop) + " | " +
+                           (log.empty() ? "no log" : log.back()) + " | best times";
+        for (const std::string& line : mwtest::readLines(dir / "hsdata.txt"))
+            text += " " + line;
+        for (const auto& entry : fs::directory_iterator(dir))
+            if (entry.path().filename().string().starts_with("hsdata.txt.tmp"))
+                text += " | left " + entry.path().filename().string();
+        return text;
+    }
+
+    // Arguments: BINARY KEYS SIGNALS burst|once; run in the working directory.
+    // Starts the program as a job of its own (a background job of a script
+    // would have SIGINT ignored). Unless SIGNALS is empty: waits for its
+    // window, shows the title screen for 1.5 seconds, presses the keys 1.5
+    // seconds apart, sends the signals, and with "burst" goes on sending
+    // SIGINT and SIGHUP every 5 ms until the program has ended. Writes
+    // "STATUS BEFORE AFTER" to result.txt: BEFORE and AFTER are 1 when the
+    // title's first opponent name (magenta, on row 12) showed before and
+    // after the keys, 0 when not, "none" when not looked at.
+    static constexpr const char* SESSION_SCRIPT = R"sh(
+binary="$1" keys="$2" signals="$3" mode="$4"
+set -m
+"$binary" >stdout.txt 2>stderr.txt &
+game=$!
+set +m
+title() {
+  import -window root shot.png &&
+    convert shot.png -crop 180x32+84+384 +repage -fill black +opaque '#FF00FF' \
+      -colorspace Gray -format '%[fx:mean>0.005]' info:
+}
+before=none after=none
+if [ -n "$signals" ]; then
+  timeout 30 xdotool search --sync --onlyvisible --name Marrowick windowfocus --sync >/dev/null 2>&1
+  sleep 1.5
+  before="$(title)"
+  for key in $keys; do xdotool key "$key"; sleep 1.5; done
+  after="$(title)"
+  for signal in $signals; do kill -s "$signal" "$game"; done
+  if [ "$mode" = burst ]; then
+    for _ in $(seq 4000); do
+      kill -s INT "$game" 2>/dev/null && kill -s HUP "$game" 2>/dev/null || break
+      sleep 0.005
+    done
+  fi
+fi
+timeout 30 tail --pid="$game" -s 0.1 -f /dev/null || kill -s KILL "$game"
+status=0
+wait "$game" || status=$?
+echo "$status $before $after" >result.txt
+)sh";
+
     mwtest::ScratchDirectory m_scratch;
 };
 
@@ -56,3 +143,31 @@ TEST_F(ProgramEndToEndTest, TheTutorialIsPlayedThroughWithoutTheThemeMusicAndEsc
 }
 
 } // namespace
+
+// SIGTERM (logout, kill), SIGINT (Ctrl+C) and SIGHUP (the terminal closed), on
+// the title screen and in a fight, end the program as Escape does: status 0,
+// the log whole to its last line, the best times as they were, no temporary
+// file. SIGINT and SIGHUP sent every 5 ms after a SIGTERM, through the
+// shut-down and the exit, change nothing.
+TEST_F(ProgramEndToEndTest, StopSignalsOnTheTitleAndInAFightEndTheProgramAsEscapeDoes) {
+    const struct {
+        const char* keys;
+        const char* signal;
+        bool burst;
+        const char* session; // status, the title before and after the keys
+    } rows[] = {
+        {"", "TERM", false, "0 1 1"},  {"", "INT", false, "0 1 1"},  {"", "HUP", false, "0 1 1"},
+        {"1", "TERM", false, "0 1 0"}, {"1", "INT", false, "0 1 0"}, {"1", "HUP", false, "0 1 0"},
+        {"1", "TERM", true, "0 1 0"},
+    };
+    for (const auto& row : rows) {
+        const std::string name = std::string(row.signal) + (*row.keys ? "-fight" : "-title") +
+                                 (row.burst ? "-burst" : "");
+        const fs::path dir = freshCopy(name);
+        EXPECT_EQ(session(dir, row.keys, row.signal, row.burst), row.session) << name;
+        EXPECT_EQ(leftovers(dir), std::string("GameManager::run() - Stopped by SIG") + row.signal +
+                                      " | LogManager::shutDown() - LM was shutdown | best times "
+                                      "105 130 207")
+            << name;
+    }
+}
