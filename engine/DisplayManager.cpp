@@ -2,7 +2,6 @@
 
 #include "engine/BatchRenderer.h"
 #include "engine/LogManager.h"
-#include "engine/ResourceManager.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -14,6 +13,8 @@
 #include <cmath>
 #include <cstdio>
 #include <utility>
+
+#include <sys/stat.h>
 
 namespace mw {
 
@@ -71,7 +72,7 @@ int DisplayManager::startUp() {
         return m_font->getGlyph(static_cast<unsigned char>(ch), m_geometry.characterSize(), true);
     });
     m_surfaceTouched = false;
-    if (!ResourceManager::isRegularFile(FONT_FILE) || !m_font->openFromFile(FONT_FILE)) {
+    if (!isFontFileOfUsableSize() || !m_font->openFromFile(FONT_FILE)) {
         std::printf("Couldn't load font.\n");
         std::fflush(stdout);
         return -1;
@@ -80,6 +81,12 @@ int DisplayManager::startUp() {
     LogManager::getInstance().writeLog("DisplayManager::startUp() - DM was started up");
     setStarted(true);
     return 0;
+}
+
+bool DisplayManager::isFontFileOfUsableSize() {
+    struct stat status {};
+    return stat(FONT_FILE.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+           status.st_size <= FONT_FILE_MAX_BYTES;
 }
 
 bool DisplayManager::fontTextureFitsBatching() {

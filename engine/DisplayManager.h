@@ -53,13 +53,18 @@ public:
     static constexpr int WINDOW_HORIZONTAL_CELLS = 80;
     /// The grid's height in cells.
     static constexpr int WINDOW_VERTICAL_CELLS = 24;
+    /// A font file larger than this is refused: the largest real fonts, whole
+    /// CJK collections, stay well below it, and a file of hundreds of
+    /// megabytes leaves too little memory for drawing.
+    static constexpr long long FONT_FILE_MAX_BYTES = 64LL * 1024 * 1024;
 
     /// The one display manager; making it needs no window.
     static DisplayManager& getInstance();
     ~DisplayManager() override;
 
-    /// Opens the window and loads the font; -1 when the font cannot be loaded
-    /// (the window stays open). Drawing is batched unless the font's texture
+    /// Opens the window and loads the font; -1 when the font cannot be loaded:
+    /// missing, not a regular file, larger than FONT_FILE_MAX_BYTES or not a
+    /// font (the window stays open). Drawing is batched unless the font's texture
     /// does not allow it. A second call does nothing.
     /// A font that cannot be loaded prints "Couldn't load font." on standard
     /// output; success logs "DisplayManager::startUp() - DM was started up".
@@ -142,6 +147,8 @@ private:
     void drawCellUnbatched(Vector position, char ch, Color color);
     /// Draws the cells of the frame not drawn yet, by the current path.
     void flush();
+    /// Whether the font file is a regular file of at most FONT_FILE_MAX_BYTES.
+    static bool isFontFileOfUsableSize();
     /// False, with a log line, when SFML's font textures break what the
     /// batched path relies on.
     bool fontTextureFitsBatching();

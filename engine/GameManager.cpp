@@ -106,6 +106,11 @@ int GameManager::startUp() {
     ResourceManager::getInstance().startUp();
     m_clock->beginFinePeriod();
     m_gameOver = false;
+    if (!DisplayManager::getInstance().isStarted()) {
+        LogManager::getInstance().writeLog(
+            "GameManager::startUp() - The display did not start; nothing can be shown");
+        return -1;
+    }
     LogManager::getInstance().writeLog("GameManager::startUp() - GM was started up");
     setStarted(true);
     return 0;

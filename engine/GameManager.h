@@ -30,6 +30,8 @@ public:
     static GameManager& getInstance();
 
     /// Starts log, world, display, input and resource managers, in that order.
+    /// -1, with a log line, when the display did not start (no window or no
+    /// font): nothing could be shown. shutDown() stops what did start.
     /// On success its log line is "GameManager::startUp() - GM was started up".
     int startUp() override;
     /// Stops the world (deleting every object), input, display and resource

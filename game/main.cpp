@@ -7,12 +7,16 @@
 
 #include <SFML/Audio/Music.hpp>
 
-// Starts the engine and the game, runs the loop until game over, shuts down.
-// Every step's result is ignored: failures are in the log, and the game plays
-// on without what failed to load.
+// Starts the engine and the game, runs the loop until game over (Escape, the
+// window's close button, or SIGTERM, SIGINT or SIGHUP), shuts down. The game
+// plays on without whatever else failed to load (the log says what), but a
+// display that cannot show anything ends the program at once, with status 1.
 int main() {
     mw::GameManager& game = mw::GameManager::getInstance();
-    game.startUp();
+    if (game.startUp() != 0) {
+        game.shutDown();
+        return 1;
+    }
     MatchLoader::getInstance().startUp();
     sharedCounts().reset();
     // Resources first: the title screen looks its sprites up when it is made.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
 namespace fs = std::filesystem;
 
@@ -169,5 +170,45 @@ TEST_F(ProgramEndToEndTest, StopSignalsOnTheTitleAndInAFightEndTheProgramAsEscap
                                       " | LogManager::shutDown() - LM was shutdown | best times "
                                       "105 130 207")
             << name;
+    }
+}
+
+// A font the display cannot use ends the program at once with status 1 after
+// its usual shut-down, the log whole to its last line. A font file of exactly
+// 64 MB is still read; one byte more is refused before it is opened.
+TEST_F(ProgramEndToEndTest, AFontThatCannotBeUsedEndsTheProgramWithStatusOne) {
+    const auto cutTo = [](std::uintmax_t size) {
+        return [size](const fs::path& font) { fs::resize_file(font, size); };
+    };
+    const std::uintmax_t bound = 64 * 1024 * 1024;
+    const struct {
+        const char* name;
+        std::function<void(const fs::path&)> spoil;
+        const char* signal; // ends a program that shows its window
+        const char* session;
+        const char* printed; // the last line on standard output
+    } rows[] = {
+        {"missing", [](const fs::path& font) { fs::remove(font); }, "", "1 none none",
+         "Couldn't load font."},
+        {"empty", cutTo(0), "", "1 none none", "Couldn't load font."},
+        {"truncated", cutTo(160000), "", "1 none none", "Couldn't load font."},
+        {"corrupt",
+         [](const fs::path& font) {
+             std::fstream(font, std::ios::in | std::ios::out | std::ios::binary)
+                 << std::string(4096, '\xff');
+         },
+         "", "1 none none", "Couldn't load font."},
+        {"over-the-bound", cutTo(bound + 1), "", "1 none none", "Couldn't load font."},
+        {"at-the-bound", cutTo(bound), "TERM", "0 1 1", ""},
+    };
+    for (const auto& row : rows) {
+        const fs::path dir = freshCopy(std::string("font-") + row.name);
+        row.spoil(dir / "mw-font.ttf");
+        EXPECT_EQ(session(dir, "", row.signal, false), row.session) << row.name;
+        const std::vector<std::string> printed = mwtest::readLines(dir / "stdout.txt");
+        EXPECT_EQ(printed.empty() ? "" : printed.back(), row.printed) << row.name;
+        const std::vector<std::string> log = mwtest::readLines(dir / "marrowick.log");
+        EXPECT_EQ(log.empty() ? "" : log.back(), "LogManager::shutDown() - LM was shutdown")
+            << row.name;
     }
 }

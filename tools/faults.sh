@@ -3,9 +3,11 @@
 #   tools/faults.sh BUILD_DIR [--short]
 # Every case must open its window within 2 seconds, reach the title screen,
 # end with status 0 on Escape, leave its log line where a log can be written,
-# and leave the best times as they were. The program runs with 1 GB of
-# address space. Prints a table of results. MW_FAULTS_READONLY_DIR, when set,
-# names a prepared working directory that cannot be written (see ./run faults).
+# and leave the best times as they were; a font that cannot be used must end
+# the program by itself within 2 seconds, with status 1 and its line printed.
+# The program runs with 1 GB of address space. Prints a table of results.
+# MW_FAULTS_READONLY_DIR, when set, names a prepared working directory that
+# cannot be written (see ./run faults).
 set -euo pipefail
 
 build="$1"
@@ -85,6 +87,8 @@ play() {
 }
 
 # run_case NAME WORK EXPECT_TITLE LOG_LINE_OR_EMPTY [STDOUT_LINE]
+# The program must end with status $want_status (0 by default, after Escape
+# on its window; any other, by itself, with or without a window shown).
 # The log line must be in the log, $absent_line must not; standard output must
 # not hold a stream's read errors. hsdata.txt (through a link, if it is one)
 # must end as it began, where the case made one, and the command in $check,
@@ -123,8 +127,11 @@ run_case() {
   if [ -n "${check:-}" ] && ! eval "$check"; then
     kept=NO
   fi
-  local verdict=ok
-  if [ "$status" != 0 ] || [ "$logged" = NO ] || [ "$logged" = FLOOD ] || [ "$kept" = NO ] ||
+  local verdict=ok want="${want_status:-0}" status_ok=no
+  if [ "$status" = "$want" ] || { [ "$want" != 0 ] && [ "$status" = "no-window:$want" ]; }; then
+    status_ok=yes
+  fi
+  if [ "$status_ok" = no ] || [ "$logged" = NO ] || [ "$logged" = FLOOD ] || [ "$kept" = NO ] ||
     { [ "$want_title" = yes ] && [ "$title" != yes ]; } ||
     ! awk -v s="${seconds##*,}" -v d="$window_deadline" 'BEGIN { exit !(s <= d) }'; then
     verdict=FAILED
@@ -134,6 +141,8 @@ run_case() {
       tail -n 5 "$scratch/stdout.txt" "$work/marrowick.log" 2>/dev/null | sed 's/^/  /'
     } >>"$scratch/failures.txt"
   fi
+  # An expected ending without a window shows as its status alone.
+  [ "$status_ok" = yes ] && status="${status##*:}"
   printf '| %-56s | %6s | %9s | %5s | %6s | %5s | %-6s |\n' "$name" "$status" "$seconds" "$title" \
     "$logged" "$kept" "$verdict"
 }
@@ -165,9 +174,21 @@ rm "$work/audio/mwbrawlicktheme.wav"
 run_case "missing audio/mwbrawlicktheme.wav" "$work" yes \
   "ResourceManager::loadMusic - Unable to load music 'theme-music' from file 'audio/mwbrawlicktheme.wav'"
 
+# Fonts that cannot be used: nothing can be drawn, and the program says so.
 work="$(fresh_copy missing-font)"
 rm "$work/mw-font.ttf"
-run_case "missing mw-font.ttf (nothing can be drawn)" "$work" no "" "Couldn't load font."
+want_status=1 run_case "missing mw-font.ttf (nothing can be drawn)" "$work" no "" "Couldn't load font."
+work="$(fresh_copy empty-font)"
+: >"$work/mw-font.ttf"
+want_status=1 run_case "mw-font.ttf is empty" "$work" no "" "Couldn't load font."
+work="$(fresh_copy cut-font)"
+truncate -s 160000 "$work/mw-font.ttf"
+want_status=1 run_case "mw-font.ttf cut to 160 KB" "$work" no "" "Couldn't load font."
+# A real font padded to 500 MB: half the address space if it were mapped.
+work="$(fresh_copy vast-font)"
+truncate -s 500M "$work/mw-font.ttf"
+want_status=1 run_case "mw-font.ttf padded to 500 MB (the bound is 64 MB)" "$work" no "" \
+  "Couldn't load font."
 
 work="$(fresh_copy hsdata-directory)"
 rm "$work/hsdata.txt"
