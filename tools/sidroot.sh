@@ -174,10 +174,15 @@ in_desktop() {
   # The GPU and the sound card, where the machine has them; /sys tells the
   # graphics drivers which GPU is which.
   sandbox+=(--dev-bind-try /dev/dri /dev/dri --dev-bind-try /dev/snd /dev/snd --ro-bind-try /sys /sys)
-  bwrap "${sandbox[@]}" \
+  # TERM, INT and HUP are the program's to act on (the game shuts down
+  # cleanly). The sandbox's own process ignores them, so that it waits for
+  # the program instead of dying first and taking it down with it
+  # (--die-with-parent); the program gets them back at their defaults.
+  trap '' TERM INT HUP
+  exec bwrap "${sandbox[@]}" \
     --bind "$work" "$work" \
     --chdir "$work" \
-    "$@"
+    env --default-signal=TERM,INT,HUP "$@"
 }
 
 create_root() {
