@@ -15,11 +15,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <cstdarg>
 #include <cstring>
+#include <thread>
 #include <utility>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +33,9 @@ namespace {
 constexpr int LINE_BUFFER_SIZE = 256;
 // A UTF-8 byte-order mark, which some editors put at the start of a file.
 const std::string BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+// How long shutting down waits for another copy to let go of the lock.
+constexpr auto SHUT_DOWN_LOCK_WAIT = std::chrono::seconds(2);
+constexpr auto LOCK_RETRY_INTERVAL = std::chrono::milliseconds(10);
 
 bool isDigit(char ch) {
     return ch >= '0' && ch <= '9';
@@ -52,6 +59,70 @@ int sortKey(const std::string& time) {
     return seconds < 0 ? INT_MAX : seconds;
 }
 
+// What a rewrite keeps of an entry in the file and the one in memory: the
+// faster time; an entry that is not a time never replaces one that is, and
+// of two that are not, the file's stays unless it is empty.
+std::string mergedTime(const std::string& inFile, const std::string& inMemory) {
+    if (storedSeconds(inFile) < 0 && storedSeconds(inMemory) < 0)
+        return inFile.empty() ? inMemory : inFile;
+    return MatchLoader::fasterTime(inFile, inMemory);
+}
+
+// An exclusive hold on the lock file, taken without waiting (or retried for
+// a while), let go by the destructor, which removes the file first. A copy
+// that opened the file just before its holder removed it may then lock a
+// file that has no name any more: it finds that out and counts the lock as
+// held by another.
+class BestTimesLock {
+public:
+    enum class State { Held, Busy, Unavailable };
+
+    explicit BestTimesLock(std::chrono::milliseconds patience) {
+        const auto giveUp = std::chrono::steady_clock::now() + patience;
+        while (tryLock() == State::Busy && std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::sleep_for(LOCK_RETRY_INTERVAL);
+    }
+    ~BestTimesLock() {
+        if (m_state == State::Held)
+            unlink(HIGH_SCORE_LOCK_FILE.c_str());
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    BestTimesLock(const BestTimesLock&) = delete;
+    BestTimesLock& operator=(const BestTimesLock&) = delete;
+
+    State getState() const { return m_state; }
+    // Why the lock file could not be used, in the system's words.
+    const std::string& getError() const { return m_error; }
+
+private:
+    State tryLock() {
+        if (m_fd >= 0)
+            close(m_fd);
+        // Only reading: a file made by another user can be locked all the same.
+        m_fd = open(HIGH_SCORE_LOCK_FILE.c_str(),
+                    O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+        struct stat held {};
+        struct stat named {};
+        if (m_fd < 0 || fstat(m_fd, &held) != 0 || !S_ISREG(held.st_mode))
+            return unavailable(m_fd < 0 ? errno : EINVAL);
+        if (flock(m_fd, LOCK_EX | LOCK_NB) != 0)
+            return errno == EWOULDBLOCK ? m_state = State::Busy : unavailable(errno);
+        if (lstat(HIGH_SCORE_LOCK_FILE.c_str(), &named) != 0 || named.st_dev != held.st_dev ||
+            named.st_ino != held.st_ino)
+            return m_state = State::Busy;
+        return m_state = State::Held;
+    }
+    State unavailable(int error) {
+        m_error = std::strerror(error);
+        return m_state = State::Unavailable;
+    }
+
+    int m_fd = -1;
+    State m_state = State::Unavailable;
+    std::string m_error;
+};
+
 } // namespace
 
 MatchLoader::MatchLoader() {
@@ -70,41 +141,58 @@ MatchLoader& MatchLoader::getInstance() {
 
 int MatchLoader::startUp() {
     m_highScores.fill(std::string());
+    m_unsaved = false;
+    m_failureLogged = false;
     closeFile();
-    // Opening does not wait for a FIFO's writer; only a regular file is read.
-    const int fd = open(HIGH_SCORE_FILE.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    const bool missing = fd < 0 && errno == ENOENT;
-    struct stat status {};
-    if (fd >= 0 && fstat(fd, &status) == 0 && S_ISREG(status.st_mode))
-        m_hsFile = fdopen(fd, "r");
-    else if (fd >= 0)
-        close(fd);
-    bool readable = m_hsFile != nullptr;
-    if (readable) {
-        char line[LINE_BUFFER_SIZE];
-        bool first = true;
-        for (std::string& entry : m_highScores) {
-            if (std::fgets(line, sizeof line, m_hsFile) == nullptr)
-                continue;
-            std::size_t length = std::strcspn(line, "\n");
-            if (length > 0 && line[length - 1] == '\r')
-                --length;
-            entry.assign(line, length);
-            if (std::exchange(first, false) && entry.starts_with(BYTE_ORDER_MARK))
-                entry.erase(0, BYTE_ORDER_MARK.size());
-        }
-        readable = std::ferror(m_hsFile) == 0;
-        closeFile();
+    ReadResult result = ReadResult::Missing;
+    {
+        // Under the lock no rewrite is under way: what one left is litter.
+        const BestTimesLock lock(std::chrono::milliseconds(0));
+        if (lock.getState() == BestTimesLock::State::Held)
+            mw::DurableFile::removeLeftovers(HIGH_SCORE_FILE);
+        result = readFile(m_highScores);
     }
-    m_unreadable = !readable && !missing;
-    if (!readable)
+    m_unreadable = result == ReadResult::Unreadable;
+    if (result != ReadResult::Read)
         mw::LogManager::getInstance().writeLog(
             "MatchLoader::startUp() -- Couldn't open highscore data file!");
     setStarted(true);
     return 0;
 }
 
+MatchLoader::ReadResult MatchLoader::readFile(std::array<std::string, OPPONENT_COUNT>& entries) {
+    closeFile();
+    // Opening does not wait for a FIFO's writer; only a regular file is read.
+    const int fd = open(HIGH_SCORE_FILE.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT)
+        return ReadResult::Missing;
+    struct stat status {};
+    if (fd >= 0 && fstat(fd, &status) == 0 && S_ISREG(status.st_mode))
+        m_hsFile = fdopen(fd, "r");
+    if (fd >= 0 && m_hsFile == nullptr)
+        close(fd);
+    if (m_hsFile == nullptr)
+        return ReadResult::Unreadable;
+    char line[LINE_BUFFER_SIZE];
+    bool first = true;
+    for (std::string& entry : entries) {
+        if (std::fgets(line, sizeof line, m_hsFile) == nullptr)
+            continue;
+        std::size_t length = std::strcspn(line, "\n");
+        if (length > 0 && line[length - 1] == '\r')
+            --length;
+        entry.assign(line, length);
+        if (std::exchange(first, false) && entry.starts_with(BYTE_ORDER_MARK))
+            entry.erase(0, BYTE_ORDER_MARK.size());
+    }
+    const bool readable = std::ferror(m_hsFile) == 0;
+    closeFile();
+    return readable ? ReadResult::Read : ReadResult::Unreadable;
+}
+
 void MatchLoader::shutDown() {
+    if (m_unsaved)
+        writeFile(true);
     closeFile();
     setStarted(false);
 }
@@ -134,50 +222,97 @@ std::string MatchLoader::fasterTime(const std::string& a, const std::string& b) 
 std::string MatchLoader::getHighScore(int opponent) const {
     if (opponent < 1 || opponent > OPPONENT_COUNT)
         return "-:--";
-    const std::string& time = m_highScores[opponent - 1];
+    return shownTime(m_highScores[opponent - 1]);
+}
+
+std::string MatchLoader::shownTime(const std::string& time) {
     if (storedSeconds(time) < 0)
         return "-:--";
     return time.substr(0, 1) + ":" + time.substr(1);
 }
 
-void MatchLoader::updateFile(const Timer* timer, const RoundSystem* roundSystem) {
+int MatchLoader::updateFile(const Timer* timer, const RoundSystem* roundSystem) {
     if (timer == nullptr || roundSystem == nullptr || m_currentOpponent < 1 ||
         m_currentOpponent > OPPONENT_COUNT)
-        return;
+        return -1;
     const std::string time = winningTime(roundSystem->getRound(), timer->getTimeLeft());
     std::string& entry = m_highScores[m_currentOpponent - 1];
     entry = entry.empty() ? time : fasterTime(time, entry);
-    writeFile();
+    m_unsaved = true;
+    return writeFile(false);
 }
 
-void MatchLoader::writeFile() {
+int MatchLoader::saveTimes() {
+    return m_unsaved ? writeFile(false) : 0;
+}
+
+void MatchLoader::logFailure(const char* format, ...) {
+    if (m_failureLogged)
+        return;
+    char line[mw::LogManager::LINE_BUFFER_SIZE];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    m_failureLogged = mw::LogManager::getInstance().writeLog("%s", line) >= 0;
+}
+
+int MatchLoader::writeFile(bool waitForLock) {
     const mw::LogManager& log = mw::LogManager::getInstance();
     if (m_unreadable) {
-        log.writeLog("MatchLoader::updateFile() -- Highscore data file could not be read at "
-                     "start-up; left it as it was");
-        return;
+        logFailure("MatchLoader::updateFile() -- Highscore data file could not be read at "
+                   "start-up; left it as it was");
+        return -1;
     }
+    // Retries of a rewrite that keeps failing write no more lines.
+    const bool quiet = m_failureLogged;
+    // Held until the new file is in place (or given up), by every copy.
+    const BestTimesLock lock(
+        waitForLock ? std::chrono::duration_cast<std::chrono::milliseconds>(SHUT_DOWN_LOCK_WAIT)
+                    : std::chrono::milliseconds(0));
+    switch (lock.getState()) {
+    case BestTimesLock::State::Busy:
+        return -1; // another copy is rewriting the file: next time
+    case BestTimesLock::State::Unavailable:
+        if (!quiet)
+            log.writeLog("MatchLoader::updateFile() -- Couldn't lock '%s' (%s); writing without it",
+                         HIGH_SCORE_LOCK_FILE.c_str(), lock.getError().c_str());
+        break;
+    case BestTimesLock::State::Held:
+        mw::DurableFile::removeLeftovers(HIGH_SCORE_FILE);
+        break;
+    }
+    // Another copy may have written times since this one read the file; a
+    // file that cannot be read now is not replaced either.
+    std::array<std::string, OPPONENT_COUNT> inFile;
+    if (readFile(inFile) == ReadResult::Unreadable) {
+        logFailure("MatchLoader::updateFile() -- Couldn't open highscore data file!");
+        return -1;
+    }
+    for (int i = 0; i < OPPONENT_COUNT; ++i)
+        m_highScores[i] = mergedTime(inFile[i], m_highScores[i]);
     mw::DurableFile rewrite(HIGH_SCORE_FILE);
     switch (rewrite.getStatus()) {
     case mw::DurableFile::Status::NotWritable:
-        log.writeLog("MatchLoader::updateFile() -- Highscore data file is not writable; left it "
-                     "as it was");
-        return;
+        logFailure("MatchLoader::updateFile() -- Highscore data file is not writable; left it "
+                   "as it was");
+        return -1;
     case mw::DurableFile::Status::Failed:
-        log.writeLog("MatchLoader::updateFile() -- Couldn't open highscore data file!");
-        return;
+        logFailure("MatchLoader::updateFile() -- Couldn't open highscore data file!");
+        return -1;
     case mw::DurableFile::Status::InPlace:
-        log.writeLog("MatchLoader::updateFile() -- Couldn't create a temporary file beside the "
-                     "highscore data file (%s); rewriting it in place",
-                     rewrite.temporaryError().c_str());
+        if (!quiet)
+            log.writeLog("MatchLoader::updateFile() -- Couldn't create a temporary file beside the "
+                         "highscore data file (%s); rewriting it in place",
+                         rewrite.temporaryError().c_str());
         break;
     case mw::DurableFile::Status::Temporary:
         break;
     }
-    bool written = true;
+    std::string error;
     for (const std::string& entry : m_highScores) {
-        if (std::fprintf(rewrite.getStream(), "%s\n", entry.c_str()) < 0)
-            written = false;
+        if (std::fprintf(rewrite.getStream(), "%s\n", entry.c_str()) < 0 && error.empty())
+            error = std::strerror(errno);
         if (s_writeObserver != nullptr)
             s_writeObserver(WriteStage::EntryWritten);
     }
@@ -185,8 +320,17 @@ void MatchLoader::writeFile() {
         s_writeObserver(WriteStage::BeforeRename);
     // The old file stays whole until the new one is complete on disk; a
     // rewrite that failed to write is dropped without replacing it.
-    if (!written || !rewrite.commit())
-        log.writeLog("MatchLoader::updateFile() -- Couldn't open highscore data file!");
+    if (error.empty() && !rewrite.commit())
+        error = rewrite.commitError();
+    if (!error.empty()) {
+        logFailure("MatchLoader::updateFile() -- Couldn't write highscore data file (%s); the "
+                   "times are kept and written later",
+                   error.c_str());
+        return -1;
+    }
+    m_unsaved = false;
+    m_failureLogged = false;
+    return 0;
 }
 
 void MatchLoader::startMatch(int opponent) {

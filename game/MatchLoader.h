@@ -10,12 +10,22 @@ class RoundSystem;
 class Timer;
 
 inline const std::string HIGH_SCORE_FILE = "hsdata.txt";
+// Every copy of the game holds an exclusive flock on it while it reads the
+// best times to rewrite them and until the new file is in place; it is
+// removed when let go.
+inline const std::string HIGH_SCORE_LOCK_FILE = "hsdata.txt.lock";
 
 // The game's own manager: keeps the best winning time against each opponent in
 // "hsdata.txt", sets up fights and clears the world between scenes.
 //
 // A time is stored as one digit of minutes followed by two digits of seconds
 // (1:05 is "105"); an empty entry means no win yet.
+//
+// Several copies of the game may share the file: a rewrite takes the lock,
+// reads the file again and keeps for each opponent the faster of its time
+// and the one in memory, so no copy erases another's times. A rewrite that
+// cannot be made at once (the lock is held, the disk is full) leaves the
+// times unsaved in memory; saveTimes() tries again, without waiting.
 class MatchLoader : public mw::Manager {
 public:
     static constexpr int OPPONENT_COUNT = 3;
@@ -25,14 +35,25 @@ public:
 
     // Reads the three best times; a missing file only costs a log line. A
     // file that is there but cannot be read is never rewritten afterwards.
+    // Removes the temporary files of killed rewrites when the lock is free.
     int startUp() override;
+    // Writes unsaved times, waiting a little for the lock if it must.
     void shutDown() override;
 
-    // Records a win against the current opponent and rewrites the file,
-    // unless it may not: then a log line says so and the file stays.
-    void updateFile(const Timer* timer, const RoundSystem* roundSystem);
+    // Records a win against the current opponent and rewrites the file. 0
+    // when every time is in the file; -1 when not (yet): the file stays as
+    // it was and the times stay in memory for saveTimes(). A failure is
+    // logged once until the times are saved; a lock that another copy holds
+    // is no failure.
+    int updateFile(const Timer* timer, const RoundSystem* roundSystem);
+    // Writes the times not in the file yet, if there are any, when the lock
+    // is free at once; 0 when none are left unsaved. Cheap when none are.
+    int saveTimes();
+    bool hasUnsavedTimes() const { return m_unsaved; }
     // "m:ss" for opponent 1 to 3, or "-:--" when there is no time to show.
     std::string getHighScore(int opponent) const;
+    // "m:ss" for a stored time, or "-:--" for an entry that is not one.
+    static std::string shownTime(const std::string& time);
 
     // The faster of two stored times; on a tie the first. An entry that cannot
     // be read as a time is slower than any time that can.
@@ -58,14 +79,26 @@ private:
     // Called at every stage of a rewrite; nullptr (always, in the game) for none.
     static inline void (*s_writeObserver)(WriteStage) = nullptr;
 
+    enum class ReadResult { Read, Missing, Unreadable };
+
     MatchLoader();
-    // Writes the three entries through a crash-safe rewrite, logging what
-    // stopped it.
-    void writeFile();
+    // Reads the file's three entries into entries (untouched where the file
+    // has fewer lines).
+    ReadResult readFile(std::array<std::string, OPPONENT_COUNT>& entries);
+    // Merges the file's times into memory and writes them all through a
+    // crash-safe rewrite, under the lock; -1, logged, when it did not.
+    // waitForLock: retry a held lock for a while instead of giving up.
+    int writeFile(bool waitForLock);
+    // Logs the line unless a failure was logged since the times were last
+    // saved; one that the closed log refused is logged at the next failure.
+    void logFailure(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void closeFile();
 
     std::FILE* m_hsFile = nullptr;
     bool m_unreadable = false;
+    // Times in memory that the file may not hold.
+    bool m_unsaved = false;
+    bool m_failureLogged = false;
     int m_currentOpponent = -1;
     std::array<std::string, OPPONENT_COUNT> m_highScores;
 };

@@ -3,6 +3,7 @@
 #include "engine/DisplayManager.h"
 #include "engine/EventStep.h"
 #include "engine/GameManager.h"
+#include "engine/WorldManager.h"
 #include "game/BoxerMove.h"
 #include "game/EventGameOver.h"
 #include "game/GameOverResult.h"
@@ -16,6 +17,13 @@
 #include "game/TitleScreen.h"
 
 #include <algorithm>
+
+namespace {
+
+// Ends the announcement of a best time that is not in the file yet.
+const std::string UNSAVED = " (not saved yet)";
+
+} // namespace
 
 RoundSystem::RoundSystem(Hero* hero, Opponent* opponent) : m_hero(hero), m_opponent(opponent) {
     setSolidness(mw::INTANGIBLE);
@@ -68,6 +76,7 @@ int RoundSystem::eventHandler(const mw::Event& event) {
 }
 
 void RoundSystem::step() {
+    saveTimes();
     if (m_roundActive) {
         // Only exactly 0 ends a round: the clock keeps running below it.
         if (m_timer->getTimeLeft() == 0)
@@ -159,12 +168,38 @@ void RoundSystem::recordWin() {
     MatchLoader& loader = MatchLoader::getInstance();
     const int opponent = loader.getCurrentOpponent();
     const std::string kept = loader.getHighScore(opponent);
-    loader.updateFile(m_timer, this);
+    const std::string won =
+        MatchLoader::shownTime(MatchLoader::winningTime(m_round, m_timer->getTimeLeft()));
+    const bool saved = loader.updateFile(m_timer, this) == 0;
+    // A faster time that another copy of the game saved is no new best of this win.
     const std::string best = loader.getHighScore(opponent);
-    if (best == kept)
+    if (best == kept || best != won)
         return;
+    if (!saved)
+        m_unsavedBest = best;
     // Under the result and the judges' score, if any.
-    new TextDisplay("New best: " + best, lineUnderResult(m_judgesScore.empty() ? 1 : 2));
+    new TextDisplay("New best: " + best + (saved ? "" : UNSAVED),
+                    lineUnderResult(m_judgesScore.empty() ? 1 : 2));
+}
+
+void RoundSystem::saveTimes() {
+    MatchLoader& loader = MatchLoader::getInstance();
+    if (!loader.hasUnsavedTimes() || loader.saveTimes() != 0 || m_unsavedBest.empty())
+        return;
+    // The announcement loses its "(not saved yet)", or goes if the file held
+    // a faster time after all.
+    const bool kept = loader.getHighScore(loader.getCurrentOpponent()) == m_unsavedBest;
+    mw::WorldManager& world = mw::WorldManager::getInstance();
+    const mw::ObjectList messages = world.objectsOfType(TEXT_DISPLAY_TYPE);
+    for (int i = 0; i < messages.getCount(); ++i) {
+        const auto* line = static_cast<const TextDisplay*>(messages[i]);
+        if (line->getText() != "New best: " + m_unsavedBest + UNSAVED)
+            continue;
+        world.markForDelete(messages[i]);
+        if (kept)
+            new TextDisplay("New best: " + m_unsavedBest, line->getPosition());
+    }
+    m_unsavedBest.clear();
 }
 
 mw::Vector RoundSystem::lineUnderResult(int rows) {

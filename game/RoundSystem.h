@@ -55,8 +55,12 @@ private:
     void endRound();
     void startNextRound();
     void freezeBoxers();
-    // Records the winning time; a time better than the kept one is announced.
+    // Records the winning time; a time better than the kept one is announced,
+    // with "(not saved yet)" while the file does not hold it.
     void recordWin();
+    // Retries writing times that are not in the file yet; once written, the
+    // announcement says so.
+    void saveTimes();
 
     int m_round = 1;
     bool m_roundActive = true;
@@ -68,4 +72,6 @@ private:
     Opponent* m_opponent = nullptr;
     // The knockdowns the judges compared; empty unless the fight went to them.
     std::string m_judgesScore;
+    // The new best time announced as not saved yet ("m:ss"); empty when none.
+    std::string m_unsavedBest;
 };

@@ -1,6 +1,7 @@
 #include "game/TitleScreen.h"
 
 #include "engine/DisplayManager.h"
+#include "engine/EventStep.h"
 #include "engine/GameManager.h"
 #include "engine/ResourceManager.h"
 #include "engine/Sprite.h"
@@ -41,6 +42,11 @@ TitleScreen::TitleScreen() {
 }
 
 int TitleScreen::eventHandler(const mw::Event& event) {
+    if (event.getType() == mw::STEP_EVENT) {
+        // Best times that could not be written yet are tried again.
+        MatchLoader::getInstance().saveTimes();
+        return 1;
+    }
     if (event.getType() != mw::KEYBOARD_EVENT)
         return 0;
     handleKey(static_cast<const mw::EventKeyboard&>(event));

@@ -1,3 +1,4 @@
+#include "support/GameCopy.h"
 #include "support/GameSupport.h"
 
 #include "game/Opponent1.h"
@@ -5,11 +6,17 @@
 #include "game/Opponent3.h"
 #include "game/TitleScreen.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <cstring>
+#include <regex>
 #include <typeinfo>
 
 #include <dlfcn.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -73,6 +80,24 @@ protected:
         startFight(opponent);
         clock().setTimeLeft(timeLeft);
         MatchLoader::getInstance().updateFile(&clock(), m_rounds);
+    }
+    // The same win by TKO as the round system hears of it, which announces it.
+    void winByTko(int opponent, int timeLeft) {
+        startFight(opponent);
+        clock().setTimeLeft(timeLeft);
+        m_rounds->eventHandler(EventGameOver(WON_BY_TKO));
+    }
+    // The best times shown, the messages, and "hsdata.txt" in the working
+    // directory with its line ends as '/'.
+    static std::string seen() {
+        std::string text = shownTimes() + " |";
+        for (const std::string& message : messages())
+            text += " " + message + ";";
+        std::ostringstream file;
+        file << std::ifstream("hsdata.txt", std::ios::binary).rdbuf();
+        std::string content = file.str();
+        std::replace(content.begin(), content.end(), '\n', '/');
+        return text + " | " + content;
     }
 };
 
@@ -158,16 +183,20 @@ TEST_F(MatchLoaderTest, AFileThatCannotBeReplacedIsLeftAsItWasAndTheNewTimeKeptI
 MatchLoader::WriteStage killAt;
 int passesBeforeKill;
 
-// A program killed while it rewrites "hsdata.txt" leaves the old file whole.
-TEST_F(MatchLoaderTest, AStopDuringTheRewriteLeavesTheOldFileWhole) {
+// A program killed while it rewrites "hsdata.txt" leaves the old file whole, and
+// the next start or rewrite removes the temporary file it left.
+TEST_F(MatchLoaderTest, AStopDuringTheRewriteLeavesTheOldFileWholeAndNoLitter) {
     using Stage = MatchLoader::WriteStage;
     // A win of 0:30 against opponent 1 in a child killed at the stage's nth passing (never for 0).
-    for (const auto& [stage, n, killed, after] :
-         {std::tuple{Stage::EntryWritten, 1, true, "105\n\n207\n"},
-          {Stage::EntryWritten, 2, true, "105\n\n207\n"},
-          {Stage::BeforeRename, 1, true, "105\n\n207\n"},
-          {Stage::BeforeRename, 0, false, "030\n\n207\n"}}) {
+    for (const auto& [stage, n, killed, after, cleaner] :
+         {std::tuple{Stage::EntryWritten, 1, true, "105\n\n207\n", "start"},
+          {Stage::EntryWritten, 2, true, "105\n\n207\n", "rewrite"},
+          {Stage::BeforeRename, 1, true, "105\n\n207\n", "start"},
+          {Stage::BeforeRename, 0, false, "030\n\n207\n", "rewrite"}}) {
         useHighScoreFile("105\n\n207\n");
+        // Names that a rewrite never makes are not its to remove.
+        writeFile("hsdata.txt.tmp", "keep\n");
+        writeFile("hsdata.txt.tmp12x", "keep\n");
         if (fork() == 0) {
             killAt = stage;
             passesBeforeKill = n;
@@ -184,6 +213,22 @@ TEST_F(MatchLoaderTest, AStopDuringTheRewriteLeavesTheOldFileWhole) {
         wait(&status);
         EXPECT_EQ(highScoreFile(), after) << n;
         EXPECT_EQ(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL, killed) << n;
+        const auto temporaries = [this] {
+            const Lines names = strayFiles();
+            return std::count_if(names.begin(), names.end(), [](const std::string& name) {
+                return std::regex_match(name, std::regex("hsdata\\.txt\\.tmp[0-9]{1,10}"));
+            });
+        };
+        EXPECT_EQ(temporaries(), killed ? 1 : 0) << n;
+        if (cleaner == std::string("start"))
+            MatchLoader::getInstance().startUp();
+        else
+            win(2, 60);
+        Lines left = strayFiles();
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, (Lines{"hsdata.txt.tmp", "hsdata.txt.tmp12x"})) << n << cleaner;
+        fs::remove(m_scratch.path() / "hsdata.txt.tmp");
+        fs::remove(m_scratch.path() / "hsdata.txt.tmp12x");
     }
 }
 
@@ -213,6 +258,193 @@ TEST_F(MatchLoaderTest, StartMatchReplacesTheSceneByTheFight) {
         EXPECT_EQ(typeid(*all[3]), *classes[number - 1]);
         EXPECT_EQ(static_cast<Opponent*>(all[3])->getHealthUI(), all[4]);
     }
+}
+
+// Two copies of the game in one folder, each with the times it read at its
+// start: whichever writes last, every faster time survives, and the last
+// writer shows the other's times too.
+TEST_F(MatchLoaderTest, TwoCopiesInOneFolderKeepEveryFasterTime) {
+    const struct {
+        int firstOpponent, firstTimeLeft, secondOpponent, secondTimeLeft;
+        const char *first, *second, *after; // what each copy then sees, "hsdata.txt" after both
+    } cases[] = {
+        {2, 60, 3, 50, "1:05 0:30 2:07 | You won by TKO!; New best: 0:30; | 105/030/207/",
+         "1:05 0:30 0:40 | You won by TKO!; New best: 0:40; | 105/030/040/", "105\n030\n040\n"},
+        {3, 50, 2, 60, "1:05 -:-- 0:40 | You won by TKO!; New best: 0:40; | 105//040/",
+         "1:05 0:30 0:40 | You won by TKO!; New best: 0:30; | 105/030/040/", "105\n030\n040\n"},
+        // The same opponent, the slower win written last: no new best for it.
+        {1, 80, 1, 30, "0:10 -:-- 2:07 | You won by TKO!; New best: 0:10; | 010//207/",
+         "0:10 -:-- 2:07 | You won by TKO!; | 010//207/", "010\n\n207\n"},
+        {1, 30, 1, 80, "1:00 -:-- 2:07 | You won by TKO!; New best: 1:00; | 100//207/",
+         "0:10 -:-- 2:07 | You won by TKO!; New best: 0:10; | 010//207/", "010\n\n207\n"},
+    };
+    for (const auto& c : cases) {
+        useHighScoreFile("105\n\n207\n");
+        // Each copy starts (reading the file) before either wins.
+        const auto copy = [this](int opponent, int timeLeft) {
+            return [this, opponent, timeLeft] {
+                MatchLoader::getInstance().startUp();
+                GameCopy::tell("started");
+                GameCopy::awaitGo();
+                winByTko(opponent, timeLeft);
+                return seen();
+            };
+        };
+        GameCopy first(copy(c.firstOpponent, c.firstTimeLeft));
+        GameCopy second(copy(c.secondOpponent, c.secondTimeLeft));
+        EXPECT_EQ(first.heard() + " " + second.heard(), "started started");
+        first.go();
+        EXPECT_EQ(first.heard(), c.first);
+        EXPECT_TRUE(first.finish());
+        second.go();
+        EXPECT_EQ(second.heard(), c.second);
+        EXPECT_TRUE(second.finish());
+        EXPECT_EQ(highScoreFile(), c.after);
+        EXPECT_EQ(strayFiles(), Lines{});
+    }
+}
+
+// Another copy holds the lock mid-rewrite when this one wins: the game goes on
+// at once, announces the time as not saved, keeps the other's temporary file
+// and writes the win in the first frame after the lock is let go.
+TEST_F(MatchLoaderTest, AWinWhileAnotherCopyHoldsTheLockIsWrittenOnceItIsFree) {
+    useHighScoreFile("105\n\n207\n");
+    GameCopy other([this] {
+        TestAccess::setWriteObserver([](MatchLoader::WriteStage stage) {
+            if (stage == MatchLoader::WriteStage::BeforeRename) {
+                GameCopy::tell("holding");
+                GameCopy::awaitGo();
+            }
+        });
+        win(3, 60);
+        return seen();
+    });
+    ASSERT_EQ(other.heard(), "holding");
+    const auto temporaries = [this] {
+        const Lines names = strayFiles();
+        return std::count_if(names.begin(), names.end(), [](const std::string& name) {
+            return name.starts_with("hsdata.txt.tmp");
+        });
+    };
+    EXPECT_EQ(temporaries(), 1);
+    MatchLoader::getInstance().startUp(); // a start does not take the live writer's file
+    EXPECT_EQ(temporaries(), 1);
+    const auto start = std::chrono::steady_clock::now();
+    winByTko(1, 88);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    const std::string unsaved = "0:02 -:-- 2:07 | You won by TKO!; New best: 0:02 (not saved yet); "
+                                "| 105//207/";
+    EXPECT_EQ(seen(), unsaved);
+    m_driver.advance(3);
+    EXPECT_EQ(seen(), unsaved);
+    other.go();
+    EXPECT_EQ(other.heard(), "1:05 -:-- 0:30 | | 105//030/");
+    EXPECT_TRUE(other.finish());
+    m_driver.advance();
+    EXPECT_EQ(seen(), "0:02 -:-- 0:30 | You won by TKO!; New best: 0:02; | 002//030/");
+    EXPECT_EQ(strayFiles(), Lines{});
+}
+
+// Mounts a file system of 64 KiB on folder, in a mount namespace of this
+// process's own (and a user namespace, where it is not root); why it could
+// not, or "".
+std::string mountSmallFileSystem(const char* folder) {
+    if (unshare(CLONE_NEWNS) != 0) {
+        const uid_t uid = getuid();
+        const gid_t gid = getgid();
+        if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+            return std::string("unshare: ") + std::strerror(errno);
+        std::ofstream("/proc/self/setgroups") << "deny";
+        std::ofstream("/proc/self/uid_map") << "0 " << uid << " 1";
+        std::ofstream("/proc/self/gid_map") << "0 " << gid << " 1";
+    }
+    // Nothing mounted here reaches the test's own namespace.
+    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        return std::string("private mounts: ") + std::strerror(errno);
+    if (mount("tmpfs", folder, "tmpfs", 0, "size=64k") != 0)
+        return std::string("mount: ") + std::strerror(errno);
+    return "";
+}
+
+// Takes every free block of the working directory's file system.
+void fillFileSystem() {
+    std::FILE* filler = std::fopen("filler", "w");
+    const std::string block(4096, 'f');
+    while (filler != nullptr &&
+           std::fwrite(block.data(), 1, block.size(), filler) == block.size() &&
+           std::fflush(filler) == 0) {
+    }
+    if (filler != nullptr)
+        std::fclose(filler);
+}
+
+// A full disk: no new best is announced as if it were kept, the failure is
+// logged once (once the log is open), and the time is written at the next
+// frame of the result, on the title, with the next win, or at shut-down, as
+// soon as there is room.
+TEST_F(MatchLoaderTest, ATimeThatAFullDiskRefusesIsAnnouncedAsUnsavedAndWrittenLater) {
+    const std::string full = "MatchLoader::updateFile() -- Couldn't write highscore data file (No "
+                             "space left on device); the times are kept and written later";
+    fs::create_directory(m_scratch.path() / "full");
+    GameCopy game([&] {
+        const std::string failed = mountSmallFileSystem("full");
+        if (!failed.empty())
+            return "cannot mount a file system: " + failed;
+        fs::current_path("full");
+        std::ofstream("hsdata.txt") << "105\n\n207\n";
+        MatchLoader::getInstance().startUp();
+        const auto tell = [&] {
+            GameCopy::tell(seen() + " | " + std::to_string(countLogged(full)));
+        };
+        // The log is closed at the first failure, as it is after the game's shut-down.
+        fillFileSystem();
+        mw::LogManager::getInstance().shutDown();
+        winByTko(1, 88);
+        tell();
+        fs::current_path(m_scratch.path());
+        mw::LogManager::getInstance().startUp();
+        fs::current_path("full");
+        m_driver.advance(3);
+        tell();
+        fs::remove("filler");
+        m_driver.advance();
+        tell();
+        // On the title.
+        fillFileSystem();
+        winByTko(3, 60);
+        MatchLoader::getInstance().clearWorld();
+        new TitleScreen;
+        m_driver.advance(2);
+        tell();
+        fs::remove("filler");
+        m_driver.advance();
+        tell();
+        // With the next win, then at shut-down.
+        fillFileSystem();
+        win(2, 80);
+        MatchLoader::getInstance().clearWorld();
+        fs::remove("filler");
+        win(1, 0);
+        tell();
+        fillFileSystem();
+        win(2, 85);
+        fs::remove("filler");
+        MatchLoader::getInstance().shutDown();
+        return seen();
+    });
+    const std::string first = game.heard();
+    if (first.starts_with("cannot mount"))
+        GTEST_SKIP() << first;
+    EXPECT_EQ(first, "0:02 -:-- 2:07 | You won by TKO!; New best: 0:02 (not saved yet); | "
+                     "105//207/ | 0");
+    for (const char* step :
+         {"0:02 -:-- 2:07 | You won by TKO!; New best: 0:02 (not saved yet); | 105//207/ | 1",
+          "0:02 -:-- 2:07 | You won by TKO!; New best: 0:02; | 002//207/ | 1",
+          "0:02 -:-- 0:30 | | 002//207/ | 2", "0:02 -:-- 0:30 | | 002//030/ | 2",
+          "0:02 0:10 0:30 | | 002/010/030/ | 3"})
+        EXPECT_EQ(game.heard(), step);
+    EXPECT_EQ(game.heard(), "0:02 0:05 0:30 | | 002/005/030/");
+    EXPECT_TRUE(game.finish());
 }
 
 } // namespace
