@@ -1,5 +1,6 @@
 #include "engine/GameManager.h"
 
+#include "engine/AudioDevice.h"
 #include "engine/DisplayManager.h"
 #include "engine/EventStep.h"
 #include "engine/InputManager.h"
@@ -137,6 +138,7 @@ void GameManager::runFrame(const std::function<void()>& input) {
     world.update();
     world.draw();
     DisplayManager::getInstance().swapBuffers();
+    AudioDevice::getInstance().poll();
 }
 
 bool GameManager::gameOverOrStopped() {

@@ -1,5 +1,6 @@
 #include "engine/ResourceManager.h"
 
+#include "engine/AudioDevice.h"
 #include "engine/Color.h"
 #include "engine/LogManager.h"
 #include "engine/Sprite.h"
@@ -197,8 +198,17 @@ Sprite* ResourceManager::getSprite(const std::string& label) const {
     return nullptr;
 }
 
+void ResourceManager::startAudio() {
+    AudioDevice& device = AudioDevice::getInstance();
+    if (!device.isStarted() && !device.startUp())
+        LogManager::getInstance().writeLog(
+            "ResourceManager::startAudio() - No audio device: the game plays without sound");
+}
+
 int ResourceManager::loadSound(const std::string& fileName, const std::string& label) {
     const LogManager& log = LogManager::getInstance();
+    startAudio();
+    const AudioDevice::Quiet quiet;
     if (m_soundCount == MAX_SOUNDS) {
         log.writeLog("ResourceManager::loadSound - Sound array full!");
         return -1;
@@ -225,12 +235,16 @@ Sound* ResourceManager::getSound(const std::string& label) {
 }
 
 void ResourceManager::playSound(const std::string& label) {
-    if (Sound* sound = getSound(label))
+    if (Sound* sound = getSound(label)) {
+        const AudioDevice::Quiet quiet;
         sound->play();
+    }
 }
 
 int ResourceManager::loadMusic(const std::string& fileName, const std::string& label) {
     const LogManager& log = LogManager::getInstance();
+    startAudio();
+    const AudioDevice::Quiet quiet;
     if (m_musicCount == MAX_MUSIC) {
         log.writeLog("ResourceManager::loadMusic - Music array full!");
         return -1;

@@ -98,6 +98,10 @@ private:
 
     ResourceManager();
     void deleteSprites();
+    /// Chooses the audio device before the first sound or track needs it,
+    /// once per program; without one, logs "ResourceManager::startAudio() -
+    /// No audio device: the game plays without sound".
+    static void startAudio();
 
     std::array<Sprite*, MAX_SPRITES> m_sprites{};
     int m_spriteCount = 0;
