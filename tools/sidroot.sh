@@ -141,14 +141,16 @@ sound_args() {
     "") ;;
     *) socket="" && sandbox+=(--setenv PULSE_SERVER "$PULSE_SERVER") ;; # a network server
   esac
-  if [ -n "$socket" ] && [ -S "$socket" ]; then
-    sandbox+=(--ro-bind "$socket" /run/marrowick/pulse/native
-      --setenv PULSE_SERVER unix:/run/marrowick/pulse/native)
+  # The socket's folder, not the socket: a server that restarts makes a new
+  # socket there, which the game finds again without a restart of its own.
+  if [ -n "$socket" ] && [ -d "$(dirname "$socket")" ]; then
+    sandbox+=(--ro-bind "$(dirname "$socket")" /run/marrowick/pulse
+      --setenv PULSE_SERVER "unix:/run/marrowick/pulse/$(basename "$socket")")
   fi
   local cookie
   for cookie in "${PULSE_COOKIE:-}" "${XDG_CONFIG_HOME:-$HOME/.config}/pulse/cookie" "$HOME/.pulse-cookie"; do
     if [ -n "$cookie" ] && [ -r "$cookie" ]; then
-      sandbox+=(--ro-bind "$cookie" /run/marrowick/pulse/cookie --setenv PULSE_COOKIE /run/marrowick/pulse/cookie)
+      sandbox+=(--ro-bind "$cookie" /run/marrowick/pulse-cookie --setenv PULSE_COOKIE /run/marrowick/pulse-cookie)
       break
     fi
   done
