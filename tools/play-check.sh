@@ -1,0 +1,213 @@
+#!/usr/bin/env bash
+# Checks what `./run play` does around the game, on an X server of its own:
+#   tools/play-check.sh
+# - TERM to the script (kill), INT and HUP to its process group (Ctrl+C in its
+#   terminal, the terminal closed) and TERM to each of its processes (logout)
+#   reach the game, which shuts down cleanly: ./run play ends with status 0
+#   and says nothing, the log ends with the log manager's last line, no game
+#   is left running; and the play folder's old data was replaced by the
+#   build's.
+# - HOME unset is taken from the user database; a relative XDG_DATA_HOME is
+#   ignored for ~/.local/share.
+# - As root (which these cases need, for a mount namespace): a play folder too
+#   full for the new data, one that cannot be written, and one where the new
+#   data cannot be renamed into place keep their old data whole, and
+#   ./run play fails with one line saying why.
+# It plays the checkout it is in (building its game, as ./run play does), with
+# a HOME and play folders of its own under /tmp; the build root is the
+# user's own (MARROWICK_CACHE).
+set -euo pipefail
+
+repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$repo/tools/program-session.sh"
+# The user's build root, found before HOME changes below.
+export MARROWICK_CACHE="${MARROWICK_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/marrowick}"
+under_xvfb MW_PLAY_CHECK_IN_XVFB "$@"
+
+work="$(mktemp -d /tmp/marrowick-play-check-XXXXXX)"
+trap 'rm -rf "$work"' EXIT
+failures=0
+run_dir=""
+
+say() { echo "play-check: $*"; }
+failed() {
+  echo "play-check: FAILED: $*" >&2
+  failures=$((failures + 1))
+}
+
+# The pids of a process's descendants.
+descendants() {
+  local child
+  for child in $(ps -o pid= --ppid "$1"); do
+    echo "$child"
+    descendants "$child"
+  done
+}
+
+window_gone() {
+  for _ in $(seq 100); do
+    xdotool search --name Marrowick >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# An older build's data in the play folder: the theme cut to half and a
+# sprite the new build does not have.
+old_data() {
+  mkdir -p "$1"
+  copy_game_files "${run_dir%/run}" "$1"
+  head -c 1000000 "$run_dir/audio/mwbrawlicktheme.wav" >"$1/audio/mwbrawlicktheme.wav"
+  echo "1 1 1 white x" >"$1/sprites/old-sprite.txt"
+}
+
+# session NAME HOW [ENV...]: plays ./run play with the environment changes
+# from $work/NAME (its working directory) and ends it by HOW: escape, or
+# "SIGNAL to script|group|every process". Writes its status to
+# $work/NAME.status.
+session() {
+  local name="$1" how="$2"
+  shift 2
+  mkdir -p "$work/$name"
+  set -m
+  (cd "$work/$name" && exec env "$@" "$repo/run" play) >"$work/$name.out" 2>"$work/$name.err" </dev/null &
+  local play=$!
+  set +m
+  # The first session builds the game first.
+  local waited=0
+  until xdotool search --onlyvisible --name Marrowick >/dev/null 2>&1; do
+    if ! kill -0 "$play" 2>/dev/null || [ "$waited" -ge 9000 ]; then
+      kill -s KILL -- "-$play" 2>/dev/null || true
+      local status=0
+      wait "$play" || status=$?
+      echo "$status, no window" >"$work/$name.status"
+      return
+    fi
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  sleep 1.5
+  local processes signal
+  processes="$(descendants "$play")"
+  signal="${how%% *}"
+  case "$how" in
+    escape) xdotool search --name Marrowick windowfocus --sync key Escape >/dev/null 2>&1 ;;
+    *" to script") kill -s "$signal" "$play" ;;
+    *" to group") kill -s "$signal" -- "-$play" ;;
+    *" to every process")
+      local pid
+      for pid in "$play" $processes; do kill -s "$signal" "$pid" 2>/dev/null || true; done
+      ;;
+  esac
+  local status=0
+  timeout 60 tail --pid="$play" -s 0.1 -f /dev/null || kill -s KILL -- "-$play" 2>/dev/null || true
+  wait "$play" || status=$?
+  echo "$status" >"$work/$name.status"
+  local pid left=""
+  for pid in $processes; do
+    if kill -0 "$pid" 2>/dev/null; then left="$left $pid"; fi
+  done
+  if [ -n "$left" ]; then
+    failed "$name: processes left running:$left ($(ps -o comm= -p "${left# }" | tr '\n' ' '))"
+    # shellcheck disable=SC2086 # a list of pids
+    kill -s KILL $left 2>/dev/null || true
+  fi
+  window_gone || failed "$name: the game's window stayed"
+}
+
+# expect_clean_end NAME PLAY_FOLDER [STOP_SIGNAL]
+expect_clean_end() {
+  local name="$1" folder="$2" stop="${3:-}" status
+  status="$(cat "$work/$name.status")"
+  [ "$status" = 0 ] || failed "$name: ./run play ended with status $status: $(tail -n 2 "$work/$name.err" | tr '\n' ' ')"
+  ! grep -q '^run: ' "$work/$name.err" || failed "$name: ./run play said: $(grep '^run: ' "$work/$name.err")"
+  [ "$(tail -n 1 "$folder/marrowick.log" 2>/dev/null)" = "LogManager::shutDown() - LM was shutdown" ] ||
+    failed "$name: the log in $folder does not end with the log manager's shut-down"
+  if [ -n "$stop" ]; then
+    grep -qxF "GameManager::run() - Stopped by $stop" "$folder/marrowick.log" 2>/dev/null ||
+      failed "$name: the log in $folder does not say the game was stopped by $stop"
+  fi
+}
+
+# The build, and where it puts the game's data: a first session, ended with Escape.
+say "building and playing the checkout in $repo"
+session first escape HOME="$work/home" XDG_DATA_HOME="$work/data"
+built="$(sed -n 's/^run: built with SFML .* in \(.*\)$/\1/p' "$work/first.out")"
+if [ -z "$built" ]; then
+  cat "$work/first.out" "$work/first.err" >&2
+  echo "play-check: the build failed" >&2
+  exit 1
+fi
+run_dir="$repo/build/${built##*/}/run"
+expect_clean_end first "$work/data/marrowick"
+
+# Signals, each into a play folder that holds an older build's data.
+for how in "TERM to script" "INT to group" "HUP to group" "TERM to every process"; do
+  name="${how// /-}"
+  folder="$work/data-$name/marrowick"
+  old_data "$folder"
+  session "$name" "$how" HOME="$work/home" XDG_DATA_HOME="$work/data-$name"
+  expect_clean_end "$name" "$folder" "SIG${how%% *}"
+  for item in sprites audio mw-font.ttf; do
+    diff -r -q "$run_dir/$item" "$folder/$item" >/dev/null ||
+      failed "$name: $folder/$item is not the build's"
+  done
+  [ -z "$(find "$folder" -maxdepth 1 -name '.refresh-*')" ] || failed "$name: the refresh left $(ls -A "$folder")"
+  say "$how: ./run play ended with status $(cat "$work/$name.status")"
+done
+
+# The XDG base-directory rules.
+session home-unset escape -u HOME XDG_DATA_HOME="$work/data-home-unset"
+expect_clean_end home-unset "$work/data-home-unset/marrowick"
+say "HOME unset: status $(cat "$work/home-unset.status"), played in \$XDG_DATA_HOME/marrowick"
+session relative-xdg escape HOME="$work/home-relative" XDG_DATA_HOME=relative/data
+expect_clean_end relative-xdg "$work/home-relative/.local/share/marrowick"
+[ ! -e "$work/relative-xdg/relative" ] || failed "relative-xdg: the relative XDG_DATA_HOME was used"
+say "XDG_DATA_HOME relative: status $(cat "$work/relative-xdg.status"), played in \$HOME/.local/share/marrowick"
+
+# refusal NAME PATTERN MOUNT: in a mount namespace of its own, MOUNT (shell
+# code) makes $folder, holding an older build's data ($before), then
+# ./run play runs there; it must fail with one line matching PATTERN and
+# leave the old data as it was, with nothing of the refresh beside it.
+refusal() {
+  local name="$1" pattern="$2" mount="$3"
+  old_data "$work/$name.before"
+  mkdir -p "$work/data-$name/marrowick"
+  unshare -m bash -c '
+    folder="$1" before="$2" out="$3" repo="$4" size="$5" mount="$6"
+    shift 6
+    eval "$mount" || exit 1
+    status=0
+    env "$@" "$repo/run" play >"$out.out" 2>"$out.err" </dev/null || status=$?
+    echo "$status" >"$out.status"
+    { diff -r "$before" "$folder" && ls -A "$folder"; } >"$out.left" 2>&1 || true
+  ' - "$work/data-$name/marrowick" "$work/$name.before" "$work/$name" "$repo" \
+    "$(($(du -s -k "$work/$name.before" | cut -f1) + 256))" "$mount" \
+    HOME="$work/home" XDG_DATA_HOME="$work/data-$name" ||
+    failed "$name: the mount namespace could not be set up"
+  local status
+  status="$(cat "$work/$name.status" 2>/dev/null || echo none)"
+  [ "$status" != 0 ] || failed "$name: ./run play ended with status 0"
+  { [ "$(grep -c '^run: ' "$work/$name.err")" = 1 ] && [ "$(grep -c . "$work/$name.err")" = 1 ]; } ||
+    failed "$name: ./run play said other than one line: $(tr '\n' '|' <"$work/$name.err")"
+  grep -q -E "$pattern" "$work/$name.err" || failed "$name: ./run play said: $(cat "$work/$name.err")"
+  [ "$(cat "$work/$name.left")" = "$(printf 'audio\nmw-font.ttf\nsprites')" ] ||
+    failed "$name: the play folder was left other than as it was: $(tr '\n' '|' <"$work/$name.left")"
+  say "$name: status $status; it said: $(head -n 1 "$work/$name.err")"
+}
+
+if [ "$(id -u)" != 0 ]; then
+  say "a full, an unwritable and a busy play folder: skipped (they need root, for a mount namespace)"
+else
+  refusal full "No space left on device" \
+    'mount -t tmpfs -o "size=${size}k" tmpfs "$folder" && cp -r "$before/." "$folder/"'
+  refusal readonly "Read-only file system" \
+    'cp -r "$before/." "$folder/" && mount --bind "$folder" "$folder" && mount -o remount,bind,ro "$folder"'
+  # The old audio folder is a mount point, which cannot be renamed: the
+  # sprites, swapped in before it, are swapped back.
+  refusal busy "putting the new audio in place failed \\(Device or resource busy\\)" \
+    'cp -r "$before/." "$folder/" && mount --bind "$folder/audio" "$folder/audio"'
+fi
+
+say "$failures failed"
+[ "$failures" = 0 ]
