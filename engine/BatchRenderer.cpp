@@ -66,6 +66,20 @@ void cutHole(std::vector<sf::FloatRect>& pieces, int first, const sf::FloatRect&
     }
 }
 
+// Whether a pixel's centre lies in [from, to], or within the rasteriser's
+// rounding of it: pixels are lit by their centres, so a span without one
+// lights nothing.
+bool spansPixelCentre(float from, float to) {
+    constexpr float ROUNDING = 1.0f / 64;
+    return std::floor(to + ROUNDING - 0.5f) >= std::ceil(from - ROUNDING - 0.5f);
+}
+
+// Whether drawing the area can light a pixel at all.
+bool coversPixelCentre(const sf::FloatRect& area) {
+    return spansPixelCentre(area.position.x, area.position.x + area.size.x) &&
+           spansPixelCentre(area.position.y, area.position.y + area.size.y);
+}
+
 int tilesAcross(float pixels, int tileSize) {
     return std::max(1, static_cast<int>(std::ceil(pixels / static_cast<float>(tileSize))));
 }
@@ -236,6 +250,9 @@ void BatchRenderer::build(bool coverEarlier) {
         const sf::Vector2f texelsPerPixel = cell.texture.size.componentWiseDiv(cell.quad.size);
         for (int i = 0; i < cell.pieceCount; ++i) {
             const sf::FloatRect& piece = m_pieces[cell.firstPiece + i];
+            // A sliver between pixel centres costs a quad and lights nothing.
+            if (!coversPixelCentre(piece))
+                continue;
             const sf::FloatRect texture(
                 cell.texture.position +
                     (piece.position - cell.quad.position).componentWiseMul(texelsPerPixel),

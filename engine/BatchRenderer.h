@@ -24,7 +24,9 @@ namespace mw {
 /// surface already holds something the batch does not know about.
 ///
 /// It draws nothing itself: the caller draws each run with the font's glyph
-/// texture, or, for a sharp run, with an unsmoothed copy of it.
+/// texture, or, for a sharp run, with an unsmoothed copy of it; or with
+/// premultiplied copies of the texture and premultiplied blending, which give
+/// the same pixels for colours whose channels are each 0 or 255.
 class BatchRenderer {
 public:
     // Facts about SFML's font textures that the batch relies on; the display

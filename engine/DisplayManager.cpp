@@ -113,7 +113,8 @@ void DisplayManager::shutDown() {
     m_renderer->clear();
     m_frameCells.clear();
     m_flushedCells = 0;
-    m_sharpGlyphs.reset();
+    m_premultipliedGlyphs.reset();
+    m_premultipliedSharpGlyphs.reset();
     if (m_window) {
         m_window->close();
         m_window.reset();
@@ -168,19 +169,55 @@ void DisplayManager::flush() {
     if (m_renderer->pendingCells() == 0)
         return;
     const sf::Texture& glyphs = m_font->getTexture(m_geometry.characterSize());
-    if (m_renderer->takeGlyphsAdded() || !m_sharpGlyphs) {
-        m_sharpGlyphs = std::make_unique<sf::Texture>(glyphs);
-        m_sharpGlyphs->setSmooth(false);
-    }
+    if (m_renderer->takeGlyphsAdded())
+        premultiplyGlyphs(glyphs.copyToImage());
     m_renderer->build(m_surfaceTouched);
     const std::vector<sf::Vertex>& vertices = m_renderer->vertices();
     for (const BatchRenderer::Run& run : m_renderer->runs()) {
         sf::RenderStates states;
-        states.texture = run.sharp ? m_sharpGlyphs.get() : &glyphs;
+        // Sampling texel centres, smoothing changes nothing: a sharp run
+        // without its own texture takes the smoothed one.
+        states.texture = &glyphs;
+        if (m_premultipliedGlyphs) {
+            states.texture =
+                run.sharp ? m_premultipliedSharpGlyphs.get() : m_premultipliedGlyphs.get();
+            states.blendMode =
+                sf::BlendMode(sf::BlendMode::Factor::One, sf::BlendMode::Factor::OneMinusSrcAlpha);
+        }
         m_window->draw(vertices.data() + run.first, run.count, sf::PrimitiveType::Triangles,
                        states);
     }
     m_surfaceTouched = true;
+}
+
+// The font's texels are white with the glyph in their alpha. A glyph of a
+// colour whose channels are 0 or 255 blended over the surface by its alpha
+// gives, channel by channel, exactly what the premultiplied texel (alpha in
+// every channel) gives with premultiplied blending, which the software
+// renderer does a few per cent faster.
+void DisplayManager::premultiplyGlyphs(const sf::Image& glyphs) {
+    m_premultipliedGlyphs.reset();
+    m_premultipliedSharpGlyphs.reset();
+    sf::Image premultiplied = glyphs;
+    const sf::Vector2u size = glyphs.getSize();
+    for (unsigned y = 0; y < size.y; ++y)
+        for (unsigned x = 0; x < size.x; ++x) {
+            const sf::Color texel = glyphs.getPixel({x, y});
+            const auto times = [&](std::uint8_t channel) {
+                return static_cast<std::uint8_t>((channel * texel.a + 127) / 255);
+            };
+            premultiplied.setPixel({x, y},
+                                   {times(texel.r), times(texel.g), times(texel.b), texel.a});
+        }
+    auto smooth = std::make_unique<sf::Texture>();
+    auto sharp = std::make_unique<sf::Texture>();
+    // Without them the runs are drawn from the font's texture, blended by alpha.
+    if (!smooth->loadFromImage(premultiplied) || !sharp->loadFromImage(premultiplied))
+        return;
+    smooth->setSmooth(true);
+    sharp->setSmooth(false);
+    m_premultipliedGlyphs = std::move(smooth);
+    m_premultipliedSharpGlyphs = std::move(sharp);
 }
 
 void DisplayManager::setBatched(bool batched) {

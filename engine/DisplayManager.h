@@ -147,6 +147,9 @@ private:
     void drawCellUnbatched(Vector position, char ch, Color color);
     /// Draws the cells of the frame not drawn yet, by the current path.
     void flush();
+    /// Makes the premultiplied glyph textures from the font texture's pixels;
+    /// when they cannot be made, there are none.
+    void premultiplyGlyphs(const sf::Image& glyphs);
     /// Whether the font file is a regular file of at most FONT_FILE_MAX_BYTES.
     static bool isFontFileOfUsableSize();
     /// False, with a log line, when SFML's font textures break what the
@@ -164,11 +167,13 @@ private:
     std::unique_ptr<sf::RectangleShape> m_cellRectangle;
     std::unique_ptr<sf::Text> m_cellText;
 
-    /// A copy of the font's glyph texture without smoothing, for glyphs that
-    /// lie on whole pixels: they sample texel centres, where smoothing changes
-    /// nothing, and unsmoothed sampling is cheaper. Refreshed when glyphs are
-    /// added. Made only when first drawn with: a texture needs a display.
-    std::unique_ptr<sf::Texture> m_sharpGlyphs;
+    /// The font's glyph texture with its colours multiplied by alpha, smoothed
+    /// and not, drawn with premultiplied blending. Glyphs that lie on whole
+    /// pixels sample texel centres, where smoothing changes nothing, and
+    /// unsmoothed sampling is cheaper. Refreshed when glyphs are added; made
+    /// only when first drawn with: a texture needs a display.
+    std::unique_ptr<sf::Texture> m_premultipliedGlyphs;
+    std::unique_ptr<sf::Texture> m_premultipliedSharpGlyphs;
     /// The cells of the frame being made, in drawing order, and of the last
     /// frame shown; the first m_flushedCells of the frame are drawn already.
     std::vector<DrawnCell> m_frameCells;
