@@ -65,15 +65,16 @@ as_root() {
     LANG=C.UTF-8)
   # The user's sound server, started as a desktop session starts it, and
   # given the realtime priority that a desktop's gets (from rtkit): without
-  # it the server's own thread starves under load and drops sound whatever
-  # buffer the game asks for. The player's part stops it at the end.
+  # it, with both cores busy, the server's own thread starved and dropped
+  # sound even when the game asked for a 100 ms buffer. The player's part
+  # stops it at the end.
   "${login[@]}" pulseaudio --daemonize=no -n --exit-idle-time=-1 --log-target=stderr \
     --load="module-null-sink sink_name=$sink" --load=module-native-protocol-unix \
     >"/run/user/$uid/rig-pulse.log" 2>&1 &
   local server=$!
   for _ in $(seq 50); do "${login[@]}" pactl info >/dev/null 2>&1 && break; sleep 0.1; done
   local pid
-  pid="$(pgrep -u "$rig_user" -x pulseaudio | head -n 1)"
+  pid="$(cat "/run/user/$uid/pulse/pid" 2>/dev/null || true)"
   if [ -n "$pid" ] && chrt -a -r -p 5 "$pid"; then
     say "PulseAudio ($pid) runs with realtime priority, as on a desktop"
   else
