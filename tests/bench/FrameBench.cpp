@@ -1,5 +1,9 @@
-// marrowick_frame_bench [FRAMES]: median frame cost, cell by cell and batched in turns of 25
-// frames (so both meet the same load), for a changing full 80 x 24 screen, the title, a fight.
+// marrowick_frame_bench [FRAMES]: what a frame costs with a real window, per scene and drawing
+// path, beside the floor (an empty frame: clear and display) measured in the same run. Frames
+// start 33 ms apart, as the game loop makes them, and the floor and the two paths take turns of
+// 30 frames so that all meet the same load; the first frame of a turn, which follows another
+// path's picture, is not counted. CPU time is the whole process's (the renderer's threads too)
+// from a frame's start to the next one's. Sounds play on the silent device.
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
 #include "game/MatchLoader.h"
@@ -10,46 +14,136 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <numeric>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+using Milliseconds = std::chrono::duration<double, std::milli>;
+
+constexpr int TURN = 30;
+enum Path { FLOOR, PER_CELL, BATCHED, PATHS };
+const char* const PATH_NAMES[] = {"clear+display", "per-cell", "batched"};
+
+struct Samples {
+    std::vector<double> wall; // ms a frame
+    std::vector<double> cpu;  // ms of process CPU time a frame
+
+    void add(const Samples& other) {
+        wall.insert(wall.end(), other.wall.begin(), other.wall.end());
+        cpu.insert(cpu.end(), other.cpu.begin(), other.cpu.end());
+    }
+};
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double mean(const std::vector<double>& values) {
+    return std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(values.size());
+}
+
+// A full screen of 80 x 24 cells; `frame` changes every cell, a fixed value none.
+void drawFullScreen(int frame) {
+    mw::DisplayManager& display = mw::DisplayManager::getInstance();
+    for (int cell = 0; cell < 80 * 24; ++cell)
+        display.drawCh(mw::Vector(static_cast<float>(cell % 80), static_cast<float>(cell / 80)),
+                       static_cast<char>('!' + (cell * 7 + frame) % 90),
+                       static_cast<mw::Color>(1 + cell % 7));
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
-    const int frames = std::max(50, argc > 1 ? std::atoi(argv[1]) : 300);
+    // Before anything opens the sound device: ALSA without a configuration and no sound
+    // server leave the silent one.
+    setenv("ALSA_CONFIG_PATH", "/dev/null", 1);
+    setenv("PULSE_SERVER", "unix:/nonexistent", 1);
+    // The libraries' own notes on standard error would come between the figures.
+    FILE* errors = fdopen(dup(STDERR_FILENO), "w");
+    const int quiet = open("/dev/null", O_WRONLY);
+    if (quiet >= 0)
+        dup2(quiet, STDERR_FILENO);
+
+    const int frames = std::max(TURN, argc > 1 ? std::atoi(argv[1]) : 150);
+    const int turnsPerPath = (frames + TURN - 2) / (TURN - 1);
     mw::DisplayManager& display = mw::DisplayManager::getInstance();
     mw::WorldManager& world = mw::WorldManager::getInstance();
     world.startUp();
     mw::ResourceManager::getInstance().startUp();
     if (display.startUp() != 0) {
-        std::fprintf(stderr, "frame bench: the display did not start (font or X display)\n");
+        std::fprintf(errors, "frame bench: the display did not start (font or X display)\n");
         return 1;
     }
     loadResources();
-    for (const std::string scene : {"full 80x24", "title", "fight"}) {
+
+    struct Scene {
+        const char* name;
+        std::vector<Samples> samples = std::vector<Samples>(PATHS);
+    };
+    std::vector<Scene> scenes = {{"full changing"}, {"full static"}, {"title"}, {"fight"}};
+    for (Scene& scene : scenes) {
+        const std::string name = scene.name;
         MatchLoader::getInstance().clearWorld();
         world.update();
-        if (scene == "title")
+        if (name == "title")
             new TitleScreen;
-        if (scene == "fight")
+        if (name == "fight")
             MatchLoader::getInstance().startMatch(1);
-        std::vector<double> costs[2]; // cell by cell, batched
-        for (int frame = 0; frame < 2 * frames; ++frame) {
-            TestAccess::setBatched(frame / 25 % 2 == 1);
+        for (int frame = 0; frame < turnsPerPath * PATHS * TURN; ++frame) {
+            const Path path = static_cast<Path>(frame / TURN % PATHS);
+            if (path != FLOOR)
+                TestAccess::setBatched(path == BATCHED);
             const auto start = std::chrono::steady_clock::now();
-            for (int cell = 0; scene == "full 80x24" && cell < 80 * 24; ++cell)
-                display.drawCh(mw::Vector(cell % 80, cell / 80),
-                               static_cast<char>('!' + (cell * 7 + frame) % 90),
-                               static_cast<mw::Color>(1 + cell % 7));
-            world.draw();
-            display.swapBuffers();
-            const std::chrono::duration<double, std::milli> cost =
-                std::chrono::steady_clock::now() - start;
-            costs[frame / 25 % 2].push_back(cost.count());
+            const std::clock_t cpuStart = std::clock();
+            if (path == FLOOR) {
+                display.invalidate();
+                display.swapBuffers();
+            } else if (name == "full changing" || name == "full static") {
+                drawFullScreen(name == "full changing" ? frame : 0);
+                display.swapBuffers();
+            } else {
+                TestAccess::runFrame([] {});
+            }
+            const Milliseconds wall = std::chrono::steady_clock::now() - start;
+            std::this_thread::sleep_until(start + std::chrono::milliseconds(33));
+            const double cpu = 1000.0 * static_cast<double>(std::clock() - cpuStart) /
+                               static_cast<double>(CLOCKS_PER_SEC);
+            if (frame % TURN != 0) {
+                scene.samples[path].wall.push_back(wall.count());
+                scene.samples[path].cpu.push_back(cpu);
+            }
         }
-        for (std::vector<double>& cost : costs)
-            std::sort(cost.begin(), cost.end());
-        const double perCell = costs[0][frames / 2], batched = costs[1][frames / 2];
-        std::printf("%-10s ms a frame: cell by cell %6.2f, batched %6.2f, %.1fx faster\n",
-                    scene.c_str(), perCell, batched, perCell / batched);
     }
+
+    Samples floor;
+    for (const Scene& scene : scenes)
+        floor.add(scene.samples[FLOOR]);
+    const double floorMedian = median(floor.wall);
+    const double floorMean = mean(floor.wall);
+    const double floorCpu = mean(floor.cpu);
+    std::printf("%-14s %-14s %21s %21s %25s %12s\n", "scene", "path", "median ms (x floor)",
+                "mean ms (x floor)", "CPU ms a frame (x floor)", "CPU at 30/s");
+    const auto print = [&](const char* scene, const char* path, const Samples& samples) {
+        const double wallMedian = median(samples.wall);
+        const double wallMean = mean(samples.wall);
+        const double cpu = mean(samples.cpu);
+        std::printf("%-14s %-14s %11.2f (%6.2fx) %11.2f (%6.2fx) %15.2f (%6.2fx) %11.1f%%\n", scene,
+                    path, wallMedian, wallMedian / floorMedian, wallMean, wallMean / floorMean, cpu,
+                    cpu / floorCpu, 100 * cpu / 33.3);
+    };
+    print("floor", PATH_NAMES[FLOOR], floor);
+    for (const Scene& scene : scenes)
+        for (const Path path : {BATCHED, PER_CELL})
+            print(scene.name, PATH_NAMES[path], scene.samples[path]);
     display.shutDown();
+    return 0;
 }
