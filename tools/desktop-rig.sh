@@ -230,6 +230,28 @@ as_player() {
     fail "the theme came out damaged under load: $(cat "$work/fidelity")"
   say "$(cat "$work/fidelity")"
 
+  # The sound server goes away and comes back (a crash, an update) while the
+  # title shows: the game finds it again by itself within 3 seconds.
+  say "restarting the sound server on the title"
+  pulseaudio --kill
+  sleep 1
+  pulseaudio --daemonize=no -n --exit-idle-time=-1 --log-target=stderr \
+    --load="module-null-sink sink_name=$sink" --load=module-native-protocol-unix \
+    >>"$work/pulse-restarted.log" 2>&1 &
+  for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  pactl info >/dev/null 2>&1 || fail "PulseAudio did not start again (see $work/pulse-restarted.log)"
+  local restarted back=""
+  restarted="$(date +%s.%N)"
+  for _ in $(seq 20); do
+    if above "$(record_rms back 0.25)" "$theme_floor"; then
+      back="$(awk -v s="$restarted" -v e="$(date +%s.%N)" 'BEGIN { printf "%.2f", e - s }')"
+      break
+    fi
+  done
+  [ -n "$back" ] && above 3 "$back" ||
+    fail "the theme did not come back within 3 s of the sound server's restart (${back:-none} s)"
+  say "the theme came back ${back} s after the sound server restarted"
+
   xdotool key 1
   sleep 1
   (for _ in $(seq 16); do xdotool key p; sleep 0.25; done) &
@@ -293,7 +315,7 @@ as_player() {
   [ ! -e "$entry" ] && [ ! -e "$icon" ] || fail "./run uninstall left the menu entry or the icon"
   [ -f "$play_dir/hsdata.txt" ] || fail "./run uninstall removed the best times"
 
-  echo "rig: levels (RMS): silence $silence, theme $theme, theme under load $title, theme with punches $punch; start-up $first_frame s"
+  echo "rig: levels (RMS): silence $silence, theme $theme, theme under load $title, theme with punches $punch; sound back $back s after a server restart; start-up $first_frame s"
 }
 
 if [ "${1:-}" = --as-player ]; then
