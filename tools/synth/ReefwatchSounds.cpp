@@ -14,11 +14,9 @@
 
 #include <cmath>
 #include <cstddef>
-#include <filesystem>
 #include <iostream>
 #include <numbers>
 #include <string>
-#include <system_error>
 
 namespace {
 
@@ -153,23 +151,12 @@ int main(int argc, char** argv) {
         std::cerr << "usage: reefwatch_synth <output-directory>\n";
         return 2;
     }
-    const std::filesystem::path directory = std::filesystem::path(argv[1]) / "audio";
-    std::error_code error;
-    std::filesystem::create_directories(directory, error);
-    if (error) {
-        std::cerr << "reefwatch_synth: cannot create " << directory.string() << ": "
-                  << error.message() << '\n';
-        return 1;
-    }
     const Recipe recipes[] = {{"flare", flare}, {"bell", bell}, {"horn", horn},
                               {"crash", crash}, {"win", win},   {"lose", lose}};
     for (const Recipe& recipe : recipes) {
-        const std::filesystem::path path =
-            directory / ("reefwatch-" + std::string(recipe.name) + ".wav");
-        if (!synth::writeWav(path, recipe.render())) {
-            std::cerr << "reefwatch_synth: cannot write " << path.string() << '\n';
+        if (!synth::writeAudio(argv[1], "reefwatch-" + std::string(recipe.name), recipe.render(),
+                               "reefwatch_synth"))
             return 1;
-        }
     }
     return 0;
 }

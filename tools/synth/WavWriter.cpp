@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <iostream>
 #include <string_view>
 #include <system_error>
 
@@ -80,6 +81,24 @@ bool writeWav(const std::filesystem::path& path, const Signal& signal) {
     std::filesystem::rename(temporary, path, error);
     if (error) {
         std::filesystem::remove(temporary, error);
+        return false;
+    }
+    return true;
+}
+
+bool writeAudio(const std::filesystem::path& root, const std::string& name, const Signal& signal,
+                const char* program) {
+    const std::filesystem::path directory = root / "audio";
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+    if (error) {
+        std::cerr << program << ": cannot create " << directory.string() << ": " << error.message()
+                  << '\n';
+        return false;
+    }
+    const std::filesystem::path path = directory / (name + ".wav");
+    if (!writeWav(path, signal)) {
+        std::cerr << program << ": cannot write " << path.string() << '\n';
         return false;
     }
     return true;

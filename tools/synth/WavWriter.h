@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace synth {
@@ -18,5 +19,11 @@ std::vector<std::uint8_t> encodeWav(const Signal& signal);
 // run never leaves a half-written file looking up to date. Returns false on
 // any I/O error.
 bool writeWav(const std::filesystem::path& path, const Signal& signal);
+
+// Writes the signal as <root>/audio/<name>.wav, making the folder when it is
+// missing. On a failure it says what failed on standard error, after the
+// program's name, and returns false.
+bool writeAudio(const std::filesystem::path& root, const std::string& name, const Signal& signal,
+                const char* program);
 
 } // namespace synth
