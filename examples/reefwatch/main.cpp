@@ -1,5 +1,6 @@
-// Reefwatch, a small game on the Marrowick engine: see Reefwatch.h.
-#include "Reefwatch.h"
+// Reefwatch, a small game on the Marrowick engine: see ReefwatchRules.h.
+#include "Harbour.h"
+#include "ReefwatchRules.h"
 
 #include "engine/GameManager.h"
 

@@ -3,7 +3,9 @@
 // keys, the world's update (movement, collisions, deletions) and drawing.
 // No window is opened: drawing goes nowhere, but sprites still animate.
 
-#include "Reefwatch.h"
+#include "Boat.h"
+#include "Harbour.h"
+#include "ReefwatchRules.h"
 
 #include "engine/DisplayManager.h"
 #include "engine/EventKeyboard.h"

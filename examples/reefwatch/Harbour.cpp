@@ -1,8 +1,13 @@
-#include "Reefwatch.h"
+#include "Harbour.h"
+
+#include "Boat.h"
+#include "EventHarbour.h"
+#include "Lamp.h"
+#include "ReefwatchRules.h"
+#include "Scenery.h"
 
 #include "engine/DisplayManager.h"
-#include "engine/EventCollision.h"
-#include "engine/EventOut.h"
+#include "engine/EventKeyboard.h"
 #include "engine/EventStep.h"
 #include "engine/GameManager.h"
 #include "engine/ObjectList.h"
@@ -14,161 +19,6 @@
 #include <string>
 
 namespace reefwatch {
-
-namespace {
-
-mw::WorldManager& world() {
-    return mw::WorldManager::getInstance();
-}
-
-void playSound(const std::string& label) {
-    mw::ResourceManager::getInstance().playSound(label);
-}
-
-// The object an event of a collision names besides the receiver.
-mw::Object* other(const mw::EventCollision& collision, const mw::Object* self) {
-    return collision.getObject1() == self ? collision.getObject2() : collision.getObject1();
-}
-
-} // namespace
-
-int loadResources() {
-    mw::ResourceManager& resources = mw::ResourceManager::getInstance();
-    int failures = 0;
-    for (const char* sprite : {"lamp", "flare", "boat-inbound", "boat-homeward", "wreck", "reef",
-                               "cap", "wave", "title"})
-        failures += resources.loadSprite(std::string("sprites/") + sprite + ".txt", sprite) != 0;
-    for (const char* sound : {"flare", "bell", "horn", "crash", "win", "lose"})
-        failures +=
-            resources.loadSound(std::string("audio/reefwatch-") + sound + ".wav", sound) != 0;
-    return failures;
-}
-
-EventHarbour::EventHarbour(bool saved, int points) : m_saved(saved), m_points(points) {
-    setType(HARBOUR_EVENT);
-}
-
-Lamp::Lamp() {
-    setType("Lamp");
-    setSprite("lamp");
-    // One row high, a little less than the sprite, so that the lamp rests on
-    // whole rows next to the caps instead of touching them.
-    setBox(mw::Box(mw::Vector(-1.5f, -0.45f), 3.0f, 0.9f));
-    setPosition(mw::Vector(LAMP_X, LAMP_START_Y));
-}
-
-int Lamp::eventHandler(const mw::Event& event) {
-    if (event.getType() != mw::KEYBOARD_EVENT)
-        return 0;
-    const auto& keyboard = static_cast<const mw::EventKeyboard&>(event);
-    const mw::Key key = keyboard.getKey();
-    if (keyboard.getKeyboardAction() == mw::KEY_PRESSED &&
-        (key == mw::KEY_UP_ARROW || key == mw::KEY_DOWN_ARROW)) {
-        m_moving = key;
-        setDirection(mw::Vector(0.0f, key == mw::KEY_UP_ARROW ? -1.0f : 1.0f));
-        setSpeed(LAMP_SPEED);
-        return 1;
-    }
-    if (keyboard.getKeyboardAction() == mw::KEY_RELEASED && key == m_moving) {
-        m_moving = mw::KEY_UNDEFINED;
-        setSpeed(0.0f);
-        return 1;
-    }
-    if (keyboard.getKeyboardAction() == mw::KEY_PRESSED && key == mw::KEY_SPACE &&
-        world().objectsOfType("Flare").getCount() < MAX_FLARES) {
-        new Flare(getPosition() + mw::Vector(3.0f, 0.0f));
-        playSound("flare");
-        return 1;
-    }
-    return 0;
-}
-
-Flare::Flare(mw::Vector from) {
-    setType("Flare");
-    setSprite("flare");
-    setSolidness(mw::PASSABLE);
-    setAltitude(3);
-    setPosition(from);
-    setDirection(mw::Vector(1.0f, 0.0f));
-    setSpeed(FLARE_SPEED);
-}
-
-int Flare::eventHandler(const mw::Event& event) {
-    // A boat it reaches ends it (Boat::eventHandler); one that missed goes here.
-    if (event.getType() == mw::OUT_EVENT) {
-        world().markForDelete(this);
-        return 1;
-    }
-    return 0;
-}
-
-Boat::Boat(float y, float speed) {
-    setType("Boat");
-    setSprite("boat-inbound");
-    setPosition(mw::Vector(BOAT_START_X, y));
-    setDirection(mw::Vector(-1.0f, 0.0f));
-    setSpeed(speed);
-}
-
-int Boat::eventHandler(const mw::Event& event) {
-    if (event.getType() == mw::OUT_EVENT && m_homeward) {
-        EventHarbour home(true, m_points);
-        world().onEvent(home);
-        world().markForDelete(this);
-        return 1;
-    }
-    if (event.getType() != mw::COLLISION_EVENT || m_homeward)
-        return 0;
-    mw::Object* met = other(static_cast<const mw::EventCollision&>(event), this);
-    if (met->getType() == "Reef") {
-        new Scenery("Wreck", "wreck", getPosition(), mw::INTANGIBLE, 1, 24);
-        playSound("crash");
-        EventHarbour wreck(false, 0);
-        world().onEvent(wreck);
-        world().markForDelete(this);
-        return 1;
-    }
-    if (met->getType() == "Flare") {
-        // The flare is spent on this boat; homeward boats let flares through.
-        world().markForDelete(met);
-        // The further out a boat is turned, the more it is worth: 10 to 19.
-        const int distance = static_cast<int>(getPosition().getX() - REEF_X - 4.0f) / 7;
-        m_points = 10 + std::clamp(distance, 0, 9);
-        m_homeward = true;
-        setSprite("boat-homeward");
-        setSolidness(mw::PASSABLE);
-        setDirection(mw::Vector(1.0f, 0.0f));
-        setSpeed(HOMEWARD_SPEED);
-        playSound("bell");
-        return 1;
-    }
-    return 0;
-}
-
-Scenery::Scenery(const std::string& type, const std::string& sprite, mw::Vector where,
-                 mw::Solidness solidness, int altitude, int lifetime)
-    : m_lifetime(lifetime) {
-    setType(type);
-    setSprite(sprite);
-    setPosition(where);
-    setSolidness(solidness);
-    setAltitude(altitude);
-}
-
-int Scenery::eventHandler(const mw::Event& event) {
-    if (event.getType() == mw::STEP_EVENT && m_lifetime > 0 && --m_lifetime == 0) {
-        world().markForDelete(this);
-        return 1;
-    }
-    // Waves drift left and come back on the right.
-    if (event.getType() == mw::OUT_EVENT) {
-        setPosition(
-            mw::Vector(static_cast<float>(mw::DisplayManager::getInstance().getHorizontal()),
-                       getPosition().getY()));
-        return 1;
-    }
-    return 0;
-}
 
 Harbour::Harbour() {
     setType("Harbour");
