@@ -20,8 +20,10 @@
 
 namespace {
 
-// Ends the announcement of a best time that is not in the file yet.
-const std::string UNSAVED = " (not saved yet)";
+// The announcement of a best time; one not in the file yet says so.
+std::string newBestText(const std::string& time, bool saved) {
+    return "New best: " + time + (saved ? "" : " (not saved yet)");
+}
 
 } // namespace
 
@@ -178,8 +180,7 @@ void RoundSystem::recordWin() {
     if (!saved)
         m_unsavedBest = best;
     // Under the result and the judges' score, if any.
-    new TextDisplay("New best: " + best + (saved ? "" : UNSAVED),
-                    lineUnderResult(m_judgesScore.empty() ? 1 : 2));
+    new TextDisplay(newBestText(best, saved), lineUnderResult(m_judgesScore.empty() ? 1 : 2));
 }
 
 void RoundSystem::saveTimes() {
@@ -193,11 +194,11 @@ void RoundSystem::saveTimes() {
     const mw::ObjectList messages = world.objectsOfType(TEXT_DISPLAY_TYPE);
     for (int i = 0; i < messages.getCount(); ++i) {
         const auto* line = static_cast<const TextDisplay*>(messages[i]);
-        if (line->getText() != "New best: " + m_unsavedBest + UNSAVED)
+        if (line->getText() != newBestText(m_unsavedBest, false))
             continue;
         world.markForDelete(messages[i]);
         if (kept)
-            new TextDisplay("New best: " + m_unsavedBest, line->getPosition());
+            new TextDisplay(newBestText(m_unsavedBest, true), line->getPosition());
     }
     m_unsavedBest.clear();
 }

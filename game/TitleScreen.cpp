@@ -43,9 +43,10 @@ TitleScreen::TitleScreen() {
 
 int TitleScreen::eventHandler(const mw::Event& event) {
     if (event.getType() == mw::STEP_EVENT) {
-        // Best times that could not be written yet are tried again.
+        // Best times that could not be written yet are tried again; the
+        // step is not what the title screen handles, so it answers 0.
         MatchLoader::getInstance().saveTimes();
-        return 1;
+        return 0;
     }
     if (event.getType() != mw::KEYBOARD_EVENT)
         return 0;
