@@ -91,6 +91,25 @@ constexpr std::array<KeyMapping, KEY_COUNT> KEY_TABLE = {{
 constexpr std::array<sf::Mouse::Button, 3> POLLED_BUTTONS = {
     sf::Mouse::Button::Left, sf::Mouse::Button::Right, sf::Mouse::Button::Middle};
 
+constexpr std::size_t NOT_POLLED = static_cast<std::size_t>(-1);
+
+// The key's place in the poll order, or NOT_POLLED.
+std::size_t pollIndex(SfKey key) {
+    for (std::size_t i = 0; i < KEY_TABLE.size(); ++i) {
+        if (KEY_TABLE[i].sfKey == key)
+            return i;
+    }
+    return NOT_POLLED;
+}
+
+std::size_t pollIndex(sf::Mouse::Button button) {
+    for (std::size_t i = 0; i < POLLED_BUTTONS.size(); ++i) {
+        if (POLLED_BUTTONS[i] == button)
+            return i;
+    }
+    return NOT_POLLED;
+}
+
 } // namespace
 
 InputManager& InputManager::getInstance() {
@@ -103,6 +122,9 @@ int InputManager::startUp() {
     if (!display.isStarted())
         return -1;
     display.getWindow()->setKeyRepeatEnabled(false);
+    m_keyMayBeDown = {};
+    m_buttonMayBeDown = {};
+    m_pollEverything = true; // a key may be held as the window opens
     LogManager::getInstance().writeLog("InputManager::startUp() - IM was started up");
     setStarted(true);
     return 0;
@@ -116,11 +138,8 @@ void InputManager::shutDown() {
 }
 
 Key InputManager::translateKey(sf::Keyboard::Key key) {
-    for (const KeyMapping& mapping : KEY_TABLE) {
-        if (mapping.sfKey == key)
-            return mapping.key;
-    }
-    return KEY_UNDEFINED;
+    const std::size_t index = pollIndex(key);
+    return index == NOT_POLLED ? KEY_UNDEFINED : KEY_TABLE[index].key;
 }
 
 MouseButton InputManager::translateButton(sf::Mouse::Button button) {
@@ -146,32 +165,60 @@ const std::array<Key, KEY_COUNT>& InputManager::heldPollOrder() {
     return order;
 }
 
-void InputManager::handleEvent(const sf::Event& event) const {
+void InputManager::handleEvent(const sf::Event& event) {
     const DisplayManager& display = DisplayManager::getInstance();
     if (event.is<sf::Event::Closed>()) {
         GameManager::getInstance().setGameOver(true);
     } else if (const auto* pressed = event.getIf<sf::Event::KeyPressed>()) {
+        const std::size_t index = pollIndex(pressed->code);
+        if (index == NOT_POLLED)
+            m_pollEverything = true;
+        else
+            m_keyMayBeDown[index] = true;
         onEvent(EventKeyboard(translateKey(pressed->code), KEY_PRESSED));
     } else if (const auto* released = event.getIf<sf::Event::KeyReleased>()) {
+        if (const std::size_t index = pollIndex(released->code); index != NOT_POLLED)
+            m_keyMayBeDown[index] = false;
         onEvent(EventKeyboard(translateKey(released->code), KEY_RELEASED));
     } else if (const auto* moved = event.getIf<sf::Event::MouseMoved>()) {
         const Vector cells(static_cast<float>(moved->position.x) / display.getCellWidth(),
                            static_cast<float>(moved->position.y) / display.getCellHeight());
         onEvent(EventMouse(MOUSE_MOVED, MOUSE_BUTTON_UNDEFINED, cells));
     } else if (const auto* down = event.getIf<sf::Event::MouseButtonPressed>()) {
+        if (const std::size_t index = pollIndex(down->button); index != NOT_POLLED)
+            m_buttonMayBeDown[index] = true;
         onEvent(EventMouse(MOUSE_CLICKED, translateButton(down->button)));
     } else if (const auto* up = event.getIf<sf::Event::MouseButtonReleased>()) {
+        if (const std::size_t index = pollIndex(up->button); index != NOT_POLLED)
+            m_buttonMayBeDown[index] = false;
         onEvent(EventMouse(MOUSE_RELEASED, translateButton(up->button)));
-    } else if (event.is<sf::Event::FocusGained>() || event.is<sf::Event::Resized>()) {
+    } else if (event.is<sf::Event::FocusGained>()) {
+        // Keys pressed in another window were never reported to this one.
+        m_pollEverything = true;
+        DisplayManager::getInstance().invalidate();
+    } else if (event.is<sf::Event::Resized>()) {
         // What covered the window, or its new size, may have spoiled its picture.
         DisplayManager::getInstance().invalidate();
     }
 }
 
-void InputManager::pollHeldKeys() const {
-    for (const KeyMapping& mapping : KEY_TABLE) {
-        if (sf::Keyboard::isKeyPressed(mapping.sfKey))
-            onEvent(EventKeyboard(mapping.key, KEY_HELD));
+void InputManager::pollHeldKeys() {
+    for (std::size_t i = 0; i < KEY_TABLE.size(); ++i) {
+        if (!m_pollEverything && !m_keyMayBeDown[i])
+            continue;
+        m_keyMayBeDown[i] = sf::Keyboard::isKeyPressed(KEY_TABLE[i].sfKey);
+        if (m_keyMayBeDown[i])
+            onEvent(EventKeyboard(KEY_TABLE[i].key, KEY_HELD));
+    }
+}
+
+void InputManager::pollHeldButtons() {
+    for (std::size_t i = 0; i < POLLED_BUTTONS.size(); ++i) {
+        if (!m_pollEverything && !m_buttonMayBeDown[i])
+            continue;
+        m_buttonMayBeDown[i] = sf::Mouse::isButtonPressed(POLLED_BUTTONS[i]);
+        if (m_buttonMayBeDown[i])
+            onEvent(EventMouse(MOUSE_HELD, translateButton(POLLED_BUTTONS[i])));
     }
 }
 
@@ -182,10 +229,8 @@ void InputManager::getInput() {
     while (const std::optional event = window->pollEvent())
         handleEvent(*event);
     pollHeldKeys();
-    for (const sf::Mouse::Button button : POLLED_BUTTONS) {
-        if (sf::Mouse::isButtonPressed(button))
-            onEvent(EventMouse(MOUSE_HELD, translateButton(button)));
-    }
+    pollHeldButtons();
+    m_pollEverything = false;
 }
 
 } // namespace mw

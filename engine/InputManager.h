@@ -17,6 +17,12 @@ namespace mw {
 /// Turns what happens at the window into keyboard and mouse events for the
 /// world: first the window's events in arrival order, then one held event per
 /// key and button that is down.
+///
+/// Asking the window system whether a key is down costs a round trip to it, so
+/// only keys and buttons that may be down are asked about: those the window saw
+/// go down, and those found down by a poll of every key. That full poll runs at
+/// start-up, after the window gains focus, and after a key without an engine
+/// code went down (the window library may know it under a different name).
 class InputManager : public Manager {
 public:
     /// The one input manager.
@@ -41,15 +47,24 @@ private:
     friend class ::TestAccess;
 
     /// Translates one window event and broadcasts it; a close request sets game over.
-    void handleEvent(const sf::Event& event) const;
+    void handleEvent(const sf::Event& event);
     /// Broadcasts a held event for every engine key that is down now, in poll order.
-    void pollHeldKeys() const;
+    void pollHeldKeys();
+    /// Broadcasts a held event for every polled mouse button that is down now.
+    void pollHeldButtons();
 
     static MouseButton translateButton(sf::Mouse::Button button);
     /// The engine keys in the order in which held keys are polled.
     static const std::array<Key, KEY_COUNT>& heldPollOrder();
 
     InputManager() = default;
+
+    /// Indexed by poll order: keys and buttons that went down and were not yet
+    /// seen to come up.
+    std::array<bool, KEY_COUNT> m_keyMayBeDown{};
+    std::array<bool, 3> m_buttonMayBeDown{};
+    /// The next poll asks about every key and button.
+    bool m_pollEverything = true;
 };
 
 } // namespace mw

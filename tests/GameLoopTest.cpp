@@ -7,6 +7,8 @@
 #include "support/TestAccess.h"
 #include "support/TestSupport.h"
 
+#include <SFML/Graphics/RenderWindow.hpp>
+
 #include <chrono>
 #include <csignal>
 #include <set>
@@ -350,4 +352,48 @@ TEST_F(WindowInputTest, AKeyHeldDownIsOnePressThenHeldAtEveryFrameUntilItsReleas
         << held[0] << " " << held[1] << " " << held[2] << " " << held[3];
     input.shutDown();
     EXPECT_GE(holdQ()[0], 2);
+}
+
+// Keys and buttons that went down or up while the input manager was not looking (its
+// window's events were taken away unread): one that is down when it starts, or when the
+// window gains focus, is found by polling every key; one let go unseen is dropped at the
+// next poll; one pressed unseen in between is not polled for.
+TEST_F(WindowInputTest, KeysThatWentDownUnseenAreFoundAtStartUpAndWhenTheWindowGainsFocus) {
+    if (std::getenv("MW_RUN_ALONE") == nullptr)
+        GTEST_SKIP() << "runs on an X server of its own";
+    MW_OPEN_WINDOW();
+    ASSERT_EQ(std::system("xdotool search --sync --name Marrowick windowfocus --sync"), 0);
+    mw::InputManager& input = mw::InputManager::getInstance();
+    sf::RenderWindow& window = *mw::DisplayManager::getInstance().getWindow();
+    auto* recorder = new Recorder;
+    const struct {
+        const char* xdotool; // done unseen before the frame
+        bool startUp, focusGained;
+        Lines frame;
+    } steps[] = {
+        {"keydown q mousedown 1", true, false, {"mw::keyboard 47 2", "mw::mouse 2 0"}},
+        {"", false, false, {"mw::keyboard 47 2", "mw::mouse 2 0"}},
+        {"keyup q mouseup 1", false, false, {}},
+        {"keydown w", false, false, {}},
+        {"", false, true, {"mw::keyboard 53 2"}},
+        {"keyup w", false, false, {}},
+    };
+    for (const auto& step : steps) {
+        if (*step.xdotool != '\0') {
+            ASSERT_EQ(std::system((std::string("xdotool ") + step.xdotool).c_str()), 0);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        while (window.pollEvent())
+            continue;
+        if (step.startUp) {
+            ASSERT_EQ(input.startUp(), 0);
+        }
+        if (step.focusGained)
+            TestAccess::handleEvent(sf::Event::FocusGained{});
+        recorder->events.clear();
+        TestAccess::runFrame([&] { input.getInput(); });
+        std::erase_if(recorder->events,
+                      [](const std::string& e) { return e.starts_with("mw::step"); });
+        EXPECT_EQ(recorder->events, step.frame) << step.xdotool;
+    }
 }
