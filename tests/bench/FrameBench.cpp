@@ -2,7 +2,9 @@
 // path, beside the floor (an empty frame: clear and display) measured in the same run. Frames
 // start 33 ms apart, as the game loop makes them, and the floor and the two paths take turns of
 // 30 frames so that all meet the same load; the first frame of a turn, which follows another
-// path's picture, is not counted. CPU time is the whole process's (the renderer's threads too)
+// path's picture, is not counted. For the full changing screen a third path sets a bound: the
+// glyphs' boxes as flat quads, untextured and unblended, the least that drawing each glyph as a
+// quad can cost the renderer. CPU time is the whole process's (the renderer's threads too)
 // from a frame's start to the next one's. Sounds play on the silent device. It builds against
 // engines from before frames were skipped too, so that tests/bench/compare.sh can set an older
 // commit beside this one.
@@ -12,6 +14,10 @@
 #include "game/ResourceManifest.h"
 #include "game/TitleScreen.h"
 #include "support/TestAccess.h"
+
+#include <SFML/Graphics/Font.hpp>
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/Vertex.hpp>
 
 #include <algorithm>
 #include <chrono>
@@ -31,8 +37,8 @@ namespace {
 using Milliseconds = std::chrono::duration<double, std::milli>;
 
 constexpr int TURN = 30;
-enum Path { FLOOR, PER_CELL, BATCHED, PATHS };
-const char* const PATH_NAMES[] = {"clear+display", "per-cell", "batched"};
+enum Path { FLOOR, PER_CELL, BATCHED, FLAT_BOXES, PATHS };
+const char* const PATH_NAMES[] = {"clear+display", "per-cell", "batched", "flat-boxes"};
 
 struct Samples {
     std::vector<double> wall; // ms a frame
@@ -60,6 +66,34 @@ void drawFullScreen(int frame) {
         display.drawCh(mw::Vector(static_cast<float>(cell % 80), static_cast<float>(cell / 80)),
                        static_cast<char>('!' + (cell * 7 + frame) % 90),
                        static_cast<mw::Color>(1 + cell % 7));
+}
+
+// The glyph boxes of drawFullScreen(frame), two flat triangles each, shown without the display
+// manager: no texture, no blending, no backings.
+void drawGlyphBoxes(const sf::Font& font, int frame) {
+    mw::DisplayManager& display = mw::DisplayManager::getInstance();
+    const unsigned size = 2 * std::min(display.getCellWidth(), display.getCellHeight());
+    static std::vector<sf::Vertex> vertices;
+    vertices.clear();
+    for (int cell = 0; cell < 80 * 24; ++cell) {
+        const char ch = static_cast<char>('!' + (cell * 7 + frame) % 90);
+        const sf::FloatRect box = font.getGlyph(static_cast<unsigned char>(ch), size, true).bounds;
+        const sf::Vector2f topLeft(
+            static_cast<float>(cell % 80 * display.getCellWidth()) + box.position.x,
+            static_cast<float>(cell / 80 * display.getCellHeight() + size) + box.position.y);
+        const sf::Vector2f bottomRight = topLeft + box.size;
+        const sf::Color color = sf::Color::Cyan;
+        for (const sf::Vector2f corner :
+             {topLeft, sf::Vector2f(bottomRight.x, topLeft.y),
+              sf::Vector2f(topLeft.x, bottomRight.y), sf::Vector2f(topLeft.x, bottomRight.y),
+              sf::Vector2f(bottomRight.x, topLeft.y), bottomRight})
+            vertices.push_back({corner, color});
+    }
+    sf::RenderWindow& window = *display.getWindow();
+    window.draw(vertices.data(), vertices.size(), sf::PrimitiveType::Triangles,
+                sf::RenderStates(sf::BlendNone));
+    window.display();
+    window.clear();
 }
 
 // An empty frame is shown, as clear and display, even when the last one was empty too. An
@@ -93,6 +127,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     loadResources();
+    sf::Font font;
+    if (!font.openFromFile("mw-font.ttf")) {
+        std::fprintf(errors, "frame bench: cannot open mw-font.ttf\n");
+        return 1;
+    }
 
     struct Scene {
         const char* name;
@@ -109,13 +148,17 @@ int main(int argc, char** argv) {
             MatchLoader::getInstance().startMatch(1);
         for (int frame = 0; frame < turnsPerPath * PATHS * TURN; ++frame) {
             const Path path = static_cast<Path>(frame / TURN % PATHS);
-            if (path != FLOOR)
+            if (path == FLAT_BOXES && name != "full changing")
+                continue;
+            if (path == PER_CELL || path == BATCHED)
                 TestAccess::setBatched(path == BATCHED);
             const auto start = std::chrono::steady_clock::now();
             const std::clock_t cpuStart = std::clock();
             if (path == FLOOR) {
                 showNextFrame(display);
                 display.swapBuffers();
+            } else if (path == FLAT_BOXES) {
+                drawGlyphBoxes(font, frame);
             } else if (name == "full changing" || name == "full static") {
                 drawFullScreen(name == "full changing" ? frame : 0);
                 display.swapBuffers();
@@ -151,8 +194,9 @@ int main(int argc, char** argv) {
     };
     print("floor", PATH_NAMES[FLOOR], floor);
     for (const Scene& scene : scenes)
-        for (const Path path : {BATCHED, PER_CELL})
-            print(scene.name, PATH_NAMES[path], scene.samples[path]);
+        for (const Path path : {BATCHED, PER_CELL, FLAT_BOXES})
+            if (!scene.samples[path].wall.empty())
+                print(scene.name, PATH_NAMES[path], scene.samples[path]);
     display.shutDown();
     return 0;
 }
