@@ -42,7 +42,8 @@ awk '
   }
   $2 == "scene" { next }
   {
-    gsub(/[()x%]/, " ")
+    gsub(/x\)/, " ")
+    gsub(/[(%]/, " ")
     build = $1
     count = split($0, field, " ")
     key = field[2] " " field[3]
