@@ -1,5 +1,6 @@
 #include "engine/Clock.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -8,8 +9,11 @@
 namespace mw {
 
 namespace {
-// The part of a sleep that is spent yielding rather than asleep, when fine.
-constexpr std::chrono::microseconds SPIN_MARGIN(500);
+// A wake-up later than this is a stall, not the system's usual lateness.
+constexpr std::chrono::microseconds MOST_LATENESS(1000);
+// Waking this much earlier still than the usual lateness leaves a few
+// microseconds to yield through, rather than waking after the deadline.
+constexpr std::chrono::microseconds EARLY_MARGIN(50);
 } // namespace
 
 std::int64_t SystemClock::nowMilliseconds() {
@@ -26,9 +30,11 @@ void SystemClock::sleepMilliseconds(int milliseconds) {
         std::this_thread::sleep_until(deadline);
         return;
     }
-    const auto wakeUp = deadline - SPIN_MARGIN;
-    if (steady_clock::now() < wakeUp)
-        std::this_thread::sleep_until(wakeUp);
+    const auto wakeUp = deadline - m_wakeLateness - EARLY_MARGIN;
+    std::this_thread::sleep_until(wakeUp);
+    const auto late = std::clamp(duration_cast<microseconds>(steady_clock::now() - wakeUp),
+                                 microseconds(0), MOST_LATENESS);
+    m_wakeLateness += (late - m_wakeLateness) / 8;
     while (steady_clock::now() < deadline)
         std::this_thread::yield();
 }

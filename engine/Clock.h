@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 namespace mw {
@@ -27,8 +28,10 @@ class SystemClock : public Clock {
 public:
     /// Milliseconds of the monotonic clock.
     std::int64_t nowMilliseconds() override;
-    /// Sleeps to an absolute deadline, then yields through the last fraction
-    /// of a millisecond, so the sleep is accurate to well under a millisecond.
+    /// Sleeps to an absolute deadline. In a fine period it asks to be woken
+    /// early by as much as the system has lately woken it late, and yields
+    /// through whatever is left, so the sleep ends within a few microseconds
+    /// of its deadline without spinning for long.
     void sleepMilliseconds(int milliseconds) override;
     /// Marks a fine period as running. The sleep is accurate without one, so
     /// nothing is asked of the system; logs nothing.
@@ -41,6 +44,8 @@ public:
 
 private:
     bool m_finePeriod = false;
+    /// How late the system has lately woken a sleep, a running average.
+    std::chrono::microseconds m_wakeLateness{0};
 };
 
 } // namespace mw
