@@ -3,6 +3,7 @@
 #include "engine/BatchRenderer.h"
 #include "engine/LogManager.h"
 
+#include <SFML/Config.hpp>
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
@@ -12,9 +13,16 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 #include <sys/stat.h>
+
+#if defined(SFML_SYSTEM_LINUX) || defined(SFML_SYSTEM_FREEBSD) || defined(SFML_SYSTEM_OPENBSD) ||  \
+    defined(SFML_SYSTEM_NETBSD)
+#define MW_X11_DISPLAY 1
+#include <dlfcn.h>
+#endif
 
 namespace mw {
 
@@ -56,6 +64,9 @@ DisplayManager& DisplayManager::getInstance() {
 int DisplayManager::startUp() {
     if (m_window)
         return 0;
+    const std::shared_ptr<void> display = openDisplay();
+    if (!display)
+        return -1;
     m_window = std::make_unique<sf::RenderWindow>(
         sf::VideoMode({WINDOW_HORIZONTAL_PIXELS, WINDOW_VERTICAL_PIXELS}, 32), WINDOW_TITLE,
         sf::Style::Titlebar | sf::Style::Close, sf::State::Windowed);
@@ -81,6 +92,35 @@ int DisplayManager::startUp() {
     LogManager::getInstance().writeLog("DisplayManager::startUp() - DM was started up");
     setStarted(true);
     return 0;
+}
+
+// SFML reaches the X server through libX11, already loaded with it; asking
+// libX11 directly needs no link of our own to it. The connection is kept
+// until the window has its own: an X server whose last client leaves resets,
+// and refuses connections while it does.
+std::shared_ptr<void> DisplayManager::openDisplay() {
+#ifdef MW_X11_DISPLAY
+    void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+    using OpenDisplay = void* (*)(const char*);
+    using CloseDisplay = int (*)(void*);
+    const auto open =
+        reinterpret_cast<OpenDisplay>(x11 != nullptr ? dlsym(x11, "XOpenDisplay") : nullptr);
+    const auto close =
+        reinterpret_cast<CloseDisplay>(x11 != nullptr ? dlsym(x11, "XCloseDisplay") : nullptr);
+    if (open == nullptr || close == nullptr)
+        return std::make_shared<int>(0); // not an X11 build of SFML after all
+    if (void* display = open(nullptr))
+        return std::shared_ptr<void>(display, close);
+    const char* name = std::getenv("DISPLAY");
+    const std::string reason = name == nullptr || *name == '\0'
+                                   ? std::string("DISPLAY is not set")
+                                   : "cannot open the X display '" + std::string(name) + "'";
+    std::fprintf(stderr, "Marrowick needs a desktop: %s.\n", reason.c_str());
+    LogManager::getInstance().writeLog("DisplayManager::startUp() - No window: %s", reason.c_str());
+    return nullptr;
+#else
+    return std::make_shared<int>(0);
+#endif
 }
 
 bool DisplayManager::isFontFileOfUsableSize() {

@@ -68,6 +68,9 @@ public:
     /// does not allow it. A second call does nothing.
     /// A font that cannot be loaded prints "Couldn't load font." on standard
     /// output; success logs "DisplayManager::startUp() - DM was started up".
+    /// On X11, -1 without a window when the X display cannot be opened (no
+    /// DISPLAY, no server, no authorization), with a line on standard error and
+    /// one in the log: the window library would end the process instead.
     int startUp() override;
     /// Closes the window and logs "DisplayManager::shutDown() - DM was shut down".
     void shutDown() override;
@@ -152,6 +155,9 @@ private:
     void premultiplyGlyphs(const sf::Image& glyphs);
     /// Whether the font file is a regular file of at most FONT_FILE_MAX_BYTES.
     static bool isFontFileOfUsableSize();
+    /// A connection to the display that windows open on, or none, with a
+    /// line on standard error and one in the log saying why.
+    static std::shared_ptr<void> openDisplay();
     /// False, with a log line, when SFML's font textures break what the
     /// batched path relies on.
     bool fontTextureFitsBatching();

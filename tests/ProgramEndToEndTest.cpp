@@ -173,6 +173,48 @@ TEST_F(ProgramEndToEndTest, StopSignalsOnTheTitleAndInAFightEndTheProgramAsEscap
     }
 }
 
+// Without an X display it can open, the program says why on standard error and
+// in the log, shuts down in order and ends with status 1, where the window
+// library would abort it with the log lost.
+TEST_F(ProgramEndToEndTest, WithoutAnXDisplayTheProgramSaysWhyAndEndsWithStatusOne) {
+    const struct {
+        const char* name;
+        const char* environment;
+        const char* reason;
+    } rows[] = {
+        {"unset", "env -u DISPLAY", "DISPLAY is not set"},
+        {"no-server", "env DISPLAY=:4711", "cannot open the X display ':4711'"},
+    };
+    for (const auto& row : rows) {
+        const fs::path dir = freshCopy(std::string("display-") + row.name);
+        const std::string command = "cd '" + dir.string() + "' && timeout 20 " + row.environment +
+                                    " '" MW_BINARY_DIR "/marrowick' >stdout.txt 2>stderr.txt; "
+                                    "echo $? >status.txt";
+        ASSERT_EQ(std::system(command.c_str()), 0) << row.name;
+        EXPECT_EQ(mwtest::readLines(dir / "status.txt"), std::vector<std::string>{"1"}) << row.name;
+        EXPECT_EQ(
+            mwtest::readLines(dir / "stderr.txt"),
+            std::vector<std::string>{std::string("Marrowick needs a desktop: ") + row.reason + "."})
+            << row.name;
+        EXPECT_EQ(mwtest::readLines(dir / "marrowick.log"),
+                  (std::vector<std::string>{
+                      "LogManager::startUp() - LM was started",
+                      "WorldManager::startUp() - WM was started up",
+                      std::string("DisplayManager::startUp() - No window: ") + row.reason,
+                      "ResourceManager::startUp() - RM was started",
+                      "GameManager::startUp() - The display did not start; nothing can be shown",
+                      "InputManager::shutDown() - IM was shut down",
+                      "DisplayManager::shutDown() - DM was shut down",
+                      "ResourceManager::shutDown() - RM was shut down",
+                      "GameManager::shutDown() - GM was shut down",
+                      "LogManager::shutDown() - LM was shutdown"}))
+            << row.name;
+        EXPECT_EQ(mwtest::readLines(dir / "hsdata.txt"),
+                  (std::vector<std::string>{"105", "130", "207"}))
+            << row.name;
+    }
+}
+
 // A font the display cannot use ends the program at once with status 1 after
 // its usual shut-down, the log whole to its last line. A font file of exactly
 // 64 MB is still read; one byte more is refused before it is opened.
