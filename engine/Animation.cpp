@@ -10,6 +10,14 @@ void Animation::setSprite(Sprite* sprite) {
     m_slowdownCount = sprite != nullptr ? sprite->getSlowdown() : 0;
 }
 
+void Animation::setIndex(int index) {
+    if (m_sprite == nullptr || index < 0 || index >= m_sprite->getFrameCount() ||
+        m_slowdownCount == -1)
+        return;
+    m_index = index;
+    m_slowdownCount = 0;
+}
+
 int Animation::draw(Vector position) {
     if (m_sprite == nullptr)
         return -1;

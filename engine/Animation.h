@@ -21,6 +21,10 @@ public:
     int getIndex() const { return m_index; }
     /// Draws since the frame last changed; -1 when the animation stands still.
     int getSlowdownCount() const { return m_slowdownCount; }
+    /// Makes the next draw show this frame, as the first of its slowdown's
+    /// draws; nothing changes without a sprite, for an index outside its
+    /// frames, or while the animation stands still.
+    void setIndex(int index);
 
     /// Draws the current frame centred on the position and moves on by the
     /// sprite's slowdown, back to frame 0 after the last. Returns -1 (drawing

@@ -86,6 +86,8 @@ public:
     int setSprite(const std::string& label);
     /// The animation: the sprite shown and its current frame.
     const Animation& getAnimation() const { return m_animation; }
+    /// Makes the next draw show this frame of the sprite (Animation::setIndex()).
+    void setAnimationIndex(int index) { m_animation.setIndex(index); }
     /// The label of the sprite shown, empty without one.
     std::string getSpriteLabel() const;
 

@@ -4,6 +4,7 @@
 #include "engine/GameManager.h"
 #include "engine/LogManager.h"
 #include "engine/ResourceManager.h"
+#include "engine/Sprite.h"
 #include "game/BoxerMove.h"
 #include "game/BoxingRules.h"
 #include "game/EventBoxerCollision.h"
@@ -13,6 +14,7 @@
 #include "game/Hero.h"
 #include "game/OpponentCard.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -22,6 +24,9 @@ constexpr int KNOCKDOWNS_BEFORE_TKO = 3;
 constexpr int TELL_CHANCE_HERO_DOWN = 5;
 // Wind-ups and dodges are drawn this many columns to one side of home.
 constexpr float SIDE_STEP = 3.0f;
+
+// The wind-up sprites' last frames, which flash the cocked glove.
+constexpr int WIND_UP_CUE_FRAMES = 4;
 
 // The game never seeds rand(), so every run draws the same sequence.
 bool rollPercent(int chance) {
@@ -121,8 +126,10 @@ void FightingOpponent::step() {
     // The count runs on while frozen, so a timed state ends or rolls at the
     // first step of the next round.
     ++m_stateFrames;
-    if (m_frozen)
+    if (m_frozen) {
+        showWindUpCue();
         return;
+    }
 
     if (m_down)
         stepWhileDown();
@@ -146,6 +153,7 @@ void FightingOpponent::step() {
         updateAttack();
     }
     updateSprite();
+    showWindUpCue();
 }
 
 void FightingOpponent::stepWhileDown() {
@@ -276,6 +284,26 @@ void FightingOpponent::updateSprite() {
         return;
     setSprite(label);
     setPosition(home() + mw::Vector(column, 0.0f));
+}
+
+// The flash of the cocked glove falls on the wind-up's last draws before the
+// swing, however much of the count was left over from an earlier wind-up.
+// While the wind-up waits (a break between attacks, a freeze) the animation
+// stays in the calm frames, and the glove never flashes without a swing.
+void FightingOpponent::showWindUpCue() {
+    const mw::Sprite* sprite = getAnimation().getSprite();
+    if (!isCharge(m_move) || sprite == nullptr || sprite->getSlowdown() < 1)
+        return;
+    const int slowdown = sprite->getSlowdown();
+    const int frames = sprite->getFrameCount();
+    const int firstCueFrame = std::max(0, frames - WIND_UP_CUE_FRAMES);
+    // This frame's draw included: the swing takes the place of the last one's successor.
+    const int drawsLeft = m_tuning.chargeFrames - m_attackSteps + 1;
+    const bool windingUp = m_state == ATTACKING && !m_frozen;
+    if (windingUp && drawsLeft <= (frames - firstCueFrame) * slowdown)
+        setAnimationIndex(frames - (drawsLeft + slowdown - 1) / slowdown);
+    else if (getAnimation().getIndex() >= firstCueFrame)
+        setAnimationIndex(0);
 }
 
 void FightingOpponent::takeHit() {

@@ -87,6 +87,7 @@ private:
     void updateState();
     void updateAttack();
     void updateSprite();
+    void showWindUpCue();
     void dodge(int punch);
     void changeState(int state);
 
