@@ -193,11 +193,12 @@ void InputManager::handleEvent(const sf::Event& event) {
             m_buttonMayBeDown[index] = false;
         onEvent(EventMouse(MOUSE_RELEASED, translateButton(up->button)));
     } else if (event.is<sf::Event::FocusGained>()) {
-        // Keys pressed in another window were never reported to this one.
+        // Keys pressed in another window were never reported to this one, and
+        // what covered the window may have spoiled its picture.
         m_pollEverything = true;
         DisplayManager::getInstance().invalidate();
     } else if (event.is<sf::Event::Resized>()) {
-        // What covered the window, or its new size, may have spoiled its picture.
+        // The new size may have spoiled the picture.
         DisplayManager::getInstance().invalidate();
     }
 }

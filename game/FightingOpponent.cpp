@@ -297,7 +297,7 @@ void FightingOpponent::showWindUpCue() {
     const int slowdown = sprite->getSlowdown();
     const int frames = sprite->getFrameCount();
     const int firstCueFrame = std::max(0, frames - WIND_UP_CUE_FRAMES);
-    // This frame's draw included: the swing takes the place of the last one's successor.
+    // Draws of the wind-up still to come, this frame's included; the swing follows the last.
     const int drawsLeft = m_tuning.chargeFrames - m_attackSteps + 1;
     const bool windingUp = m_state == ATTACKING && !m_frozen;
     if (windingUp && drawsLeft <= (frames - firstCueFrame) * slowdown)
