@@ -8,6 +8,7 @@
 #include <SFML/System/Err.hpp>
 #include <SFML/System/Time.hpp>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -140,10 +141,12 @@ void AudioDevice::poll() {
         toNull();
         log.writeLog(
             "AudioDevice::poll() - Lost the audio device: the game plays on without sound");
-        m_nextCheck = now + RETRY_INTERVAL;
+        m_retryDelay = FIRST_RETRY;
+        m_nextCheck = now + m_retryDelay;
         return;
     }
-    m_nextCheck = now + RETRY_INTERVAL;
+    m_retryDelay = std::min(2 * m_retryDelay, RETRY_INTERVAL);
+    m_nextCheck = now + m_retryDelay;
     const std::optional<std::string> defaultDevice = sf::PlaybackDevice::getDefaultDevice();
     if (defaultDevice && *defaultDevice != m_nullName && toDefault()) {
         log.writeLog("AudioDevice::poll() - Audio device '%s' is back", defaultDevice->c_str());

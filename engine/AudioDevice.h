@@ -28,6 +28,10 @@ public:
     static constexpr std::chrono::milliseconds START_GRACE{2000};
     /// Time between two looks for a default device while on the null device.
     static constexpr std::chrono::milliseconds RETRY_INTERVAL{1000};
+    /// The first look after a loss comes sooner, and each one after it waits
+    /// twice as long, up to RETRY_INTERVAL: a sound server that restarts is
+    /// back within a second or so.
+    static constexpr std::chrono::milliseconds FIRST_RETRY{250};
 
     /// The one audio device of the program.
     static AudioDevice& getInstance();
@@ -49,7 +53,8 @@ public:
     /// readings in a row ("AudioDevice::poll() - Lost the audio device: the
     /// game plays on without sound"), and back to a default device when one
     /// is there ("AudioDevice::poll() - Audio device 'NAME' is back"), looked
-    /// for every RETRY_INTERVAL.
+    /// for FIRST_RETRY after a loss, then at doubling intervals up to
+    /// RETRY_INTERVAL (from the start, when the program began without one).
     void poll();
 
     /// While one lives, the audio library's messages (a sound that finds no
@@ -81,6 +86,7 @@ private:
     std::unique_ptr<Heartbeat> m_heartbeat;
     std::chrono::steady_clock::time_point m_nextCheck{};
     int m_stalls = 0;
+    std::chrono::milliseconds m_retryDelay = RETRY_INTERVAL;
 };
 
 } // namespace mw
