@@ -11,9 +11,11 @@
 #include <SFML/Graphics/Text.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 #include <utility>
 
 #include <sys/stat.h>
@@ -29,6 +31,9 @@ namespace mw {
 namespace {
 
 const sf::Color BACKGROUND = sf::Color::Black;
+
+// Tries at opening the X display, 50 ms apart.
+constexpr int DISPLAY_ATTEMPTS = 5;
 
 // Finite and within an int's range once floored, so that nothing downstream
 // converts an unrepresentable float to an int.
@@ -109,8 +114,14 @@ std::shared_ptr<void> DisplayManager::openDisplay() {
         reinterpret_cast<CloseDisplay>(x11 != nullptr ? dlsym(x11, "XCloseDisplay") : nullptr);
     if (open == nullptr || close == nullptr)
         return std::make_shared<int>(0); // not an X11 build of SFML after all
-    if (void* display = open(nullptr))
-        return std::shared_ptr<void>(display, close);
+    // An X server whose last client has just left resets, and refuses
+    // connections for a moment.
+    for (int attempt = 0; attempt < DISPLAY_ATTEMPTS; ++attempt) {
+        if (attempt > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (void* display = open(nullptr))
+            return std::shared_ptr<void>(display, close);
+    }
     const char* name = std::getenv("DISPLAY");
     const std::string reason = name == nullptr || *name == '\0'
                                    ? std::string("DISPLAY is not set")

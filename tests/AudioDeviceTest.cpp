@@ -35,7 +35,7 @@ std::vector<std::string> audioLines(const fs::path& file) {
 int playFight(const fs::path& dir, const std::string& env) {
     const std::string command =
         "cd '" + dir.string() + "' && env " + env +
-        " xvfb-run -a -s '-screen 0 1024x768x24' bash -c '"
+        " xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -c '"
         "\"" MW_BINARY_DIR "/marrowick\" >stdout.txt 2>stderr.txt & game=$!; "
         "timeout 30 xdotool search --sync --onlyvisible --name Marrowick windowfocus --sync "
         ">/dev/null; sleep 1; xdotool key 1; sleep 1; "

@@ -25,7 +25,7 @@ protected:
     int play(const std::string& keys) const {
         const std::string script =
             "cd '" + m_scratch.path().string() +
-            "' && xvfb-run -a -s '-screen 0 1024x768x24' bash -c '"
+            "' && xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -c '"
             "timeout 60 \"" MW_BINARY_DIR "/marrowick\" >stdout.txt 2>&1 & game=$!; "
             "timeout 30 xdotool search --sync --onlyvisible --name Marrowick windowfocus --sync "
             ">/dev/null; "
@@ -56,7 +56,7 @@ protected:
         const fs::path script = m_scratch.path() / "session.sh";
         std::ofstream(script) << SESSION_SCRIPT;
         const std::string command = "cd '" + dir.string() +
-                                    "' && xvfb-run -a -s '-screen 0 1024x768x24' bash '" +
+                                    "' && xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash '" +
                                     script.string() + "' '" MW_BINARY_DIR "/marrowick' '" + keys +
                                     "' '" + signals + "' " + (burst ? "burst" : "once");
         if (std::system(command.c_str()) != 0)

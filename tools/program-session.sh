@@ -9,7 +9,7 @@ under_xvfb() {
   shift
   if [ -z "${!guard:-}" ]; then
     export "$guard=1"
-    exec xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" "$@"
+    exec xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash "$0" "$@"
   fi
 }
 
