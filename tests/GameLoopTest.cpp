@@ -88,16 +88,17 @@ TEST(GameLoopLogTest,
     recorder->events.clear();
     game.setGameOver(false); // until the window is closed
     using E = sf::Event;
-    for (const E& event : {E{E::KeyPressed{SfKey::Num0}}, E{E::KeyReleased{SfKey::Hyphen}},
-                           E{E::KeyPressed{SfKey::A}}, E{E::KeyReleased{SfKey::RShift}},
-                           E{E::MouseButtonPressed{Button::Middle, {}}},
-                           E{E::MouseButtonReleased{Button::Extra1, {}}}, E{E::FocusLost{}}})
+    for (const E& event :
+         {E{E::KeyPressed{SfKey::Num0}}, E{E::KeyReleased{SfKey::Hyphen}},
+          E{E::KeyPressed{SfKey::A}}, E{E::KeyPressed{SfKey::B}}, E{E::KeyReleased{SfKey::RShift}},
+          E{E::MouseButtonPressed{Button::Middle, {}}},
+          E{E::MouseButtonReleased{Button::Extra1, {}}}, E{E::FocusLost{}}})
         TestAccess::handleEvent(event);
     TestAccess::handleEvent(sf::Event::Closed{});
     EXPECT_TRUE(game.getGameOver());
     EXPECT_EQ(recorder->events,
               (Lines{"mw::keyboard 66 0", "mw::keyboard -1 1", "mw::keyboard 31 0",
-                     "mw::keyboard 18 1", "mw::mouse 0 2", "mw::mouse 1 -1"}));
+                     "mw::keyboard 32 0", "mw::keyboard 18 1", "mw::mouse 0 2", "mw::mouse 1 -1"}));
     EXPECT_EQ(TestAccess::heldPollOrder()[0], mw::KEY_A);
     game.shutDown();
     TestAccess::setClock(nullptr);
