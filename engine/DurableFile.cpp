@@ -1,5 +1,6 @@
 #include "engine/DurableFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +20,34 @@ constexpr int TEMPORARY_NAME_ATTEMPTS = 100;
 // A temporary file is the file's name, this, and a random number (32 bits).
 const std::string TEMPORARY_INFIX = ".tmp";
 constexpr std::size_t TEMPORARY_NUMBER_DIGITS = 10;
+
+// Each reads or writes from the start of the file until size bytes are done
+// or a call fails (errno then says why); how many bytes were done.
+std::size_t readAt(int fd, char* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t count = pread(fd, data + done, size - done, static_cast<off_t>(done));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
+        done += static_cast<std::size_t>(count);
+    }
+    return done;
+}
+
+std::size_t writeAt(int fd, const char* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t count = pwrite(fd, data + done, size - done, static_cast<off_t>(done));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
+        done += static_cast<std::size_t>(count);
+    }
+    return done;
+}
 
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -69,15 +98,22 @@ int DurableFile::removeLeftovers(const std::string& path) {
 }
 
 DurableFile::DurableFile(const std::string& path) {
-    if (!resolveTarget(path, m_target))
+    if (!resolveTarget(path, m_target)) {
+        m_openError = "a link that leads nowhere";
         return;
+    }
     struct stat status {};
     const bool exists = stat(m_target.c_str(), &status) == 0;
-    if (!exists && errno != ENOENT)
+    if (!exists && errno != ENOENT) {
+        m_openError = std::strerror(errno);
         return;
-    if (exists && !S_ISREG(status.st_mode))
+    }
+    if (exists && !S_ISREG(status.st_mode)) {
+        m_openError = "not a regular file";
         return;
+    }
     if (exists && access(m_target.c_str(), W_OK) != 0) {
+        m_openError = std::strerror(errno);
         m_status = Status::NotWritable;
         return;
     }
@@ -90,6 +126,9 @@ DurableFile::DurableFile(const std::string& path) {
 DurableFile::~DurableFile() {
     if (m_stream != nullptr)
         std::fclose(m_stream);
+    std::free(m_contents);
+    if (m_inPlaceFd >= 0)
+        close(m_inPlaceFd);
     if (!m_temporary.empty())
         unlink(m_temporary.c_str());
 }
@@ -124,21 +163,58 @@ bool DurableFile::openTemporary(unsigned mode, bool fileExists) {
 }
 
 void DurableFile::openInPlace(bool fileExists) {
-    // Emptied only once a stream is ready to write the new content.
-    const int fd = open(m_target.c_str(), O_WRONLY | O_CLOEXEC | (fileExists ? 0 : O_CREAT), 0666);
-    if (fd < 0)
+    // Read as well: a write that fails puts back the bytes it covered.
+    const int fd = open(m_target.c_str(), O_RDWR | O_CLOEXEC | (fileExists ? 0 : O_CREAT), 0666);
+    struct stat status {};
+    if (fd < 0) {
+        m_openError = std::strerror(errno);
         return;
-    m_stream = fdopen(fd, "w");
-    if (m_stream == nullptr) {
+    }
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        (m_stream = open_memstream(&m_contents, &m_contentsSize)) == nullptr) {
+        m_openError = S_ISREG(status.st_mode) ? std::strerror(errno) : "not a regular file";
         close(fd);
         return;
     }
-    if (ftruncate(fd, 0) != 0) {
-        std::fclose(m_stream);
-        m_stream = nullptr;
-        return;
-    }
+    m_inPlaceFd = fd;
     m_status = Status::InPlace;
+}
+
+bool DurableFile::writeInPlace() {
+    struct stat status {};
+    if (fstat(m_inPlaceFd, &status) != 0)
+        return false;
+    const std::size_t oldSize = static_cast<std::size_t>(status.st_size);
+    const std::size_t newSize = m_contentsSize;
+    std::string covered(std::min(oldSize, newSize), '\0');
+    if (readAt(m_inPlaceFd, covered.data(), covered.size()) != covered.size())
+        return false;
+#ifdef FALLOC_FL_KEEP_SIZE
+    // Room for a longer file is taken before a byte changes, without
+    // changing its length; a file system that cannot do that is written all
+    // the same.
+    if (newSize > oldSize &&
+        fallocate(m_inPlaceFd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(newSize)) != 0 &&
+        errno != EOPNOTSUPP && errno != ENOSYS)
+        return false;
+#endif
+    errno = 0;
+    const std::size_t written = writeAt(m_inPlaceFd, m_contents, newSize);
+    if (written < newSize) {
+        const int error = errno != 0 ? errno : EIO;
+        // What the write covered goes back, and what it added goes.
+        const std::size_t overwritten = std::min(written, covered.size());
+        if (writeAt(m_inPlaceFd, covered.data(), overwritten) == overwritten &&
+            (written <= oldSize || ftruncate(m_inPlaceFd, static_cast<off_t>(oldSize)) == 0))
+            fsync(m_inPlaceFd);
+        errno = error;
+        return false;
+    }
+    if (fsync(m_inPlaceFd) != 0)
+        return false;
+    // Until here the end of the old contents follows the new ones.
+    return newSize >= oldSize ||
+           (ftruncate(m_inPlaceFd, static_cast<off_t>(newSize)) == 0 && fsync(m_inPlaceFd) == 0);
 }
 
 bool DurableFile::commit() {
@@ -152,6 +228,18 @@ bool DurableFile::commit() {
         return false;
     };
     errno = 0;
+    if (m_inPlaceFd >= 0) {
+        bool collected = std::fflush(m_stream) == 0 && std::ferror(m_stream) == 0;
+        collected = std::fclose(m_stream) == 0 && collected;
+        m_stream = nullptr;
+        if (!collected)
+            return failed();
+        errno = 0;
+        const bool written = writeInPlace() || failed();
+        close(m_inPlaceFd);
+        m_inPlaceFd = -1;
+        return written;
+    }
     bool written = flushToDisk(m_stream) || failed();
     if (std::fclose(m_stream) != 0)
         written = failed();

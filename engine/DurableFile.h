@@ -8,15 +8,24 @@ namespace mw {
 /// One rewrite of a file that must survive a crash or a power cut: the new
 /// contents go to a fresh file beside it, onto the disk, and then take its
 /// place with its mode. A link is followed and the file it leads to is
-/// rewritten; the link stays. Where no file can be made beside it, the file
-/// is rewritten in place instead, which a crash can leave cut short.
+/// rewritten; the link stays.
+///
+/// Where no file can be made beside it, the file is rewritten in place
+/// instead, and keeps its old contents until commit() writes the new ones
+/// over them. Only once they are on the disk is the file cut to their
+/// length: a process killed in between leaves the new contents followed by
+/// the end of the old ones, which a reader of the file must be able to
+/// ignore. A write that fails puts the old bytes back; the file is never
+/// emptied first. A write of up to a page is not split by a kill; a power
+/// cut during the write itself may leave a mix.
 class DurableFile {
 public:
     /// Where a rewrite writes, as the constructor found it.
     enum class Status {
         /// Writing to a temporary file that commit() renames over the file.
         Temporary,
-        /// Writing to the file itself, emptied; see temporaryError().
+        /// Writing to memory, which commit() writes over the file; see
+        /// temporaryError().
         InPlace,
         /// The file exists but this process may not write it; it is untouched.
         NotWritable,
@@ -40,10 +49,14 @@ public:
     std::FILE* getStream() const { return m_stream; }
     /// Why the temporary file could not be made, in the system's words.
     const std::string& temporaryError() const { return m_temporaryError; }
+    /// Why the file cannot be written (NotWritable, Failed), in the system's
+    /// words where it has them.
+    const std::string& openError() const { return m_openError; }
 
     /// Puts what was written on the disk and, from a temporary file, in the
-    /// file's place; false when any of that failed (the file is then as it
-    /// was, unless it was being rewritten in place), with commitError() saying why.
+    /// file's place; false when any of that failed, with commitError()
+    /// saying why. The file is then as it was, unless only cutting a file
+    /// rewritten in place to its new length failed.
     bool commit();
     /// Why commit() failed, in the system's words; empty when it did not.
     const std::string& commitError() const { return m_commitError; }
@@ -68,13 +81,20 @@ private:
 
     bool openTemporary(unsigned mode, bool fileExists);
     void openInPlace(bool fileExists);
+    /// Writes the collected contents over the file; false with errno set.
+    bool writeInPlace();
 
     Status m_status = Status::Failed;
     std::string m_target;
     std::string m_temporary;
     std::string m_temporaryError;
+    std::string m_openError;
     std::string m_commitError;
     std::FILE* m_stream = nullptr;
+    /// In place: the file, and the new contents collected in memory.
+    int m_inPlaceFd = -1;
+    char* m_contents = nullptr;
+    std::size_t m_contentsSize = 0;
 };
 
 } // namespace mw

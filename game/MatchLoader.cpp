@@ -9,6 +9,7 @@
 #include "game/Opponent1.h"
 #include "game/Opponent2.h"
 #include "game/Opponent3.h"
+#include "game/OpponentCard.h"
 #include "game/Ring.h"
 #include "game/RoundSystem.h"
 #include "game/Timer.h"
@@ -18,13 +19,18 @@
 #include <chrono>
 #include <climits>
 #include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <thread>
 #include <utility>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -92,8 +98,43 @@ public:
     BestTimesLock& operator=(const BestTimesLock&) = delete;
 
     State getState() const { return m_state; }
-    // Why the lock file could not be used, in the system's words.
+    // Why the lock file could not be used: what it is when it is no regular
+    // file, else the system's words.
     const std::string& getError() const { return m_error; }
+
+    // Who holds the lock on the file now named so, as "process N" (with
+    // ", which is stopped" when it is), or "another process" when the
+    // system does not say.
+    static std::string holder() {
+        struct stat named {};
+        long pid = 0;
+        if (lstat(HIGH_SCORE_LOCK_FILE.c_str(), &named) == 0) {
+            char file[64];
+            std::snprintf(file, sizeof file, "%02x:%02x:%llu", major(named.st_dev),
+                          minor(named.st_dev), static_cast<unsigned long long>(named.st_ino));
+            std::ifstream locks("/proc/locks");
+            std::string line;
+            // "1: FLOCK  ADVISORY  WRITE 4242 08:01:1234 0 EOF"; a waiter's has "->" second.
+            while (pid == 0 && std::getline(locks, line)) {
+                std::istringstream fields(line);
+                std::string number, kind, mode, access, lockedFile;
+                long lockPid = 0;
+                fields >> number >> kind >> mode >> access >> lockPid >> lockedFile;
+                if (kind == "FLOCK" && lockedFile == file)
+                    pid = lockPid;
+            }
+        }
+        if (pid <= 0)
+            return "another process";
+        // The state is the field after the command name, which ends at the last ')'.
+        std::string stat;
+        std::getline(std::ifstream("/proc/" + std::to_string(pid) + "/stat"), stat);
+        const std::size_t nameEnd = stat.rfind(')');
+        const char state =
+            nameEnd != std::string::npos && nameEnd + 2 < stat.size() ? stat[nameEnd + 2] : '?';
+        return "process " + std::to_string(pid) +
+               (state == 'T' || state == 't' ? ", which is stopped" : "");
+    }
 
 private:
     State tryLock() {
@@ -105,7 +146,7 @@ private:
         struct stat held {};
         struct stat named {};
         if (m_fd < 0 || fstat(m_fd, &held) != 0 || !S_ISREG(held.st_mode))
-            return unavailable(m_fd < 0 ? errno : EINVAL);
+            return unavailable(m_fd < 0 ? errno : 0);
         if (flock(m_fd, LOCK_EX | LOCK_NB) != 0)
             return errno == EWOULDBLOCK ? m_state = State::Busy : unavailable(errno);
         if (lstat(HIGH_SCORE_LOCK_FILE.c_str(), &named) != 0 || named.st_dev != held.st_dev ||
@@ -114,8 +155,23 @@ private:
         return m_state = State::Held;
     }
     State unavailable(int error) {
-        m_error = std::strerror(error);
+        struct stat named {};
+        if (lstat(HIGH_SCORE_LOCK_FILE.c_str(), &named) == 0 && !S_ISREG(named.st_mode))
+            m_error = kindOf(named.st_mode) + ", not a regular file";
+        else
+            m_error = std::strerror(error != 0 ? error : EINVAL);
         return m_state = State::Unavailable;
+    }
+    static std::string kindOf(mode_t mode) {
+        if (S_ISDIR(mode))
+            return "a directory";
+        if (S_ISFIFO(mode))
+            return "a FIFO";
+        if (S_ISLNK(mode))
+            return "a symbolic link";
+        if (S_ISSOCK(mode))
+            return "a socket";
+        return "a device";
     }
 
     int m_fd = -1;
@@ -143,6 +199,8 @@ int MatchLoader::startUp() {
     m_highScores.fill(std::string());
     m_unsaved = false;
     m_failureLogged = false;
+    m_failure.clear();
+    m_exitTried = false;
     closeFile();
     ReadResult result = ReadResult::Missing;
     {
@@ -156,8 +214,42 @@ int MatchLoader::startUp() {
     if (result != ReadResult::Read)
         mw::LogManager::getInstance().writeLog(
             "MatchLoader::startUp() -- Couldn't open highscore data file!");
+    const std::string unsavable = whyNothingCanBeSaved();
+    if (!unsavable.empty())
+        tellPlayer("startUp()", "Best times cannot be saved: " + unsavable);
     setStarted(true);
     return 0;
+}
+
+std::string MatchLoader::whyNothingCanBeSaved() {
+    struct stat status {};
+    if (stat(HIGH_SCORE_FILE.c_str(), &status) == 0) {
+        if (!S_ISREG(status.st_mode) || access(HIGH_SCORE_FILE.c_str(), W_OK) == 0)
+            return ""; // a file of another kind has its own line
+        return "'" + HIGH_SCORE_FILE + "' is not writable (" + std::strerror(errno) + ")";
+    }
+    if (errno != ENOENT || access(".", W_OK) == 0)
+        return "";
+    const int error = errno;
+    char* folder = getcwd(nullptr, 0);
+    const std::string name = folder != nullptr ? folder : ".";
+    std::free(folder);
+    return "the folder '" + name + "' cannot be written (" + std::strerror(error) + ")";
+}
+
+void MatchLoader::tellPlayer(const char* operation, const std::string& message) {
+    mw::LogManager::getInstance().writeLog("MatchLoader::%s -- %s", operation, message.c_str());
+    std::fprintf(stderr, "marrowick: %s\n", message.c_str());
+    std::fflush(stderr);
+}
+
+void MatchLoader::readTimesAgain() {
+    const BestTimesLock lock(std::chrono::milliseconds(0));
+    std::array<std::string, OPPONENT_COUNT> inFile;
+    if (lock.getState() == BestTimesLock::State::Busy || readFile(inFile) != ReadResult::Read)
+        return;
+    for (int i = 0; i < OPPONENT_COUNT; ++i)
+        m_highScores[i] = mergedTime(inFile[i], m_highScores[i]);
 }
 
 MatchLoader::ReadResult MatchLoader::readFile(std::array<std::string, OPPONENT_COUNT>& entries) {
@@ -191,10 +283,33 @@ MatchLoader::ReadResult MatchLoader::readFile(std::array<std::string, OPPONENT_C
 }
 
 void MatchLoader::shutDown() {
-    if (m_unsaved)
-        writeFile(true);
+    if (m_unsaved && !m_exitTried)
+        saveBeforeExit();
     closeFile();
     setStarted(false);
+}
+
+void MatchLoader::saveBeforeExit() {
+    m_exitTried = true;
+    if (!m_unsaved || writeFile(true) == 0)
+        return;
+    // The times the file lacks, as it is now; all of them when it cannot be read.
+    std::array<std::string, OPPONENT_COUNT> inFile;
+    if (readFile(inFile) != ReadResult::Read)
+        inFile.fill(std::string());
+    std::string lost;
+    int count = 0;
+    for (int i = 0; i < OPPONENT_COUNT; ++i) {
+        const std::string& time = m_highScores[i];
+        if (storedSeconds(time) < 0 || mergedTime(inFile[i], time) == inFile[i])
+            continue;
+        lost += std::string(count++ == 0 ? "" : " and ") + shownTime(time) + " against " +
+                OpponentCard::of(i + 1).name;
+    }
+    if (count > 0)
+        tellPlayer("saveBeforeExit()", (count == 1 ? "Best time " : "Best times ") + lost +
+                                           (count == 1 ? " was" : " were") +
+                                           " not saved: " + m_failure);
 }
 
 void MatchLoader::closeFile() {
@@ -259,7 +374,9 @@ void MatchLoader::logFailure(const char* format, ...) {
 
 int MatchLoader::writeFile(bool waitForLock) {
     const mw::LogManager& log = mw::LogManager::getInstance();
+    const std::string file = "'" + HIGH_SCORE_FILE + "'";
     if (m_unreadable) {
+        m_failure = file + " could not be read at start-up";
         logFailure("MatchLoader::updateFile() -- Highscore data file could not be read at "
                    "start-up; left it as it was");
         return -1;
@@ -272,7 +389,11 @@ int MatchLoader::writeFile(bool waitForLock) {
                     : std::chrono::milliseconds(0));
     switch (lock.getState()) {
     case BestTimesLock::State::Busy:
-        return -1; // another copy is rewriting the file: next time
+        // Another copy is rewriting the file: next time. Only the last try
+        // asks the system who.
+        m_failure = "'" + HIGH_SCORE_LOCK_FILE + "' is held by " +
+                    (waitForLock ? BestTimesLock::holder() : "another process");
+        return -1;
     case BestTimesLock::State::Unavailable:
         if (!quiet)
             log.writeLog("MatchLoader::updateFile() -- Couldn't lock '%s' (%s); writing without it",
@@ -286,6 +407,7 @@ int MatchLoader::writeFile(bool waitForLock) {
     // file that cannot be read now is not replaced either.
     std::array<std::string, OPPONENT_COUNT> inFile;
     if (readFile(inFile) == ReadResult::Unreadable) {
+        m_failure = file + " cannot be read";
         logFailure("MatchLoader::updateFile() -- Couldn't open highscore data file!");
         return -1;
     }
@@ -294,10 +416,12 @@ int MatchLoader::writeFile(bool waitForLock) {
     mw::DurableFile rewrite(HIGH_SCORE_FILE);
     switch (rewrite.getStatus()) {
     case mw::DurableFile::Status::NotWritable:
+        m_failure = file + " is not writable (" + rewrite.openError() + ")";
         logFailure("MatchLoader::updateFile() -- Highscore data file is not writable; left it "
                    "as it was");
         return -1;
     case mw::DurableFile::Status::Failed:
+        m_failure = file + " cannot be written (" + rewrite.openError() + ")";
         logFailure("MatchLoader::updateFile() -- Couldn't open highscore data file!");
         return -1;
     case mw::DurableFile::Status::InPlace:
@@ -323,6 +447,7 @@ int MatchLoader::writeFile(bool waitForLock) {
     if (error.empty() && !rewrite.commit())
         error = rewrite.commitError();
     if (!error.empty()) {
+        m_failure = "writing " + file + " failed (" + error + ")";
         logFailure("MatchLoader::updateFile() -- Couldn't write highscore data file (%s); the "
                    "times are kept and written later",
                    error.c_str());
@@ -330,6 +455,7 @@ int MatchLoader::writeFile(bool waitForLock) {
     }
     m_unsaved = false;
     m_failureLogged = false;
+    m_failure.clear();
     return 0;
 }
 

@@ -36,9 +36,20 @@ public:
     // Reads the three best times; a missing file only costs a log line. A
     // file that is there but cannot be read is never rewritten afterwards.
     // Removes the temporary files of killed rewrites when the lock is free.
+    // Where no time could ever be saved (the file and the folder cannot be
+    // written), says so once, in the log and on standard error.
     int startUp() override;
-    // Writes unsaved times, waiting a little for the lock if it must.
+    // Writes unsaved times, unless saveBeforeExit() already tried.
     void shutDown() override;
+    // The last try at the unsaved times, waiting a little for the lock if it
+    // must; for every time it cannot write, one line in the log and on
+    // standard error names the opponent, the time and why. Call it while the
+    // log is open.
+    void saveBeforeExit();
+    // Takes in the faster times that another copy of the game wrote to the
+    // file since (not while one is writing it); the title screen calls it
+    // whenever it is made.
+    void readTimesAgain();
 
     // Records a win against the current opponent and rewrites the file. 0
     // when every time is in the file; -1 when not (yet): the file stays as
@@ -92,6 +103,11 @@ private:
     // Logs the line unless a failure was logged since the times were last
     // saved; one that the closed log refused is logged at the next failure.
     void logFailure(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Why no time can be saved in this folder at all; empty when one can.
+    static std::string whyNothingCanBeSaved();
+    // The message, after "MatchLoader::<operation> -- " in the log and
+    // after "marrowick: " on standard error.
+    static void tellPlayer(const char* operation, const std::string& message);
     void closeFile();
 
     std::FILE* m_hsFile = nullptr;
@@ -99,6 +115,9 @@ private:
     // Times in memory that the file may not hold.
     bool m_unsaved = false;
     bool m_failureLogged = false;
+    // Why the last rewrite did not save the times; empty when it did.
+    std::string m_failure;
+    bool m_exitTried = false;
     int m_currentOpponent = -1;
     std::array<std::string, OPPONENT_COUNT> m_highScores;
 };

@@ -39,6 +39,8 @@ TitleScreen::TitleScreen() {
         m_opponentFrames[i] = resources.getSprite("frame-opponent" + std::to_string(i + 1));
     setType("TitleScreen");
     setSolidness(mw::INTANGIBLE);
+    // Another copy of the game may have won since the last title was shown.
+    MatchLoader::getInstance().readTimesAgain();
 }
 
 int TitleScreen::eventHandler(const mw::Event& event) {

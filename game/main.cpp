@@ -27,6 +27,8 @@ int main() {
         theme->play();
     }
     game.run();
+    // While the log is open: a best time that cannot be written is named there.
+    MatchLoader::getInstance().saveBeforeExit();
     game.shutDown();
     // Writes no log line: the log closed with the game manager.
     MatchLoader::getInstance().shutDown();

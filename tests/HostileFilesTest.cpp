@@ -191,21 +191,29 @@ TEST_F(HostileFilesTest, AWinNeverLosesOrMisplacesTheOtherBestTimes) {
     const std::string noTemporary = "MatchLoader::updateFile() -- Couldn't create a temporary file "
                                     "beside the highscore data file (Permission denied); "
                                     "rewriting it in place";
+    const std::string noSaving = "MatchLoader::startUp() -- Best times cannot be saved: "
+                                 "'hsdata.txt' is not writable (Permission denied)";
+    const std::string fifoLock = "MatchLoader::updateFile() -- Couldn't lock 'hsdata.txt.lock' (a "
+                                 "FIFO, not a regular file); writing without it";
     // hsdata.txt holds `old` with the file mode; with link "saves" it is a link to
-    // saves/scores.txt, which does, and with "tmp" hsdata.txt.tmp is a link to victim.txt.
-    // The first three start up and win as the user nobody, not as the file's owner.
+    // saves/scores.txt, which does, with "tmp" hsdata.txt.tmp is a link to victim.txt,
+    // and with "lock" hsdata.txt.lock is a FIFO. The first three start up and win as
+    // the user nobody, not as the file's owner.
     const struct {
         const char* name;
         unsigned fileMode, folderMode;
+        bool saveable;                           // else the start says that nothing can be saved
         std::string link, after, logLine, files; // files: all in the folder afterwards
     } cases[] = {
-        {"unreadable", 0600, 0777, "", old, unreadable, "hsdata.txt saves"},
-        {"read-only", 0444, 0777, "", old, readOnly, "hsdata.txt saves"},
-        {"folder not writable", 0666, 0555, "", won, noTemporary, "hsdata.txt saves"},
-        {"mode kept through a link", 0640, 0755, "saves", won, "",
+        {"unreadable", 0600, 0777, false, "", old, unreadable, "hsdata.txt saves"},
+        {"read-only", 0444, 0777, false, "", old, readOnly, "hsdata.txt saves"},
+        {"folder not writable", 0666, 0555, true, "", won, noTemporary, "hsdata.txt saves"},
+        {"mode kept through a link", 0640, 0755, true, "saves", won, "",
          "hsdata.txt saves saves/scores.txt"},
-        {"temporary name linked", 0644, 0755, "tmp", won, "",
+        {"temporary name linked", 0644, 0755, true, "tmp", won, "",
          "hsdata.txt hsdata.txt.tmp saves victim.txt"},
+        {"lock file a FIFO", 0644, 0755, true, "lock", won, fifoLock,
+         "hsdata.txt hsdata.txt.lock saves"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -219,8 +227,11 @@ TEST_F(HostileFilesTest, AWinNeverLosesOrMisplacesTheOtherBestTimes) {
             writeFile(folder / "victim.txt", "keep\n");
             fs::create_symlink("victim.txt", folder / "hsdata.txt.tmp");
         }
+        if (c.link == "lock")
+            mkfifo((folder / HIGH_SCORE_LOCK_FILE).c_str(), 0644);
         chmod(file.c_str(), c.fileMode);
         chmod(folder.c_str(), c.folderMode);
+        const int unsavable = countLogged(noSaving);
         const int result = inChild(
             [&folder] {
                 fs::current_path(folder);
@@ -239,6 +250,7 @@ TEST_F(HostileFilesTest, AWinNeverLosesOrMisplacesTheOtherBestTimes) {
         EXPECT_EQ(static_cast<unsigned>(fs::status(file).permissions()), c.fileMode);
         EXPECT_EQ(fs::is_symlink(folder / HIGH_SCORE_FILE), c.link == "saves");
         EXPECT_EQ(countLogged(c.logLine), c.logLine.empty() ? 0 : 1);
+        EXPECT_EQ(countLogged(noSaving) - unsavable, c.saveable ? 0 : 1);
         std::set<std::string> names;
         for (const auto& entry : fs::recursive_directory_iterator(folder))
             names.insert(entry.path().lexically_relative(folder).string());

@@ -11,22 +11,40 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <functional>
 #include <regex>
 #include <typeinfo>
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-// While set, fdopen fails for writing as when memory runs out.
+// While set, fdopen for writing and open_memstream fail as when memory runs out.
 static bool s_failFdopenForWriting = false;
 extern "C" FILE* fdopen(int fd, const char* mode) {
     static const auto real =
         reinterpret_cast<FILE* (*)(int, const char*)>(dlsym(RTLD_NEXT, "fdopen"));
     return s_failFdopenForWriting && mode[0] == 'w' ? (errno = ENOMEM, nullptr) : real(fd, mode);
+}
+extern "C" FILE* open_memstream(char** buffer, size_t* size) {
+    static const auto real =
+        reinterpret_cast<FILE* (*)(char**, size_t*)>(dlsym(RTLD_NEXT, "open_memstream"));
+    return s_failFdopenForWriting ? (errno = ENOMEM, nullptr) : real(buffer, size);
+}
+
+// While set, ftruncate kills the process instead.
+static bool s_killAtTruncate = false;
+extern "C" int ftruncate(int fd, off_t length) {
+    static const auto real = reinterpret_cast<int (*)(int, off_t)>(dlsym(RTLD_NEXT, "ftruncate"));
+    if (s_killAtTruncate)
+        raise(SIGKILL);
+    return real(fd, length);
 }
 
 namespace {
@@ -65,9 +83,10 @@ protected:
     }
 
     // Files beside the best times that a rewrite left behind.
-    Lines strayFiles() const {
+    Lines strayFiles() const { return strayFiles(m_scratch.path()); }
+    static Lines strayFiles(const fs::path& folder) {
         Lines names;
-        for (const fs::directory_entry& entry : fs::directory_iterator(m_scratch.path())) {
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
             const std::string name = entry.path().filename().string();
             if (name.starts_with("hsdata.txt") && name != "hsdata.txt")
                 names.push_back(name);
@@ -232,6 +251,69 @@ TEST_F(MatchLoaderTest, AStopDuringTheRewriteLeavesTheOldFileWholeAndNoLitter) {
     }
 }
 
+// A folder the player cannot write, with a file that he can: the rewrite is
+// made in place. A write cut short, retried every frame until a SIGKILL, a
+// kill while the new times are put together, and one between writing them
+// and cutting the file to their length, each leave the old or the new times
+// whole.
+TEST_F(MatchLoaderTest, AnInPlaceRewriteLeavesOldOrNewTimesWhateverStopsIt) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "plays as the user nobody, which needs root";
+    enum Stop { CUT_SHORT, KILLED_COLLECTING, KILLED_BEFORE_CUT };
+    const struct {
+        Stop stop;
+        const char *before, *after, *shown; // shown: by a copy started afterwards
+    } cases[] = {
+        {CUT_SHORT, "130\n200\n300\n", "130\n200\n300\n", "1:30 2:00 3:00"},
+        {KILLED_COLLECTING, "130\n200\n300\n", "130\n200\n300\n", "1:30 2:00 3:00"},
+        {KILLED_BEFORE_CUT, "130\n200\n300\n400\n", "002\n200\n300\n400\n", "0:02 2:00 3:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stop);
+        const fs::path folder = m_scratch.path() / ("stop" + std::to_string(c.stop));
+        fs::create_directory(folder);
+        writeFile(folder / "hsdata.txt", c.before);
+        chmod((folder / "hsdata.txt").c_str(), 0666);
+        chmod(folder.c_str(), 0555);
+        GameCopy game([&] {
+            if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+                return std::string("could not become the user nobody");
+            fs::current_path(folder);
+            MatchLoader::getInstance().startUp();
+            if (c.stop == CUT_SHORT) {
+                // Every write ends at a file's sixth byte, as on a disk full there.
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit sixBytes{6, 6};
+                setrlimit(RLIMIT_FSIZE, &sixBytes);
+            }
+            if (c.stop == KILLED_COLLECTING)
+                TestAccess::setWriteObserver([](MatchLoader::WriteStage) { raise(SIGKILL); });
+            s_killAtTruncate = c.stop == KILLED_BEFORE_CUT;
+            winByTko(1, 88);
+            m_driver.advance(3);
+            GameCopy::tell(seen());
+            GameCopy::awaitGo();
+            return std::string("not killed");
+        });
+        if (c.stop == CUT_SHORT) {
+            EXPECT_EQ(game.heard(), "0:02 2:00 3:00 | You won by TKO!; New best: 0:02 (not saved "
+                                    "yet); | 130/200/300/");
+            kill(game.pid(), SIGKILL);
+        }
+        EXPECT_EQ(game.heard(), "(ended)");
+        EXPECT_FALSE(game.finish());
+        chmod(folder.c_str(), 0755);
+        std::ostringstream file;
+        file << std::ifstream(folder / "hsdata.txt").rdbuf();
+        EXPECT_EQ(file.str(), c.after);
+        fs::current_path(folder);
+        MatchLoader::getInstance().startUp();
+        EXPECT_EQ(shownTimes(), c.shown);
+        EXPECT_EQ(strayFiles(folder), Lines{});
+        fs::current_path(m_scratch.path());
+    }
+}
+
 TEST_F(MatchLoaderTest, StartMatchReplacesTheSceneByTheFight) {
     loadSprite("ring", {"( )"});
     new TitleScreen;
@@ -261,22 +343,27 @@ TEST_F(MatchLoaderTest, StartMatchReplacesTheSceneByTheFight) {
 }
 
 // Two copies of the game in one folder, each with the times it read at its
-// start: whichever writes last, every faster time survives, and the last
-// writer shows the other's times too.
+// start: whichever writes last, every faster time survives, the last writer
+// shows the other's times too, and so does a title either shows afterwards.
 TEST_F(MatchLoaderTest, TwoCopiesInOneFolderKeepEveryFasterTime) {
     const struct {
         int firstOpponent, firstTimeLeft, secondOpponent, secondTimeLeft;
         const char *first, *second, *after; // what each copy then sees, "hsdata.txt" after both
+        const char* titles;                 // then on a new title of the first and the second
     } cases[] = {
         {2, 60, 3, 50, "1:05 0:30 2:07 | You won by TKO!; New best: 0:30; | 105/030/207/",
-         "1:05 0:30 0:40 | You won by TKO!; New best: 0:40; | 105/030/040/", "105\n030\n040\n"},
+         "1:05 0:30 0:40 | You won by TKO!; New best: 0:40; | 105/030/040/", "105\n030\n040\n",
+         "1:05 0:30 0:40, 1:05 0:30 0:40"},
         {3, 50, 2, 60, "1:05 -:-- 0:40 | You won by TKO!; New best: 0:40; | 105//040/",
-         "1:05 0:30 0:40 | You won by TKO!; New best: 0:30; | 105/030/040/", "105\n030\n040\n"},
+         "1:05 0:30 0:40 | You won by TKO!; New best: 0:30; | 105/030/040/", "105\n030\n040\n",
+         "1:05 0:30 0:40, 1:05 0:30 0:40"},
         // The same opponent, the slower win written last: no new best for it.
         {1, 80, 1, 30, "0:10 -:-- 2:07 | You won by TKO!; New best: 0:10; | 010//207/",
-         "0:10 -:-- 2:07 | You won by TKO!; | 010//207/", "010\n\n207\n"},
+         "0:10 -:-- 2:07 | You won by TKO!; | 010//207/", "010\n\n207\n",
+         "0:10 -:-- 2:07, 0:10 -:-- 2:07"},
         {1, 30, 1, 80, "1:00 -:-- 2:07 | You won by TKO!; New best: 1:00; | 100//207/",
-         "0:10 -:-- 2:07 | You won by TKO!; New best: 0:10; | 010//207/", "010\n\n207\n"},
+         "0:10 -:-- 2:07 | You won by TKO!; New best: 0:10; | 010//207/", "010\n\n207\n",
+         "0:10 -:-- 2:07, 0:10 -:-- 2:07"},
     };
     for (const auto& c : cases) {
         useHighScoreFile("105\n\n207\n");
@@ -287,7 +374,11 @@ TEST_F(MatchLoaderTest, TwoCopiesInOneFolderKeepEveryFasterTime) {
                 GameCopy::tell("started");
                 GameCopy::awaitGo();
                 winByTko(opponent, timeLeft);
-                return seen();
+                GameCopy::tell(seen());
+                GameCopy::awaitGo();
+                MatchLoader::getInstance().clearWorld();
+                new TitleScreen;
+                return shownTimes();
             };
         };
         GameCopy first(copy(c.firstOpponent, c.firstTimeLeft));
@@ -295,18 +386,41 @@ TEST_F(MatchLoaderTest, TwoCopiesInOneFolderKeepEveryFasterTime) {
         EXPECT_EQ(first.heard() + " " + second.heard(), "started started");
         first.go();
         EXPECT_EQ(first.heard(), c.first);
-        EXPECT_TRUE(first.finish());
         second.go();
         EXPECT_EQ(second.heard(), c.second);
+        first.go();
+        second.go();
+        EXPECT_EQ(first.heard() + ", " + second.heard(), c.titles);
+        EXPECT_TRUE(first.finish());
         EXPECT_TRUE(second.finish());
         EXPECT_EQ(highScoreFile(), c.after);
         EXPECT_EQ(strayFiles(), Lines{});
     }
 }
 
+// What the call wrote on standard error.
+std::string standardErrorOf(const std::function<void()>& call) {
+    const fs::path caught = fs::temp_directory_path() / ("mw-stderr-" + std::to_string(getpid()));
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    const int file = open(caught.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(file, STDERR_FILENO);
+    close(file);
+    call();
+    std::fflush(stderr);
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    std::ostringstream text;
+    text << std::ifstream(caught).rdbuf();
+    fs::remove(caught);
+    return text.str();
+}
+
 // Another copy holds the lock mid-rewrite when this one wins: the game goes on
 // at once, announces the time as not saved, keeps the other's temporary file
-// and writes the win in the first frame after the lock is let go.
+// and writes the win in the first frame after the lock is let go. Had the
+// game ended meanwhile, the log and standard error would have named the time
+// and the holder.
 TEST_F(MatchLoaderTest, AWinWhileAnotherCopyHoldsTheLockIsWrittenOnceItIsFree) {
     useHighScoreFile("105\n\n207\n");
     GameCopy other([this] {
@@ -336,6 +450,18 @@ TEST_F(MatchLoaderTest, AWinWhileAnotherCopyHoldsTheLockIsWrittenOnceItIsFree) {
                                 "| 105//207/";
     EXPECT_EQ(seen(), unsaved);
     m_driver.advance(3);
+    EXPECT_EQ(seen(), unsaved);
+    const std::string notSaved = "Best time 0:02 against 'Zaz Eruz Arizi' was not saved: "
+                                 "'hsdata.txt.lock' is held by process " +
+                                 std::to_string(other.pid());
+    for (const std::string holder : {"", ", which is stopped"}) {
+        kill(other.pid(), holder.empty() ? SIGCONT : SIGSTOP);
+        const std::string said =
+            standardErrorOf([] { MatchLoader::getInstance().saveBeforeExit(); });
+        EXPECT_EQ(said, "marrowick: " + notSaved + holder + "\n");
+        EXPECT_EQ(countLogged("MatchLoader::saveBeforeExit() -- " + notSaved + holder), 1);
+    }
+    kill(other.pid(), SIGCONT);
     EXPECT_EQ(seen(), unsaved);
     other.go();
     EXPECT_EQ(other.heard(), "1:05 -:-- 0:30 | | 105//030/");
@@ -379,9 +505,10 @@ void fillFileSystem() {
 }
 
 // A full disk: no new best is announced as if it were kept, the failure is
-// logged once (once the log is open), and the time is written at the next
-// frame of the result, on the title, with the next win, or at shut-down, as
-// soon as there is room.
+// logged once (once the log is open), nothing is left beside the file, and
+// the time is written at the next frame of the result, on the title, with the
+// next win, or at shut-down, as soon as there is room; one that a full disk
+// still refuses at the end is named on standard error and in the log.
 TEST_F(MatchLoaderTest, ATimeThatAFullDiskRefusesIsAnnouncedAsUnsavedAndWrittenLater) {
     const std::string full = "MatchLoader::updateFile() -- Couldn't write highscore data file (No "
                              "space left on device); the times are kept and written later";
@@ -394,7 +521,8 @@ TEST_F(MatchLoaderTest, ATimeThatAFullDiskRefusesIsAnnouncedAsUnsavedAndWrittenL
         std::ofstream("hsdata.txt") << "105\n\n207\n";
         MatchLoader::getInstance().startUp();
         const auto tell = [&] {
-            GameCopy::tell(seen() + " | " + std::to_string(countLogged(full)));
+            GameCopy::tell(seen() + " | " + std::to_string(countLogged(full)) + " | " +
+                           std::to_string(strayFiles(".").size()));
         };
         // The log is closed at the first failure, as it is after the game's shut-down.
         fillFileSystem();
@@ -430,20 +558,30 @@ TEST_F(MatchLoaderTest, ATimeThatAFullDiskRefusesIsAnnouncedAsUnsavedAndWrittenL
         win(2, 85);
         fs::remove("filler");
         MatchLoader::getInstance().shutDown();
-        return seen();
+        tell();
+        MatchLoader::getInstance().startUp();
+        fillFileSystem();
+        win(3, 85);
+        std::string said = standardErrorOf([] { MatchLoader::getInstance().saveBeforeExit(); });
+        std::replace(said.begin(), said.end(), '\n', '/');
+        return said + " " +
+               std::to_string(countLogged("MatchLoader::saveBeforeExit() -- Best time 0:05 "
+                                          "against 'Vez Idaze Zeradi' was not saved: writing "
+                                          "'hsdata.txt' failed (No space left on device)"));
     });
     const std::string first = game.heard();
     if (first.starts_with("cannot mount"))
         GTEST_SKIP() << first;
     EXPECT_EQ(first, "0:02 -:-- 2:07 | You won by TKO!; New best: 0:02 (not saved yet); | "
-                     "105//207/ | 0");
+                     "105//207/ | 0 | 0");
     for (const char* step :
-         {"0:02 -:-- 2:07 | You won by TKO!; New best: 0:02 (not saved yet); | 105//207/ | 1",
-          "0:02 -:-- 2:07 | You won by TKO!; New best: 0:02; | 002//207/ | 1",
-          "0:02 -:-- 0:30 | | 002//207/ | 2", "0:02 -:-- 0:30 | | 002//030/ | 2",
-          "0:02 0:10 0:30 | | 002/010/030/ | 3"})
+         {"0:02 -:-- 2:07 | You won by TKO!; New best: 0:02 (not saved yet); | 105//207/ | 1 | 0",
+          "0:02 -:-- 2:07 | You won by TKO!; New best: 0:02; | 002//207/ | 1 | 0",
+          "0:02 -:-- 0:30 | | 002//207/ | 2 | 0", "0:02 -:-- 0:30 | | 002//030/ | 2 | 0",
+          "0:02 0:10 0:30 | | 002/010/030/ | 3 | 0", "0:02 0:05 0:30 | | 002/005/030/ | 4 | 0"})
         EXPECT_EQ(game.heard(), step);
-    EXPECT_EQ(game.heard(), "0:02 0:05 0:30 | | 002/005/030/");
+    EXPECT_EQ(game.heard(), "marrowick: Best time 0:05 against 'Vez Idaze Zeradi' was not saved: "
+                            "writing 'hsdata.txt' failed (No space left on device)/ 1");
     EXPECT_TRUE(game.finish());
 }
 

@@ -66,6 +66,7 @@ public:
         if (m_pid > 0)
             (void)!write(m_toChild[1], "g", 1);
     }
+    pid_t pid() const { return m_pid; }
     // Waits for the child to end; true when it ended of itself.
     bool finish() {
         if (m_pid <= 0)
