@@ -36,7 +36,7 @@ public:
 
     /// Prepares a rewrite of the file at path: a temporary file beside it, or
     /// the file itself when none can be made (getStatus() tells which). Logs
-    /// nothing; failures are in getStatus() and temporaryError().
+    /// nothing; failures are in getStatus(), temporaryError() and openError().
     explicit DurableFile(const std::string& path);
     /// Closes the stream; an uncommitted temporary file is removed.
     ~DurableFile();

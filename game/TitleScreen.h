@@ -14,6 +14,7 @@ class Sprite;
 // and the keys that pick a fight (1, 2, 3), the tutorial (T) or quit (Escape).
 class TitleScreen : public mw::Object {
 public:
+    // Takes in the best times that another copy of the game saved meanwhile.
     TitleScreen();
 
     int eventHandler(const mw::Event& event) override;
