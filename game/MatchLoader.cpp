@@ -42,6 +42,9 @@ const std::string BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 // How long shutting down waits for another copy to let go of the lock.
 constexpr auto SHUT_DOWN_LOCK_WAIT = std::chrono::seconds(2);
 constexpr auto LOCK_RETRY_INTERVAL = std::chrono::milliseconds(10);
+// How long a new title waits for another copy to let go of the lock: what
+// the other copy does under it takes a few milliseconds.
+constexpr auto TITLE_LOCK_WAIT = std::chrono::milliseconds(100);
 
 bool isDigit(char ch) {
     return ch >= '0' && ch <= '9';
@@ -244,7 +247,7 @@ void MatchLoader::tellPlayer(const char* operation, const std::string& message) 
 }
 
 void MatchLoader::readTimesAgain() {
-    const BestTimesLock lock(std::chrono::milliseconds(0));
+    const BestTimesLock lock(TITLE_LOCK_WAIT);
     std::array<std::string, OPPONENT_COUNT> inFile;
     if (lock.getState() == BestTimesLock::State::Busy || readFile(inFile) != ReadResult::Read)
         return;

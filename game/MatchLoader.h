@@ -47,8 +47,8 @@ public:
     // log is open.
     void saveBeforeExit();
     // Takes in the faster times that another copy of the game wrote to the
-    // file since (not while one is writing it); the title screen calls it
-    // whenever it is made.
+    // file since, waiting a little for the lock if it must (and giving up if
+    // the other copy keeps it); the title screen calls it whenever it is made.
     void readTimesAgain();
 
     // Records a win against the current opponent and rewrites the file. 0

@@ -389,8 +389,9 @@ TEST_F(MatchLoaderTest, TwoCopiesInOneFolderKeepEveryFasterTime) {
         second.go();
         EXPECT_EQ(second.heard(), c.second);
         first.go();
+        const std::string firstTitle = first.heard();
         second.go();
-        EXPECT_EQ(first.heard() + ", " + second.heard(), c.titles);
+        EXPECT_EQ(firstTitle + ", " + second.heard(), c.titles);
         EXPECT_TRUE(first.finish());
         EXPECT_TRUE(second.finish());
         EXPECT_EQ(highScoreFile(), c.after);
