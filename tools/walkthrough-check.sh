@@ -7,8 +7,8 @@
 # The README marks each code block of the walk-through (tools/readme-blocks.sh):
 # "file PATH" blocks are written to PATH, "build root" blocks are typed into
 # ./run shell, and the "desktop" block, the command that plays the game, runs
-# on the host, where Escape must end the game with status 0 and the log's
-# closing line. Then:
+# on the host, on an X server that requires a cookie, where Escape must end
+# the game with status 0 and the log's closing line. Then:
 # - every program the walk-through built in the desktop block's folder, the
 #   CMake one and the pkg-config one, is started there with no display: it
 #   must end by itself within 20 s with a non-zero status;
@@ -21,8 +21,21 @@ repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 work="$(mktemp -d /tmp/marrowick-walkthrough-XXXXXX)"
 checkout="$work/checkout"
 xvfb=""
+display=""
+authority=""
 cleanup() {
-  [ -n "$xvfb" ] && kill -- "-$xvfb" 2>/dev/null
+  # The server itself first, so that it removes its lock and socket; the
+  # sandbox around it would kill it outright.
+  if [ -s "$work/xvfb.pid" ]; then
+    local server
+    server="$(cat "$work/xvfb.pid")"
+    kill "$server" 2>/dev/null || true
+    for _ in $(seq 50); do
+      kill -0 "$server" 2>/dev/null || break
+      sleep 0.1
+    done
+  fi
+  [ -z "$xvfb" ] || kill -- "-$xvfb" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -35,22 +48,33 @@ fail() {
 
 # Commands typed into the copy's ./run shell, which reads them from its input.
 in_shell() { (cd "$checkout" && ./run shell) <<<"set -e; $1"; }
-x_tool() { in_shell "export DISPLAY='$display'; $1"; }
+x_tool() { in_shell "export DISPLAY='$display' XAUTHORITY='$authority'; $1"; }
 
+# An X server that lets in only the clients holding its cookie, as a
+# desktop's does.
 start_display() {
   [ -z "$xvfb" ] || return 0
+  local number=60
+  while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
+    number=$((number + 1))
+  done
+  display=":$number"
+  authority="$work/Xauthority"
+  touch "$authority"
+  in_shell "xauth -q -f '$authority' add '$display' . \"\$(mcookie)\"" || fail "could not make a cookie for $display"
   set -m
-  in_shell "exec Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>'$work/display'" \
+  in_shell "echo \$\$ >'$work/xvfb.pid'; exec Xvfb '$display' -auth '$authority' -screen 0 1280x1024x24 -nolisten tcp -noreset" \
     >"$work/xvfb.log" 2>&1 &
   xvfb=$!
   set +m
-  for _ in $(seq 300); do
-    [ -s "$work/display" ] && break
+  for _ in $(seq 100); do
+    x_tool "xdotool getdisplaygeometry" >/dev/null 2>&1 && break
     sleep 0.1
   done
-  [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-  display=":$(head -n1 "$work/display")"
-  say "an X server of its own on $display"
+  x_tool "xdotool getdisplaygeometry" >/dev/null 2>&1 || fail "Xvfb did not start on $display: $(cat "$work/xvfb.log")"
+  ! in_shell "DISPLAY='$display' XAUTHORITY=/dev/null xdotool getdisplaygeometry" >/dev/null 2>&1 ||
+    fail "the X server on $display lets clients in without its cookie"
+  say "an X server of its own on $display, which requires the cookie in $authority"
 }
 
 # Runs the desktop block with Escape sent to the window it opens.
@@ -58,7 +82,7 @@ play_desktop_block() {
   local block="$1"
   start_display
   set -m
-  (cd "$checkout" && DISPLAY="$display" exec bash -c "$block") >"$work/desktop.out" 2>&1 </dev/null &
+  (cd "$checkout" && DISPLAY="$display" XAUTHORITY="$authority" exec bash -c "$block") >"$work/desktop.out" 2>&1 </dev/null &
   local game=$! status=0 waited=0
   set +m
   # A window with a title: the root window and the library's hidden helper
