@@ -4,6 +4,10 @@
 #   lib/libmarrowick_engine.a              the static library
 #   lib/cmake/Marrowick/                   find_package(Marrowick): Marrowick::engine
 #   lib/pkgconfig/marrowick.pc             pkg-config --cflags --libs marrowick
+#   share/doc/marrowick/sprite-format.md   the sprite files' format
+#
+# Only engine/*.h are the public headers; engine/internal/ holds what the
+# engine uses inside itself, compiled into the library and never installed.
 #
 # The headers keep their engine/ folder because they include one another as
 # "engine/X.h", as the game does: a game moves from this tree to the installed
@@ -16,6 +20,8 @@ set(MW_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Marrowick)
 
 file(GLOB MW_ENGINE_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/engine/*.h)
 install(FILES ${MW_ENGINE_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/marrowick/engine)
+install(FILES ${CMAKE_SOURCE_DIR}/docs/reference/sprite-format.md
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/marrowick)
 
 install(TARGETS marrowick_engine EXPORT MarrowickTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})

@@ -1,7 +1,10 @@
 #include "engine/DisplayManager.h"
 
-#include "engine/BatchRenderer.h"
 #include "engine/LogManager.h"
+#include "engine/internal/BatchRenderer.h"
+#include "engine/internal/CellGeometry.h"
+#include "engine/internal/CellRecorder.h"
+#include "engine/internal/SystemClock.h"
 
 #include <SFML/Config.hpp>
 #include <SFML/Graphics/Font.hpp>
@@ -51,15 +54,34 @@ sf::Color toSfColor(Color color) {
 } // namespace
 
 DisplayManager::DisplayManager()
-    : m_geometry(WINDOW_HORIZONTAL_PIXELS / WINDOW_HORIZONTAL_CELLS,
-                 WINDOW_VERTICAL_PIXELS / WINDOW_VERTICAL_CELLS),
-      m_font(std::make_unique<sf::Font>()), m_cells(WINDOW_HORIZONTAL_CELLS, WINDOW_VERTICAL_CELLS),
+    : m_geometry(
+          std::make_unique<const CellGeometry>(WINDOW_HORIZONTAL_PIXELS / WINDOW_HORIZONTAL_CELLS,
+                                               WINDOW_VERTICAL_PIXELS / WINDOW_VERTICAL_CELLS)),
+      m_font(std::make_unique<sf::Font>()),
+      m_cells(std::make_unique<CellRecorder>(WINDOW_HORIZONTAL_CELLS, WINDOW_VERTICAL_CELLS)),
       m_renderer(std::make_unique<BatchRenderer>(
-          m_geometry, sf::Vector2f(WINDOW_HORIZONTAL_PIXELS, WINDOW_VERTICAL_PIXELS), BACKGROUND)) {
+          *m_geometry, sf::Vector2f(WINDOW_HORIZONTAL_PIXELS, WINDOW_VERTICAL_PIXELS), BACKGROUND)),
+      m_systemClock(std::make_unique<SystemClock>()), m_clock(m_systemClock.get()) {
     setType("DisplayManager");
 }
 
 DisplayManager::~DisplayManager() = default;
+
+void DisplayManager::setClock(Clock* clock) {
+    m_clock = clock != nullptr ? clock : m_systemClock.get();
+}
+
+int DisplayManager::getCellWidth() const {
+    return m_geometry->cellWidth();
+}
+
+int DisplayManager::getCellHeight() const {
+    return m_geometry->cellHeight();
+}
+
+Cell DisplayManager::shownCell(int column, int row) const {
+    return m_cells->shown(column, row);
+}
 
 DisplayManager& DisplayManager::getInstance() {
     static DisplayManager instance;
@@ -78,14 +100,14 @@ int DisplayManager::startUp() {
     m_window->setMouseCursorVisible(false);
     m_window->setVerticalSyncEnabled(true);
     m_window->clear(BACKGROUND);
-    m_cells.clear();
+    m_cells->clear();
     m_renderer->clear();
     m_frameCells.clear();
     m_shownCells.clear();
     m_flushedCells = 0;
     m_mustShow = true;
     m_renderer->setGlyphSource([this](char ch) {
-        return m_font->getGlyph(static_cast<unsigned char>(ch), m_geometry.characterSize(), true);
+        return m_font->getGlyph(static_cast<unsigned char>(ch), m_geometry->characterSize(), true);
     });
     m_surfaceTouched = false;
     if (!isFontFileOfUsableSize() || !m_font->openFromFile(FONT_FILE)) {
@@ -141,7 +163,7 @@ bool DisplayManager::isFontFileOfUsableSize() {
 }
 
 bool DisplayManager::fontTextureFitsBatching() {
-    const unsigned size = m_geometry.characterSize();
+    const unsigned size = m_geometry->characterSize();
     // A glyph looked up makes sure the texture of this size exists.
     (void)m_font->getGlyph('X', size, true);
     bool fits = BatchRenderer::hasWhiteTexels(m_font->getTexture(size).copyToImage());
@@ -180,7 +202,7 @@ int DisplayManager::drawCh(Vector position, char ch, Color color) {
     if (!isDrawable(position.getX()) || !isDrawable(position.getY()))
         return 0;
     m_frameCells.push_back({position, ch, color});
-    m_cells.record(position, ch, color);
+    m_cells->record(position, ch, color);
     return 0;
 }
 
@@ -191,15 +213,15 @@ void DisplayManager::drawCellUnbatched(Vector position, char ch, Color color) {
         m_cellText = std::make_unique<sf::Text>(*m_font);
         m_cellText->setStyle(sf::Text::Bold);
     }
-    const sf::Vector2f origin = m_geometry.glyphOrigin(position);
-    const sf::FloatRect backing = m_geometry.backing(origin);
+    const sf::Vector2f origin = m_geometry->glyphOrigin(position);
+    const sf::FloatRect backing = m_geometry->backing(origin);
     m_cellRectangle->setSize(backing.size);
     m_cellRectangle->setFillColor(BACKGROUND);
     m_cellRectangle->setPosition(backing.position);
     m_window->draw(*m_cellRectangle);
 
     m_cellText->setString(sf::String(static_cast<char32_t>(static_cast<unsigned char>(ch))));
-    m_cellText->setCharacterSize(m_geometry.characterSize());
+    m_cellText->setCharacterSize(m_geometry->characterSize());
     m_cellText->setFillColor(toSfColor(color));
     m_cellText->setPosition(origin);
     m_window->draw(*m_cellText);
@@ -215,11 +237,11 @@ void DisplayManager::flush() {
         return;
     }
     for (std::size_t i = first; i < m_frameCells.size(); ++i)
-        m_renderer->addCell(m_geometry.glyphOrigin(m_frameCells[i].position), m_frameCells[i].ch,
+        m_renderer->addCell(m_geometry->glyphOrigin(m_frameCells[i].position), m_frameCells[i].ch,
                             toSfColor(m_frameCells[i].color));
     if (m_renderer->pendingCells() == 0)
         return;
-    const sf::Texture& glyphs = m_font->getTexture(m_geometry.characterSize());
+    const sf::Texture& glyphs = m_font->getTexture(m_geometry->characterSize());
     if (m_renderer->takeGlyphsAdded())
         premultiplyGlyphs(glyphs.copyToImage());
     m_renderer->build(m_surfaceTouched);
@@ -303,7 +325,7 @@ sf::Image DisplayManager::capture() {
 void DisplayManager::swapBuffers() {
     if (!m_window)
         return;
-    m_cells.show();
+    m_cells->show();
     const std::int64_t now = m_clock->nowMilliseconds();
     // Nothing of an unchanged frame has reached the surface, which is still
     // clear from the last frame shown.

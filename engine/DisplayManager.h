@@ -1,7 +1,5 @@
 #pragma once
 
-#include "engine/CellGeometry.h"
-#include "engine/CellRecorder.h"
 #include "engine/Clock.h"
 #include "engine/Color.h"
 #include "engine/Manager.h"
@@ -28,6 +26,10 @@ class Texture;
 namespace mw {
 
 class BatchRenderer;
+class CellGeometry;
+class CellRecorder;
+class SystemClock;
+struct Cell;
 
 /// Where DisplayManager::drawString() puts a string relative to its position.
 enum Justification {
@@ -99,7 +101,7 @@ public:
     long long getShownFrames() const { return m_shownFrames; }
     /// The time source of the refresh rule (nullptr restores the system
     /// clock); tests put a fake one in its place.
-    void setClock(Clock* clock) { m_clock = clock != nullptr ? clock : &m_systemClock; }
+    void setClock(Clock* clock);
 
     /// An unchanged picture is shown again at least this often.
     static constexpr int REFRESH_MILLISECONDS = 500;
@@ -113,9 +115,9 @@ public:
     /// The window's height in pixels.
     int getVerticalPixels() const { return WINDOW_VERTICAL_PIXELS; }
     /// A cell's width in pixels (1024 / 80, rounded down: 12).
-    int getCellWidth() const { return m_geometry.cellWidth(); }
+    int getCellWidth() const;
     /// A cell's height in pixels (768 / 24: 32).
-    int getCellHeight() const { return m_geometry.cellHeight(); }
+    int getCellHeight() const;
     /// The window, or nullptr before startUp() and after shutDown().
     sf::RenderWindow* getWindow() const { return m_window.get(); }
 
@@ -134,7 +136,7 @@ private:
     bool isBatched() const { return m_batched; }
 
     /// What the last shown frame held, as cells. Cells off the grid read as undrawn.
-    Cell shownCell(int column, int row) const { return m_cells.shown(column, row); }
+    Cell shownCell(int column, int row) const;
 
     DisplayManager();
 
@@ -162,10 +164,10 @@ private:
     /// batched path relies on.
     bool fontTextureFitsBatching();
 
-    const CellGeometry m_geometry;
+    const std::unique_ptr<const CellGeometry> m_geometry;
     std::unique_ptr<sf::RenderWindow> m_window;
     std::unique_ptr<sf::Font> m_font;
-    CellRecorder m_cells;
+    std::unique_ptr<CellRecorder> m_cells;
     std::unique_ptr<BatchRenderer> m_renderer;
     bool m_batched = true;
 
@@ -189,8 +191,8 @@ private:
     bool m_mustShow = true;
     long long m_shownFrames = 0;
     std::int64_t m_lastShownAt = 0;
-    SystemClock m_systemClock;
-    Clock* m_clock = &m_systemClock;
+    std::unique_ptr<SystemClock> m_systemClock;
+    Clock* m_clock;
     /// Set once something was drawn this frame that the batch does not know
     /// about (unbatched cells, or batched ones already flushed): backing
     /// rectangles are then drawn to cover it.

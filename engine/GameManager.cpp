@@ -1,12 +1,13 @@
 #include "engine/GameManager.h"
 
-#include "engine/AudioDevice.h"
 #include "engine/DisplayManager.h"
 #include "engine/EventStep.h"
 #include "engine/InputManager.h"
 #include "engine/LogManager.h"
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
+#include "engine/internal/AudioDevice.h"
+#include "engine/internal/SystemClock.h"
 
 #include <csignal>
 #include <iterator>
@@ -73,9 +74,12 @@ const char* stopSignalName(int number) {
 
 } // namespace
 
-GameManager::GameManager() {
+GameManager::GameManager()
+    : m_systemClock(std::make_unique<SystemClock>()), m_clock(m_systemClock.get()) {
     setType("GameManager");
 }
+
+GameManager::~GameManager() = default;
 
 GameManager& GameManager::getInstance() {
     static GameManager instance;
@@ -95,7 +99,7 @@ void GameManager::resetStepCount() {
 }
 
 void GameManager::setClock(Clock* clock) {
-    m_clock = clock != nullptr ? clock : &m_systemClock;
+    m_clock = clock != nullptr ? clock : m_systemClock.get();
 }
 
 int GameManager::startUp() {

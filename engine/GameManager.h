@@ -5,10 +5,13 @@
 #include "engine/Manager.h"
 
 #include <functional>
+#include <memory>
 
 class TestAccess;
 
 namespace mw {
+
+class SystemClock;
 
 /// Starts and stops the engine's managers and runs the fixed-step game loop.
 ///
@@ -28,6 +31,7 @@ public:
 
     /// The one game manager.
     static GameManager& getInstance();
+    ~GameManager() override;
 
     /// Starts log, world, display, input and resource managers, in that order.
     /// -1, with a log line, when the display did not start (no window or no
@@ -77,8 +81,8 @@ private:
 
     bool m_gameOver = false;
     int m_frameTime = FRAME_TIME_MILLISECONDS;
-    SystemClock m_systemClock;
-    Clock* m_clock = &m_systemClock;
+    std::unique_ptr<SystemClock> m_systemClock;
+    Clock* m_clock;
 };
 
 } // namespace mw

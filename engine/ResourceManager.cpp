@@ -1,9 +1,9 @@
 #include "engine/ResourceManager.h"
 
-#include "engine/AudioDevice.h"
 #include "engine/Color.h"
 #include "engine/LogManager.h"
 #include "engine/Sprite.h"
+#include "engine/internal/AudioDevice.h"
 
 #include <algorithm>
 #include <climits>

@@ -47,7 +47,7 @@ public:
     /// Logs "ResourceManager::shutDown() - RM was shut down".
     void shutDown() override;
 
-    /// Reads a sprite file (see data/README.md for the format); 0 or -1.
+    /// Reads a sprite file (the format: @ref sprite_format); 0 or -1.
     /// On failure the log names the file and the reason ("Failed to open file",
     /// "Couldn't identify color", "Reached max sprite count!", a size out of
     /// bounds); on success it logs "Loaded Sprite in 'FILE' with label 'LABEL'".

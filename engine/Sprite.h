@@ -11,7 +11,7 @@ namespace mw {
 
 /// A labelled sequence of frames, all drawn in one colour. The frame array is
 /// sized once by the constructor and never grows. The resource manager makes
-/// sprites from files (data/README.md) and owns them.
+/// sprites from files (@ref sprite_format) and owns them.
 class Sprite {
 public:
     /// An empty sprite with room for this many frames (none for 0 or less).

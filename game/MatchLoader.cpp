@@ -1,9 +1,9 @@
 #include "game/MatchLoader.h"
 
-#include "engine/DurableFile.h"
 #include "engine/LogManager.h"
 #include "engine/ObjectList.h"
 #include "engine/WorldManager.h"
+#include "engine/internal/DurableFile.h"
 #include "game/Hero.h"
 #include "game/KnockdownPrompt.h"
 #include "game/Opponent1.h"

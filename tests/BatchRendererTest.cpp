@@ -1,4 +1,4 @@
-#include "engine/BatchRenderer.h"
+#include "engine/internal/BatchRenderer.h"
 
 #include <gtest/gtest.h>
 

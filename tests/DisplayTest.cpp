@@ -1,6 +1,6 @@
-#include "engine/BatchRenderer.h"
-#include "engine/CellRecorder.h"
 #include "engine/Sprite.h"
+#include "engine/internal/BatchRenderer.h"
+#include "engine/internal/CellRecorder.h"
 #include "support/TestAccess.h"
 #include "support/TestSupport.h"
 

@@ -1,9 +1,9 @@
-#include "engine/Clock.h"
-#include "engine/DurableFile.h"
 #include "engine/EventMouse.h"
 #include "engine/EventStep.h"
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
+#include "engine/internal/DurableFile.h"
+#include "engine/internal/SystemClock.h"
 #include "support/TestAccess.h"
 #include "support/TestSupport.h"
 

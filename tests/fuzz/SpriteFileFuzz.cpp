@@ -2,10 +2,10 @@
 // first frame of what it loaded through the batch renderer and steps its
 // animation, as the display and the world would.
 #include "engine/Animation.h"
-#include "engine/BatchRenderer.h"
 #include "engine/LogManager.h"
 #include "engine/ResourceManager.h"
 #include "engine/Sprite.h"
+#include "engine/internal/BatchRenderer.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -8,6 +8,7 @@
 #include "engine/InputManager.h"
 #include "engine/LogManager.h"
 #include "engine/ResourceManager.h"
+#include "engine/internal/CellRecorder.h"
 #include "game/FightingOpponent.h"
 #include "game/HealthUI.h"
 #include "game/Hero.h"

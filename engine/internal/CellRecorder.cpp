@@ -1,4 +1,4 @@
-#include "engine/CellRecorder.h"
+#include "engine/internal/CellRecorder.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "engine/CellGeometry.h"
+#include "engine/internal/CellGeometry.h"
 
 #include <algorithm>
 

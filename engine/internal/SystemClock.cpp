@@ -1,4 +1,4 @@
-#include "engine/Clock.h"
+#include "engine/internal/SystemClock.h"
 
 #include <algorithm>
 #include <chrono>

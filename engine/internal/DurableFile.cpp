@@ -1,4 +1,4 @@
-#include "engine/DurableFile.h"
+#include "engine/internal/DurableFile.h"
 
 #include <algorithm>
 #include <cerrno>

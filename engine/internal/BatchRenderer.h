@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/CellGeometry.h"
+#include "engine/internal/CellGeometry.h"
 
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/Glyph.hpp>

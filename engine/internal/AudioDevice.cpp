@@ -1,4 +1,4 @@
-#include "engine/AudioDevice.h"
+#include "engine/internal/AudioDevice.h"
 
 #include "engine/LogManager.h"
 

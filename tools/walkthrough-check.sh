@@ -1,0 +1,192 @@
+#!/usr/bin/env bash
+# Follows the README's "Write a game on the engine" to the letter, in a fresh
+# copy of this checkout (its files as they are now, untracked ones included
+# but not what git ignores, so no build), on an X
+# server of its own:
+#   tools/walkthrough-check.sh
+# The README marks each code block of the walk-through (tools/readme-blocks.sh):
+# "file PATH" blocks are written to PATH, "build root" blocks are typed into
+# ./run shell, and the "desktop" block, the command that plays the game, runs
+# on the host, on an X server that requires a cookie, where Escape must end
+# the game with status 0 and the log's closing line. Then:
+# - every program the walk-through built in the desktop block's folder, the
+#   CMake one and the pkg-config one, is started there with no display: it
+#   must end by itself within 20 s with a non-zero status;
+# - the prefix the walk-through installed holds the public headers only (none
+#   of the engine's internal ones), each of which compiles on its own, and the
+#   sprite format; its file list is printed.
+set -euo pipefail
+
+repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+work="$(mktemp -d /tmp/marrowick-walkthrough-XXXXXX)"
+checkout="$work/checkout"
+xvfb=""
+display=""
+authority=""
+cleanup() {
+  # The server itself first, so that it removes its lock and socket; the
+  # sandbox around it would kill it outright.
+  if [ -s "$work/xvfb.pid" ]; then
+    local server
+    server="$(cat "$work/xvfb.pid")"
+    kill "$server" 2>/dev/null || true
+    for _ in $(seq 50); do
+      kill -0 "$server" 2>/dev/null || break
+      sleep 0.1
+    done
+  fi
+  [ -z "$xvfb" ] || kill -- "-$xvfb" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+say() { echo "walkthrough: $*"; }
+fail() {
+  echo "walkthrough: FAILED: $*" >&2
+  exit 1
+}
+
+# Commands typed into the copy's ./run shell, which reads them from its input.
+in_shell() { (cd "$checkout" && ./run shell) <<<"set -e; $1"; }
+x_tool() { in_shell "export DISPLAY='$display' XAUTHORITY='$authority'; $1"; }
+
+# An X server that lets in only the clients holding its cookie, as a
+# desktop's does.
+start_display() {
+  [ -z "$xvfb" ] || return 0
+  local number=60
+  while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
+    number=$((number + 1))
+  done
+  display=":$number"
+  authority="$work/Xauthority"
+  touch "$authority"
+  in_shell "xauth -q -f '$authority' add '$display' . \"\$(mcookie)\"" || fail "could not make a cookie for $display"
+  set -m
+  in_shell "echo \$\$ >'$work/xvfb.pid'; exec Xvfb '$display' -auth '$authority' -screen 0 1280x1024x24 -nolisten tcp -noreset" \
+    >"$work/xvfb.log" 2>&1 &
+  xvfb=$!
+  set +m
+  for _ in $(seq 100); do
+    x_tool "xdotool getdisplaygeometry" >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  x_tool "xdotool getdisplaygeometry" >/dev/null 2>&1 || fail "Xvfb did not start on $display: $(cat "$work/xvfb.log")"
+  ! in_shell "DISPLAY='$display' XAUTHORITY=/dev/null xdotool getdisplaygeometry" >/dev/null 2>&1 ||
+    fail "the X server on $display lets clients in without its cookie"
+  say "an X server of its own on $display, which requires the cookie in $authority"
+}
+
+# Runs the desktop block with Escape sent to the window it opens.
+play_desktop_block() {
+  local block="$1"
+  start_display
+  set -m
+  (cd "$checkout" && DISPLAY="$display" XAUTHORITY="$authority" exec bash -c "$block") >"$work/desktop.out" 2>&1 </dev/null &
+  local game=$! status=0 waited=0
+  set +m
+  # A window with a title: the root window and the library's hidden helper
+  # windows have none.
+  until x_tool "xdotool search --onlyvisible --name ." >/dev/null 2>&1; do
+    if ! kill -0 "$game" 2>/dev/null || [ "$waited" -ge 600 ]; then
+      kill -s KILL -- "-$game" 2>/dev/null || true
+      fail "the desktop block opened no window: $(cat "$work/desktop.out")"
+    fi
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  # Escape, with the pointer on the window (the key goes to the window under
+  # it), again each second until the game ends.
+  for _ in $(seq 30); do
+    x_tool "xdotool search --onlyvisible --name . mousemove --window %1 100 100 key Escape" >/dev/null 2>&1 || true
+    for _ in $(seq 10); do
+      kill -0 "$game" 2>/dev/null || break 2
+      sleep 0.1
+    done
+  done
+  if kill -0 "$game" 2>/dev/null; then
+    kill -s KILL -- "-$game" 2>/dev/null || true
+    fail "the game did not end within 30 s of Escape"
+  fi
+  wait "$game" || status=$?
+  [ "$status" -eq 0 ] || fail "the desktop block ended with status $status: $(cat "$work/desktop.out")"
+  say "the desktop block's game opened its window and ended on Escape with status 0"
+}
+
+mkdir -p "$checkout"
+git -C "$repo" ls-files -z --cached --others --exclude-standard | (cd "$repo" && tar --null -T - -cf - --ignore-failed-read 2>/dev/null) |
+  tar -xf - -C "$checkout"
+say "a copy of the checkout in $checkout"
+
+blocks="$("$repo/tools/readme-blocks.sh" "$checkout/README.md")" || fail "the README's walk-through blocks cannot be read"
+[ -n "$blocks" ] || fail "the README marks no walk-through blocks"
+desktop_block=""
+while IFS=$'\t' read -r number what; do
+  text="$("$repo/tools/readme-blocks.sh" "$checkout/README.md" "$number")"
+  case "$what" in
+    "file "*)
+      path="${what#file }"
+      mkdir -p "$(dirname "$checkout/$path")"
+      printf '%s\n' "$text" >"$checkout/$path"
+      say "block $number: wrote $path"
+      ;;
+    "build root")
+      say "block $number, in ./run shell:"
+      sed 's/^/    /' <<<"$text"
+      in_shell "$text" || fail "block $number failed in ./run shell"
+      ;;
+    desktop)
+      say "block $number, on the desktop:"
+      sed 's/^/    /' <<<"$text"
+      play_desktop_block "$text"
+      desktop_block="$text"
+      ;;
+    *) fail "block $number is marked '$what', which this check does not know" ;;
+  esac
+done <<<"$blocks"
+[ -n "$desktop_block" ] || fail "the README's walk-through has no desktop block"
+
+# The folder the desktop block plays in: ./run program DIR PROGRAM.
+game_dir="$(sed -n 's|.*\./run program \([^ ]*\) .*|\1|p' <<<"$desktop_block" | head -n1)"
+[ -n "$game_dir" ] && [ -d "$checkout/$game_dir" ] || fail "the desktop block names no folder to play in"
+log="$(grep -l -r --include='*.log' 'GameManager::shutDown() - GM was shut down' "$checkout/$game_dir" || true)"
+[ -n "$log" ] || fail "no log in $game_dir ends the game with 'GameManager::shutDown() - GM was shut down'"
+say "the log ${log#"$checkout"/} has the game manager's shut-down line"
+
+# Every program built there, started without a display.
+programs="$(cd "$checkout/$game_dir" && find . -type f -perm -u+x -not -path '*/CMakeFiles/*' | sort)"
+[ "$(wc -l <<<"$programs")" -ge 2 ] || fail "the walk-through built fewer than two programs in $game_dir: $programs"
+while read -r program; do
+  status=0
+  in_shell "cd '$game_dir' && env -u DISPLAY timeout -s KILL 20 '$program' >/dev/null 2>&1" || status=$?
+  case "$status" in
+    0) fail "$game_dir/${program#./} started without a display ended with status 0" ;;
+    137) fail "$game_dir/${program#./} did not end within 20 s without a display (does main check startUp()?)" ;;
+  esac
+  say "$game_dir/${program#./} without a display ended by itself with status $status"
+done <<<"$programs"
+
+# What the walk-through installed.
+pc="$(find "$checkout" -path "$checkout/build" -prune -o -path '*/lib/pkgconfig/marrowick.pc' -print | head -n1)"
+[ -n "$pc" ] || fail "the walk-through installed no lib/pkgconfig/marrowick.pc"
+prefix="${pc%/lib/pkgconfig/marrowick.pc}"
+say "installed in ${prefix#"$checkout"/}:"
+(cd "$prefix" && find . -type f | sort | sed 's|^\./|    |')
+headers="$prefix/include/marrowick/engine"
+[ ! -e "$headers/internal" ] || fail "engine/internal/ is installed"
+for internal in BatchRenderer CellGeometry CellRecorder AudioDevice DurableFile SystemClock \
+  $(cd "$checkout/engine/internal" && ls -- *.h | sed 's/\.h$//'); do
+  [ ! -e "$headers/$internal.h" ] || fail "the internal header $internal.h is installed"
+done
+[ -s "$prefix/share/doc/marrowick/sprite-format.md" ] || fail "the sprite format is not installed"
+relative="${headers#"$checkout"/}"
+in_shell "
+  cd '$relative'
+  for header in *.h; do
+    printf '#include \"engine/%s\"\n' \"\$header\" |
+      c++ -std=c++20 -Wall -Wextra -Werror -fsyntax-only -x c++ - -I.. ||
+      { echo \"walkthrough: FAILED: the installed \$header does not compile on its own\" >&2; exit 1; }
+  done
+" || exit 1
+say "$(cd "$headers" && ls -- *.h | wc -l) installed headers, each compiling on its own; none internal"
+say "passed"
