@@ -88,8 +88,9 @@ int LogManager::startUp() {
         if (opened == LockedOpen::IN_USE)
             continue;
         if (opened == LockedOpen::FAILED) {
+            const char* reason = std::strerror(errno);
             std::fprintf(stderr, "Marrowick cannot write its log %s: %s; it goes on without one.\n",
-                         pathForPeople(name).c_str(), std::strerror(errno));
+                         pathForPeople(name).c_str(), reason);
             return -1;
         }
         writeLog("LogManager::startUp() - LM was started");
