@@ -222,13 +222,12 @@ in_desktop() {
   # TERM, INT and HUP are the program's to act on (the game shuts down
   # cleanly). The sandbox's own process ignores them, so that it waits for
   # the program instead of dying first and taking it down with it
-  # (--die-with-parent); the program gets them back at their defaults, and
-  # blocked until it has its handlers.
+  # (--die-with-parent); the program gets them back at their defaults.
   trap '' TERM INT HUP
   exec bwrap "${sandbox[@]}" \
     --bind "$work" "$work" \
     --chdir "$work" \
-    env --default-signal=TERM,INT,HUP --block-signal=TERM,INT,HUP "$@" 11< <(terminal_filter)
+    env --default-signal=TERM,INT,HUP "$@" 11< <(terminal_filter)
 }
 
 create_root() {
