@@ -283,19 +283,27 @@ failed_case() {
   echo "faults: $1 failed: $2" >>"$scratch/failures.txt"
 }
 
-# TERM while the program starts up and loads, after several delays: the
-# whole shut-down and status 0, the log ending with its last line. Started
-# with the stop signals blocked (as ./run play starts it), a TERM that is
-# already pending at its start waits for the handler.
-for delay in 0 0.1 0.2 0.3 0.5; do
+# TERM while the program starts up and loads: the whole shut-down and status
+# 0, the log ending with its last line. Sent 0 to 0.3 s after the log file
+# appears (the first thing the game manager's start-up does after catching
+# the stop signals), while the managers start and the game loads; and, with
+# the program started as ./run play starts it, with the stop signals
+# blocked, already pending when it starts.
+for delay in blocked 0 0.1 0.2 0.3; do
   work="$(fresh_copy "term-at-$delay")"
-  if [ "$delay" = 0 ]; then
+  when="$delay s after the log appeared"
+  [ "$delay" != blocked ] || when="pending, blocked, at the start"
+  if [ "$delay" = blocked ]; then
     (cd "$work" && exec env --block-signal=TERM,INT,HUP bash -c 'kill -s TERM $$ && exec "$0"' \
       "$build/marrowick") >"$work/output.txt" 2>&1 &
     game=$!
   else
     (cd "$work" && exec "$build/marrowick") >"$work/output.txt" 2>&1 &
     game=$!
+    for _ in $(seq 2000); do
+      [ ! -e "$work/marrowick.log" ] || break
+      sleep 0.01
+    done
     sleep "$delay"
     kill -s TERM "$game"
   fi
@@ -304,8 +312,8 @@ for delay in 0 0.1 0.2 0.3 0.5; do
   wait "$game" || status=$?
   ending="$(grep -c -xF 'GameManager::run() - Stopped by SIGTERM' "$work/marrowick.log" 2>/dev/null || true) $(tail -n 1 "$work/marrowick.log" 2>/dev/null || true)"
   [ "$status $ending" = "0 1 LogManager::shutDown() - LM was shutdown" ] ||
-    failed_case "TERM $delay s after start" "status $status, stop lines and last log line: $ending"
-  echo "faults: TERM $delay s after start: status $status, the log's last line: ${ending#* }"
+    failed_case "TERM $when" "status $status, stop lines and last log line: $ending"
+  echo "faults: TERM $when: status $status, the log's last line: ${ending#* }"
 done
 
 # Two copies in one folder, then a third after the first ended: the first
