@@ -53,6 +53,15 @@ void catchStopSignals() {
         action.sa_flags = SA_RESTART;
         caught[i] = sigaction(STOP_SIGNALS[i].number, &action, &replaced[i]) == 0;
     }
+    // A launcher can start the program with them blocked, so that one sent
+    // before this point waits for the handler instead of killing the process.
+    sigset_t handled;
+    sigemptyset(&handled);
+    for (std::size_t i = 0; i < STOP_SIGNAL_COUNT; ++i) {
+        if (caught[i])
+            sigaddset(&handled, STOP_SIGNALS[i].number);
+    }
+    pthread_sigmask(SIG_UNBLOCK, &handled, nullptr);
 }
 
 void releaseStopSignals() {
@@ -104,6 +113,9 @@ void GameManager::setClock(Clock* clock) {
 
 int GameManager::startUp() {
     receivedStopSignal = 0;
+    // First of all: a stop signal while the managers start and the game
+    // loads is acted on when the loop begins.
+    catchStopSignals();
     LogManager::getInstance().startUp();
     WorldManager::getInstance().startUp();
     DisplayManager::getInstance().startUp();

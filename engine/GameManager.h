@@ -15,15 +15,18 @@ class SystemClock;
 
 /// Starts and stops the engine's managers and runs the fixed-step game loop.
 ///
-/// From the start of run() to the end of shutDown(), SIGTERM, SIGINT and SIGHUP
-/// end the game as the window's close button does: the loop ends after the
-/// current frame and everything shuts down in the usual order. The handler only
+/// From the start of startUp() (or of run(), for a host that starts the
+/// managers itself) to the end of shutDown(), SIGTERM, SIGINT and SIGHUP end
+/// the game as the window's close button does: the loop ends after the current
+/// frame and everything shuts down in the usual order; one that comes while
+/// the game loads ends the loop before its first frame. The handler only
 /// records the signal; the loop reads it once a frame. A stop signal that the
 /// process was started with ignored (nohup, a background job of a script) stays
-/// ignored. shutDown() gives back the handlers that were there before, unless a
-/// stop signal came: the process was asked to end, and the handlers stay so
+/// ignored; one that it was started with blocked is unblocked once the handler
+/// is there, and one already pending is acted on then. shutDown() gives back the handlers that were
+/// there before, unless a stop signal came: the process was asked to end, and the handlers stay so
 /// that another signal cannot cut the rest of its exit short. A host with a
-/// loop of its own, which never calls run(), keeps its signals as they were.
+/// loop of its own reads getStopSignal().
 class GameManager : public Manager {
 public:
     /// The length of one frame of the game loop.

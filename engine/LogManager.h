@@ -22,8 +22,11 @@ public:
     ~LogManager() override;
 
     /// Opens the file afresh, closing one that is open; -1, and not started,
-    /// when it cannot be opened.
+    /// when it cannot be opened, with a line on standard error saying why.
     /// Its first line is "LogManager::startUp() - LM was started".
+    /// While another process holds "marrowick.log", this one writes
+    /// "marrowick.2.log" (up to "marrowick.9.log") and says so on standard
+    /// error and in its second line.
     int startUp() override;
     /// Writes "LogManager::shutDown() - LM was shutdown", then closes the file.
     void shutDown() override;

@@ -514,6 +514,8 @@ TEST_F(MatchLoaderTest, ATimeThatAFullDiskRefusesIsAnnouncedAsUnsavedAndWrittenL
     const std::string full = "MatchLoader::updateFile() -- Couldn't write highscore data file (No "
                              "space left on device); the times are kept and written later";
     fs::create_directory(m_scratch.path() / "full");
+    // The copy opens the log again, which a live process holding it would refuse.
+    mw::LogManager::getInstance().shutDown();
     GameCopy game([&] {
         const std::string failed = mountSmallFileSystem("full");
         if (!failed.empty())

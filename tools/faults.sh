@@ -257,15 +257,108 @@ ln -s victim.txt "$work/hsdata.txt.tmp"
 absent_line="highscore data file" check="[ \"\$(cat '$work/victim.txt')\" = keep ]" \
   run_case "hsdata.txt.tmp is a link to another file" "$work" yes ""
 
+# A log that cannot be written: the game plays on and says so on standard error.
+work="$(fresh_copy log-directory)"
+mkdir "$work/marrowick.log"
+run_case "marrowick.log is a directory" "$work" yes "" \
+  "Marrowick cannot write its log $work/marrowick.log: Is a directory; it goes on without one."
+work="$(fresh_copy log-unwritable)"
+: >"$work/marrowick.log"
+chmod 444 "$work/marrowick.log"
+chmod 777 "$work"
+as_user=65534 run_case "marrowick.log read-only (mode 444, played as nobody)" "$work" yes "" \
+  "Marrowick cannot write its log $work/marrowick.log: Permission denied; it goes on without one."
+
 if [ -n "${MW_FAULTS_READONLY_DIR:-}" ]; then
-  # No time could be saved there: the game says so once, on standard error.
-  run_case "working directory not writable (no log)" "$MW_FAULTS_READONLY_DIR" yes "" \
+  # No time could be saved there, nor a log written: the game says each once, on standard error.
+  check="[ \"\$(grep -cxF 'Marrowick cannot write its log $MW_FAULTS_READONLY_DIR/marrowick.log: Read-only file system; it goes on without one.' '$scratch/stdout.txt')\" = 1 ]" \
+    run_case "working directory not writable (no log)" "$MW_FAULTS_READONLY_DIR" yes "" \
     "marrowick: Best times cannot be saved: the folder '$MW_FAULTS_READONLY_DIR' cannot be written (Read-only file system)"
   if [ -e "$MW_FAULTS_READONLY_DIR/marrowick.log" ] || [ -e "$MW_FAULTS_READONLY_DIR/hsdata.txt" ]; then
     echo "faults: something was written into the read-only directory" >&2
     failures=$((failures + 1))
   fi
 fi
+
+# failed_case NAME WHAT: a case outside the table.
+failed_case() {
+  failures=$((failures + 1))
+  echo "faults: $1 failed: $2" >>"$scratch/failures.txt"
+}
+
+# TERM while the program starts up and loads: the whole shut-down and status
+# 0, the log ending with its last line. Sent 0 to 0.3 s after the log file
+# appears (the first thing the game manager's start-up does after catching
+# the stop signals), while the managers start and the game loads; and, with
+# the program started as ./run play starts it, with the stop signals
+# blocked, already pending when it starts.
+for delay in blocked 0 0.1 0.2 0.3; do
+  work="$(fresh_copy "term-at-$delay")"
+  when="$delay s after the log appeared"
+  [ "$delay" != blocked ] || when="pending, blocked, at the start"
+  if [ "$delay" = blocked ]; then
+    (cd "$work" && exec env --block-signal=TERM,INT,HUP bash -c 'kill -s TERM $$ && exec "$0"' \
+      "$build/marrowick") >"$work/output.txt" 2>&1 &
+    game=$!
+  else
+    (cd "$work" && exec "$build/marrowick") >"$work/output.txt" 2>&1 &
+    game=$!
+    for _ in $(seq 2000); do
+      [ ! -e "$work/marrowick.log" ] || break
+      sleep 0.01
+    done
+    sleep "$delay"
+    kill -s TERM "$game"
+  fi
+  status=0
+  timeout 20 tail --pid="$game" -f /dev/null || kill -9 "$game" 2>/dev/null || true
+  wait "$game" || status=$?
+  ending="$(grep -c -xF 'GameManager::run() - Stopped by SIGTERM' "$work/marrowick.log" 2>/dev/null || true) $(tail -n 1 "$work/marrowick.log" 2>/dev/null || true)"
+  [ "$status $ending" = "0 1 LogManager::shutDown() - LM was shutdown" ] ||
+    failed_case "TERM $when" "status $status, stop lines and last log line: $ending"
+  echo "faults: TERM $when: status $status, the log's last line: ${ending#* }"
+done
+
+# Two copies in one folder, then a third after the first ended: the first
+# keeps marrowick.log, the second writes marrowick.2.log and says so, and the
+# third has marrowick.log again while the second still runs.
+windows() { xdotool search --onlyvisible --name Marrowick 2>/dev/null | grep -c . || true; }
+work="$(fresh_copy two-copies)"
+declare -A copies=()
+for copy in first second third; do
+  [ "$copy" != third ] || {
+    kill -s TERM "${copies[first]}"
+    wait "${copies[first]}" || true
+  }
+  before="$(windows)"
+  (cd "$work" && exec "$build/marrowick") >"$scratch/$copy.txt" 2>&1 &
+  copies[$copy]=$!
+  for _ in $(seq 100); do
+    [ "$(windows)" -gt "$before" ] && break
+    sleep 0.1
+  done
+done
+for copy in second third; do
+  kill -s TERM "${copies[$copy]}"
+  wait "${copies[$copy]}" || failed_case "two copies" "the $copy copy ended with status $?"
+done
+# The program's own lines; the window library has its own.
+said="$(grep '^Marrowick' "$scratch/first.txt" || true) | $(grep '^Marrowick' "$scratch/second.txt" || true) | $(grep '^Marrowick' "$scratch/third.txt" || true)"
+[ "$said" = " | Marrowick: another copy is writing $work/marrowick.log; this copy's log is $work/marrowick.2.log. | " ] ||
+  failed_case "two copies" "they said: $said"
+for log in marrowick.log marrowick.2.log; do
+  lines="$(grep -c . "$work/$log" 2>/dev/null || true) $(head -n 2 "$work/$log" 2>/dev/null | tr '\n' '|' || true)$(tail -n 1 "$work/$log" 2>/dev/null || true)"
+  case "$log" in
+    marrowick.log) second_line="WorldManager::startUp() - WM was started up" ;;
+    *) second_line="LogManager::startUp() - 'marrowick.log' is in use by another copy; this log is 'marrowick.2.log'" ;;
+  esac
+  if [ "${lines#* }" = "LogManager::startUp() - LM was started|$second_line|LogManager::shutDown() - LM was shutdown" ] &&
+    [ "$(grep -c -F 'LM was started' "$work/$log" || true)" = 1 ]; then
+    echo "faults: two copies: $log is whole, ${lines%% *} lines with one start and one shut-down"
+  else
+    failed_case "two copies" "$log is not one whole log: $lines"
+  fi
+done
 
 [ -e "$scratch/failures.txt" ] && cat "$scratch/failures.txt" >&2
 echo "faults: $failures failed"

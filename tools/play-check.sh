@@ -7,6 +7,11 @@
 #   and says nothing, the log ends with the log manager's last line, no game
 #   is left running; and the play folder's old data was replaced by the
 #   build's.
+# - An output closed after its first byte (./run play | head -c 1) is not a
+#   failed build: the game is played, and ./run play says the output closed.
+# - Job control, on a pseudo-terminal with an interactive shell: Ctrl+Z stops
+#   the game, fg sets it going again; and a program in the sandbox cannot
+#   type into that terminal.
 # - HOME unset is taken from the user database; a relative XDG_DATA_HOME is
 #   ignored for ~/.local/share.
 # - As root (which these cases need, for a mount namespace): a play folder too
@@ -70,7 +75,13 @@ session() {
   shift 2
   mkdir -p "$work/$name"
   set -m
-  (cd "$work/$name" && exec env "$@" "$repo/run" play) >"$work/$name.out" 2>"$work/$name.err" </dev/null &
+  if [ -n "${output_reader:-}" ]; then
+    # Standard output read by a command of its own; the status is ./run play's.
+    (cd "$work/$name" && env "$@" "$repo/run" play 2>"$work/$name.err" | $output_reader >"$work/$name.out"
+    exit "${PIPESTATUS[0]}") </dev/null &
+  else
+    (cd "$work/$name" && exec env "$@" "$repo/run" play) >"$work/$name.out" 2>"$work/$name.err" </dev/null &
+  fi
   local play=$!
   set +m
   # The first session builds the game first.
@@ -155,6 +166,112 @@ for how in "TERM to script" "INT to group" "HUP to group" "TERM to every process
   [ -z "$(find "$folder" -maxdepth 1 -name '.refresh-*')" ] || failed "$name: the refresh left $(ls -A "$folder")"
   say "$how: ./run play ended with status $(cat "$work/$name.status")"
 done
+
+# An output closed by its reader after one byte is not a failed build: the
+# game is built and played, and ./run play says only that the output closed.
+output_reader="head -c 1" session closed-output escape HOME="$work/home" XDG_DATA_HOME="$work/data-closed-output"
+[ "$(cat "$work/closed-output.status")" = 0 ] &&
+  [ "$(grep '^run: ' "$work/closed-output.err" | sed 's/^run: built with SFML .* in [^;]*;/run: built;/')" = \
+    "run: built; the output was closed, so its messages were not all shown" ] &&
+  [ "$(tail -n 1 "$work/data-closed-output/marrowick/marrowick.log" 2>/dev/null)" = "LogManager::shutDown() - LM was shutdown" ] ||
+  failed "closed output: status $(cat "$work/closed-output.status"); it said: $(grep '^run: ' "$work/closed-output.err" | tr '\n' '|')"
+say "output closed after one byte: status $(cat "$work/closed-output.status"), it said: $(head -n 1 "$work/closed-output.err")"
+
+# Job control on a terminal: ./run play typed into an interactive shell on a
+# pseudo-terminal, Ctrl+Z stops the game with it (state T, the shell says
+# Stopped), fg sets it going again, Escape ends it with status 0. Then a
+# program in the same sandbox tries to type into that terminal (TIOCSTI),
+# which must be refused. Prints one line per fact.
+job_control() {
+  local folder="$1"
+  mkdir -p "$folder"
+  printf '%s\n' 'my $c = "x";' 'ioctl(STDIN, 0x5412, $c) or die "typing refused: $!\n";' \
+    'print "typed into the terminal\n";' >"$folder/type.pl"
+  python3 - "$repo" "$work/home" "${folder%/marrowick}" "$folder" <<'PY'
+import os, pty, re, select, subprocess, sys, time
+
+repo, home, data, folder = sys.argv[1:5]
+shell, terminal = pty.fork()
+if shell == 0:
+    os.execvpe("bash", ["bash", "--norc", "--noprofile", "-i"],
+               dict(os.environ, PS1="prompt$ ", HOME=home, XDG_DATA_HOME=data))
+said = b""
+
+def read(seconds, done=lambda: False):
+    global said
+    end = time.time() + seconds
+    while time.time() < end and not done():
+        if select.select([terminal], [], [], 0.1)[0]:
+            try:
+                said += os.read(terminal, 65536)
+            except OSError:
+                break
+    return done()
+
+def game_state():
+    table = subprocess.run(["ps", "-e", "-o", "pid=,ppid=,stat=,comm="],
+                           capture_output=True, text=True).stdout.split("\n")
+    rows = [row.split(None, 3) for row in table if row.strip()]
+    family, states = {shell}, []
+    for _ in range(20):
+        family |= {int(r[0]) for r in rows if int(r[1]) in family}
+    return "".join(r[2][0] for r in rows if int(r[0]) in family and r[3] == "marrowick")
+
+def window():
+    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Marrowick"],
+                          capture_output=True).returncode == 0
+
+def type_line(line):
+    os.write(terminal, line.encode() + b"\n")
+
+type_line(f"cd '{folder}' && '{repo}/run' play")
+print("window shown:", "yes" if read(900, window) else "no")
+read(1.5)
+os.write(terminal, b"\x1a")
+print("after Ctrl+Z:", "stopped" if read(10, lambda: game_state() == "T" and b"Stopped" in said)
+      else f"state {game_state()!r}")
+read(2)
+print("two seconds later:", "stopped" if game_state() == "T" else f"state {game_state()!r}")
+type_line("fg")
+print("after fg:", "running" if read(10, lambda: game_state() in ("S", "R")) else f"state {game_state()!r}")
+read(1.5)
+subprocess.run(["xdotool", "search", "--name", "Marrowick", "windowfocus", "--sync", "key", "Escape"],
+               capture_output=True)
+read(60, lambda: game_state() == "")
+# The status of the job that fg waited for.
+type_line('echo "play ended with $?."')
+ended = lambda: re.search(rb"play ended with (\d+)\.", said)
+print("./run play:", ended().group(1).decode() if read(10, ended) else "did not end")
+if os.path.exists(f"{repo}/build/sid"):
+    type_line(f"'{repo}/tools/sidroot.sh' desktop '{folder}' perl type.pl")
+    read(60, lambda: b"typ" in said.split(b"type.pl")[-1] and b"\n" in said.split(b"typ")[-1])
+    tail = said.split(b"type.pl")[-1].decode(errors="replace")
+    print("a sandboxed program:", "typing refused" if "typing refused" in tail else
+          "typed into the terminal" if "typed into" in tail else "said nothing")
+type_line("exit")
+read(5)
+try:
+    os.kill(shell, 9)
+except ProcessLookupError:
+    pass
+os.waitpid(shell, 0)
+PY
+}
+
+say "job control on a pseudo-terminal"
+expected_job_control="window shown: yes
+after Ctrl+Z: stopped
+two seconds later: stopped
+after fg: running
+./run play: 0"
+[ "$(basename "${run_dir%/run}")" = sid ] && expected_job_control+="
+a sandboxed program: typing refused"
+job_control "$work/data-job-control/marrowick" >"$work/job-control.out" 2>&1 || true
+[ "$(cat "$work/job-control.out")" = "$expected_job_control" ] ||
+  failed "job control: $(tr '\n' '|' <"$work/job-control.out")"
+[ "$(tail -n 1 "$work/data-job-control/marrowick/marrowick.log" 2>/dev/null)" = "LogManager::shutDown() - LM was shutdown" ] ||
+  failed "job control: the log does not end with the log manager's shut-down"
+say "job control: $(tr '\n' ';' <"$work/job-control.out")"
 
 # The XDG base-directory rules.
 session home-unset escape -u HOME XDG_DATA_HOME="$work/data-home-unset"

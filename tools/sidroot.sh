@@ -162,6 +162,40 @@ sound_args() {
   sandbox+=(--setenv PULSE_LATENCY_MSEC "${PULSE_LATENCY_MSEC:-50}")
 }
 
+# A seccomp filter, as bwrap reads it (--seccomp FD), that refuses the
+# terminal ioctls which type into the terminal's input (TIOCSTI) or paste into
+# a console (TIOCLINUX), and every system call of another architecture or
+# ABI; everything else is allowed. Fails where the filter is not known for
+# the machine.
+terminal_filter() {
+  local arch ioctl
+  case "$(uname -m)" in
+    x86_64) arch=0xc000003e ioctl=16 ;;
+    aarch64) arch=0xc00000b7 ioctl=29 ;;
+    *) return 1 ;;
+  esac
+  # One instruction: code, true jump, false jump, operand (little-endian).
+  instruction() {
+    local byte bytes=""
+    for byte in $(($1 & 255)) $(($1 >> 8)) "$2" "$3" $(($4 & 255)) $(($4 >> 8 & 255)) \
+      $(($4 >> 16 & 255)) $(($4 >> 24 & 255)); do
+      bytes+="$(printf '\\x%02x' "$byte")"
+    done
+    printf '%b' "$bytes"
+  }
+  local load=0x20 equal=0x15 any_bit=0x45 return=0x06 allow=0x7fff0000 refuse_eperm=0x00050001
+  instruction $load 0 0 4 # the architecture
+  instruction $equal 0 7 $arch
+  instruction $load 0 0 0 # the call's number
+  instruction $any_bit 5 0 0x40000000
+  instruction $equal 0 3 $ioctl
+  instruction $load 0 0 24 # the low half of the second argument, the request
+  instruction $equal 2 0 0x5412
+  instruction $equal 1 0 0x541c
+  instruction $return 0 0 $allow
+  instruction $return 0 0 $refuse_eperm
+}
+
 in_desktop() {
   # A desktop program: the checkout read-only at /src,
   # the working directory DIR writable, a private /tmp, and what a program
@@ -176,6 +210,15 @@ in_desktop() {
   # The GPU and the sound card, where the machine has them; /sys tells the
   # graphics drivers which GPU is which.
   sandbox+=(--dev-bind-try /dev/dri /dev/dri --dev-bind-try /dev/snd /dev/snd --ro-bind-try /sys /sys)
+  # The program stays in the caller's session and process group, so that the
+  # terminal's job control (Ctrl+Z, fg) and its Ctrl+C reach it; the filter
+  # keeps it from typing into that terminal. Where there is no filter for
+  # the machine, a session of its own does that, and job control is lost.
+  if terminal_filter >/dev/null; then
+    sandbox+=(--seccomp 11)
+  else
+    sandbox+=(--new-session)
+  fi
   # TERM, INT and HUP are the program's to act on (the game shuts down
   # cleanly). The sandbox's own process ignores them, so that it waits for
   # the program instead of dying first and taking it down with it
@@ -184,7 +227,7 @@ in_desktop() {
   exec bwrap "${sandbox[@]}" \
     --bind "$work" "$work" \
     --chdir "$work" \
-    env --default-signal=TERM,INT,HUP "$@"
+    env --default-signal=TERM,INT,HUP "$@" 11< <(terminal_filter)
 }
 
 create_root() {
