@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 #include <utility>
 
@@ -73,7 +74,7 @@ int DisplayManager::startUp() {
     if (!display)
         return -1;
     m_window = std::make_unique<sf::RenderWindow>(
-        sf::VideoMode({WINDOW_HORIZONTAL_PIXELS, WINDOW_VERTICAL_PIXELS}, 32), WINDOW_TITLE,
+        sf::VideoMode({WINDOW_HORIZONTAL_PIXELS, WINDOW_VERTICAL_PIXELS}, 32), m_windowTitle,
         sf::Style::Titlebar | sf::Style::Close, sf::State::Windowed);
     m_window->setMouseCursorVisible(false);
     m_window->setVerticalSyncEnabled(true);
@@ -88,9 +89,14 @@ int DisplayManager::startUp() {
         return m_font->getGlyph(static_cast<unsigned char>(ch), m_geometry.characterSize(), true);
     });
     m_surfaceTouched = false;
-    if (!isFontFileOfUsableSize() || !m_font->openFromFile(FONT_FILE)) {
+    if (!isFontFileOfUsableSize() || !m_font->openFromFile(m_fontFile)) {
         std::printf("Couldn't load font.\n");
         std::fflush(stdout);
+        std::error_code ignored;
+        const std::string path = std::filesystem::absolute(m_fontFile, ignored).string();
+        std::fprintf(stderr, "The font was looked for in '%s'.\n", path.c_str());
+        LogManager::getInstance().writeLog("DisplayManager::startUp() - Couldn't load font '%s'",
+                                           path.c_str());
         return -1;
     }
     m_batched = fontTextureFitsBatching();
@@ -134,9 +140,9 @@ std::shared_ptr<void> DisplayManager::openDisplay() {
 #endif
 }
 
-bool DisplayManager::isFontFileOfUsableSize() {
+bool DisplayManager::isFontFileOfUsableSize() const {
     struct stat status {};
-    return stat(FONT_FILE.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+    return stat(m_fontFile.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
            status.st_size <= FONT_FILE_MAX_BYTES;
 }
 

@@ -24,7 +24,7 @@ int LogManager::startUp() {
     }
     // Started again only once the new file is open.
     setStarted(false);
-    m_file = std::fopen(LOG_FILE_NAME.c_str(), "w");
+    m_file = std::fopen(m_fileName.c_str(), "w");
     if (m_file == nullptr)
         return -1;
     writeLog("LogManager::startUp() - LM was started");
