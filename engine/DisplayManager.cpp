@@ -109,7 +109,7 @@ int DisplayManager::startUp() {
 // libX11 directly needs no link of our own to it. The connection is kept
 // until the window has its own: an X server whose last client leaves resets,
 // and refuses connections while it does.
-std::shared_ptr<void> DisplayManager::openDisplay() {
+std::shared_ptr<void> DisplayManager::openDisplay() const {
 #ifdef MW_X11_DISPLAY
     void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
     using OpenDisplay = void* (*)(const char*);
@@ -132,7 +132,7 @@ std::shared_ptr<void> DisplayManager::openDisplay() {
     const std::string reason = name == nullptr || *name == '\0'
                                    ? std::string("DISPLAY is not set")
                                    : "cannot open the X display '" + std::string(name) + "'";
-    std::fprintf(stderr, "Marrowick needs a desktop: %s.\n", reason.c_str());
+    std::fprintf(stderr, "%s needs a desktop: %s.\n", m_windowTitle.c_str(), reason.c_str());
     LogManager::getInstance().writeLog("DisplayManager::startUp() - No window: %s", reason.c_str());
     return nullptr;
 #else

@@ -123,7 +123,8 @@ public:
     /// The picture drawn so far in this frame (empty without a window).
     sf::Image capture();
 
-    /// The title of the window the next startUp() opens; WINDOW_TITLE by default.
+    /// The title of the window the next startUp() opens; WINDOW_TITLE by
+    /// default. Without a desktop, standard error says "TITLE needs a desktop".
     void setWindowTitle(const std::string& title) { m_windowTitle = title; }
     /// The window's title.
     const std::string& getWindowTitle() const { return m_windowTitle; }
@@ -165,7 +166,7 @@ private:
     bool isFontFileOfUsableSize() const;
     /// A connection to the display that windows open on, or none, with a
     /// line on standard error and one in the log saying why.
-    static std::shared_ptr<void> openDisplay();
+    std::shared_ptr<void> openDisplay() const;
     /// False, with a log line, when SFML's font textures break what the
     /// batched path relies on.
     bool fontTextureFitsBatching();

@@ -5,12 +5,12 @@
 
 namespace mw {
 
-FrameDriver::FrameDriver() {
+FrameDriver::FrameDriver() : m_previous(GameManager::getInstance().getInputSource()) {
     GameManager::getInstance().setInputSource(this);
 }
 
 FrameDriver::~FrameDriver() {
-    GameManager::getInstance().setInputSource(nullptr);
+    GameManager::getInstance().setInputSource(m_previous);
 }
 
 void FrameDriver::advance(int count) {

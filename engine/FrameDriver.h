@@ -28,7 +28,7 @@ class FrameDriver : public InputSource {
 public:
     /// Becomes the game manager's input source.
     FrameDriver();
-    /// Gives the input back to the window.
+    /// Gives the input back to the source before it (the window, usually).
     ~FrameDriver() override;
     FrameDriver(const FrameDriver&) = delete;
     FrameDriver& operator=(const FrameDriver&) = delete;
@@ -58,6 +58,7 @@ private:
             m_held[key] = action == KEY_PRESSED;
     }
 
+    InputSource* m_previous;
     std::vector<std::pair<Key, KeyboardAction>> m_pending;
     std::array<bool, KEY_COUNT> m_held{};
 };

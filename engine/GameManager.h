@@ -30,8 +30,9 @@ public:
 
     /// Starts log, world, display, input and resource managers, in that order.
     /// -1, with a log line, when the display did not start (no window or no
-    /// font): nothing could be shown, and run() would wait for a window that
-    /// never comes; call shutDown() and end. shutDown() stops what did start.
+    /// font): nothing could be shown, and run() would loop with nothing on the
+    /// screen and no key to end it; call shutDown() and end. shutDown() stops
+    /// what did start.
     /// On success its log line is "GameManager::startUp() - GM was started up".
     /// The same as startUp(GameConfig()): the engine's own title, font and log.
     [[nodiscard]] int startUp() override;
@@ -65,6 +66,8 @@ public:
     /// Takes the frame's input from the source instead of the window; nullptr
     /// restores the window. The source is not owned.
     void setInputSource(InputSource* source) { m_inputSource = source; }
+    /// The input source, or nullptr for the window.
+    InputSource* getInputSource() const { return m_inputSource; }
     /// Replaces the clock that times the frames of run() (nullptr restores
     /// the system clock); not owned. A test's clock runs run() without waiting.
     void setClock(Clock* clock);

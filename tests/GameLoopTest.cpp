@@ -198,6 +198,16 @@ TEST(GameConfigTest, AGameNamesItsWindowFontLogAndDataFolder) {
                         "DisplayManager::startUp() - Couldn't load font '" + gone + "'"),
               log.end());
     EXPECT_FALSE(std::filesystem::exists("marrowick.log"));
+
+    const std::string display = std::getenv("DISPLAY");
+    setenv("DISPLAY", ":9999", 1); // no X server there
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(game.startUp(config), -1);
+    const std::string noDesktop = testing::internal::GetCapturedStderr();
+    game.shutDown();
+    setenv("DISPLAY", display.c_str(), 1);
+    EXPECT_EQ(noDesktop,
+              "Lighthouse at Dusk needs a desktop: cannot open the X display ':9999'.\n");
     // Back to the engine's own names for the tests that follow.
     mw::LogManager::getInstance().setFileName(mw::LOG_FILE_NAME);
     mw::LogManager::getInstance().setFlush(false);

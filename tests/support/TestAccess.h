@@ -30,9 +30,11 @@ public:
             void getInput() override { input(); }
             const std::function<void()>& input;
         } source(input);
-        mw::GameManager::getInstance().setInputSource(&source);
-        mw::GameManager::getInstance().runFrame();
-        mw::GameManager::getInstance().setInputSource(nullptr);
+        mw::GameManager& game = mw::GameManager::getInstance();
+        mw::InputSource* previous = game.getInputSource();
+        game.setInputSource(&source);
+        game.runFrame();
+        game.setInputSource(previous);
     }
 
     static void setHealth(Hero& hero, int health) { hero.setHealth(health); }
