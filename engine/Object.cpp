@@ -6,12 +6,18 @@
 #include "engine/WorldManager.h"
 
 #include <cstdio>
+#include <set>
 
 namespace mw {
 
 namespace {
 int nextObjectId = 0;
-}
+
+// The unknown sprite labels already logged: a game that asks for one every
+// frame gets one line, not a line a frame.
+constexpr std::size_t MAX_REPORTED_LABELS = 100;
+std::set<std::string> reportedLabels;
+} // namespace
 
 Object::Object() : m_id(nextObjectId++) {
     WorldManager& world = WorldManager::getInstance();
@@ -47,6 +53,8 @@ Vector Object::getVelocity() const {
 int Object::setSprite(const std::string& label) {
     Sprite* sprite = ResourceManager::getInstance().getSprite(label);
     if (sprite == nullptr) {
+        if (reportedLabels.size() >= MAX_REPORTED_LABELS || !reportedLabels.insert(label).second)
+            return -1;
         LogManager::getInstance().writeLog(
             "Object::setSprite() - No sprite has the label '%s' (object %d of type '%s')",
             label.c_str(), m_id, m_type.c_str());

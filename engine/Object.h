@@ -88,7 +88,8 @@ public:
     /// Shows the sprite with this label from its first frame, and sets the box
     /// to the sprite's size. Returns -1, and nothing changes, when no sprite has
     /// the label, with the log line "Object::setSprite() - No sprite has the
-    /// label 'LABEL' (object ID of type 'TYPE')"; 0 otherwise.
+    /// label 'LABEL' (object ID of type 'TYPE')", once per label in a run;
+    /// 0 otherwise.
     int setSprite(const std::string& label);
     /// The animation: the sprite shown and its current frame.
     const Animation& getAnimation() const { return m_animation; }
