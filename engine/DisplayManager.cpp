@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 #include <utility>
 
@@ -95,7 +96,7 @@ int DisplayManager::startUp() {
     if (!display)
         return -1;
     m_window = std::make_unique<sf::RenderWindow>(
-        sf::VideoMode({WINDOW_HORIZONTAL_PIXELS, WINDOW_VERTICAL_PIXELS}, 32), WINDOW_TITLE,
+        sf::VideoMode({WINDOW_HORIZONTAL_PIXELS, WINDOW_VERTICAL_PIXELS}, 32), m_windowTitle,
         sf::Style::Titlebar | sf::Style::Close, sf::State::Windowed);
     m_window->setMouseCursorVisible(false);
     m_window->setVerticalSyncEnabled(true);
@@ -110,9 +111,14 @@ int DisplayManager::startUp() {
         return m_font->getGlyph(static_cast<unsigned char>(ch), m_geometry->characterSize(), true);
     });
     m_surfaceTouched = false;
-    if (!isFontFileOfUsableSize() || !m_font->openFromFile(FONT_FILE)) {
+    if (!isFontFileOfUsableSize() || !m_font->openFromFile(m_fontFile)) {
         std::printf("Couldn't load font.\n");
         std::fflush(stdout);
+        std::error_code ignored;
+        const std::string path = std::filesystem::absolute(m_fontFile, ignored).string();
+        std::fprintf(stderr, "The font was looked for in '%s'.\n", path.c_str());
+        LogManager::getInstance().writeLog("DisplayManager::startUp() - Couldn't load font '%s'",
+                                           path.c_str());
         return -1;
     }
     m_batched = fontTextureFitsBatching();
@@ -125,7 +131,7 @@ int DisplayManager::startUp() {
 // libX11 directly needs no link of our own to it. The connection is kept
 // until the window has its own: an X server whose last client leaves resets,
 // and refuses connections while it does.
-std::shared_ptr<void> DisplayManager::openDisplay() {
+std::shared_ptr<void> DisplayManager::openDisplay() const {
 #ifdef MW_X11_DISPLAY
     void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
     using OpenDisplay = void* (*)(const char*);
@@ -148,7 +154,7 @@ std::shared_ptr<void> DisplayManager::openDisplay() {
     const std::string reason = name == nullptr || *name == '\0'
                                    ? std::string("DISPLAY is not set")
                                    : "cannot open the X display '" + std::string(name) + "'";
-    std::fprintf(stderr, "Marrowick needs a desktop: %s.\n", reason.c_str());
+    std::fprintf(stderr, "%s needs a desktop: %s.\n", m_windowTitle.c_str(), reason.c_str());
     LogManager::getInstance().writeLog("DisplayManager::startUp() - No window: %s", reason.c_str());
     return nullptr;
 #else
@@ -156,9 +162,9 @@ std::shared_ptr<void> DisplayManager::openDisplay() {
 #endif
 }
 
-bool DisplayManager::isFontFileOfUsableSize() {
+bool DisplayManager::isFontFileOfUsableSize() const {
     struct stat status {};
-    return stat(FONT_FILE.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+    return stat(m_fontFile.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
            status.st_size <= FONT_FILE_MAX_BYTES;
 }
 

@@ -13,8 +13,6 @@
 #include <string>
 #include <vector>
 
-class TestAccess;
-
 namespace sf {
 class Font;
 class RectangleShape;
@@ -38,7 +36,8 @@ enum Justification {
     JUSTIFY_RIGHT,  ///< The last character just left of the position.
 };
 
-/// The font, read from the working directory.
+/// The font, read from the working directory unless a game names another
+/// (GameConfig::fontFile).
 inline const std::string FONT_FILE = "mw-font.ttf";
 /// The window's title.
 inline const std::string WINDOW_TITLE = "Marrowick";
@@ -69,7 +68,9 @@ public:
     /// font (the window stays open). Drawing is batched unless the font's texture
     /// does not allow it. A second call does nothing.
     /// A font that cannot be loaded prints "Couldn't load font." on standard
-    /// output; success logs "DisplayManager::startUp() - DM was started up".
+    /// output, and names the file it looked for on standard error and in the
+    /// log ("DisplayManager::startUp() - Couldn't load font 'PATH'");
+    /// success logs "DisplayManager::startUp() - DM was started up".
     /// On X11, -1 without a window when the X display cannot be opened (no
     /// DISPLAY, no server, no authorization), with a line on standard error and
     /// one in the log: the window library would end the process instead.
@@ -124,20 +125,28 @@ public:
     /// The picture drawn so far in this frame (empty without a window).
     sf::Image capture();
 
-private:
-    /// Tests set up and read back state through it (tests/support/TestAccess.h);
-    /// the program never does.
-    friend class ::TestAccess;
+    /// The title of the window the next startUp() opens; WINDOW_TITLE by
+    /// default. Without a desktop, standard error says "TITLE needs a desktop".
+    void setWindowTitle(const std::string& title) { m_windowTitle = title; }
+    /// The window's title.
+    const std::string& getWindowTitle() const { return m_windowTitle; }
+    /// The font file the next startUp() loads; FONT_FILE by default.
+    void setFontFile(const std::string& fontFile) { m_fontFile = fontFile; }
+    /// The font file.
+    const std::string& getFontFile() const { return m_fontFile; }
 
     /// Batched drawing (the default) collects the frame's cells and draws them
     /// together, as a few runs of triangles; unbatched drawing draws each cell
     /// on its own. Both give the same picture; the unbatched path is the reference.
     void setBatched(bool batched);
+    /// Whether drawing is batched.
     bool isBatched() const { return m_batched; }
 
-    /// What the last shown frame held, as cells. Cells off the grid read as undrawn.
+    /// What the last shown frame held, as cells: a test reads the screen
+    /// through it. Cells off the grid read as undrawn.
     Cell shownCell(int column, int row) const;
 
+private:
     DisplayManager();
 
     /// One drawCh call of a frame, kept until the frame is drawn.
@@ -156,15 +165,17 @@ private:
     /// when they cannot be made, there are none.
     void premultiplyGlyphs(const sf::Image& glyphs);
     /// Whether the font file is a regular file of at most FONT_FILE_MAX_BYTES.
-    static bool isFontFileOfUsableSize();
+    bool isFontFileOfUsableSize() const;
     /// A connection to the display that windows open on, or none, with a
     /// line on standard error and one in the log saying why.
-    static std::shared_ptr<void> openDisplay();
+    std::shared_ptr<void> openDisplay() const;
     /// False, with a log line, when SFML's font textures break what the
     /// batched path relies on.
     bool fontTextureFitsBatching();
 
     const std::unique_ptr<const CellGeometry> m_geometry;
+    std::string m_windowTitle = WINDOW_TITLE;
+    std::string m_fontFile = FONT_FILE;
     std::unique_ptr<sf::RenderWindow> m_window;
     std::unique_ptr<sf::Font> m_font;
     std::unique_ptr<CellRecorder> m_cells;

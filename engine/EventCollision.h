@@ -28,6 +28,11 @@ public:
     Object* getObject2() const { return m_object2; }
     /// Sets the object whose box the mover met.
     void setObject2(Object* object) { m_object2 = object; }
+    /// Of the two objects, the one that is not self: the object a receiver
+    /// met. nullptr when self is neither.
+    Object* getOther(const Object* self) const {
+        return self == m_object1 ? m_object2 : self == m_object2 ? m_object1 : nullptr;
+    }
     /// The position the mover was going to.
     Vector getPosition() const { return m_position; }
     /// Sets the position the mover was going to.

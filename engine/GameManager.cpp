@@ -3,6 +3,7 @@
 #include "engine/DisplayManager.h"
 #include "engine/EventStep.h"
 #include "engine/InputManager.h"
+#include "engine/InputSource.h"
 #include "engine/LogManager.h"
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
@@ -112,6 +113,17 @@ void GameManager::setClock(Clock* clock) {
 }
 
 int GameManager::startUp() {
+    return startUp(GameConfig());
+}
+
+int GameManager::startUp(const GameConfig& config) {
+    m_config = config;
+    LogManager::getInstance().setFileName(config.logFile);
+    LogManager::getInstance().setFlush(config.flushLog);
+    ResourceManager::getInstance().setDataFolder(config.dataFolder);
+    DisplayManager::getInstance().setWindowTitle(config.windowTitle);
+    DisplayManager::getInstance().setFontFile(
+        ResourceManager::getInstance().getDataPath(config.fontFile));
     receivedStopSignal = 0;
     // First of all: a stop signal while the managers start and the game
     // loads is acted on when the loop begins.
@@ -146,10 +158,13 @@ void GameManager::shutDown() {
     releaseStopSignals();
 }
 
-void GameManager::runFrame(const std::function<void()>& input) {
+void GameManager::runFrame() {
     const EventStep step(stepCount++);
     onEvent(step);
-    input();
+    if (m_inputSource != nullptr)
+        m_inputSource->getInput();
+    else
+        InputManager::getInstance().getInput();
     WorldManager& world = WorldManager::getInstance();
     world.update();
     world.draw();
@@ -169,10 +184,9 @@ bool GameManager::gameOverOrStopped() {
 
 void GameManager::run() {
     catchStopSignals();
-    const auto windowInput = [] { InputManager::getInstance().getInput(); };
     while (!gameOverOrStopped()) {
         const std::int64_t start = m_clock->nowMilliseconds();
-        runFrame(windowInput);
+        runFrame();
         const std::int64_t elapsed = m_clock->nowMilliseconds() - start;
         if (elapsed > m_frameTime)
             LogManager::getInstance().writeLog(

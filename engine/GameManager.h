@@ -2,15 +2,14 @@
 
 #include "engine/Clock.h"
 #include "engine/EventKeyboard.h"
+#include "engine/GameConfig.h"
 #include "engine/Manager.h"
 
-#include <functional>
 #include <memory>
-
-class TestAccess;
 
 namespace mw {
 
+class InputSource;
 class SystemClock;
 
 /// Starts and stops the engine's managers and runs the fixed-step game loop.
@@ -38,16 +37,47 @@ public:
 
     /// Starts log, world, display, input and resource managers, in that order.
     /// -1, with a log line, when the display did not start (no window or no
-    /// font): nothing could be shown. shutDown() stops what did start.
+    /// font): nothing could be shown, and run() would loop with nothing on the
+    /// screen and no key to end it; call shutDown() and end. shutDown() stops
+    /// what did start.
     /// On success its log line is "GameManager::startUp() - GM was started up".
-    int startUp() override;
+    /// The same as startUp(GameConfig()): the engine's own title, font and log.
+    [[nodiscard]] int startUp() override;
+    /// startUp() for a game that names itself: its window title, font, log
+    /// and data folder (GameConfig). Objects made before it are not in the
+    /// world.
+    [[nodiscard]] int startUp(const GameConfig& config);
+    /// The configuration of the last startUp().
+    const GameConfig& getConfig() const { return m_config; }
     /// Stops the world (deleting every object), input, display and resource
     /// managers, logs "GameManager::shutDown() - GM was shut down" and stops
     /// the log last.
     void shutDown() override;
 
-    /// Runs frames until game over is set or a stop signal comes.
+    /// Runs frames until game over is set or a stop signal comes, each by
+    /// runFrame(), sleeping out the rest of its FRAME_TIME_MILLISECONDS.
     void run();
+
+    /// Runs one frame, as run() does, without sleeping, in this order:
+    /// 1. an EventStep carrying getStepCount() goes to every object, and the
+    ///    count goes up by one;
+    /// 2. input: the window's key and mouse events, then one held event per
+    ///    key and button down (or the input source's events, setInputSource());
+    /// 3. the world's update: moves by velocity with their EventCollision and
+    ///    EventOut, then the objects marked for deletion are deleted (a marked
+    ///    object still receives events and collides until then);
+    /// 4. every object draws itself, altitude 0 first;
+    /// 5. the frame is shown, and the audio device is looked after.
+    /// A game's tests call it to play frame by frame (see FrameDriver).
+    void runFrame();
+    /// Takes the frame's input from the source instead of the window; nullptr
+    /// restores the window. The source is not owned.
+    void setInputSource(InputSource* source) { m_inputSource = source; }
+    /// The input source, or nullptr for the window.
+    InputSource* getInputSource() const { return m_inputSource; }
+    /// Replaces the clock that times the frames of run() (nullptr restores
+    /// the system clock); not owned. A test's clock runs run() without waiting.
+    void setClock(Clock* clock);
 
     /// Set during a frame, run() returns when the frame is over.
     void setGameOver(bool gameOver = true) { m_gameOver = gameOver; }
@@ -58,24 +88,15 @@ public:
 
     /// The step number the next frame will carry.
     static int getStepCount();
+    /// Sets the step count back to 0, as run() does when it returns; for a
+    /// host or a test that runs frames with runFrame().
+    static void resetStepCount();
 
     /// The stop signal received since startUp() (SIGTERM, SIGINT or SIGHUP),
     /// or 0 for none.
     static int getStopSignal();
 
 private:
-    /// Tests set up and read back state through it (tests/support/TestAccess.h);
-    /// the program never does.
-    friend class ::TestAccess;
-
-    /// One frame as run() makes it: step broadcast, input, update, draw, show.
-    /// The input stage is given by the caller; the frame does not sleep.
-    void runFrame(const std::function<void()>& input);
-
-    static void resetStepCount();
-    /// Replaces the clock (nullptr restores the system clock).
-    void setClock(Clock* clock);
-
     GameManager();
 
     /// Sets game over, with a log line, when a stop signal has come; true when
@@ -86,6 +107,8 @@ private:
     int m_frameTime = FRAME_TIME_MILLISECONDS;
     std::unique_ptr<SystemClock> m_systemClock;
     Clock* m_clock;
+    InputSource* m_inputSource = nullptr;
+    GameConfig m_config;
 };
 
 } // namespace mw

@@ -10,8 +10,6 @@
 
 #include <array>
 
-class TestAccess;
-
 namespace mw {
 
 /// Turns what happens at the window into keyboard and mouse events for the
@@ -41,21 +39,19 @@ public:
     /// The engine's code for a key of SFML; KEY_UNDEFINED for a key without one.
     static Key translateKey(sf::Keyboard::Key key);
 
-private:
-    /// Tests set up and read back state through it (tests/support/TestAccess.h);
-    /// the program never does.
-    friend class ::TestAccess;
-
-    /// Translates one window event and broadcasts it; a close request sets game over.
+    /// Translates one window event and broadcasts it, as getInput() does with
+    /// each event of the window's queue; a close request sets game over.
     void handleEvent(const sf::Event& event);
+    /// The engine keys in the order in which held events are sent each frame.
+    static const std::array<Key, KEY_COUNT>& heldPollOrder();
+
+private:
     /// Broadcasts a held event for every engine key that is down now, in poll order.
     void pollHeldKeys();
     /// Broadcasts a held event for every polled mouse button that is down now.
     void pollHeldButtons();
 
     static MouseButton translateButton(sf::Mouse::Button button);
-    /// The engine keys in the order in which held keys are polled.
-    static const std::array<Key, KEY_COUNT>& heldPollOrder();
 
     InputManager() = default;
 

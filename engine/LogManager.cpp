@@ -83,7 +83,7 @@ int LogManager::startUp() {
     setStarted(false);
     // Standard error is where a log that cannot be written is reported.
     for (int copy = 1; copy <= LAST_COPY_NUMBER; ++copy) {
-        const std::string name = copyLogName(LOG_FILE_NAME, copy);
+        const std::string name = copyLogName(m_fileName, copy);
         const LockedOpen opened = openLocked(name, m_file);
         if (opened == LockedOpen::IN_USE)
             continue;
@@ -96,9 +96,9 @@ int LogManager::startUp() {
         writeLog("LogManager::startUp() - LM was started");
         if (copy > 1) {
             writeLog("LogManager::startUp() - '%s' is in use by another copy; this log is '%s'",
-                     LOG_FILE_NAME.c_str(), name.c_str());
+                     m_fileName.c_str(), name.c_str());
             std::fprintf(stderr, "Marrowick: another copy is writing %s; this copy's log is %s.\n",
-                         pathForPeople(LOG_FILE_NAME).c_str(), pathForPeople(name).c_str());
+                         pathForPeople(m_fileName).c_str(), pathForPeople(name).c_str());
         }
         setStarted(true);
         return 0;
@@ -106,7 +106,7 @@ int LogManager::startUp() {
     std::fprintf(stderr,
                  "Marrowick cannot write its log: %s and its %d other names are in use by other "
                  "copies; it goes on without one.\n",
-                 pathForPeople(LOG_FILE_NAME).c_str(), LAST_COPY_NUMBER - 1);
+                 pathForPeople(m_fileName).c_str(), LAST_COPY_NUMBER - 1);
     return -1;
 }
 

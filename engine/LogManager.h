@@ -5,13 +5,12 @@
 #include <cstdio>
 #include <string>
 
-class TestAccess;
-
 namespace mw {
 
 inline const std::string LOG_FILE_NAME = "marrowick.log";
 
-/// Writes one formatted line per call to "marrowick.log" in the working directory.
+/// Writes one formatted line per call to "marrowick.log" in the working
+/// directory, or to the file a game names (GameConfig::logFile).
 class LogManager : public Manager {
 public:
     /// The characters a line can hold, its terminator included.
@@ -36,16 +35,20 @@ public:
     /// characters is cut.
     int writeLog(const char* format, ...) const __attribute__((format(printf, 2, 3)));
 
-private:
-    /// Tests set up and read back state through it (tests/support/TestAccess.h);
-    /// the program never does.
-    friend class ::TestAccess;
-
-    /// Flushes after every line, so that a test can read the log while it is open.
+    /// Flushes after every line, so that a crash loses none and a test can read
+    /// the log while it is open. Off by default: lines are buffered.
     void setFlush(bool flush) { m_flush = flush; }
+    /// Whether every line is flushed.
+    bool getFlush() const { return m_flush; }
+    /// The file the next startUp() opens; LOG_FILE_NAME by default.
+    void setFileName(const std::string& fileName) { m_fileName = fileName; }
+    /// The file the log is written to.
+    const std::string& getFileName() const { return m_fileName; }
 
+private:
     LogManager();
 
+    std::string m_fileName = LOG_FILE_NAME;
     bool m_flush = false;
     std::FILE* m_file = nullptr;
 };

@@ -19,8 +19,10 @@ enum Solidness {
 
 /// Base of everything in the world. The constructor enters the object into the
 /// world and the destructor takes it out; while the game runs, objects end only
-/// through WorldManager::markForDelete(). Create objects with new; the world
-/// deletes them.
+/// through WorldManager::markForDelete(). Create objects with new, after
+/// GameManager::startUp(); the world owns them and deletes them (a marked object
+/// at the end of the frame's update, every other one at shut-down). An object
+/// not made with new cannot be told apart, and its deletion ends the program.
 ///
 /// Each frame the object receives events through eventHandler(), is moved by
 /// its velocity (direction times speed, in cells per frame) with collision and
@@ -29,7 +31,10 @@ class Object {
 public:
     /// A new object at (0, 0), altitude 2, no velocity, BLOCKING, no sprite and
     /// a box just under one cell; its id is the next of the run. A world already
-    /// holding 1000 objects leaves it out, without a log line.
+    /// holding 1000 objects leaves it out, without a log line. Made before the
+    /// world started, it says so on standard error and in the log ("Object::
+    /// Object() - Object ID was made before the world started"): starting the
+    /// world empties it.
     Object();
     /// Takes the object out of the world.
     virtual ~Object();
@@ -82,7 +87,9 @@ public:
 
     /// Shows the sprite with this label from its first frame, and sets the box
     /// to the sprite's size. Returns -1, and nothing changes, when no sprite has
-    /// the label; 0 otherwise. Logs nothing.
+    /// the label, with the log line "Object::setSprite() - No sprite has the
+    /// label 'LABEL' (object ID of type 'TYPE')", once per label in a run;
+    /// 0 otherwise.
     int setSprite(const std::string& label);
     /// The animation: the sprite shown and its current frame.
     const Animation& getAnimation() const { return m_animation; }

@@ -7,7 +7,8 @@ namespace mw {
 class Object;
 
 /// A fixed-capacity list of object pointers that does not own them. Copies are
-/// whole snapshots, so a copy can be walked while the original changes.
+/// whole snapshots, so a copy can be walked while the original changes:
+///     for (mw::Object* boat : world.objectsOfType("Boat")) ...
 class ObjectList {
 public:
     /// The capacity.
@@ -32,6 +33,12 @@ public:
     /// Entry index, counting from 0. Throws std::out_of_range("Invalid Index!")
     /// outside 0 .. count - 1.
     Object* operator[](int index) const;
+
+    /// The first entry, for a range-for over the list. The list must not change
+    /// during the loop: walk a copy (every query of the world returns one).
+    Object* const* begin() const { return m_objects.data(); }
+    /// Just past the last entry.
+    Object* const* end() const { return m_objects.data() + m_count; }
 
 private:
     std::array<Object*, MAX_OBJECTS> m_objects{};

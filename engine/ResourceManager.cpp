@@ -124,7 +124,8 @@ void ResourceManager::shutDown() {
     setStarted(false);
 }
 
-int ResourceManager::loadSprite(const std::string& fileName, const std::string& label) {
+int ResourceManager::loadSprite(const std::string& name, const std::string& label) {
+    const std::string fileName = getDataPath(name);
     const LogManager& log = LogManager::getInstance();
     if (m_spriteCount == MAX_SPRITES) {
         log.writeLog("ResourceManager::loadSprite - Reached max sprite count!");
@@ -205,7 +206,8 @@ void ResourceManager::startAudio() {
             "ResourceManager::startAudio() - No audio device: the game plays without sound");
 }
 
-int ResourceManager::loadSound(const std::string& fileName, const std::string& label) {
+int ResourceManager::loadSound(const std::string& name, const std::string& label) {
+    const std::string fileName = getDataPath(name);
     const LogManager& log = LogManager::getInstance();
     startAudio();
     const AudioDevice::Quiet quiet;
@@ -241,7 +243,8 @@ void ResourceManager::playSound(const std::string& label) {
     }
 }
 
-int ResourceManager::loadMusic(const std::string& fileName, const std::string& label) {
+int ResourceManager::loadMusic(const std::string& name, const std::string& label) {
+    const std::string fileName = getDataPath(name);
     const LogManager& log = LogManager::getInstance();
     startAudio();
     const AudioDevice::Quiet quiet;
@@ -262,6 +265,12 @@ int ResourceManager::loadMusic(const std::string& fileName, const std::string& l
         "ResourceManager::loadMusic - Loaded music with label '%s' from file '%s' succesfully",
         label.c_str(), fileName.c_str());
     return 0;
+}
+
+std::string ResourceManager::getDataPath(const std::string& name) const {
+    if (m_dataFolder.empty() || name.empty() || name.front() == '/')
+        return name;
+    return m_dataFolder.back() == '/' ? m_dataFolder + name : m_dataFolder + '/' + name;
 }
 
 bool ResourceManager::isRegularFile(const std::string& fileName) {

@@ -8,8 +8,6 @@
 #include <memory>
 #include <string>
 
-class TestAccess;
-
 namespace sf {
 class Music;
 }
@@ -48,10 +46,12 @@ public:
     void shutDown() override;
 
     /// Reads a sprite file (the format: @ref sprite_format); 0 or -1.
+    /// Relative file names of this and the other loads are read from the data
+    /// folder (setDataFolder()), and their log lines name the file so read.
     /// On failure the log names the file and the reason ("Failed to open file",
     /// "Couldn't identify color", "Reached max sprite count!", a size out of
     /// bounds); on success it logs "Loaded Sprite in 'FILE' with label 'LABEL'".
-    int loadSprite(const std::string& fileName, const std::string& label);
+    [[nodiscard]] int loadSprite(const std::string& fileName, const std::string& label);
     /// The first sprite loaded under the label, or nullptr.
     Sprite* getSprite(const std::string& label) const;
 
@@ -59,7 +59,7 @@ public:
     /// label. Returns -1 when the table is full ("Sound array full!") or the file
     /// cannot be loaded ("Unable to load sound 'LABEL' from file 'FILE'"), each
     /// with its log line; 0 otherwise, logging the load.
-    int loadSound(const std::string& fileName, const std::string& label);
+    [[nodiscard]] int loadSound(const std::string& fileName, const std::string& label);
     /// The first sound loaded under the label, or nullptr.
     Sound* getSound(const std::string& label);
     /// Plays the sound once from its start; an unknown label is skipped.
@@ -69,7 +69,7 @@ public:
     /// the label. Returns -1 when the table is full ("Music array full!") or the
     /// file cannot be opened ("Unable to load music 'LABEL' from file 'FILE'"),
     /// each with its log line; 0 otherwise, logging the load.
-    int loadMusic(const std::string& fileName, const std::string& label);
+    [[nodiscard]] int loadMusic(const std::string& fileName, const std::string& label);
     /// The track of the first music loaded under the label, or nullptr.
     sf::Music* getMusic(const std::string& label);
 
@@ -77,6 +77,21 @@ public:
     /// would block its reader, a device or a directory reads as endless or
     /// nothing.
     static bool isRegularFile(const std::string& fileName);
+
+    /// Whether the file is a RIFF WAVE file whose chunks, up to and with the
+    /// data chunk, lie within it, with a PCM format of 1 to 8 channels before
+    /// the data: decoders size their buffers by the declared length, and
+    /// probing other formats is left out, as it can crash on hostile bytes.
+    static bool isCompleteWav(const std::string& fileName);
+
+    /// The folder relative names are read from; empty (the default) for the
+    /// working directory. GameManager::startUp() sets it from GameConfig.
+    void setDataFolder(const std::string& folder) { m_dataFolder = folder; }
+    /// The folder relative names are read from.
+    const std::string& getDataFolder() const { return m_dataFolder; }
+    /// The name as a load reads it: a relative name under the data folder,
+    /// an absolute one as it is.
+    std::string getDataPath(const std::string& name) const;
 
     /// Sprites loaded.
     int getSpriteCount() const { return m_spriteCount; }
@@ -86,16 +101,6 @@ public:
     int getMusicCount() const { return m_musicCount; }
 
 private:
-    /// Tests set up and read back state through it (tests/support/TestAccess.h);
-    /// the program never does.
-    friend class ::TestAccess;
-
-    /// Whether the file is a RIFF WAVE file whose chunks, up to and with the
-    /// data chunk, lie within it, with a PCM format of 1 to 8 channels before
-    /// the data: decoders size their buffers by the declared length, and
-    /// probing other formats is left out, as it can crash on hostile bytes.
-    static bool isCompleteWav(const std::string& fileName);
-
     ResourceManager();
     void deleteSprites();
     /// Chooses the audio device before the first sound or track needs it,
@@ -103,6 +108,7 @@ private:
     /// No audio device: the game plays without sound".
     static void startAudio();
 
+    std::string m_dataFolder;
     std::array<Sprite*, MAX_SPRITES> m_sprites{};
     int m_spriteCount = 0;
     std::unique_ptr<std::array<Sound, MAX_SOUNDS>> m_sounds;

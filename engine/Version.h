@@ -8,11 +8,11 @@
 /// Major version: a game written for an earlier major version may not build.
 #define MW_VERSION_MAJOR 1
 /// Minor version: grows with additions that keep every game building.
-#define MW_VERSION_MINOR 0
+#define MW_VERSION_MINOR 1
 /// Patch version: grows with fixes only.
 #define MW_VERSION_PATCH 0
 /// The whole version as text, "major.minor.patch".
-#define MW_VERSION_STRING "1.0.0"
+#define MW_VERSION_STRING "1.1.0"
 
 namespace mw {
 

@@ -6,9 +6,15 @@
 #include "engine/LogManager.h"
 #include "engine/Object.h"
 
+#include <algorithm>
+
 namespace mw {
 
 namespace {
+
+bool contains(const ObjectList& list, const Object* object) {
+    return std::find(list.begin(), list.end(), object) != list.end();
+}
 
 bool overlaps(float a, float aExtent, float b, float bExtent) {
     return (b >= a && b <= a + aExtent) || (a >= b && a <= b + bExtent);
@@ -36,6 +42,7 @@ WorldManager& WorldManager::getInstance() {
 int WorldManager::startUp() {
     m_objects.clear();
     m_deletions.clear();
+    m_leftOut.clear();
     LogManager::getInstance().writeLog("WorldManager::startUp() - WM was started up");
     setStarted(true);
     return 0;
@@ -54,6 +61,20 @@ int WorldManager::insertObject(Object* object) {
 }
 
 int WorldManager::removeObject(Object* object) {
+    m_leftOut.remove(object);
+    if (object != m_deleting) {
+        for (int i = 0; i < m_deletions.getCount(); ++i) {
+            if (m_deletions[i] != object)
+                continue;
+            LogManager::getInstance().writeLog("WorldManager::removeObject() - An object of type "
+                                               "'%s' marked for deletion was deleted by hand",
+                                               object->getType().c_str());
+            m_deletions.remove(object);
+            if (i <= m_deletionIndex)
+                --m_deletionIndex;
+            break;
+        }
+    }
     return m_objects.remove(object);
 }
 
@@ -62,7 +83,19 @@ int WorldManager::markForDelete(Object* object) {
         if (m_deletions[i] == object)
             return 0;
     }
+    if (!contains(m_objects, object) && !contains(m_leftOut, object)) {
+        LogManager::getInstance().writeLog(
+            "WorldManager::markForDelete() - Not an object of the world (deleted already?)");
+        return -1;
+    }
     return m_deletions.insert(object);
+}
+
+void WorldManager::clearWorld(std::initializer_list<const Object*> keep) {
+    for (Object* object : getAllObjects()) {
+        if (std::find(keep.begin(), keep.end(), object) == keep.end())
+            markForDelete(object);
+    }
 }
 
 ObjectList WorldManager::objectsOfType(const std::string& type) const {
@@ -85,9 +118,15 @@ void WorldManager::update() {
         if (target.getX() != position.getX() || target.getY() != position.getY())
             moveObject(object, target);
     }
-    // A destructor may mark further objects; they go in the same pass.
-    for (int i = 0; i < m_deletions.getCount(); ++i)
-        delete m_deletions[i];
+    // A destructor may mark further objects; they go in the same pass. One
+    // that deletes a marked object by hand takes it off the list
+    // (removeObject()), moving the index back.
+    for (m_deletionIndex = 0; m_deletionIndex < m_deletions.getCount(); ++m_deletionIndex) {
+        Object* object = m_deletions[m_deletionIndex];
+        m_deleting = object;
+        delete object;
+    }
+    m_deleting = nullptr;
     m_deletions.clear();
 }
 

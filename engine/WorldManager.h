@@ -4,6 +4,7 @@
 #include "engine/ObjectList.h"
 #include "engine/Vector.h"
 
+#include <initializer_list>
 #include <string>
 
 namespace mw {
@@ -33,12 +34,24 @@ public:
     /// logs nothing.
     int insertObject(Object* object);
     /// Takes the object out; Object's destructor calls it. Returns -1 when it
-    /// is not in the world, 0 otherwise; logs nothing.
+    /// is not in the world, 0 otherwise. An object marked for deletion that
+    /// is deleted by hand is taken off the deletion list, so that the world
+    /// does not delete it again, with the log line "WorldManager::removeObject()
+    /// - An object of type 'TYPE' marked for deletion was deleted by hand".
     int removeObject(Object* object);
-    /// The object is deleted at the end of the next update(); marking twice is
-    /// harmless. Returns -1 when 1000 objects are already marked (the object
-    /// lives on), 0 otherwise; logs nothing.
+    /// The object is deleted at the end of the next update(); until then it
+    /// still receives events and collides. Marking twice is harmless. Returns
+    /// -1 when 1000 objects are already marked (the object lives on), 0
+    /// otherwise. An object already deleted is not marked: -1,
+    /// with the log line "WorldManager::markForDelete() - Not an object of the
+    /// world (deleted already?)". Deleting an object by hand twice, or one not
+    /// made with new, cannot be detected: it ends the program.
     int markForDelete(Object* object);
+    /// Changes the scene: marks every object for deletion but those named,
+    /// which stay. The marked objects still get the rest of this frame's
+    /// events and collide until the end of its update(), then are deleted;
+    /// objects made after the call are not marked.
+    void clearWorld(std::initializer_list<const Object*> keep = {});
 
     /// A snapshot of every object, in the order they entered the world.
     ObjectList getAllObjects() const { return m_objects; }
@@ -63,8 +76,17 @@ public:
 private:
     WorldManager();
 
+    friend class Object;
+    /// Object's constructor records an object that a full world left out: it
+    /// may still be marked for deletion.
+    void leaveOut(Object* object) { m_leftOut.insert(object); }
+
     ObjectList m_objects;
     ObjectList m_deletions;
+    ObjectList m_leftOut;
+    /// The object update() is deleting, and its place in the deletion list.
+    const Object* m_deleting = nullptr;
+    int m_deletionIndex = 0;
 };
 
 } // namespace mw

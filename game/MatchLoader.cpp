@@ -481,8 +481,5 @@ void MatchLoader::startMatch(int opponent) {
 }
 
 void MatchLoader::clearWorld() {
-    mw::WorldManager& world = mw::WorldManager::getInstance();
-    const mw::ObjectList everything = world.getAllObjects();
-    for (int i = 0; i < everything.getCount(); ++i)
-        world.markForDelete(everything[i]);
+    mw::WorldManager::getInstance().clearWorld();
 }

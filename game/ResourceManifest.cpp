@@ -65,15 +65,16 @@ constexpr std::array<const char*, 11> SOUND_LABELS = {
 } // namespace
 
 void loadResources() {
+    // A failed load has its log line, and the game plays on without what failed.
     mw::ResourceManager& resources = mw::ResourceManager::getInstance();
     for (const SpriteEntry& sprite : SCREEN_SPRITES)
-        resources.loadSprite(sprite.file, sprite.label);
+        (void)resources.loadSprite(sprite.file, sprite.label);
     for (const OpponentFiles& opponent : OPPONENTS) {
         for (const Pose& pose : OPPONENT_POSES)
-            resources.loadSprite(std::string(opponent.filePrefix) + pose.fileEnding,
-                                 std::string(opponent.labelPrefix) + pose.labelEnding);
+            (void)resources.loadSprite(std::string(opponent.filePrefix) + pose.fileEnding,
+                                       std::string(opponent.labelPrefix) + pose.labelEnding);
     }
     for (const char* label : SOUND_LABELS)
-        resources.loadSound(std::string("audio/") + label + ".wav", label);
-    resources.loadMusic("audio/mwbrawlicktheme.wav", "theme-music");
+        (void)resources.loadSound(std::string("audio/") + label + ".wav", label);
+    (void)resources.loadMusic("audio/mwbrawlicktheme.wav", "theme-music");
 }

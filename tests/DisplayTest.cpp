@@ -62,12 +62,12 @@ TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColoursInOneWindowAtAT
     MW_OPEN_WINDOW();
     sf::RenderWindow* window = display.getWindow();
     EXPECT_TRUE(display.startUp() == 0 && display.getWindow() == window && display.isStarted());
-    EXPECT_TRUE(TestAccess::isBatched() && window->getSize() == sf::Vector2u(1024, 768));
+    EXPECT_TRUE(mw::DisplayManager::getInstance().isBatched() && window->getSize() == sf::Vector2u(1024, 768));
     EXPECT_FALSE(mw::BatchRenderer::hasWhiteTexels(sf::Image({1, 4}, sf::Color::White)));
     const sf::Color rgb[] = {{0, 0, 0},   {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
                              {0, 0, 255}, {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
     for (const bool batched : {true, false}) {
-        TestAccess::setBatched(batched);
+        mw::DisplayManager::getInstance().setBatched(batched);
         for (int color = 0; color < mw::COLOR_COUNT; ++color)
             EXPECT_EQ(display.drawCh(Vector(color * 2, 3), '#', static_cast<mw::Color>(color)), 0);
         const sf::Image colours = display.capture();
@@ -112,11 +112,11 @@ static bool samePicture(const sf::Image& reference, const sf::Image& image) {
 
 // Draws the same frame cell by cell and batched and compares the pictures.
 static void expectSamePicture(const std::function<void()>& drawFrame) {
-    TestAccess::setBatched(false);
+    mw::DisplayManager::getInstance().setBatched(false);
     drawFrame();
     const sf::Image reference = display.capture();
     display.swapBuffers();
-    TestAccess::setBatched(true);
+    mw::DisplayManager::getInstance().setBatched(true);
     drawFrame();
     EXPECT_TRUE(samePicture(reference, display.capture()));
     display.swapBuffers();
@@ -141,7 +141,7 @@ TEST_F(DisplayTest, BatchedDrawingLooksAsCellByCellForEveryCharacterColourAndOve
         // The font is loaded again: its glyphs land elsewhere in its texture.
         display.shutDown();
         ASSERT_EQ(display.startUp(), 0);
-        EXPECT_FALSE(TestAccess::shownCell(1, 1).drawn);
+        EXPECT_FALSE(mw::DisplayManager::getInstance().shownCell(1, 1).drawn);
     }
     expectSamePicture([] {
         text(Vector(10, 3), "WWWWMMMM@@@@", mw::COLOR_RED);
@@ -170,11 +170,11 @@ TEST_F(DisplayTest, BatchedDrawingLooksAsCellByCellForEveryCharacterColourAndOve
     sf::Image reference;
     for (const auto& [first, second] :
          {std::pair{false, false}, {false, true}, {true, true}, {true, false}}) {
-        TestAccess::setBatched(first);
+        mw::DisplayManager::getInstance().setBatched(first);
         text(Vector(20.5f, 10.25f), "WWWWWWWW", mw::COLOR_GREEN);
         if (first && second)
             (void)display.capture();
-        TestAccess::setBatched(second);
+        mw::DisplayManager::getInstance().setBatched(second);
         text(Vector(20.5f, 10.75f), "  ..||%%", mw::COLOR_RED);
         const sf::Image picture = display.capture();
         reference = first || second ? reference : picture;
@@ -198,7 +198,7 @@ TEST_F(DisplayTest, AFrameLikeTheLastShownIsShownAgainOnlyAfterHalfASecondOrASpo
         ~Restore() { display.setClock(nullptr); }
     } restore;
     for (const bool batched : {true, false}) {
-        TestAccess::setBatched(batched);
+        mw::DisplayManager::getInstance().setBatched(batched);
         // Each frame: what it draws, what happens before it is swapped, whether it is shown.
         const struct {
             std::vector<std::pair<Vector, char>> cells;
@@ -220,12 +220,12 @@ TEST_F(DisplayTest, AFrameLikeTheLastShownIsShownAgainOnlyAfterHalfASecondOrASpo
             {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}}, mw::COLOR_GREEN, {}, false},
             {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}},
              mw::COLOR_GREEN,
-             [] { TestAccess::handleEvent(sf::Event::FocusGained{}); },
+             [] { mw::InputManager::getInstance().handleEvent(sf::Event::FocusGained{}); },
              true},
             {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}},
              mw::COLOR_GREEN,
              [] {
-                 TestAccess::handleEvent(sf::Event::Resized{{1024, 768}});
+                 mw::InputManager::getInstance().handleEvent(sf::Event::Resized{{1024, 768}});
              },
              true},
             {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}},
@@ -248,7 +248,7 @@ TEST_F(DisplayTest, AFrameLikeTheLastShownIsShownAgainOnlyAfterHalfASecondOrASpo
                 << "frame " << number << (batched ? " batched" : " cell by cell");
             // Tests read every frame's cells, shown or not.
             const Cell a{'a', frame.color, true};
-            EXPECT_EQ(TestAccess::shownCell(3, 4), frame.cells.empty() ? Cell() : a);
+            EXPECT_EQ(mw::DisplayManager::getInstance().shownCell(3, 4), frame.cells.empty() ? Cell() : a);
             // A frame left out leaves the surface clear for the next one.
             EXPECT_FALSE(any(display.capture(), {{0, 0}, {1024, 768}}));
             ++number;

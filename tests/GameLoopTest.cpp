@@ -1,5 +1,6 @@
 #include "engine/EventMouse.h"
 #include "engine/EventStep.h"
+#include "engine/FrameDriver.h"
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
 #include "engine/internal/DurableFile.h"
@@ -67,7 +68,7 @@ TEST(GameLoopLogTest,
     std::filesystem::copy_file(MW_RUN_DIR "/mw-font.ttf", "mw-font.ttf");
     GameManager& game = GameManager::getInstance();
     LoopClock clock;
-    TestAccess::setClock(&clock);
+    mw::GameManager::getInstance().setClock(&clock);
     game.setGameOver(true);
     EXPECT_EQ(mw::InputManager::getInstance().startUp(), -1); // no display yet
     ASSERT_EQ(game.startUp(), 0);
@@ -93,15 +94,15 @@ TEST(GameLoopLogTest,
           E{E::KeyPressed{SfKey::A}}, E{E::KeyPressed{SfKey::B}}, E{E::KeyReleased{SfKey::RShift}},
           E{E::MouseButtonPressed{Button::Middle, {}}},
           E{E::MouseButtonReleased{Button::Extra1, {}}}, E{E::FocusLost{}}})
-        TestAccess::handleEvent(event);
-    TestAccess::handleEvent(sf::Event::Closed{});
+        mw::InputManager::getInstance().handleEvent(event);
+    mw::InputManager::getInstance().handleEvent(sf::Event::Closed{});
     EXPECT_TRUE(game.getGameOver());
     EXPECT_EQ(recorder->events,
               (Lines{"mw::keyboard 66 0", "mw::keyboard -1 1", "mw::keyboard 31 0",
                      "mw::keyboard 32 0", "mw::keyboard 18 1", "mw::mouse 0 2", "mw::mouse 1 -1"}));
-    EXPECT_EQ(TestAccess::heldPollOrder()[0], mw::KEY_A);
+    EXPECT_EQ(mw::InputManager::heldPollOrder()[0], mw::KEY_A);
     game.shutDown();
-    TestAccess::setClock(nullptr);
+    mw::GameManager::getInstance().setClock(nullptr);
     for (const auto& [manager, type] : managers)
         EXPECT_FALSE(manager->isStarted()) << type;
     EXPECT_TRUE(!clock.fine && game.getGameOver() &&
@@ -118,6 +119,101 @@ TEST(GameLoopLogTest,
                      "ResourceManager::shutDown() - RM was shut down",
                      "GameManager::shutDown() - GM was shut down",
                      "LogManager::shutDown() - LM was shutdown"}));
+}
+
+using FrameStepTest = mwtest::EngineTest;
+
+// The public frame is the loop's: the step event and its count, this frame's keys and then
+// one held event per key down, the world's moves and deletions. A driver feeds the keys
+// without a window; without it, the frame reads the window (here none).
+TEST_F(FrameStepTest, OneFrameRunsTheLoopsOrderAndADriverFeedsItKeysWithoutAWindow) {
+    mw::WorldManager& world = mw::WorldManager::getInstance();
+    auto* recorder = new Recorder;
+    recorder->setDirection({1, 0});
+    recorder->setSpeed(2);
+    auto* doomed = new Recorder;
+    {
+        mw::FrameDriver driver;
+        driver.press(mw::KEY_Z);
+        driver.tap(mw::KEY_B);
+        driver.press(mw::KEY_A);
+        driver.advance();
+        ASSERT_EQ(world.markForDelete(doomed), 0);
+        driver.release(mw::KEY_Z);
+        driver.advance(2);
+        EXPECT_TRUE(driver.isHeld(mw::KEY_A) && !driver.isHeld(mw::KEY_Z) &&
+                    !driver.isHeld(mw::KEY_B));
+    }
+    GameManager::getInstance().runFrame();
+    EXPECT_EQ(recorder->events,
+              (Lines{"mw::step 0", "mw::keyboard 56 0", "mw::keyboard 32 0", "mw::keyboard 32 1",
+                     "mw::keyboard 31 0", "mw::keyboard 31 2", "mw::keyboard 56 2", "mw::step 1",
+                     "mw::keyboard 56 1", "mw::keyboard 31 2", "mw::step 2", "mw::keyboard 31 2",
+                     "mw::step 3"}));
+    EXPECT_EQ(GameManager::getStepCount(), 4);
+    EXPECT_EQ(recorder->getPosition(), mw::Vector(8, 0));
+    EXPECT_EQ(world.getAllObjects().getCount(), 1);
+}
+
+// A game names its window, font, log and data folder; the log is on the disk line by line.
+// A font that is not there is named, beside the line the engine has always printed.
+TEST(GameConfigTest, AGameNamesItsWindowFontLogAndDataFolder) {
+    if (!mwtest::hasDisplay())
+        GTEST_SKIP() << "needs an X display";
+    mwtest::ScratchDirectory scratch;
+    std::filesystem::create_directories("data/fonts");
+    std::filesystem::create_directories("data/sprites");
+    std::filesystem::copy_file(MW_RUN_DIR "/mw-font.ttf", "data/fonts/dusk.ttf");
+    std::ofstream("data/sprites/dot.txt") << "1\n1\n1\n1\nred\n*\n";
+    mw::GameConfig config;
+    config.windowTitle = "Lighthouse at Dusk";
+    config.fontFile = "fonts/dusk.ttf";
+    config.logFile = "dusk.log";
+    config.flushLog = true;
+    config.dataFolder = "data";
+    GameManager& game = GameManager::getInstance();
+    ASSERT_EQ(game.startUp(config), 0);
+    EXPECT_EQ(std::system("timeout 10 xdotool search --sync --name '^Lighthouse at Dusk$' "
+                          ">/dev/null"),
+              0);
+    EXPECT_EQ(mw::ResourceManager::getInstance().loadSprite("sprites/dot.txt", "dot"), 0);
+    EXPECT_EQ(mwtest::readLines("dusk.log").back(), // read while the log is open
+              "ResourceManager::loadSprite - Loaded Sprite in 'data/sprites/dot.txt' with label "
+              "'dot' succesfully");
+    game.shutDown();
+
+    config.fontFile = "fonts/gone.ttf";
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(game.startUp(config), -1);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    game.shutDown();
+    const std::string gone = (std::filesystem::current_path() / "data/fonts/gone.ttf").string();
+    EXPECT_EQ(printed, "Couldn't load font.\n");
+    EXPECT_NE(errors.find("The font was looked for in '" + gone + "'.\n"), std::string::npos)
+        << errors;
+    const Lines log = mwtest::readLines("dusk.log");
+    EXPECT_NE(std::find(log.begin(), log.end(),
+                        "DisplayManager::startUp() - Couldn't load font '" + gone + "'"),
+              log.end());
+    EXPECT_FALSE(std::filesystem::exists("marrowick.log"));
+
+    const std::string display = std::getenv("DISPLAY");
+    setenv("DISPLAY", ":9999", 1); // no X server there
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(game.startUp(config), -1);
+    const std::string noDesktop = testing::internal::GetCapturedStderr();
+    game.shutDown();
+    setenv("DISPLAY", display.c_str(), 1);
+    EXPECT_EQ(noDesktop,
+              "Lighthouse at Dusk needs a desktop: cannot open the X display ':9999'.\n");
+    // Back to the engine's own names for the tests that follow.
+    mw::LogManager::getInstance().setFileName(mw::LOG_FILE_NAME);
+    mw::LogManager::getInstance().setFlush(false);
+    mw::ResourceManager::getInstance().setDataFolder("");
+    mw::DisplayManager::getInstance().setWindowTitle(mw::WINDOW_TITLE);
+    mw::DisplayManager::getInstance().setFontFile(mw::FONT_FILE);
 }
 
 TEST(GameLoopLogTest, TheLogWritesOneLinePerCallBetweenItsStartAndShutdownLines) {
@@ -225,7 +321,7 @@ Lines loopWithSignals(int signal, int atStep, int atShutDown, int afterwards, bo
             std::signal(SIGINT, [](int) { ++interruptsSeen; });
         }
         InstantClock clock;
-        TestAccess::setClock(&clock);
+        mw::GameManager::getInstance().setClock(&clock);
         GameManager& game = GameManager::getInstance();
         game.setGameOver(false);
         mw::LogManager::getInstance().startUp();
@@ -233,7 +329,7 @@ Lines loopWithSignals(int signal, int atStep, int atShutDown, int afterwards, bo
         new SignalRaiser(signal, atStep, atShutDown);
         game.run();
         game.shutDown();
-        TestAccess::setClock(nullptr);
+        mw::GameManager::getInstance().setClock(nullptr);
         std::raise(afterwards);
         struct sigaction term {};
         sigaction(SIGTERM, nullptr, &term);
@@ -326,7 +422,7 @@ TEST_F(WindowInputTest, AKeyHeldDownIsOnePressThenHeldAtEveryFrameUntilItsReleas
     auto* recorder = new Recorder;
     const auto frames = [&](int count) {
         for (int frame = 0; frame < count; ++frame) {
-            TestAccess::runFrame([&] { input.getInput(); });
+            mw::GameManager::getInstance().runFrame();
             std::this_thread::sleep_for(std::chrono::milliseconds(33));
         }
     };
@@ -390,9 +486,9 @@ TEST_F(WindowInputTest, KeysThatWentDownUnseenAreFoundAtStartUpAndWhenTheWindowG
             ASSERT_EQ(input.startUp(), 0);
         }
         if (step.focusGained)
-            TestAccess::handleEvent(sf::Event::FocusGained{});
+            mw::InputManager::getInstance().handleEvent(sf::Event::FocusGained{});
         recorder->events.clear();
-        TestAccess::runFrame([&] { input.getInput(); });
+        mw::GameManager::getInstance().runFrame();
         std::erase_if(recorder->events,
                       [](const std::string& e) { return e.starts_with("mw::step"); });
         EXPECT_EQ(recorder->events, step.frame) << step.xdotool;

@@ -164,7 +164,7 @@ TEST_F(HostileFilesTest, OnlyWholeWavFilesOfOneToEightChannelsAndWholeSamplesPas
     int count = 0;
     for (const auto& [bytes, complete] : cases) {
         writeFile("h.wav", bytes);
-        EXPECT_EQ(TestAccess::isCompleteWav("h.wav"), complete) << "case " << ++count;
+        EXPECT_EQ(mw::ResourceManager::isCompleteWav("h.wav"), complete) << "case " << ++count;
     }
 }
 

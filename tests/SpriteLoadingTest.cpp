@@ -89,8 +89,7 @@ TEST_F(
     writeFile("a.txt", "1\n1\n1\n1\nred\na\n");
     writeFile("b.txt", "1\n1\n1\n1\nblue\nb\n");
     ResourceManager& resources = ResourceManager::getInstance();
-    resources.loadSprite("a.txt", "same");
-    resources.loadSprite("b.txt", "same");
+    EXPECT_EQ(resources.loadSprite("a.txt", "same") + resources.loadSprite("b.txt", "same"), 0);
     EXPECT_TRUE(resources.getSprite("same")->getColor() == mw::COLOR_RED &&
                 resources.getSprite("Same") == nullptr && resources.isStarted());
     mw::Object object; // finds only the label as it was written, and takes no events
@@ -99,7 +98,7 @@ TEST_F(
               (std::vector{-1, 0, 0}));
     resources.shutDown();
     EXPECT_TRUE(!resources.isStarted() && resources.getSprite("same") == nullptr);
-    resources.loadSprite("b.txt", "same");
+    ASSERT_EQ(resources.loadSprite("b.txt", "same"), 0);
     EXPECT_EQ(resources.getSprite("same")->getColor(), mw::COLOR_BLUE);
     for (int i = 1; i < 1000; ++i)
         ASSERT_EQ(resources.loadSprite("a.txt", "s" + std::to_string(i)), 0);

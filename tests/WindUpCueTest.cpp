@@ -87,7 +87,7 @@ protected:
             bool flash = false;
             for (int row = 0; row < 24; ++row)
                 for (int column = 0; column < 80; ++column)
-                    flash = flash || TestAccess::shownCell(column, row).ch == '*';
+                    flash = flash || mw::DisplayManager::getInstance().shownCell(column, row).ch == '*';
             shown += flash ? '*' : '.';
         }
         return shown;

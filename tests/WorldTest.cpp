@@ -128,3 +128,96 @@ TEST_F(WorldTest, ObjectIdsCountFromZeroInARun) {
     const mw::Object* second = new mw::Object;
     EXPECT_EQ(first->getId() * 10 + second->getId(), 1);
 }
+
+// A scene change marks every object but those named; a marked one still collides, and
+// goes at the end of the update, while objects made after the change stay. A range-for
+// over the world's snapshot sees the objects in order.
+TEST_F(WorldTest, ClearingTheWorldKeepsTheNamedObjectsAndTheMarkedOnesCollideUntilTheUpdateEnds) {
+    auto* kept = new WorldProbe({6, 5}, mw::BLOCKING);
+    auto* mover = new WorldProbe({5, 5}, mw::BLOCKING);
+    auto* bystander = new WorldProbe({10, 10}, mw::BLOCKING);
+    mover->setDirection({1, 0});
+    mover->setSpeed(0.5f);
+    world.clearWorld({kept});
+    auto* made = new WorldProbe({20, 20}, mw::BLOCKING);
+    const auto all = [] {
+        std::vector<mw::Object*> seen;
+        for (mw::Object* object : world.getAllObjects())
+            seen.push_back(object);
+        return seen;
+    };
+    EXPECT_EQ(all(), (std::vector<mw::Object*>{kept, mover, bystander, made}));
+    world.update();
+    EXPECT_EQ(kept->collisions, (std::vector<WorldProbe::Seen>{{mover, kept, Vector(5.5f, 5)}}));
+    EXPECT_EQ(all(), (std::vector<mw::Object*>{kept, made}));
+}
+
+// Misuse ends in one log line, never in a crash (the sanitizer build would see a second
+// delete); an unknown sprite asked for again, as every frame, is not logged again.
+TEST_F(WorldTest, MisusedObjectsAreReportedInOneLineAndNothingIsDeletedTwice) {
+    auto* marked = new WorldProbe({1, 1}, mw::BLOCKING);
+    auto* other = new WorldProbe({3, 1}, mw::BLOCKING);
+    EXPECT_EQ(world.markForDelete(marked) + world.markForDelete(other), 0);
+    delete marked; // by hand, after it was marked: the world must not delete it again
+    world.update();
+    EXPECT_TRUE(world.getAllObjects().isEmpty());
+    EXPECT_EQ(world.markForDelete(other), -1); // deleted already
+    auto* probe = new WorldProbe({1, 1}, mw::BLOCKING);
+    const std::string probeId = std::to_string(probe->getId());
+    probe->setBox(mw::Box(Vector(-1, -1), 2, 2));
+    EXPECT_EQ(probe->setSprite("no-such-sprite") + probe->setSprite("no-such-sprite"), -2);
+    EXPECT_EQ(probe->getBox().getHorizontal(), 2); // unchanged
+    world.shutDown();
+    testing::internal::CaptureStderr();
+    const mw::Object* early = new mw::Object; // before the world starts: startUp() empties it
+    const std::string warning = testing::internal::GetCapturedStderr();
+    const std::string earlyId = std::to_string(early->getId());
+    ASSERT_EQ(world.startUp(), 0);
+    EXPECT_TRUE(world.getAllObjects().isEmpty());
+    delete early;
+    EXPECT_EQ(warning, "Object " + earlyId +
+                           " was made before the world started: GameManager::startUp() "
+                           "empties the world, so make objects after it.\n");
+    const std::vector<std::string> lines = logLines();
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 5, lines.end()),
+              (std::vector<std::string>{
+                  "WorldManager::removeObject() - An object of type 'WorldProbe' marked for "
+                  "deletion was deleted by hand",
+                  "WorldManager::markForDelete() - Not an object of the world (deleted already?)",
+                  "Object::setSprite() - No sprite has the label 'no-such-sprite' (object " +
+                      probeId + " of type 'WorldProbe')",
+                  "Object::Object() - Object " + earlyId + " was made before the world started",
+                  "WorldManager::startUp() - WM was started up"}));
+}
+
+// What games compute with: vectors, typed events and the other object of a collision.
+TEST(ValueTypesTest, VectorsComputeAndEventsAnswerForTheirOwnClassOnly) {
+    const Vector a(3, 4), b(1, -2);
+    Vector sum = a, difference = a, scaled = a, unit = a, zero;
+    sum += b;
+    difference -= b;
+    scaled *= 0.5f;
+    unit.normalize();
+    zero.normalize();
+    const std::pair<Vector, Vector> cases[] = {
+        {a + b, {4, 2}},     {a - b, {2, 6}},      {-b, {-1, 2}},  {a * 2, {6, 8}},
+        {2 * a, {6, 8}},     {a / 2, {1.5f, 2}},   {sum, {4, 2}},  {difference, {2, 6}},
+        {scaled, {1.5f, 2}}, {unit, {0.6f, 0.8f}}, {zero, {0, 0}},
+    };
+    for (const auto& [got, expected] : cases)
+        EXPECT_EQ(got, expected) << got.getX() << ", " << got.getY();
+    EXPECT_EQ(a.getLength(), 5.0f);
+
+    mw::Object* one = reinterpret_cast<mw::Object*>(0x10);
+    mw::Object* two = reinterpret_cast<mw::Object*>(0x20);
+    const mw::EventCollision collision(one, two, a);
+    const mw::EventOut out;
+    EXPECT_TRUE(collision.getOther(one) == two && collision.getOther(two) == one &&
+                collision.getOther(nullptr) == nullptr);
+    const mw::Event& event = collision;
+    EXPECT_TRUE(event.getIf<mw::EventCollision>() == &collision &&
+                event.getIf<mw::EventOut>() == nullptr &&
+                static_cast<const mw::Event&>(out).getIf<mw::EventOut>() == &out &&
+                static_cast<const mw::Event&>(out).getIf<mw::EventCollision>() == nullptr);
+}

@@ -12,15 +12,6 @@
 
 namespace reefwatch {
 
-namespace {
-
-// The object an event of a collision names besides the receiver.
-mw::Object* other(const mw::EventCollision& collision, const mw::Object* self) {
-    return collision.getObject1() == self ? collision.getObject2() : collision.getObject1();
-}
-
-} // namespace
-
 Boat::Boat(float y, float speed) {
     setType("Boat");
     setSprite("boat-inbound");
@@ -36,9 +27,10 @@ int Boat::eventHandler(const mw::Event& event) {
         world().markForDelete(this);
         return 1;
     }
-    if (event.getType() != mw::COLLISION_EVENT || m_homeward)
+    const auto* collision = event.getIf<mw::EventCollision>();
+    if (collision == nullptr || m_homeward)
         return 0;
-    mw::Object* met = other(static_cast<const mw::EventCollision&>(event), this);
+    mw::Object* met = collision->getOther(this);
     if (met->getType() == "Reef") {
         new Scenery("Wreck", "wreck", getPosition(), mw::INTANGIBLE, 1, 24);
         playSound("crash");

@@ -34,7 +34,7 @@ unsigned Harbour::nextRandom() {
 }
 
 void Harbour::startWatch() {
-    clearWorld();
+    world().clearWorld({this});
     m_phase = WATCH;
     m_saved = m_wrecks = m_score = m_launched = 0;
     m_untilNextBoat = 60;
@@ -54,19 +54,12 @@ void Harbour::startWatch() {
 }
 
 void Harbour::endWatch(Phase phase) {
-    clearWorld();
+    world().clearWorld({this});
     m_phase = phase;
     if (phase == WON)
         playSound("win");
     else if (phase == LOST)
         playSound("lose");
-}
-
-void Harbour::clearWorld() {
-    const mw::ObjectList all = world().getAllObjects();
-    for (int i = 0; i < all.getCount(); ++i)
-        if (all[i] != this)
-            world().markForDelete(all[i]);
 }
 
 void Harbour::launchBoat() {
@@ -76,8 +69,8 @@ void Harbour::launchBoat() {
     for (unsigned i = 0; i < LANE_COUNT; ++i) {
         const float y = FIRST_LANE_Y + LANE_SPACING * static_cast<float>((first + i) % LANE_COUNT);
         bool free = true;
-        for (int b = 0; b < boats.getCount(); ++b)
-            if (boats[b]->getPosition().getY() == y && boats[b]->getPosition().getX() > 66.0f)
+        for (const mw::Object* boat : boats)
+            if (boat->getPosition().getY() == y && boat->getPosition().getX() > 66.0f)
                 free = false;
         if (!free)
             continue;
@@ -93,18 +86,17 @@ void Harbour::launchBoat() {
 int Harbour::eventHandler(const mw::Event& event) {
     if (event.getType() == mw::STEP_EVENT && m_phase == WATCH) {
         int inbound = 0;
-        const mw::ObjectList boats = world().objectsOfType("Boat");
-        for (int i = 0; i < boats.getCount(); ++i)
-            inbound += !static_cast<const Boat*>(boats[i])->isHomeward();
+        for (const mw::Object* boat : world().objectsOfType("Boat"))
+            inbound += !static_cast<const Boat*>(boat)->isHomeward();
         if (--m_untilNextBoat <= 0 && inbound < 4)
             launchBoat();
         return 1;
     }
-    if (event.getType() == HARBOUR_EVENT && m_phase == WATCH) {
-        const auto& harbour = static_cast<const EventHarbour&>(event);
-        if (harbour.isSaved()) {
+    const auto* harbour = event.getIf<EventHarbour>();
+    if (harbour != nullptr && m_phase == WATCH) {
+        if (harbour->isSaved()) {
             ++m_saved;
-            m_score += harbour.getPoints();
+            m_score += harbour->getPoints();
             playSound("horn");
         } else {
             ++m_wrecks;
@@ -115,19 +107,17 @@ int Harbour::eventHandler(const mw::Event& event) {
             endWatch(LOST);
         return 1;
     }
-    if (event.getType() != mw::KEYBOARD_EVENT)
+    const auto* keyboard = event.getIf<mw::EventKeyboard>();
+    if (keyboard == nullptr || keyboard->getKeyboardAction() != mw::KEY_PRESSED)
         return 0;
-    const auto& keyboard = static_cast<const mw::EventKeyboard&>(event);
-    if (keyboard.getKeyboardAction() != mw::KEY_PRESSED)
-        return 0;
-    if (keyboard.getKey() == mw::KEY_ESCAPE) {
+    if (keyboard->getKey() == mw::KEY_ESCAPE) {
         if (m_phase == WATCH)
             endWatch(TITLE);
         else
             mw::GameManager::getInstance().setGameOver();
         return 1;
     }
-    if (keyboard.getKey() == mw::KEY_SPACE && m_phase != WATCH) {
+    if (keyboard->getKey() == mw::KEY_SPACE && m_phase != WATCH) {
         startWatch();
         return 1;
     }

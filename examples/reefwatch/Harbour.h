@@ -22,8 +22,6 @@ public:
 private:
     void startWatch();
     void endWatch(Phase phase);
-    // Marks every object but the harbour for deletion.
-    void clearWorld();
     void launchBoat();
     unsigned nextRandom();
 

@@ -18,23 +18,23 @@ Lamp::Lamp() {
 }
 
 int Lamp::eventHandler(const mw::Event& event) {
-    if (event.getType() != mw::KEYBOARD_EVENT)
+    const auto* keyboard = event.getIf<mw::EventKeyboard>();
+    if (keyboard == nullptr)
         return 0;
-    const auto& keyboard = static_cast<const mw::EventKeyboard&>(event);
-    const mw::Key key = keyboard.getKey();
-    if (keyboard.getKeyboardAction() == mw::KEY_PRESSED &&
+    const mw::Key key = keyboard->getKey();
+    if (keyboard->getKeyboardAction() == mw::KEY_PRESSED &&
         (key == mw::KEY_UP_ARROW || key == mw::KEY_DOWN_ARROW)) {
         m_moving = key;
         setDirection(mw::Vector(0.0f, key == mw::KEY_UP_ARROW ? -1.0f : 1.0f));
         setSpeed(LAMP_SPEED);
         return 1;
     }
-    if (keyboard.getKeyboardAction() == mw::KEY_RELEASED && key == m_moving) {
+    if (keyboard->getKeyboardAction() == mw::KEY_RELEASED && key == m_moving) {
         m_moving = mw::KEY_UNDEFINED;
         setSpeed(0.0f);
         return 1;
     }
-    if (keyboard.getKeyboardAction() == mw::KEY_PRESSED && key == mw::KEY_SPACE &&
+    if (keyboard->getKeyboardAction() == mw::KEY_PRESSED && key == mw::KEY_SPACE &&
         world().objectsOfType("Flare").getCount() < MAX_FLARES) {
         new Flare(getPosition() + mw::Vector(3.0f, 0.0f));
         playSound("flare");

@@ -33,8 +33,8 @@ inline constexpr float LAMP_SPEED = 0.5f;
 inline constexpr float FLARE_SPEED = 1.5f;
 inline constexpr float HOMEWARD_SPEED = 0.5f;
 
-// Loads every sprite and sound from sprites/ and audio/ of the working
-// directory; returns how many failed (each failure is in marrowick.log).
+// Loads every sprite and sound from sprites/ and audio/ of the data folder
+// (the working directory); returns how many failed (each failure is in the log).
 int loadResources();
 
 mw::WorldManager& world();

@@ -20,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::filesystem::temp_directory_path() / ("mw-fuzz-hs-" + std::to_string(getpid()));
         std::filesystem::create_directories(directory);
         std::filesystem::current_path(directory);
+        mw::WorldManager::getInstance().startUp(); // objects are made in a started world
         return true;
     }();
     if (std::FILE* out = std::fopen("hsdata.txt", "wb")) {

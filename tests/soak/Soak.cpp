@@ -7,7 +7,7 @@
 #include "game/MatchLoader.h"
 #include "game/ResourceManifest.h"
 #include "game/TitleScreen.h"
-#include "support/FrameDriver.h"
+#include "engine/FrameDriver.h"
 
 #include <cstdio>
 #include <filesystem>

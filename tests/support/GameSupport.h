@@ -3,7 +3,7 @@
 // The game tests' fixture and their readers of the screen, the speakers and
 // "hsdata.txt".
 
-#include "support/FrameDriver.h"
+#include "engine/FrameDriver.h"
 #include "support/TestAccess.h"
 #include "support/TestSupport.h"
 
@@ -135,7 +135,7 @@ protected:
     static std::string shownRow(int row, bool colours = false) {
         std::string text;
         for (int column = 0; column < 80; ++column) {
-            const mw::Cell cell = TestAccess::shownCell(column, row);
+            const mw::Cell cell = mw::DisplayManager::getInstance().shownCell(column, row);
             text += !cell.drawn ? (colours ? '.' : ' ')
                     : colours   ? "krgybmcw"[cell.color]
                                 : cell.ch;

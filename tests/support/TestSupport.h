@@ -2,6 +2,10 @@
 
 // The engine tests' fixture and helpers. Header only: the test target builds *Test.cpp.
 
+#include "engine/DisplayManager.h"
+#include "engine/GameManager.h"
+#include "engine/InputManager.h"
+#include "engine/LogManager.h"
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
 #include "support/TestAccess.h"
@@ -60,11 +64,11 @@ struct ScratchDirectory {
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        TestAccess::setLogFlush(true);
+        mw::LogManager::getInstance().setFlush(true);
         mw::LogManager::getInstance().startUp();
         mw::WorldManager::getInstance().startUp();
         mw::GameManager::getInstance().setGameOver(false);
-        TestAccess::resetStepCount();
+        mw::GameManager::resetStepCount();
     }
     void TearDown() override {
         mw::WorldManager::getInstance().shutDown();
@@ -73,10 +77,15 @@ protected:
             mw::InputManager::getInstance().shutDown();
             mw::DisplayManager::getInstance().shutDown();
         }
-        TestAccess::setClock(nullptr);
-        TestAccess::resetStepCount();
+        mw::GameManager::getInstance().setClock(nullptr);
+        mw::GameManager::getInstance().setInputSource(nullptr);
+        mw::GameManager::resetStepCount();
         mw::LogManager::getInstance().shutDown();
-        TestAccess::setLogFlush(false);
+        mw::LogManager::getInstance().setFlush(false);
+        mw::LogManager::getInstance().setFileName(mw::LOG_FILE_NAME);
+        mw::ResourceManager::getInstance().setDataFolder("");
+        mw::DisplayManager::getInstance().setWindowTitle(mw::WINDOW_TITLE);
+        mw::DisplayManager::getInstance().setFontFile(mw::FONT_FILE);
     }
     std::vector<std::string> logLines() const {
         return readLines(m_scratch.path() / "marrowick.log");

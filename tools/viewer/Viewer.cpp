@@ -122,7 +122,10 @@ int main(int argc, char** argv) {
         return usage();
 
     mw::GameManager& game = mw::GameManager::getInstance();
-    game.startUp();
+    if (game.startUp() != 0) {
+        game.shutDown();
+        return 1;
+    }
     loadResources();
 
     std::function<void(int)> scene;

@@ -1,15 +1,12 @@
-// Whole nights of Reefwatch, frame by frame, through the engine's public
-// operations in the order of its game loop: the step event, the frame's
-// keys, the world's update (movement, collisions, deletions) and drawing.
+// Whole nights of Reefwatch, frame by frame, through the engine's own frame
+// (mw::FrameDriver runs GameManager::runFrame() with keys fed by hand).
 // No window is opened: drawing goes nowhere, but sprites still animate.
 
 #include "Boat.h"
 #include "Harbour.h"
 #include "ReefwatchRules.h"
 
-#include "engine/DisplayManager.h"
-#include "engine/EventKeyboard.h"
-#include "engine/EventStep.h"
+#include "engine/FrameDriver.h"
 #include "engine/GameManager.h"
 #include "engine/LogManager.h"
 #include "engine/ObjectList.h"
@@ -19,9 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <set>
-#include <utility>
-#include <vector>
 
 namespace {
 
@@ -34,6 +28,7 @@ protected:
         mw::WorldManager::getInstance().startUp();
         mw::ResourceManager::getInstance().startUp();
         ASSERT_EQ(loadResources(), 0) << "sprites or sounds missing; see marrowick.log";
+        mw::GameManager::resetStepCount();
         m_harbour = new Harbour;
     }
     void TearDown() override {
@@ -42,31 +37,10 @@ protected:
         mw::LogManager::getInstance().shutDown();
     }
 
-    // One frame as the game loop runs it. Keys pressed this frame come first,
-    // then a held event for each key still down.
-    void frame() {
-        mw::GameManager& game = mw::GameManager::getInstance();
-        game.onEvent(mw::EventStep(m_step++));
-        for (const auto& [key, action] : std::exchange(m_pending, {}))
-            game.onEvent(mw::EventKeyboard(key, action));
-        for (const mw::Key key : m_held)
-            game.onEvent(mw::EventKeyboard(key, mw::KEY_HELD));
-        mw::WorldManager::getInstance().update();
-        mw::WorldManager::getInstance().draw();
-        mw::DisplayManager::getInstance().swapBuffers();
-    }
-    void press(mw::Key key) {
-        m_pending.emplace_back(key, mw::KEY_PRESSED);
-        m_held.insert(key);
-    }
-    void release(mw::Key key) {
-        m_pending.emplace_back(key, mw::KEY_RELEASED);
-        m_held.erase(key);
-    }
-    void tap(mw::Key key) {
-        m_pending.emplace_back(key, mw::KEY_PRESSED);
-        m_pending.emplace_back(key, mw::KEY_RELEASED);
-    }
+    void frame() { m_driver.advance(); }
+    void press(mw::Key key) { m_driver.press(key); }
+    void release(mw::Key key) { m_driver.release(key); }
+    void tap(mw::Key key) { m_driver.tap(key); }
 
     static mw::ObjectList all(const char* type) {
         return mw::WorldManager::getInstance().objectsOfType(type);
@@ -76,10 +50,8 @@ protected:
         return lamps.isEmpty() ? nullptr : lamps[0];
     }
 
+    mw::FrameDriver m_driver;
     Harbour* m_harbour = nullptr;
-    int m_step = 0;
-    std::vector<std::pair<mw::Key, mw::KeyboardAction>> m_pending;
-    std::set<mw::Key> m_held;
 };
 
 // Nobody turns a boat: they sail into the reef one after another. On the way
@@ -88,6 +60,7 @@ protected:
 TEST_F(ReefwatchTest, BoatsLeftAloneWreckOnTheReefAndTheThirdEndsTheNight) {
     tap(mw::KEY_SPACE);
     frame(); // the watch begins in this frame, call it frame 0
+    EXPECT_EQ(mw::GameManager::getStepCount(), 1);
     ASSERT_EQ(m_harbour->getPhase(), Harbour::WATCH);
     ASSERT_NE(lamp(), nullptr);
 
@@ -151,13 +124,11 @@ TEST_F(ReefwatchTest, AKeeperWhoLightsEveryBoatWinsTheNight) {
     mw::Key moving = mw::KEY_UNDEFINED;
     int frames = 0;
     for (; frames < 20000 && m_harbour->getPhase() == Harbour::WATCH; ++frames) {
-        const mw::ObjectList boats = all("Boat");
         const mw::Object* nearest = nullptr;
-        for (int i = 0; i < boats.getCount(); ++i)
-            if (!static_cast<const Boat*>(boats[i])->isHomeward() &&
-                (nearest == nullptr ||
-                 boats[i]->getPosition().getX() < nearest->getPosition().getX()))
-                nearest = boats[i];
+        for (const mw::Object* boat : all("Boat"))
+            if (!static_cast<const Boat*>(boat)->isHomeward() &&
+                (nearest == nullptr || boat->getPosition().getX() < nearest->getPosition().getX()))
+                nearest = boat;
         mw::Key wanted = mw::KEY_UNDEFINED;
         if (nearest != nullptr) {
             const float gap = nearest->getPosition().getY() - lamp()->getPosition().getY();
