@@ -70,9 +70,12 @@ TutorialMode::TutorialMode() {
 }
 
 std::string TutorialMode::getPrompt() const {
-    // No praise while the hero is down or after the practice is lost.
-    if (m_over || (m_step == DONE && isHeroDown()))
+    // No praise after the practice is lost.
+    if (m_over)
         return EXIT_PROMPT;
+    // While he is down, the knockdown prompt alone says what to do.
+    if (isHeroDown())
+        return "";
     return isLesson(m_step) ? LESSONS[m_step].prompt : "";
 }
 

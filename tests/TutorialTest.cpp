@@ -227,10 +227,10 @@ TEST_F(TutorialTest, APracticeLostIsAnnouncedOnceWithWhatWentWrongAndShownUntilE
     }
 }
 
-// The line under the lesson says only what is true of the opponent at the moment;
-// nothing praises or teaches a hero who is down. Until the lessons are done no hit
-// takes either boxer down.
-TEST_F(TutorialTest, HintsFollowTheOpponentsStateAndNoPraiseWhileTheHeroIsDown) {
+// The line under the lesson says only what is true of the opponent at the moment.
+// Until the lessons are done no swing takes the hero down; once he can go down, the
+// knockdown prompt is the only instruction on screen until he is up again.
+TEST_F(TutorialTest, HintsFollowTheOpponentsStateAndAHeroDownSeesOnlyHowToGetUp) {
     MW_OPEN_WINDOW();
     const std::string wait =
         at(11, "Punch in his tell (beep), his stun, or on the side of his swing");
@@ -255,7 +255,7 @@ TEST_F(TutorialTest, HintsFollowTheOpponentsStateAndNoPraiseWhileTheHeroIsDown) 
         {3, DODGING, false, at(32, "Press P to PUNCH RIGHT"), wait, "", 100, 100},
         {3, STUNNED, true, at(32, "Press P to PUNCH RIGHT"), open, "", 10, 10},
         {4, NEUTRAL, false, at(30, "Great! Press ENTER to exit"), "", "", 100, 100},
-        {4, TELL, true, at(33, "Press ENTER to exit"), "", getUp, 0, 0},
+        {4, TELL, true, "", "", getUp, 0, 0},
     };
     const mw::Key keys[] = {mw::KEY_Q, mw::KEY_W, mw::KEY_O, mw::KEY_P};
     auto& opponent = *static_cast<FightingOpponent*>(TestAccess::opponent(*m_tutorial));
@@ -279,6 +279,15 @@ TEST_F(TutorialTest, HintsFollowTheOpponentsStateAndNoPraiseWhileTheHeroIsDown) 
         EXPECT_EQ(m_hero->getHealth(), row.heroHealth);
         EXPECT_EQ(opponent.getHealthUI()->getHealth(), row.opponentHealth);
     }
+    // Up again by alternating the keys: the last step's prompt is back.
+    for (int press = 0; press < 50; ++press) {
+        m_driver.press(keys[press % 2]);
+        m_driver.advance();
+        m_driver.release(keys[press % 2]);
+    }
+    EXPECT_EQ(shownRow(22) + "|" + shownRow(4), "|" + getUp);
+    m_driver.advance();
+    EXPECT_EQ(shownRow(22) + "|" + shownRow(4), at(30, "Great! Press ENTER to exit") + "|");
 }
 
 } // namespace
