@@ -81,6 +81,13 @@ void FightingOpponent::changeState(int state) {
     m_stateFrames = 0;
 }
 
+void FightingOpponent::backToWaiting() {
+    if (m_down)
+        return;
+    m_move = IDLE;
+    changeState(NEUTRAL);
+}
+
 void FightingOpponent::dodge(int punch) {
     m_move = punch == SWING_LEFT ? DODGE_LEFT : DODGE_RIGHT;
     changeState(DODGING);

@@ -47,6 +47,7 @@ public:
 
     int getState() const override { return m_state; }
     HealthUI* getHealthUI() const override { return m_healthUI; }
+    void backToWaiting() override;
     const Sprites& getSprites() const { return m_sprites; }
 
     int reactToPunch(const EventBoxerCollision& punch);

@@ -17,7 +17,12 @@ HealthUI::HealthUI(mw::Vector position) {
 }
 
 void HealthUI::setHealth(int health) {
-    m_health = std::clamp(health, 0, m_maxHealth);
+    m_health = std::clamp(health, m_lowestHealth, m_maxHealth);
+}
+
+void HealthUI::setLowestHealth(int health) {
+    m_lowestHealth = std::clamp(health, 0, m_maxHealth);
+    setHealth(m_health);
 }
 
 void HealthUI::setOwner(const std::string& name, mw::Color color) {

@@ -15,8 +15,11 @@ public:
     int draw() override;
 
     int getHealth() const { return m_health; }
-    // Clamped to 0 .. maxHealth.
+    // Clamped to lowest health .. maxHealth.
     void setHealth(int health);
+    // The least health the bar keeps, so that no hit takes the boxer down:
+    // 0, the default, lets him go down.
+    void setLowestHealth(int health);
     int getMaxHealth() const { return m_maxHealth; }
     int getBarWidth() const { return m_barWidth; }
     const std::string& getLabel() const { return m_label; }
@@ -27,6 +30,7 @@ public:
 private:
     int m_maxHealth = 100;
     int m_health = 100;
+    int m_lowestHealth = 0;
     int m_barWidth = 24;
     std::string m_label;
     std::string m_owner;

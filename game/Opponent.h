@@ -45,6 +45,9 @@ public:
     // The fighting state, for readers such as tests and a scripted player.
     virtual int getState() const { return NEUTRAL; }
     virtual HealthUI* getHealthUI() const { return nullptr; }
+    // Ends what it is doing (a wind-up, a swing, a dodge, a tell or a stun) and
+    // starts its wait afresh; a knockdown goes on.
+    virtual void backToWaiting() {}
 
 protected:
     // Tests set up a state mid-fight through it (tests/support/TestAccess.h);

@@ -147,7 +147,7 @@ void RoundSystem::judgeDecision() {
         result = LOST_BY_DECISION;
     // Shown under the result, which this object makes when it hears its own
     // broadcast: the judges count knockdowns only, and the bars may say otherwise.
-    m_judgesScore = "Knockdowns: you " + std::to_string(heroKnockdowns) + ", him " +
+    m_judgesScore = "Times down: you " + std::to_string(heroKnockdowns) + ", him " +
                     std::to_string(opponentKnockdowns);
     mw::GameManager::getInstance().onEvent(EventGameOver(result));
 }

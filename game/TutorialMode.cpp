@@ -5,8 +5,10 @@
 #include "engine/GameManager.h"
 #include "engine/ObjectList.h"
 #include "engine/WorldManager.h"
+#include "game/BoxingRules.h"
 #include "game/EventGameOver.h"
 #include "game/GameOverResult.h"
+#include "game/HealthUI.h"
 #include "game/Hero.h"
 #include "game/MatchLoader.h"
 #include "game/Opponent.h"
@@ -62,13 +64,18 @@ TutorialMode::TutorialMode() {
         m_opponent = dynamic_cast<Opponent*>(opponents[opponents.getCount() - 1]);
     if (m_opponent == nullptr)
         m_opponent = new Opponent1;
+    // One punch from going down, until the last lesson is done.
+    setLowestHealth(BoxingRules::PUNCH_DAMAGE);
     showStep();
 }
 
 std::string TutorialMode::getPrompt() const {
-    // No praise while the hero is down or after the practice is lost.
-    if (m_over || (m_step == DONE && isHeroDown()))
+    // No praise after the practice is lost.
+    if (m_over)
         return EXIT_PROMPT;
+    // While he is down, the knockdown prompt alone says what to do.
+    if (isHeroDown())
+        return "";
     return isLesson(m_step) ? LESSONS[m_step].prompt : "";
 }
 
@@ -147,6 +154,8 @@ void TutorialMode::waitToAdvance() {
     placeOpponent("opponent-idle");
     if (m_step >= 0 && m_step < DONE)
         ++m_step;
+    if (m_step == DONE)
+        setLowestHealth(0);
     showStep();
 }
 
@@ -157,12 +166,25 @@ void TutorialMode::placeOpponent(const std::string& sprite) {
     m_opponent->setSprite(sprite);
 }
 
+void TutorialMode::setLowestHealth(int health) {
+    // Every hero listed: when a scene is replaced twice in one frame, the
+    // older one is still there until the end of the frame.
+    const mw::ObjectList heroes = mw::WorldManager::getInstance().objectsOfType(HERO_TYPE);
+    for (int i = 0; i < heroes.getCount(); ++i)
+        if (const auto* hero = dynamic_cast<const Hero*>(heroes[i]); hero && hero->getHealthUI())
+            hero->getHealthUI()->setLowestHealth(health);
+    if (m_opponent != nullptr && m_opponent->getHealthUI() != nullptr)
+        m_opponent->getHealthUI()->setLowestHealth(health);
+}
+
 void TutorialMode::showStep() {
     if (isLesson(m_step))
         placeOpponent(LESSONS[m_step].pose);
 }
 
 void TutorialMode::stunOpponent() {
+    if (m_opponent != nullptr)
+        m_opponent->backToWaiting();
     placeOpponent("opponent-stunned");
     m_advanceTime = ADVANCE_MILLISECONDS;
 }

@@ -11,6 +11,8 @@ class Opponent;
 // Teaches the four moves one at a time: a prompt names the key, the practice
 // opponent takes a matching pose, and the right key stuns it and moves on
 // 300 milliseconds later. After the last move ENTER returns to the title.
+// Until then no hit takes either boxer down, so the practice cannot end
+// before every lesson has been shown.
 class TutorialMode : public mw::Object {
 public:
     // The move being taught; DONE waits for ENTER.
@@ -26,7 +28,9 @@ public:
 
     // Puts the opponent in the pose of the current step.
     void showStep();
-    // Shows the opponent stunned and starts the wait before the next step.
+    // Shows the opponent stunned and starts the wait before the next step. He
+    // starts his own wait afresh: an opening or a swing that went on would draw
+    // punches that take the next lesson before it can be read.
     void stunOpponent();
 
 private:
@@ -47,6 +51,8 @@ private:
     // Counts down the wait after a stun and moves on to the next step.
     void waitToAdvance();
     void placeOpponent(const std::string& sprite);
+    // Gives both boxers' health bars the least health they keep.
+    void setLowestHealth(int health);
     void endPractice(const EventGameOver& event);
     // Why the hero lost the practice: too many knockdowns, or the count.
     static std::string whyLost();

@@ -107,7 +107,7 @@ TEST_F(RoundSystemTest, ThreeRoundsWithPausesBetweenEndInTheJudgesDecision) {
     m_driver.advance(200); // a decision counts three full rounds whatever the pause
     m_driver.tap(mw::KEY_A);
     m_driver.advance();
-    EXPECT_EQ(shown(), "ROUND 3, TIME 0:00, You won by decision! at 43,10, Knockdowns: you 1, "
+    EXPECT_EQ(shown(), "ROUND 3, TIME 0:00, You won by decision! at 43,10, Times down: you 1, "
                        "him 2 at 43,11, New best: 4:30 at 43,12");
     EXPECT_EQ(highScoreFile(), "430\n\n\n");
     framesToPrompt();
@@ -141,14 +141,15 @@ TEST_F(RoundSystemTest, AResultIsShownAndOnlyAWinIsRecordedAndAnnouncedWhenFaste
 }
 
 TEST_F(RoundSystemTest, TheJudgesGiveTheFightToWhoWasDownLessOften) {
+    MW_OPEN_WINDOW();
     // Under the result, the knockdowns the judges compared; a win's new time below them.
     for (const auto& [hero, opponent, result] :
          {std::tuple{0, 0,
-                     Lines{"The judges have ruled the game a tie.", "Knockdowns: you 0, him 0"}},
-          {1, 1, Lines{"The judges have ruled the game a tie.", "Knockdowns: you 1, him 1"}},
-          {1, 2, Lines{"You won by decision!", "Knockdowns: you 1, him 2", "New best: 0:00"}},
-          {1, 0, Lines{"You lost by decision.", "Knockdowns: you 1, him 0"}},
-          {2, 1, Lines{"You lost by decision.", "Knockdowns: you 2, him 1"}}}) {
+                     Lines{"The judges have ruled the game a tie.", "Times down: you 0, him 0"}},
+          {1, 1, Lines{"The judges have ruled the game a tie.", "Times down: you 1, him 1"}},
+          {1, 2, Lines{"You won by decision!", "Times down: you 1, him 2", "New best: 0:00"}},
+          {1, 0, Lines{"You lost by decision.", "Times down: you 1, him 0"}},
+          {2, 1, Lines{"You lost by decision.", "Times down: you 2, him 1"}}}) {
         startFight(1);
         for (int knockdown = 0; knockdown < hero; ++knockdown) {
             TestAccess::setDown(*m_hero, false);
@@ -168,7 +169,12 @@ TEST_F(RoundSystemTest, TheJudgesGiveTheFightToWhoWasDownLessOften) {
     sendKey(mw::KEY_SPACE, mw::KEY_PRESSED);
     m_rounds->judgeDecision();
     EXPECT_EQ(messages(),
-              (Lines{"The judges have ruled the game a tie.", "Knockdowns: you 0, him 0"}));
+              (Lines{"The judges have ruled the game a tie.", "Times down: you 0, him 0"}));
+    // In white, centred under the result.
+    m_driver.advance();
+    EXPECT_EQ(shownRow(10) + "|" + shownRow(11), at(24, "The judges have ruled the game a tie.") +
+                                                     "|" + at(31, "Times down: you 0, him 0"));
+    EXPECT_EQ(shownRow(11, true), std::string(31, '.') + std::string(24, 'w'));
     EXPECT_EQ(m_rounds->eventHandler(mw::EventStep(1)), 1);
     EXPECT_EQ(m_rounds->eventHandler(mw::EventKeyboard(mw::KEY_A, mw::KEY_HELD)), 1);
     EXPECT_EQ(m_rounds->eventHandler(mw::Event()) + clock().eventHandler(mw::Event()), 0);
