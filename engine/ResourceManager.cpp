@@ -94,6 +94,12 @@ ResourceManager::ResourceManager()
 
 ResourceManager::~ResourceManager() {
     deleteSprites();
+    // Voices the audio library still holds, or has broken, are left to the
+    // system: destroying them would wait on it, or free their memory twice.
+    if (!AudioDevice::getInstance().mayReleaseVoices()) {
+        (void)m_sounds.release();
+        (void)m_music.release();
+    }
 }
 
 ResourceManager& ResourceManager::getInstance() {
@@ -118,6 +124,8 @@ void ResourceManager::deleteSprites() {
 
 void ResourceManager::shutDown() {
     deleteSprites();
+    if (AudioDevice::getInstance().isStarted())
+        AudioDevice::getInstance().shutDown();
     m_soundCount = 0;
     m_musicCount = 0;
     LogManager::getInstance().writeLog("ResourceManager::shutDown() - RM was shut down");
@@ -237,10 +245,15 @@ Sound* ResourceManager::getSound(const std::string& label) {
 }
 
 void ResourceManager::playSound(const std::string& label) {
-    if (Sound* sound = getSound(label)) {
-        const AudioDevice::Quiet quiet;
-        sound->play();
-    }
+    Sound* sound = getSound(label);
+    if (sound == nullptr)
+        return;
+    // Skipped while the device moves: the game's thread never waits for it.
+    const std::unique_lock<std::mutex> voices = AudioDevice::getInstance().tryUseVoices();
+    if (!voices.owns_lock())
+        return;
+    const AudioDevice::Quiet quiet;
+    sound->play();
 }
 
 int ResourceManager::loadMusic(const std::string& name, const std::string& label) {

@@ -98,6 +98,48 @@ sleep_until() {
   sleep "$(awk -v s="$1" -v d="$2" -v n="$(date +%s.%N)" 'BEGIN { w = s + d - n; print (w > 0 ? w : 0) }')"
 }
 
+# The longest time, in ms, that the process PID's main thread went without
+# running during SECONDS: a frame that waits on something shows as such a
+# gap, while a frame that sleeps out its 33 ms wakes within them. Read from
+# the scheduler's count of the thread's runs, which needs no tracing.
+longest_stall() {
+  local stat="/proc/$1/task/$1/schedstat" runs last="" since="$EPOCHREALTIME" now longest=0
+  local end
+  end="$(awk -v n="$EPOCHREALTIME" -v d="$2" 'BEGIN { printf "%.6f", n + d }')"
+  while [ -r "$stat" ]; do
+    now="$EPOCHREALTIME"
+    above "$now" "$end" && break
+    read -r _ _ runs <"$stat" 2>/dev/null || break
+    [ "$runs" != "$last" ] && last="$runs" && since="$now"
+    longest="$(awk -v n="$now" -v s="$since" -v l="$longest" 'BEGIN { g = int((n - s) * 1000); print (g > l ? g : l) }')"
+    sleep 0.005
+  done
+  echo "$longest"
+}
+
+server_pid() { cat "$XDG_RUNTIME_DIR/pulse/pid"; }
+
+start_server() {
+  pulseaudio --daemonize=no -n --exit-idle-time=-1 --log-target=stderr \
+    --load="module-null-sink sink_name=$sink" --load=module-native-protocol-unix \
+    >>"$work/pulse-restarted.log" 2>&1 &
+  for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  pactl info >/dev/null 2>&1 || fail "PulseAudio did not start again (see $work/pulse-restarted.log)"
+  pactl set-default-sink "$sink"
+}
+
+# Waits up to 5 s for the theme on the sink; prints the seconds it took, or fails with WHAT.
+theme_back_within() {
+  local from="$EPOCHREALTIME"
+  for _ in $(seq 20); do
+    if above "$(record_rms back 0.25)" "$theme_floor"; then
+      awk -v s="$from" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.2f", e - s }'
+      return
+    fi
+  done
+  fail "$1"
+}
+
 no_core_files() {
   [ -z "$(find "$repo" "$play_dir" "$HOME" -maxdepth 2 -name 'core*' -type f 2>/dev/null)" ]
 }
@@ -282,6 +324,50 @@ as_player() {
   /usr/bin/python3 tools/sound-check.py clipping "$work/rec-punch.raw" >"$work/clipping" ||
     fail "the fight's sound clips: $(cat "$work/clipping")"
   say "$(cat "$work/clipping")"
+  # The sound server frozen (SIGSTOP, as a debugger or a suspended session
+  # does) for 10 s during the fight: the game keeps its frames, and gets its
+  # sound back when the server runs again; frozen once more, a TERM is
+  # answered within a second.
+  local game frozen stall thawed answered
+  game="$(pgrep -u "$(id -u)" -x marrowick | head -n 1)"
+  [ -n "$game" ] || fail "no game process found for the frozen-server check"
+  say "freezing the sound server for 10 s during the fight"
+  (for _ in $(seq 30); do xdotool key p; sleep 0.3; done) &
+  frozen="$(server_pid)"
+  kill -STOP "$frozen"
+  stall="$(longest_stall "$game" 10)"
+  kill -CONT "$frozen"
+  wait $!
+  [ "$stall" -le 100 ] || fail "a frame waited ${stall} ms while the sound server was frozen"
+  thawed="$(theme_back_within "the theme did not come back within 5 s of the frozen server's return")"
+  say "longest wait of the game's thread while the server was frozen: ${stall} ms; the theme came back ${thawed} s after"
+  kill -STOP "$frozen"
+  sleep 3
+  local asked="$EPOCHREALTIME"
+  kill -TERM -- "-$game_pid" 2>/dev/null || true
+  for _ in $(seq 500); do kill -0 "$game" 2>/dev/null || break; sleep 0.01; done
+  answered="$(awk -v s="$asked" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.2f", e - s }')"
+  kill -CONT "$frozen"
+  above 1 "$answered" || fail "a TERM sent while the sound server was frozen took $answered s to end the game"
+  wait "$game_pid" 2>/dev/null || true
+  say "TERM with the sound server frozen ended the game in $answered s"
+  no_window_left
+
+  # A sound server that starts after the game, with no pulse/ folder in the
+  # runtime folder yet, as right after a login: the theme is heard.
+  say "starting the sound server after the game, on a fresh runtime folder"
+  pulseaudio --kill
+  for _ in $(seq 50); do pactl info >/dev/null 2>&1 || break; sleep 0.1; done
+  rm -rf "$XDG_RUNTIME_DIR/pulse"
+  start_game late
+  wait_for_window
+  sleep 1
+  start_server
+  local late
+  late="$(theme_back_within "the theme was not heard within 5 s of a sound server started after the game")"
+  pactl list short sink-inputs >"$work/sink-inputs"
+  [ -s "$work/sink-inputs" ] || fail "the game has no playback stream on the late sound server"
+  say "the theme was heard ${late} s after a sound server started after the game"
   kill -TERM -- "-$game_pid" 2>/dev/null || true
   wait "$game_pid" 2>/dev/null || true
   no_window_left
@@ -334,7 +420,7 @@ as_player() {
   [ ! -e "$entry" ] && [ ! -e "$icon" ] || fail "./run uninstall left the menu entry or the icon"
   [ -f "$play_dir/hsdata.txt" ] || fail "./run uninstall removed the best times"
 
-  echo "rig: levels (RMS): silence $silence, theme $theme, theme under load $title, theme with punches $punch; sound back $back s after a server restart; start-up $first_frame s"
+  echo "rig: levels (RMS): silence $silence, theme $theme, theme under load $title, theme with punches $punch; sound back $back s after a server restart; longest wait with the server frozen $stall ms, TERM then answered in $answered s; theme from a late server in $late s; start-up $first_frame s"
 }
 
 if [ "${1:-}" = --as-player ]; then

@@ -5,7 +5,9 @@
 # end with status 0 on Escape, leave its log line where a log can be written,
 # and leave the best times as they were; a font that cannot be used must end
 # the program by itself within 2 seconds, with status 1 and its line printed.
-# The program runs with 1 GB of address space. Prints a table of results.
+# The program runs with 1 GB of address space, with a real PulseAudio server
+# running (a null sink; the program cannot map the server's shared memory
+# within the limit, so its stream fails to open). Prints a table of results.
 # MW_FAULTS_READONLY_DIR, when set, names a prepared working directory that
 # cannot be written (see ./run faults).
 set -euo pipefail
@@ -16,10 +18,26 @@ source "$(dirname "${BASH_SOURCE[0]}")/program-session.sh"
 under_xvfb MW_FAULTS_IN_XVFB "$@"
 
 scratch="$(mktemp -d /tmp/marrowick-faults-XXXXXX)"
-trap 'rm -rf "$scratch"' EXIT
-# Some cases run as the user nobody, who must reach the working directories
-# and the display.
+server=""
+trap '[ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$scratch"' EXIT
+# Some cases run as the user nobody, who must reach the working directories,
+# the display and the sound server.
 chmod 755 "$scratch"
+
+# The sound server every case plays to, reached by anyone through its socket.
+mkdir -m 755 "$scratch/pulse"
+HOME="$scratch/pulse" XDG_RUNTIME_DIR="$scratch/pulse" pulseaudio --daemonize=no -n \
+  --exit-idle-time=-1 --disallow-exit --log-target=stderr --load="module-null-sink sink_name=faults_sink" \
+  --load="module-native-protocol-unix auth-anonymous=1 socket=$scratch/pulse/native" \
+  >"$scratch/pulse.log" 2>&1 &
+server=$!
+export PULSE_SERVER="unix:$scratch/pulse/native"
+for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+pactl info >/dev/null 2>&1 || {
+  echo "faults: PulseAudio did not start:" >&2
+  sed 's/^/  /' "$scratch/pulse.log" >&2
+  exit 1
+}
 if [ -n "${XAUTHORITY:-}" ]; then
   cp "$XAUTHORITY" "$scratch/Xauthority"
   chmod 644 "$scratch/Xauthority"
@@ -359,6 +377,11 @@ for log in marrowick.log marrowick.2.log; do
     failed_case "two copies" "$log is not one whole log: $lines"
   fi
 done
+
+if ! kill -0 "$server" 2>/dev/null || ! pactl info >/dev/null 2>&1; then
+  echo "faults: the sound server was gone before the end" >&2
+  failures=$((failures + 1))
+fi
 
 [ -e "$scratch/failures.txt" ] && cat "$scratch/failures.txt" >&2
 echo "faults: $failures failed"

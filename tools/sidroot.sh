@@ -143,6 +143,13 @@ sound_args() {
   esac
   # The socket's folder, not the socket: a server that restarts makes a new
   # socket there, which the game finds again without a restart of its own.
+  # A server that has not started yet (right after a login) has no folder
+  # yet: the user's own runtime folder gets it now, private as a server
+  # makes it, so that a server starting later puts its socket where the
+  # game looks. Nothing else of the runtime folder is passed in.
+  if [ "$socket" = "$runtime/pulse/native" ] && [ ! -e "$runtime/pulse" ] && [ -O "$runtime" ]; then
+    mkdir -m 700 "$runtime/pulse" 2>/dev/null || true
+  fi
   if [ -n "$socket" ] && [ -d "$(dirname "$socket")" ]; then
     sandbox+=(--ro-bind "$(dirname "$socket")" /run/marrowick/pulse
       --setenv PULSE_SERVER "unix:/run/marrowick/pulse/$(basename "$socket")")
