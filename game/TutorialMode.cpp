@@ -8,7 +8,6 @@
 #include "game/EventGameOver.h"
 #include "game/GameOverResult.h"
 #include "game/Hero.h"
-#include "game/MatchLoader.h"
 #include "game/Opponent.h"
 #include "game/Opponent1.h"
 #include "game/RoundSystem.h"
@@ -129,8 +128,7 @@ void TutorialMode::handleKey(const mw::EventKeyboard& event) {
         return;
     if (m_step == DONE || m_over) {
         if (event.getKey() == mw::KEY_ENTER) {
-            MatchLoader::getInstance().clearWorld();
-            new TitleScreen;
+            TitleScreen::show();
         }
         return;
     }

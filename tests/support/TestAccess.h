@@ -9,6 +9,7 @@
 #include "engine/LogManager.h"
 #include "engine/ResourceManager.h"
 #include "engine/internal/CellRecorder.h"
+#include "game/BestTimes.h"
 #include "game/FightingOpponent.h"
 #include "game/HealthUI.h"
 #include "game/Hero.h"
@@ -75,8 +76,8 @@ public:
     static Opponent* opponent(const TutorialMode& tutorial) { return tutorial.getOpponent(); }
     static std::string prompt(const TutorialMode& tutorial) { return tutorial.getPrompt(); }
 
-    static void setWriteObserver(void (*observer)(MatchLoader::WriteStage)) {
-        MatchLoader::s_writeObserver = observer;
+    static void setWriteObserver(void (*observer)(BestTimes::WriteStage)) {
+        BestTimes::s_writeObserver = observer;
     }
 
 private:
