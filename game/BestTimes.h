@@ -38,7 +38,8 @@ public:
     // Where no time could ever be saved (the file and the folder cannot be
     // written), says so once, in the log and on standard error.
     void load();
-    // Writes unsaved times, unless saveBeforeExit() already tried.
+    // At shut-down: writes unsaved times, unless saveBeforeExit() already
+    // tried.
     void finish();
     // The last try at the unsaved times, waiting a little for the lock if it
     // must; for every time it cannot write, one line in the log and on
