@@ -232,3 +232,13 @@ void Hero::loseByTko() {
     mw::ResourceManager::getInstance().playSound("tko");
     mw::GameManager::getInstance().onEvent(EventGameOver(LOST_BY_TKO));
 }
+
+Hero* worldHero() {
+    const mw::ObjectList heroes = mw::WorldManager::getInstance().objectsOfType(HERO_TYPE);
+    return heroes.isEmpty() ? nullptr : dynamic_cast<Hero*>(heroes[0]);
+}
+
+bool isHeroDown() {
+    const Hero* hero = worldHero();
+    return hero != nullptr && hero->isDown();
+}

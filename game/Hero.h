@@ -77,3 +77,9 @@ private:
     int m_mashCount = 0;
     int m_lastMashKey = -1;
 };
+
+// The world's first object of type "Hero" when it is a Hero; nullptr otherwise
+// (something else may carry the type).
+Hero* worldHero();
+// True when worldHero() is knocked down.
+bool isHeroDown();

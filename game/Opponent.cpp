@@ -1,9 +1,7 @@
 #include "game/Opponent.h"
 
-#include "engine/WorldManager.h"
 #include "game/BoxerMove.h"
 #include "game/BoxingRules.h"
-#include "game/Hero.h"
 
 Opponent::Opponent() : m_move(IDLE) {}
 
@@ -20,14 +18,4 @@ void Opponent::startRound() {
     m_roundKnockdowns = 0;
     m_move = IDLE;
     setPosition(home());
-}
-
-Hero* worldHero() {
-    const mw::ObjectList heroes = mw::WorldManager::getInstance().objectsOfType(HERO_TYPE);
-    return heroes.isEmpty() ? nullptr : dynamic_cast<Hero*>(heroes[0]);
-}
-
-bool isHeroDown() {
-    const Hero* hero = worldHero();
-    return hero != nullptr && hero->isDown();
 }

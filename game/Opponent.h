@@ -6,7 +6,6 @@
 #include <string>
 
 class HealthUI;
-class Hero;
 
 inline const std::string OPPONENT_TYPE = "Opponent";
 
@@ -61,9 +60,3 @@ protected:
     bool m_frozen = false;
     int m_move;
 };
-
-// The world's first object of type "Hero" when it is a Hero; nullptr otherwise
-// (something else may carry the type).
-Hero* worldHero();
-// True when worldHero() is knocked down.
-bool isHeroDown();

@@ -4,11 +4,11 @@
 #include "engine/EventStep.h"
 #include "engine/GameManager.h"
 #include "engine/WorldManager.h"
+#include "game/BestTimes.h"
 #include "game/BoxerMove.h"
 #include "game/EventGameOver.h"
 #include "game/GameOverResult.h"
 #include "game/Hero.h"
-#include "game/MatchLoader.h"
 #include "game/Opponent.h"
 #include "game/RoundUI.h"
 #include "game/SharedCounts.h"
@@ -27,7 +27,8 @@ std::string newBestText(const std::string& time, bool saved) {
 
 } // namespace
 
-RoundSystem::RoundSystem(Hero* hero, Opponent* opponent) : m_hero(hero), m_opponent(opponent) {
+RoundSystem::RoundSystem(Hero* hero, Opponent* opponent, int opponentNumber)
+    : m_hero(hero), m_opponent(opponent), m_opponentNumber(opponentNumber) {
     setSolidness(mw::INTANGIBLE);
     m_roundUI = new RoundUI(m_round);
     m_timer = new Timer;
@@ -111,9 +112,8 @@ void RoundSystem::handleKey(const mw::EventKeyboard& event) {
     if (!m_awaitingKey || event.getKeyboardAction() != mw::KEY_PRESSED)
         return;
     if (m_matchOver) {
-        // The fight goes, this object included; the title screen stays.
-        MatchLoader::getInstance().clearWorld();
-        new TitleScreen;
+        // The fight goes, this object included.
+        TitleScreen::show();
         return;
     }
     removeTextDisplays();
@@ -166,15 +166,21 @@ void RoundSystem::handleGameOver(const EventGameOver& event) {
         recordWin();
 }
 
+int RoundSystem::winningSeconds(int round, int timeLeft) {
+    const int elapsed =
+        round > ROUNDS ? ROUNDS * Timer::ROUND_SECONDS : round * Timer::ROUND_SECONDS - timeLeft;
+    // A fight never lasts longer than three rounds.
+    return std::clamp(elapsed, 0, ROUNDS * Timer::ROUND_SECONDS);
+}
+
 void RoundSystem::recordWin() {
-    MatchLoader& loader = MatchLoader::getInstance();
-    const int opponent = loader.getCurrentOpponent();
-    const std::string kept = loader.getHighScore(opponent);
-    const std::string won =
-        MatchLoader::shownTime(MatchLoader::winningTime(m_round, m_timer->getTimeLeft()));
-    const bool saved = loader.updateFile(m_timer, this) == 0;
+    BestTimes& bestTimes = BestTimes::getInstance();
+    const std::string kept = bestTimes.getHighScore(m_opponentNumber);
+    const int seconds = winningSeconds(m_round, m_timer->getTimeLeft());
+    const std::string won = BestTimes::shownTime(BestTimes::storedTime(seconds));
+    const bool saved = bestTimes.recordWin(m_opponentNumber, seconds) == 0;
     // A faster time that another copy of the game saved is no new best of this win.
-    const std::string best = loader.getHighScore(opponent);
+    const std::string best = bestTimes.getHighScore(m_opponentNumber);
     if (best == kept || best != won)
         return;
     if (!saved)
@@ -184,12 +190,12 @@ void RoundSystem::recordWin() {
 }
 
 void RoundSystem::saveTimes() {
-    MatchLoader& loader = MatchLoader::getInstance();
-    if (!loader.hasUnsavedTimes() || loader.saveTimes() != 0 || m_unsavedBest.empty())
+    BestTimes& bestTimes = BestTimes::getInstance();
+    if (!bestTimes.hasUnsavedTimes() || bestTimes.saveTimes() != 0 || m_unsavedBest.empty())
         return;
     // The announcement loses its "(not saved yet)", or goes if the file held
     // a faster time after all.
-    const bool kept = loader.getHighScore(loader.getCurrentOpponent()) == m_unsavedBest;
+    const bool kept = bestTimes.getHighScore(m_opponentNumber) == m_unsavedBest;
     mw::WorldManager& world = mw::WorldManager::getInstance();
     const mw::ObjectList messages = world.objectsOfType(TEXT_DISPLAY_TYPE);
     for (int i = 0; i < messages.getCount(); ++i) {

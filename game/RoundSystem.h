@@ -22,7 +22,9 @@ public:
     static constexpr int PAUSE_STEPS = 90;
 
     // Either boxer may be null; what would be done to it is then skipped.
-    RoundSystem(Hero* hero, Opponent* opponent);
+    // A win is recorded as a best time against opponent 1, 2 or 3; with any
+    // other number it is not.
+    RoundSystem(Hero* hero, Opponent* opponent, int opponentNumber = 0);
 
     int eventHandler(const mw::Event& event) override;
     void handleKey(const mw::EventKeyboard& event);
@@ -31,6 +33,10 @@ public:
     void judgeDecision();
 
     int getRound() const { return m_round; }
+
+    // The seconds a win took in round (1 to 3) with timeLeft seconds left on
+    // the clock; a decision (round 4) always took the full three rounds.
+    static int winningSeconds(int round, int timeLeft);
 
     // The text shown for a result code; empty for a code that has none.
     static std::string resultText(int resultCode);
@@ -70,6 +76,7 @@ private:
     Timer* m_timer = nullptr;
     Hero* m_hero = nullptr;
     Opponent* m_opponent = nullptr;
+    int m_opponentNumber = 0;
     // The knockdowns the judges compared; empty unless the fight went to them.
     std::string m_judgesScore;
     // The new best time announced as not saved yet ("m:ss"); empty when none.

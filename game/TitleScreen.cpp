@@ -6,20 +6,16 @@
 #include "engine/ResourceManager.h"
 #include "engine/Sprite.h"
 #include "engine/WorldManager.h"
-#include "game/Hero.h"
-#include "game/KnockdownPrompt.h"
+#include "game/BestTimes.h"
 #include "game/MatchLoader.h"
-#include "game/Opponent1.h"
 #include "game/OpponentCard.h"
-#include "game/Ring.h"
-#include "game/TutorialMode.h"
 
 #include <string>
 
 namespace {
 
 // Offset of each opponent's card from the middle column of the screen.
-constexpr std::array<int, MatchLoader::OPPONENT_COUNT> CARD_OFFSETS = {-25, 0, 25};
+constexpr std::array<int, BestTimes::OPPONENT_COUNT> CARD_OFFSETS = {-25, 0, 25};
 
 constexpr int TITLE_ROW = 6;
 // Names sit above the opponents' frames, best times below.
@@ -35,19 +31,25 @@ mw::Vector cell(int column, int row) {
 TitleScreen::TitleScreen() {
     const mw::ResourceManager& resources = mw::ResourceManager::getInstance();
     m_titleSprite = resources.getSprite("game-title");
-    for (int i = 0; i < MatchLoader::OPPONENT_COUNT; ++i)
+    for (int i = 0; i < BestTimes::OPPONENT_COUNT; ++i)
         m_opponentFrames[i] = resources.getSprite("frame-opponent" + std::to_string(i + 1));
     setType("TitleScreen");
     setSolidness(mw::INTANGIBLE);
     // Another copy of the game may have won since the last title was shown.
-    MatchLoader::getInstance().readTimesAgain();
+    BestTimes::getInstance().readTimesAgain();
+}
+
+void TitleScreen::show() {
+    // Everything goes, whoever calls; the new title stays.
+    MatchLoader::getInstance().clearWorld();
+    new TitleScreen;
 }
 
 int TitleScreen::eventHandler(const mw::Event& event) {
     if (event.getType() == mw::STEP_EVENT) {
         // Best times that could not be written yet are tried again; the
         // step is not what the title screen handles, so it answers 0.
-        MatchLoader::getInstance().saveTimes();
+        BestTimes::getInstance().saveTimes();
         return 0;
     }
     if (event.getType() != mw::KEYBOARD_EVENT)
@@ -82,13 +84,7 @@ void TitleScreen::handleKey(const mw::EventKeyboard& event) {
 }
 
 void TitleScreen::startTutorial() {
-    MatchLoader::getInstance().clearWorld();
-    new Ring;
-    new Hero;
-    // Created before the tutorial, which finds it and drives its poses.
-    new Opponent1;
-    new TutorialMode;
-    new KnockdownPrompt;
+    MatchLoader::getInstance().startTutorial();
     mw::WorldManager::getInstance().markForDelete(this);
 }
 
@@ -101,8 +97,8 @@ int TitleScreen::draw() {
     display.drawString(cell(middle, vertical - 2), "(Esc) to quit game.", mw::JUSTIFY_CENTER,
                        mw::COLOR_WHITE);
     const int frameRow = vertical / 2 + 4;
-    const MatchLoader& loader = MatchLoader::getInstance();
-    for (int i = 0; i < MatchLoader::OPPONENT_COUNT; ++i) {
+    const BestTimes& bestTimes = BestTimes::getInstance();
+    for (int i = 0; i < BestTimes::OPPONENT_COUNT; ++i) {
         const int column = middle + CARD_OFFSETS[i];
         const OpponentCard& card = OpponentCard::of(i + 1);
         if (m_opponentFrames[i] != nullptr)
@@ -110,7 +106,7 @@ int TitleScreen::draw() {
         display.drawString(cell(column, frameRow - NAME_ROWS_ABOVE), card.name, mw::JUSTIFY_CENTER,
                            card.color);
         display.drawString(cell(column, frameRow + TIME_ROWS_BELOW),
-                           "HS: " + loader.getHighScore(i + 1), mw::JUSTIFY_CENTER,
+                           "HS: " + bestTimes.getHighScore(i + 1), mw::JUSTIFY_CENTER,
                            mw::COLOR_WHITE);
     }
     if (m_titleSprite != nullptr)

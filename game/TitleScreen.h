@@ -2,7 +2,7 @@
 
 #include "engine/EventKeyboard.h"
 #include "engine/Object.h"
-#include "game/MatchLoader.h"
+#include "game/BestTimes.h"
 
 #include <array>
 
@@ -17,6 +17,10 @@ public:
     // Takes in the best times that another copy of the game saved meanwhile.
     TitleScreen();
 
+    // Replaces the world by a new title screen: the way back from a fight
+    // or the tutorial.
+    static void show();
+
     int eventHandler(const mw::Event& event) override;
     int draw() override;
 
@@ -25,5 +29,5 @@ private:
     void startTutorial();
 
     const mw::Sprite* m_titleSprite = nullptr;
-    std::array<const mw::Sprite*, MatchLoader::OPPONENT_COUNT> m_opponentFrames{};
+    std::array<const mw::Sprite*, BestTimes::OPPONENT_COUNT> m_opponentFrames{};
 };

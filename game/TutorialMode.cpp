@@ -10,7 +10,6 @@
 #include "game/GameOverResult.h"
 #include "game/HealthUI.h"
 #include "game/Hero.h"
-#include "game/MatchLoader.h"
 #include "game/Opponent.h"
 #include "game/Opponent1.h"
 #include "game/RoundSystem.h"
@@ -136,8 +135,7 @@ void TutorialMode::handleKey(const mw::EventKeyboard& event) {
         return;
     if (m_step == DONE || m_over) {
         if (event.getKey() == mw::KEY_ENTER) {
-            MatchLoader::getInstance().clearWorld();
-            new TitleScreen;
+            TitleScreen::show();
         }
         return;
     }

@@ -1,5 +1,6 @@
 #include "engine/GameManager.h"
 #include "engine/ResourceManager.h"
+#include "game/BestTimes.h"
 #include "game/MatchLoader.h"
 #include "game/ResourceManifest.h"
 #include "game/SharedCounts.h"
@@ -28,7 +29,7 @@ int main() {
     }
     game.run();
     // While the log is open: a best time that cannot be written is named there.
-    MatchLoader::getInstance().saveBeforeExit();
+    BestTimes::getInstance().saveBeforeExit();
     game.shutDown();
     // Writes no log line: the log closed with the game manager.
     MatchLoader::getInstance().shutDown();

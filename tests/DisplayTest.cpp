@@ -6,6 +6,7 @@
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <limits>
 
@@ -52,6 +53,19 @@ TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColoursInOneWindowAtAT
     EXPECT_EQ(display.drawCh(Vector(1, 1), 'x', mw::COLOR_RED) +
                   display.drawString(Vector(1, 1), "abc", mw::JUSTIFY_LEFT, mw::COLOR_RED),
               -2); // no window
+    // An X server that is not there: no window, no start, and the reason.
+    const char* const desktop = std::getenv("DISPLAY");
+    const std::string ownDisplay = desktop != nullptr ? desktop : "";
+    setenv("DISPLAY", ":4711", 1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(display.startUp(), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Marrowick needs a desktop: cannot open the X display ':4711'.\n");
+    EXPECT_TRUE(!display.isStarted() && display.getWindow() == nullptr);
+    if (desktop != nullptr)
+        setenv("DISPLAY", ownDisplay.c_str(), 1);
+    else
+        unsetenv("DISPLAY");
     if (!mwtest::hasDisplay())
         GTEST_SKIP() << "needs an X display";
     testing::internal::CaptureStdout();

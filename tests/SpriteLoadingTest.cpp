@@ -85,7 +85,7 @@ TEST_F(SpriteLoadingTest, ReadsTheFormatAndRefusesBadFilesWithALogLine) {
 
 TEST_F(
     SpriteLoadingTest,
-    FindsTheFirstOfEqualLabelsNothingAfterShutdownAndAThousandSpritesAndAHundredAndTwentyEightMusicsAtMost) {
+    FindsTheFirstOfEqualLabelsNothingAfterShutdownAndAThousandSpritesAndAHundredAndTwentyEightSoundsAndMusicsAtMost) {
     writeFile("a.txt", "1\n1\n1\n1\nred\na\n");
     writeFile("b.txt", "1\n1\n1\n1\nblue\nb\n");
     ResourceManager& resources = ResourceManager::getInstance();
@@ -110,8 +110,13 @@ TEST_F(
         ASSERT_EQ(resources.loadMusic(wav, "m" + std::to_string(i)), 0);
     EXPECT_EQ(resources.loadMusic(wav, "last"), -1);
     EXPECT_TRUE(logged("ResourceManager::loadMusic - Music array full!"));
+    for (int i = 0; i < 128; ++i)
+        ASSERT_EQ(resources.loadSound(wav, "w" + std::to_string(i)), 0);
+    EXPECT_EQ(resources.loadSound(wav, "last"), -1);
+    EXPECT_TRUE(logged("ResourceManager::loadSound - Sound array full!"));
+    EXPECT_EQ(resources.getSoundCount(), 128);
     resources.shutDown();
-    EXPECT_EQ(resources.getMusic("m0"), nullptr);
+    EXPECT_TRUE(resources.getMusic("m0") == nullptr && resources.getSound("w0") == nullptr);
 }
 
 TEST(SpriteTest, AFullSpriteTakesNoMoreFramesAndShortRowsReadAsSpaces) {

@@ -1,9 +1,14 @@
 #include "support/GameSupport.h"
 
+#include "game/MatchLoader.h"
+#include "game/Opponent1.h"
+#include "game/Opponent2.h"
+#include "game/Opponent3.h"
 #include "game/TitleScreen.h"
 #include "game/TutorialMode.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 namespace {
 
@@ -80,6 +85,34 @@ TEST_F(TitleScreenTest, KeysPickTheNextSceneAndTheLastChoiceOfAFrameStays) {
             EXPECT_EQ(quit ? "quit" : scene(), escapeHeld ? "title" : c.scene)
                 << c.first << " " << c.second << " " << action;
         }
+    }
+}
+
+TEST_F(TitleScreenTest, StartMatchReplacesTheSceneByTheFight) {
+    loadSprite("ring", {"( )"});
+    new TitleScreen;
+    const std::type_info* classes[] = {&typeid(Opponent1), &typeid(Opponent2), &typeid(Opponent3)};
+    for (const int number : {1, 2, 3, 0, 4}) {
+        MatchLoader::getInstance().startMatch(number);
+        m_driver.advance();
+        EXPECT_EQ(MatchLoader::getInstance().getCurrentOpponent(), number);
+        if (number == 0 || number == 4) {
+            EXPECT_EQ(worldTypes(), Lines{});
+            continue;
+        }
+        EXPECT_EQ(worldTypes(),
+                  (Lines{"Ring", "Hero", "OpponentHealthUI", "Opponent", "OpponentHealthUI", "",
+                         "RoundUI", "TimerUI", "KnockdownPrompt"}));
+        const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
+        std::string altitudes; // what is drawn over what
+        for (int i = 0; i < all.getCount(); ++i)
+            altitudes += std::to_string(all[i]->getAltitude());
+        EXPECT_EQ(altitudes, "143232344");
+        EXPECT_EQ(all[0]->getPosition(), mw::Vector(42.5f, 14.0f));
+        EXPECT_EQ(all[0]->getSpriteLabel() + std::to_string(all[0]->getAltitude()), "ring1");
+        EXPECT_EQ(static_cast<Hero*>(all[1])->getHealthUI(), all[2]);
+        EXPECT_EQ(typeid(*all[3]), *classes[number - 1]);
+        EXPECT_EQ(static_cast<Opponent*>(all[3])->getHealthUI(), all[4]);
     }
 }
 

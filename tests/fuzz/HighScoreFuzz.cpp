@@ -3,6 +3,7 @@
 // lines.
 #include "engine/ObjectList.h"
 #include "engine/WorldManager.h"
+#include "game/BestTimes.h"
 #include "game/MatchLoader.h"
 #include "game/RoundSystem.h"
 #include "game/Timer.h"
@@ -35,11 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Compare each read entry against fresh wins of every length.
     const std::string raw(reinterpret_cast<const char*>(data), size < 64 ? size : 64);
     for (const char* time : {"000", "059", "130", "430", "9", ""}) {
-        MatchLoader::fasterTime(raw, time);
-        MatchLoader::fasterTime(time, raw);
+        BestTimes::fasterTime(raw, time);
+        BestTimes::fasterTime(time, raw);
     }
     for (int round = 1; round <= 4; ++round)
-        MatchLoader::winningTime(round, static_cast<int>(size % 200) - 100);
+        BestTimes::storedTime(
+            RoundSystem::winningSeconds(round, static_cast<int>(size % 200) - 100));
     // A win against one of the opponents rewrites the file: three lines.
     loader.startMatch(1 + static_cast<int>(size % 3));
     const mw::ObjectList objects = mw::WorldManager::getInstance().getAllObjects();

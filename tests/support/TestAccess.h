@@ -11,6 +11,7 @@
 #include "engine/ResourceManager.h"
 #include "engine/InputSource.h"
 #include "engine/internal/CellRecorder.h"
+#include "game/BestTimes.h"
 #include "game/FightingOpponent.h"
 #include "game/HealthUI.h"
 #include "game/Hero.h"
@@ -70,7 +71,7 @@ public:
     static Opponent* opponent(const TutorialMode& tutorial) { return tutorial.getOpponent(); }
     static std::string prompt(const TutorialMode& tutorial) { return tutorial.getPrompt(); }
 
-    static void setWriteObserver(void (*observer)(MatchLoader::WriteStage)) {
-        MatchLoader::s_writeObserver = observer;
+    static void setWriteObserver(void (*observer)(BestTimes::WriteStage)) {
+        BestTimes::s_writeObserver = observer;
     }
 };

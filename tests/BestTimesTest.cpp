@@ -1,9 +1,8 @@
 #include "support/GameCopy.h"
 #include "support/GameSupport.h"
 
-#include "game/Opponent1.h"
-#include "game/Opponent2.h"
-#include "game/Opponent3.h"
+#include "game/BestTimes.h"
+#include "game/RoundSystem.h"
 #include "game/TitleScreen.h"
 
 #include <algorithm>
@@ -13,7 +12,6 @@
 #include <cstring>
 #include <functional>
 #include <regex>
-#include <typeinfo>
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -52,7 +50,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace gametest;
 
-TEST(MatchLoaderTime, StoredTimesAreAMinuteDigitAndUpToTwoSecondDigits) {
+TEST(BestTimesTime, StoredTimesAreAMinuteDigitAndUpToTwoSecondDigits) {
     // The faster of two; on a tie the first; what is not a time is slower than any time.
     const struct {
         const char *a, *b, *faster;
@@ -65,20 +63,21 @@ TEST(MatchLoaderTime, StoredTimesAreAMinuteDigitAndUpToTwoSecondDigits) {
                  {"1234", "430", "430"},   {"430", "0000", "430"}, {"1234", "x", "1234"},
                  {"430", "105abc", "430"}, {"01", "002", "01"}};
     for (const auto& p : pairs)
-        EXPECT_EQ(MatchLoader::fasterTime(p.a, p.b), p.faster) << p.a << " vs " << p.b;
+        EXPECT_EQ(BestTimes::fasterTime(p.a, p.b), p.faster) << p.a << " vs " << p.b;
     const struct {
         int round, timeLeft;
         const char* stored;
     } wins[] = {{1, 88, "002"}, {1, 81, "009"}, {1, 80, "010"}, {1, 0, "130"},   {2, 60, "200"},
                 {2, 53, "207"}, {3, 0, "430"},  {4, 0, "430"},  {4, -25, "430"}, {1, 95, "000"}};
     for (const auto& w : wins)
-        EXPECT_EQ(MatchLoader::winningTime(w.round, w.timeLeft), w.stored) << w.round << w.timeLeft;
+        EXPECT_EQ(BestTimes::storedTime(RoundSystem::winningSeconds(w.round, w.timeLeft)), w.stored)
+            << w.round << w.timeLeft;
 }
 
-class MatchLoaderTest : public GameTest {
+class BestTimesTest : public GameTest {
 protected:
     static std::string shownTimes() {
-        const MatchLoader& loader = MatchLoader::getInstance();
+        const BestTimes& loader = BestTimes::getInstance();
         return loader.getHighScore(1) + " " + loader.getHighScore(2) + " " + loader.getHighScore(3);
     }
 
@@ -120,7 +119,7 @@ protected:
     }
 };
 
-TEST_F(MatchLoaderTest, ReadsUpToThreeEntriesAndAWinRewritesThemAll) {
+TEST_F(BestTimesTest, ReadsUpToThreeEntriesAndAWinRewritesThemAll) {
     const std::string longLine = "2" + std::string(254, 'x'); // what one read takes of a line
     const std::string digits(255, '7');
     for (const auto& [before, shown, opponent, timeLeft, after] :
@@ -160,7 +159,7 @@ TEST_F(MatchLoaderTest, ReadsUpToThreeEntriesAndAWinRewritesThemAll) {
     EXPECT_FALSE(MatchLoader::getInstance().isStarted());
 }
 
-TEST_F(MatchLoaderTest, AFileThatCannotBeReplacedIsLeftAsItWasAndTheNewTimeKeptInMemory) {
+TEST_F(BestTimesTest, AFileThatCannotBeReplacedIsLeftAsItWasAndTheNewTimeKeptInMemory) {
     const std::string failed = "MatchLoader::updateFile() -- Couldn't open highscore data file!";
     const fs::path file = m_scratch.path() / "hsdata.txt";
     // Tests run as root, whom permissions do not stop: a directory in the way does.
@@ -199,13 +198,13 @@ TEST_F(MatchLoaderTest, AFileThatCannotBeReplacedIsLeftAsItWasAndTheNewTimeKeptI
     EXPECT_EQ(shownTimes(), "0:02 -:-- -:--");
 }
 
-MatchLoader::WriteStage killAt;
+BestTimes::WriteStage killAt;
 int passesBeforeKill;
 
 // A program killed while it rewrites "hsdata.txt" leaves the old file whole, and
 // the next start or rewrite removes the temporary file it left.
-TEST_F(MatchLoaderTest, AStopDuringTheRewriteLeavesTheOldFileWholeAndNoLitter) {
-    using Stage = MatchLoader::WriteStage;
+TEST_F(BestTimesTest, AStopDuringTheRewriteLeavesTheOldFileWholeAndNoLitter) {
+    using Stage = BestTimes::WriteStage;
     // A win of 0:30 against opponent 1 in a child killed at the stage's nth passing (never for 0).
     for (const auto& [stage, n, killed, after, cleaner] :
          {std::tuple{Stage::EntryWritten, 1, true, "105\n\n207\n", "start"},
@@ -256,7 +255,7 @@ TEST_F(MatchLoaderTest, AStopDuringTheRewriteLeavesTheOldFileWholeAndNoLitter) {
 // kill while the new times are put together, and one between writing them
 // and cutting the file to their length, each leave the old or the new times
 // whole.
-TEST_F(MatchLoaderTest, AnInPlaceRewriteLeavesOldOrNewTimesWhateverStopsIt) {
+TEST_F(BestTimesTest, AnInPlaceRewriteLeavesOldOrNewTimesWhateverStopsIt) {
     if (geteuid() != 0)
         GTEST_SKIP() << "plays as the user nobody, which needs root";
     enum Stop { CUT_SHORT, KILLED_COLLECTING, KILLED_BEFORE_CUT };
@@ -287,7 +286,7 @@ TEST_F(MatchLoaderTest, AnInPlaceRewriteLeavesOldOrNewTimesWhateverStopsIt) {
                 setrlimit(RLIMIT_FSIZE, &sixBytes);
             }
             if (c.stop == KILLED_COLLECTING)
-                TestAccess::setWriteObserver([](MatchLoader::WriteStage) { raise(SIGKILL); });
+                TestAccess::setWriteObserver([](BestTimes::WriteStage) { raise(SIGKILL); });
             s_killAtTruncate = c.stop == KILLED_BEFORE_CUT;
             winByTko(1, 88);
             m_driver.advance(3);
@@ -314,38 +313,10 @@ TEST_F(MatchLoaderTest, AnInPlaceRewriteLeavesOldOrNewTimesWhateverStopsIt) {
     }
 }
 
-TEST_F(MatchLoaderTest, StartMatchReplacesTheSceneByTheFight) {
-    loadSprite("ring", {"( )"});
-    new TitleScreen;
-    const std::type_info* classes[] = {&typeid(Opponent1), &typeid(Opponent2), &typeid(Opponent3)};
-    for (const int number : {1, 2, 3, 0, 4}) {
-        MatchLoader::getInstance().startMatch(number);
-        m_driver.advance();
-        EXPECT_EQ(MatchLoader::getInstance().getCurrentOpponent(), number);
-        if (number == 0 || number == 4) {
-            EXPECT_EQ(worldTypes(), Lines{});
-            continue;
-        }
-        EXPECT_EQ(worldTypes(),
-                  (Lines{"Ring", "Hero", "OpponentHealthUI", "Opponent", "OpponentHealthUI", "",
-                         "RoundUI", "TimerUI", "KnockdownPrompt"}));
-        const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
-        std::string altitudes; // what is drawn over what
-        for (int i = 0; i < all.getCount(); ++i)
-            altitudes += std::to_string(all[i]->getAltitude());
-        EXPECT_EQ(altitudes, "143232344");
-        EXPECT_EQ(all[0]->getPosition(), mw::Vector(42.5f, 14.0f));
-        EXPECT_EQ(all[0]->getSpriteLabel() + std::to_string(all[0]->getAltitude()), "ring1");
-        EXPECT_EQ(static_cast<Hero*>(all[1])->getHealthUI(), all[2]);
-        EXPECT_EQ(typeid(*all[3]), *classes[number - 1]);
-        EXPECT_EQ(static_cast<Opponent*>(all[3])->getHealthUI(), all[4]);
-    }
-}
-
 // Two copies of the game in one folder, each with the times it read at its
 // start: whichever writes last, every faster time survives, the last writer
 // shows the other's times too, and so does a title either shows afterwards.
-TEST_F(MatchLoaderTest, TwoCopiesInOneFolderKeepEveryFasterTime) {
+TEST_F(BestTimesTest, TwoCopiesInOneFolderKeepEveryFasterTime) {
     const struct {
         int firstOpponent, firstTimeLeft, secondOpponent, secondTimeLeft;
         const char *first, *second, *after; // what each copy then sees, "hsdata.txt" after both
@@ -422,11 +393,11 @@ std::string standardErrorOf(const std::function<void()>& call) {
 // and writes the win in the first frame after the lock is let go. Had the
 // game ended meanwhile, the log and standard error would have named the time
 // and the holder.
-TEST_F(MatchLoaderTest, AWinWhileAnotherCopyHoldsTheLockIsWrittenOnceItIsFree) {
+TEST_F(BestTimesTest, AWinWhileAnotherCopyHoldsTheLockIsWrittenOnceItIsFree) {
     useHighScoreFile("105\n\n207\n");
     GameCopy other([this] {
-        TestAccess::setWriteObserver([](MatchLoader::WriteStage stage) {
-            if (stage == MatchLoader::WriteStage::BeforeRename) {
+        TestAccess::setWriteObserver([](BestTimes::WriteStage stage) {
+            if (stage == BestTimes::WriteStage::BeforeRename) {
                 GameCopy::tell("holding");
                 GameCopy::awaitGo();
             }
@@ -457,8 +428,7 @@ TEST_F(MatchLoaderTest, AWinWhileAnotherCopyHoldsTheLockIsWrittenOnceItIsFree) {
                                  std::to_string(other.pid());
     for (const std::string holder : {"", ", which is stopped"}) {
         kill(other.pid(), holder.empty() ? SIGCONT : SIGSTOP);
-        const std::string said =
-            standardErrorOf([] { MatchLoader::getInstance().saveBeforeExit(); });
+        const std::string said = standardErrorOf([] { BestTimes::getInstance().saveBeforeExit(); });
         EXPECT_EQ(said, "marrowick: " + notSaved + holder + "\n");
         EXPECT_EQ(countLogged("MatchLoader::saveBeforeExit() -- " + notSaved + holder), 1);
     }
@@ -510,7 +480,7 @@ void fillFileSystem() {
 // the time is written at the next frame of the result, on the title, with the
 // next win, or at shut-down, as soon as there is room; one that a full disk
 // still refuses at the end is named on standard error and in the log.
-TEST_F(MatchLoaderTest, ATimeThatAFullDiskRefusesIsAnnouncedAsUnsavedAndWrittenLater) {
+TEST_F(BestTimesTest, ATimeThatAFullDiskRefusesIsAnnouncedAsUnsavedAndWrittenLater) {
     const std::string full = "MatchLoader::updateFile() -- Couldn't write highscore data file (No "
                              "space left on device); the times are kept and written later";
     fs::create_directory(m_scratch.path() / "full");
@@ -565,7 +535,7 @@ TEST_F(MatchLoaderTest, ATimeThatAFullDiskRefusesIsAnnouncedAsUnsavedAndWrittenL
         MatchLoader::getInstance().startUp();
         fillFileSystem();
         win(3, 85);
-        std::string said = standardErrorOf([] { MatchLoader::getInstance().saveBeforeExit(); });
+        std::string said = standardErrorOf([] { BestTimes::getInstance().saveBeforeExit(); });
         std::replace(said.begin(), said.end(), '\n', '/');
         return said + " " +
                std::to_string(countLogged("MatchLoader::saveBeforeExit() -- Best time 0:05 "
