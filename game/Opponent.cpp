@@ -5,7 +5,8 @@
 #include "game/BoxingRules.h"
 #include "game/Hero.h"
 
-Opponent::Opponent() : m_move(IDLE) {}
+Opponent::Opponent(const BoxerCondition::Rules& knockdownRules)
+    : m_condition(knockdownRules), m_move(IDLE) {}
 
 Opponent::~Opponent() = default;
 
@@ -15,9 +16,7 @@ mw::Vector Opponent::home() {
 
 void Opponent::startRound() {
     m_frozen = false;
-    m_down = false;
-    m_downTime = 0;
-    m_roundKnockdowns = 0;
+    m_condition.startRound();
     m_move = IDLE;
     setPosition(home());
 }
