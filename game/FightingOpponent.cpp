@@ -164,19 +164,13 @@ void FightingOpponent::step() {
 }
 
 void FightingOpponent::stepWhileDown() {
-    switch (m_condition.stepDown()) {
-    case BoxerCondition::GETS_UP:
+    const BoxerCondition::Outcome outcome = m_condition.stepDown();
+    if (outcome == BoxerCondition::GETS_UP)
         getUp();
-        return;
-    case BoxerCondition::LOSES_BY_TKO:
+    else if (outcome == BoxerCondition::LOSES_BY_TKO)
         loseByTko();
-        return;
-    case BoxerCondition::LOSES_BY_KO:
+    else if (outcome == BoxerCondition::LOSES_BY_KO)
         loseByKo();
-        return;
-    case BoxerCondition::STAYS_DOWN:
-        return;
-    }
 }
 
 void FightingOpponent::getUp() {
