@@ -48,7 +48,6 @@ public:
     // Up and fresh for a new round, with the match's knockdowns kept.
     void startRound();
 
-    const Rules& getRules() const { return m_rules; }
     bool isDown() const { return m_down; }
     int getDownTime() const { return m_downTime; }
     int getRoundKnockdowns() const { return m_roundKnockdowns; }
