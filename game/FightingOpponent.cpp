@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr int KNOCKDOWNS_BEFORE_TKO = 3;
 // Chance per step of (re)starting the tell while the hero is down.
 constexpr int TELL_CHANCE_HERO_DOWN = 5;
 // Wind-ups and dodges are drawn this many columns to one side of home.
@@ -48,8 +47,9 @@ bool isSwing(int move) {
 } // namespace
 
 FightingOpponent::FightingOpponent(const Tuning& tuning, const Sprites& sprites, int& attackSteps,
-                                   const OpponentCard& card)
-    : m_tuning(tuning), m_sprites(sprites), m_attackSteps(attackSteps) {
+                                   const OpponentCard& card,
+                                   const BoxerCondition::Rules& knockdownRules)
+    : Opponent(knockdownRules), m_tuning(tuning), m_sprites(sprites), m_attackSteps(attackSteps) {
     setType(OPPONENT_TYPE);
     setPosition(home());
     setSprite(m_sprites.idle);
@@ -82,7 +82,7 @@ void FightingOpponent::changeState(int state) {
 }
 
 void FightingOpponent::backToWaiting() {
-    if (m_down)
+    if (isDown())
         return;
     m_move = IDLE;
     changeState(NEUTRAL);
@@ -95,7 +95,7 @@ void FightingOpponent::dodge(int punch) {
 }
 
 int FightingOpponent::reactToPunch(const EventBoxerCollision& punch) {
-    if (m_down || m_frozen || isHeroDown())
+    if (isDown() || m_frozen || isHeroDown())
         return 1;
 
     const int punchMove = punch.getMove();
@@ -138,9 +138,9 @@ void FightingOpponent::step() {
         return;
     }
 
-    if (m_down)
+    if (isDown())
         stepWhileDown();
-    if (m_down) {
+    if (isDown()) {
         if (getSpriteLabel() != m_sprites.down) {
             setSprite(m_sprites.down);
             setPosition(home());
@@ -164,20 +164,20 @@ void FightingOpponent::step() {
 }
 
 void FightingOpponent::stepWhileDown() {
-    if (m_roundKnockdowns >= KNOCKDOWNS_BEFORE_TKO) {
-        loseByTko();
-        return;
-    }
-    if (++m_downTime >= STEPS_DOWN)
+    const BoxerCondition::Outcome outcome = m_condition.stepDown();
+    if (outcome == BoxerCondition::GETS_UP)
         getUp();
+    else if (outcome == BoxerCondition::LOSES_BY_TKO)
+        loseByTko();
+    else if (outcome == BoxerCondition::LOSES_BY_KO)
+        loseByKo();
 }
 
 void FightingOpponent::getUp() {
     if (m_healthUI != nullptr)
         m_healthUI->setHealth(
-            BoxingRules::healthOnGettingUp(m_healthUI->getMaxHealth(), m_roundKnockdowns));
-    m_down = false;
-    m_downTime = 0;
+            BoxingRules::healthOnGettingUp(m_healthUI->getMaxHealth(), getRoundKnockdowns()));
+    m_condition.getUp();
     m_move = IDLE;
     changeState(NEUTRAL);
     setSprite(m_sprites.idle);
@@ -317,13 +317,10 @@ void FightingOpponent::takeHit() {
     mw::ResourceManager::getInstance().playSound("opponent-hit");
     if (m_healthUI != nullptr)
         m_healthUI->setHealth(m_healthUI->getHealth() - BoxingRules::PUNCH_DAMAGE);
-    if (m_down || m_frozen || getHealth() > 0)
+    if (isDown() || m_frozen || getHealth() > 0)
         return;
 
-    ++m_roundKnockdowns;
-    ++m_matchKnockdowns;
-    m_down = true;
-    m_downTime = 0;
+    m_condition.knockDown();
     m_move = IDLE;
     changeState(NEUTRAL);
     logKnockdown();
@@ -331,7 +328,7 @@ void FightingOpponent::takeHit() {
 }
 
 void FightingOpponent::logKnockdown() const {
-    mw::LogManager::getInstance().writeLog("Opponent: knockdown #%d", m_matchKnockdowns);
+    mw::LogManager::getInstance().writeLog("Opponent: knockdown #%d", getMatchKnockdowns());
 }
 
 void FightingOpponent::punchHero() {
@@ -350,7 +347,7 @@ void FightingOpponent::concede(const char* announcement, int resultCode) {
     // result is announced once.
     if (m_frozen)
         return;
-    m_down = true;
+    m_condition.stayDown();
     mw::LogManager::getInstance().writeLog("%s", announcement);
     m_move = IDLE;
     changeState(NEUTRAL);

@@ -40,6 +40,16 @@ public:
     };
 
     static constexpr int STEPS_DOWN = 150;
+    // Up by itself when the count ends, out by TKO after the round's third knockdown.
+    static constexpr BoxerCondition::Rules KNOCKDOWN_RULES = {
+        .tkoKnockdown = 3,
+        .lateKnockdownLoses = false,
+        .stepsDown = STEPS_DOWN,
+        .upAtCountEnd = true,
+        .basePresses = 0,
+        .pressesPerKnockdown = 0,
+        .finalKnockdown = 0,
+    };
 
     ~FightingOpponent() override;
 
@@ -60,14 +70,15 @@ protected:
     // every object of that class.
     // card names the opponent above his health bar.
     FightingOpponent(const Tuning& tuning, const Sprites& sprites, int& attackSteps,
-                     const OpponentCard& card);
+                     const OpponentCard& card, const BoxerCondition::Rules& knockdownRules);
 
     // Ends the match by technical knockout, unless the round system has
     // already frozen the fight. Opponent3 has no technical knockout.
     void loseByTko();
+    // Ends the match by knockout; only an opponent whose rules have a final
+    // knockdown is ever out this way.
+    virtual void loseByKo() {}
 
-    // Runs at each step while down: count the time down and get up, or end the match.
-    virtual void stepWhileDown();
     // The log line of a knockdown just counted.
     virtual void logKnockdown() const;
 
@@ -85,6 +96,7 @@ private:
     int getStateFrames() const { return m_stateFrames; }
     const Tuning& getTuning() const { return m_tuning; }
 
+    void stepWhileDown();
     void updateState();
     void updateAttack();
     void updateSprite();

@@ -20,13 +20,25 @@ namespace {
 constexpr int BASE_PRESSES = 50;
 constexpr int PRESSES_PER_KNOCKDOWN = 20;
 
+// Up by mashing keys, or out by TKO when the count runs out or at the round's
+// fourth knockdown.
+constexpr BoxerCondition::Rules KNOCKDOWN_RULES = {
+    .tkoKnockdown = Hero::KNOCKDOWNS_BEFORE_TKO,
+    .lateKnockdownLoses = true,
+    .stepsDown = Hero::STEPS_DOWN_BEFORE_TKO,
+    .upAtCountEnd = false,
+    .basePresses = BASE_PRESSES,
+    .pressesPerKnockdown = PRESSES_PER_KNOCKDOWN,
+    .finalKnockdown = 0,
+};
+
 bool isMashKey(mw::Key key) {
     return key == mw::KEY_Q || key == mw::KEY_W || key == mw::KEY_O || key == mw::KEY_P;
 }
 
 } // namespace
 
-Hero::Hero() : m_move(IDLE) {
+Hero::Hero() : m_move(IDLE), m_condition(KNOCKDOWN_RULES) {
     setSprite("hero-idle");
     setSolidness(mw::INTANGIBLE);
     setType(HERO_TYPE);
@@ -60,7 +72,7 @@ int Hero::eventHandler(const mw::Event& event) {
     }
     if (type == mw::KEYBOARD_EVENT) {
         const auto& key = static_cast<const mw::EventKeyboard&>(event);
-        if (m_down && !m_frozen && key.getKeyboardAction() == mw::KEY_HELD) {
+        if (isDown() && !m_frozen && key.getKeyboardAction() == mw::KEY_HELD) {
             mashPress(key.getKey());
             return 1;
         }
@@ -120,12 +132,10 @@ void Hero::punchOpponent() {
 
 void Hero::mashPress(mw::Key key) {
     // Holding a key sends it every frame; only a change of key is a new press.
-    if (!isMashKey(key) || key == m_lastMashKey)
+    if (!isMashKey(key) || !m_condition.countMashPress(key))
         return;
-    ++m_mashCount;
-    m_lastMashKey = key;
-    mw::LogManager::getInstance().writeLog("Mash %d/%d (key=%d)", m_mashCount, m_pressesNeeded,
-                                           static_cast<int>(key));
+    mw::LogManager::getInstance().writeLog("Mash %d/%d (key=%d)", getMashCount(),
+                                           getPressesNeeded(), static_cast<int>(key));
 }
 
 void Hero::goHome() {
@@ -140,26 +150,14 @@ void Hero::step() {
         return;
     }
 
-    if (m_down) {
-        if (m_roundKnockdowns >= KNOCKDOWNS_BEFORE_TKO) {
+    if (isDown()) {
+        const BoxerCondition::Outcome outcome = m_condition.stepDown();
+        if (outcome == BoxerCondition::GETS_UP)
+            getUp();
+        else if (outcome == BoxerCondition::LOSES_BY_TKO)
             loseByTko();
-        } else if (m_mashCount >= m_pressesNeeded) {
-            if (m_healthUI != nullptr)
-                setHealth(
-                    BoxingRules::healthOnGettingUp(m_healthUI->getMaxHealth(), m_roundKnockdowns));
-            m_down = false;
-            m_downTime = 0;
-            m_mashCount = 0;
-            m_lastMashKey = -1;
-            m_move = IDLE;
-            setSprite("hero-idle");
-            goHome();
-            mw::LogManager::getInstance().writeLog("Hero: RECOVERED (HP=%d)", getHealth());
-        } else if (++m_downTime >= STEPS_DOWN_BEFORE_TKO) {
-            loseByTko();
-        }
 
-        if (m_down) {
+        if (isDown()) {
             // A move key pressed while down shows its sprite for one frame only.
             if (getSpriteLabel() != "hero-down") {
                 setSprite("hero-down");
@@ -181,13 +179,19 @@ void Hero::step() {
     moveSteps = 0;
 }
 
+void Hero::getUp() {
+    if (m_healthUI != nullptr)
+        setHealth(BoxingRules::healthOnGettingUp(m_healthUI->getMaxHealth(), getRoundKnockdowns()));
+    m_condition.getUp();
+    m_move = IDLE;
+    setSprite("hero-idle");
+    goHome();
+    mw::LogManager::getInstance().writeLog("Hero: RECOVERED (HP=%d)", getHealth());
+}
+
 void Hero::startRound() {
     m_frozen = false;
-    m_down = false;
-    m_downTime = 0;
-    m_roundKnockdowns = 0;
-    m_mashCount = 0;
-    m_lastMashKey = -1;
+    m_condition.startRound();
     // The bar keeps the health within 0 .. maxHealth.
     if (m_recovery >= 0)
         setHealth(getHealth() + m_recovery);
@@ -198,26 +202,19 @@ void Hero::startRound() {
 void Hero::takeHit() {
     mw::ResourceManager::getInstance().playSound("hero-hit");
     setHealth(getHealth() - BoxingRules::PUNCH_DAMAGE);
-    if (m_down || m_frozen || getHealth() > 0)
+    if (isDown() || m_frozen || getHealth() > 0)
         return;
 
-    if (m_roundKnockdowns >= KNOCKDOWNS_BEFORE_TKO) {
+    if (!m_condition.knockDown()) {
         loseByTko();
         return;
     }
-    m_pressesNeeded = PRESSES_PER_KNOCKDOWN * m_roundKnockdowns + BASE_PRESSES;
-    ++m_roundKnockdowns;
-    ++m_matchKnockdowns;
-    m_down = true;
-    m_downTime = 0;
-    m_mashCount = 0;
-    m_lastMashKey = -1;
     // The shared move count stays where the cut-short move left it.
     m_move = IDLE;
     setSprite("hero-down");
     goHome();
     mw::LogManager::getInstance().writeLog("Hero: knockdown #%d, need %d presses",
-                                           m_roundKnockdowns, m_pressesNeeded);
+                                           getRoundKnockdowns(), getPressesNeeded());
 }
 
 void Hero::loseByTko() {
@@ -225,7 +222,7 @@ void Hero::loseByTko() {
     // is announced once.
     if (m_frozen)
         return;
-    m_down = true;
+    m_condition.stayDown();
     setSprite("hero-down");
     goHome();
     mw::LogManager::getInstance().writeLog("HERO LOSES BY TKO");

@@ -3,6 +3,7 @@
 #include "engine/EventKeyboard.h"
 #include "engine/Object.h"
 #include "engine/Vector.h"
+#include "game/BoxerCondition.h"
 
 #include <string>
 
@@ -42,40 +43,34 @@ public:
     // Health is held by the health bar.
     int getHealth() const;
 
-    bool isDown() const { return m_down; }
+    bool isDown() const { return m_condition.isDown(); }
     bool isFrozen() const { return m_frozen; }
     // The round system freezes both boxers while no round is being fought.
     void setFrozen(bool frozen) { m_frozen = frozen; }
-    int getDownTime() const { return m_downTime; }
-    int getRoundKnockdowns() const { return m_roundKnockdowns; }
-    int getMatchKnockdowns() const { return m_matchKnockdowns; }
+    int getDownTime() const { return m_condition.getDownTime(); }
+    int getRoundKnockdowns() const { return m_condition.getRoundKnockdowns(); }
+    int getMatchKnockdowns() const { return m_condition.getMatchKnockdowns(); }
     int getRecovery() const { return m_recovery; }
-    int getPressesNeeded() const { return m_pressesNeeded; }
-    int getMashCount() const { return m_mashCount; }
+    int getPressesNeeded() const { return m_condition.getPressesNeeded(); }
+    int getMashCount() const { return m_condition.getMashCount(); }
+    int getLastMashKey() const { return m_condition.getLastMashKey(); }
 
 private:
     // Tests set up a state mid-fight through it (tests/support/TestAccess.h);
     // the game never does.
     friend class TestAccess;
 
-    int getLastMashKey() const { return m_lastMashKey; }
-
     void setHealth(int health);
     void mashPress(mw::Key key);
     void goHome();
+    void getUp();
 
     int m_move;
     int m_moveFrames = 9;
     HealthUI* m_healthUI = nullptr;
-    bool m_down = false;
+    BoxerCondition m_condition;
     bool m_frozen = false;
-    int m_downTime = 0;
-    int m_roundKnockdowns = 0;
-    int m_matchKnockdowns = 0;
     int m_recovery = 10;
-    int m_pressesNeeded = 0;
-    int m_mashCount = 0;
-    int m_lastMashKey = -1;
 };
 
 // The world's first object of type "Hero" when it is a Hero; nullptr otherwise

@@ -3,7 +3,8 @@
 #include "game/BoxerMove.h"
 #include "game/BoxingRules.h"
 
-Opponent::Opponent() : m_move(IDLE) {}
+Opponent::Opponent(const BoxerCondition::Rules& knockdownRules)
+    : m_condition(knockdownRules), m_move(IDLE) {}
 
 Opponent::~Opponent() = default;
 
@@ -13,9 +14,7 @@ mw::Vector Opponent::home() {
 
 void Opponent::startRound() {
     m_frozen = false;
-    m_down = false;
-    m_downTime = 0;
-    m_roundKnockdowns = 0;
+    m_condition.startRound();
     m_move = IDLE;
     setPosition(home());
 }

@@ -2,6 +2,7 @@
 
 #include "engine/Object.h"
 #include "engine/Vector.h"
+#include "game/BoxerCondition.h"
 
 #include <string>
 
@@ -22,7 +23,7 @@ enum OpponentState {
 // the derived classes.
 class Opponent : public mw::Object {
 public:
-    Opponent();
+    explicit Opponent(const BoxerCondition::Rules& knockdownRules);
     ~Opponent() override;
 
     // Where opponents stand: (42, 16) on the 80 x 24 screen.
@@ -32,10 +33,10 @@ public:
     // round; its health, sprite and match knockdowns carry over.
     void startRound();
 
-    int getMatchKnockdowns() const { return m_matchKnockdowns; }
-    int getRoundKnockdowns() const { return m_roundKnockdowns; }
-    bool isDown() const { return m_down; }
-    int getDownTime() const { return m_downTime; }
+    int getMatchKnockdowns() const { return m_condition.getMatchKnockdowns(); }
+    int getRoundKnockdowns() const { return m_condition.getRoundKnockdowns(); }
+    bool isDown() const { return m_condition.isDown(); }
+    int getDownTime() const { return m_condition.getDownTime(); }
     bool isFrozen() const { return m_frozen; }
     // The round system freezes both boxers while no round is being fought.
     void setFrozen(bool frozen) { m_frozen = frozen; }
@@ -53,10 +54,7 @@ protected:
     // the game never does.
     friend class TestAccess;
 
-    int m_matchKnockdowns = 0;
-    int m_roundKnockdowns = 0;
-    bool m_down = false;
-    int m_downTime = 0;
+    BoxerCondition m_condition;
     bool m_frozen = false;
     int m_move;
 };

@@ -33,4 +33,5 @@ constexpr FightingOpponent::Sprites SPRITES = {
 } // namespace
 
 Opponent1::Opponent1()
-    : FightingOpponent(TUNING, SPRITES, sharedCounts().opponent1AttackSteps, OpponentCard::of(1)) {}
+    : FightingOpponent(TUNING, SPRITES, sharedCounts().opponent1AttackSteps, OpponentCard::of(1),
+                       KNOCKDOWN_RULES) {}

@@ -33,4 +33,5 @@ constexpr FightingOpponent::Sprites SPRITES = {
 } // namespace
 
 Opponent2::Opponent2()
-    : FightingOpponent(TUNING, SPRITES, sharedCounts().opponent2AttackSteps, OpponentCard::of(2)) {}
+    : FightingOpponent(TUNING, SPRITES, sharedCounts().opponent2AttackSteps, OpponentCard::of(2),
+                       KNOCKDOWN_RULES) {}

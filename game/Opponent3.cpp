@@ -32,26 +32,27 @@ constexpr FightingOpponent::Sprites SPRITES = {
     .down = "opponent3-down",
 };
 
-constexpr int FINAL_KNOCKDOWN = 6;
+// No technical knockout: up after every count, until the count after the
+// match's sixth knockdown ends the fight by knockout.
+constexpr BoxerCondition::Rules KNOCKOUT_RULES = {
+    .tkoKnockdown = 0,
+    .lateKnockdownLoses = false,
+    .stepsDown = FightingOpponent::STEPS_DOWN,
+    .upAtCountEnd = true,
+    .basePresses = 0,
+    .pressesPerKnockdown = 0,
+    .finalKnockdown = 6,
+};
 
 } // namespace
 
 Opponent3::Opponent3()
-    : FightingOpponent(TUNING, SPRITES, sharedCounts().opponent3AttackSteps, OpponentCard::of(3)) {}
-
-void Opponent3::stepWhileDown() {
-    ++m_downTime;
-    if (m_downTime < STEPS_DOWN)
-        return;
-    if (m_matchKnockdowns >= FINAL_KNOCKDOWN)
-        loseByKo();
-    else
-        getUp();
-}
+    : FightingOpponent(TUNING, SPRITES, sharedCounts().opponent3AttackSteps, OpponentCard::of(3),
+                       KNOCKOUT_RULES) {}
 
 void Opponent3::logKnockdown() const {
-    mw::LogManager::getInstance().writeLog("Opponent3: KD total=%d round=%d", m_matchKnockdowns,
-                                           m_roundKnockdowns);
+    mw::LogManager::getInstance().writeLog("Opponent3: KD total=%d round=%d", getMatchKnockdowns(),
+                                           getRoundKnockdowns());
 }
 
 void Opponent3::loseByKo() {

@@ -10,9 +10,8 @@ public:
     Opponent3();
 
     // Ends the match by knockout, unless the round system has already frozen the fight.
-    void loseByKo();
+    void loseByKo() override;
 
 protected:
-    void stepWhileDown() override;
     void logKnockdown() const override;
 };

@@ -153,8 +153,8 @@ TEST_F(HeroTest, WhileFrozenOrDownAMoveKeyShowsItsPoseButBlocksMovesAfterIt) {
         m_opponent->setFrozen(false);
         m_driver.advance(10);
     }
+    m_hero->startRound();
     m_hero->setFrozen(true);
-    TestAccess::setDown(*m_hero, false);
     TestAccess::setHealth(*m_hero, 10);
     m_hero->eventHandler(EventBoxerCollision(SWING_LEFT));
     EXPECT_FALSE(m_hero->isDown()); // not while frozen

@@ -132,7 +132,7 @@ TEST_P(OpponentTest, KnockdownsCostHealthOnGettingUpUntilTheFightIsOver) {
     for (int knockdown = 1; knockdown <= 6; ++knockdown) {
         SCOPED_TRACE(knockdown);
         if (knockdown == 4) // as after a new round
-            TestAccess::setRoundKnockdowns(*m_opponent, 0);
+            m_opponent->startRound();
         m_opponent->getHealthUI()->setHealth(10);
         TestAccess::setState(*m_opponent, STUNNED);
         m_opponent->eventHandler(EventBoxerCollision(SWING_RIGHT));
@@ -200,12 +200,19 @@ TEST_F(OpponentRulesTest, APunchLandsOnlyWhereTheOpponentIsOpen) {
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message()
                      << c.state << " " << c.move << " " << c.punch << " " << c.flag);
+        m_opponent->startRound();
+        m_hero->startRound();
+        if (c.flag == DOWN) {
+            m_opponent->getHealthUI()->setHealth(10);
+            m_opponent->takeHit();
+        }
+        if (c.flag == HERO_DOWN)
+            floorHero(*m_hero);
+        heard();
         m_opponent->getHealthUI()->setHealth(100);
         TestAccess::setState(*m_opponent, c.state);
         TestAccess::setMove(*m_opponent, c.move);
-        TestAccess::setDown(*m_opponent, c.flag == DOWN);
         m_opponent->setFrozen(c.flag == FROZEN);
-        TestAccess::setDown(*m_hero, c.flag == HERO_DOWN);
         EXPECT_EQ(m_opponent->eventHandler(EventBoxerCollision(c.punch)), c.handled);
         EXPECT_EQ(m_opponent->getState(), c.stateAfter);
         EXPECT_EQ(m_opponent->getMove(), c.moveAfter);

@@ -45,7 +45,8 @@ protected:
     }
 
     void knockDownOpponent() {
-        TestAccess::setDown(*m_opponent, false);
+        if (m_opponent->isDown())
+            m_opponent->startRound();
         m_opponent->getHealthUI()->setHealth(10);
         m_opponent->takeHit();
     }
@@ -79,7 +80,7 @@ TEST_F(RoundSystemTest, ThreeRoundsWithPausesBetweenEndInTheJudgesDecision) {
     // Round 2 ends with both boxers down, mid-count and off home.
     knockDownOpponent();
     floorHero(*m_hero);
-    TestAccess::setMash(*m_hero, 7, mw::KEY_Q);
+    mash(7);
     TestAccess::setMove(*m_opponent, CHARGE_LEFT);
     m_hero->setPosition(mw::Vector(3, 3));
     m_opponent->setPosition(mw::Vector(5, 5));
@@ -96,9 +97,8 @@ TEST_F(RoundSystemTest, ThreeRoundsWithPausesBetweenEndInTheJudgesDecision) {
     EXPECT_EQ(rested(*m_hero), std::tuple(false, 0, 0, 1, mw::Vector(42, 19)));
     EXPECT_EQ(rested(*m_opponent), std::tuple(false, 0, 0, 1, mw::Vector(42, 16)));
     EXPECT_EQ(m_hero->getSpriteLabel() + m_opponent->getSpriteLabel(), "hero-idleopponent-down");
-    EXPECT_EQ(std::tuple(m_hero->getHealth(), m_hero->getMashCount(),
-                         TestAccess::lastMashKey(*m_hero), m_opponent->getHealthUI()->getHealth(),
-                         m_opponent->getMove()),
+    EXPECT_EQ(std::tuple(m_hero->getHealth(), m_hero->getMashCount(), m_hero->getLastMashKey(),
+                         m_opponent->getHealthUI()->getHealth(), m_opponent->getMove()),
               std::tuple(10, 0, -1, 0, 0));
 
     knockDownOpponent();
@@ -152,7 +152,7 @@ TEST_F(RoundSystemTest, TheJudgesGiveTheFightToWhoWasDownLessOften) {
           {2, 1, Lines{"You lost by decision.", "Times down: you 2, him 1"}}}) {
         startFight(1);
         for (int knockdown = 0; knockdown < hero; ++knockdown) {
-            TestAccess::setDown(*m_hero, false);
+            m_hero->startRound();
             floorHero(*m_hero);
         }
         for (int knockdown = 0; knockdown < opponent; ++knockdown)
@@ -238,7 +238,7 @@ TEST_F(RoundSystemTest, BarsClockRoundAndKnockdownPromptAreDrawnWhereAndHowTheyB
     EXPECT_EQ(shownRow(5, true), std::string(36, '.') + std::string(13, 'w'));
     EXPECT_EQ(shownRow(6), at(35, "10 seconds left"));
     EXPECT_EQ(shownRow(6, true), std::string(35, '.') + std::string(15, 'r'));
-    TestAccess::setMash(*m_hero, 50, mw::KEY_UNDEFINED);
+    mash(48);
     m_driver.advance(2);
     EXPECT_EQ(shownRow(4) + shownRow(5) + shownRow(6), "");
     floorHero(*m_hero);

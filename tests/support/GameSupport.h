@@ -76,6 +76,13 @@ inline void floorHero(Hero& hero) {
         hero.eventHandler(EventBoxerCollision(swing % 2 == 0 ? SWING_LEFT : SWING_RIGHT));
 }
 
+// Get-up presses as the input manager sends them, a held key each, alternating
+// Q and W from Q; no step passes.
+inline void mash(int presses) {
+    for (int press = 0; press < presses; ++press)
+        sendKey(press % 2 == 0 ? mw::KEY_Q : mw::KEY_W, mw::KEY_HELD);
+}
+
 // Every game test starts with the shared counts at zero, rand() at its first
 // draw, no best times, a one-cell sprite under each boxer's label and a long
 // silent sound under each of the game's sound labels.

@@ -7,9 +7,9 @@
 #include "engine/DisplayManager.h"
 #include "engine/GameManager.h"
 #include "engine/InputManager.h"
+#include "engine/InputSource.h"
 #include "engine/LogManager.h"
 #include "engine/ResourceManager.h"
-#include "engine/InputSource.h"
 #include "engine/internal/CellRecorder.h"
 #include "game/BestTimes.h"
 #include "game/FightingOpponent.h"
@@ -43,14 +43,14 @@ public:
     }
 
     static void setHealth(Hero& hero, int health) { hero.setHealth(health); }
-    static void setDown(Hero& hero, bool down) { hero.m_down = down; }
-    static void setRoundKnockdowns(Hero& hero, int count) { hero.m_roundKnockdowns = count; }
-    static void setMash(Hero& hero, int count, int lastKey) {
-        hero.m_mashCount = count;
-        hero.m_lastMashKey = lastKey;
+    // Knockdowns of the round with the hero up again, which no fight reaches:
+    // the round's last knockdown loses at its next step.
+    static void setRoundKnockdowns(Hero& hero, int count) {
+        for (int knockdown = 0; knockdown < count; ++knockdown) {
+            hero.m_condition.knockDown();
+            hero.m_condition.getUp();
+        }
     }
-    static void setDown(Opponent& opponent, bool down) { opponent.m_down = down; }
-    static void setRoundKnockdowns(Opponent& boxer, int count) { boxer.m_roundKnockdowns = count; }
     static void setMove(Opponent& opponent, int move) { opponent.m_move = move; }
     // Puts the opponent straight into a state that has lasted `frames` steps.
     static void setState(FightingOpponent& opponent, int state, int frames = 0) {
@@ -59,7 +59,6 @@ public:
     }
 
     static int stateFrames(const FightingOpponent& opponent) { return opponent.getStateFrames(); }
-    static int lastMashKey(const Hero& hero) { return hero.getLastMashKey(); }
     static bool isRoundActive(const RoundSystem& rounds) { return rounds.isRoundActive(); }
     static bool isAwaitingKey(const RoundSystem& rounds) { return rounds.isAwaitingKey(); }
     static bool isMatchOver(const RoundSystem& rounds) { return rounds.isMatchOver(); }
