@@ -21,12 +21,14 @@ constexpr int TEMPORARY_NAME_ATTEMPTS = 100;
 const std::string TEMPORARY_INFIX = ".tmp";
 constexpr std::size_t TEMPORARY_NUMBER_DIGITS = 10;
 
-// Each reads or writes from the start of the file until size bytes are done
-// or a call fails (errno then says why); how many bytes were done.
-std::size_t readAt(int fd, char* data, std::size_t size) {
+// Reads or writes (as transfer, pread or pwrite, does) from the start of the
+// file until size bytes are done or a call fails (errno then says why); how
+// many bytes were done.
+template <typename Byte, typename Transfer>
+std::size_t transferAt(int fd, Byte* data, std::size_t size, Transfer transfer) {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t count = pread(fd, data + done, size - done, static_cast<off_t>(done));
+        const ssize_t count = transfer(fd, data + done, size - done, static_cast<off_t>(done));
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
@@ -36,17 +38,12 @@ std::size_t readAt(int fd, char* data, std::size_t size) {
     return done;
 }
 
+std::size_t readAt(int fd, char* data, std::size_t size) {
+    return transferAt(fd, data, size, pread);
+}
+
 std::size_t writeAt(int fd, const char* data, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t count = pwrite(fd, data + done, size - done, static_cast<off_t>(done));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            break;
-        done += static_cast<std::size_t>(count);
-    }
-    return done;
+    return transferAt(fd, data, size, pwrite);
 }
 
 std::string folderOf(const std::string& path) {
