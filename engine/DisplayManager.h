@@ -18,7 +18,6 @@ class Font;
 class RectangleShape;
 class RenderWindow;
 class Text;
-class Texture;
 } // namespace sf
 
 namespace mw {
@@ -26,6 +25,7 @@ namespace mw {
 class BatchRenderer;
 class CellGeometry;
 class CellRecorder;
+class PremultipliedGlyphs;
 class SystemClock;
 struct Cell;
 
@@ -149,35 +149,17 @@ public:
 private:
     DisplayManager();
 
-    /// One drawCh call of a frame, kept until the frame is drawn.
-    struct DrawnCell {
-        Vector position;
-        char ch;
-        Color color;
-
-        bool operator==(const DrawnCell&) const = default;
-    };
-
     void drawCellUnbatched(Vector position, char ch, Color color);
     /// Draws the cells of the frame not drawn yet, by the current path.
     void flush();
-    /// Makes the premultiplied glyph textures from the font texture's pixels;
-    /// when they cannot be made, there are none.
-    void premultiplyGlyphs(const sf::Image& glyphs);
-    /// Whether the font file is a regular file of at most FONT_FILE_MAX_BYTES.
-    bool isFontFileOfUsableSize() const;
-    /// A connection to the display that windows open on, or none, with a
-    /// line on standard error and one in the log saying why.
-    std::shared_ptr<void> openDisplay() const;
-    /// False, with a log line, when SFML's font textures break what the
-    /// batched path relies on.
-    bool fontTextureFitsBatching();
 
     const std::unique_ptr<const CellGeometry> m_geometry;
     std::string m_windowTitle = WINDOW_TITLE;
     std::string m_fontFile = FONT_FILE;
     std::unique_ptr<sf::RenderWindow> m_window;
     std::unique_ptr<sf::Font> m_font;
+    /// The frame being made and the last one shown; both drawing paths draw
+    /// from it and the refresh rule compares the two.
     std::unique_ptr<CellRecorder> m_cells;
     std::unique_ptr<BatchRenderer> m_renderer;
     bool m_batched = true;
@@ -186,17 +168,9 @@ private:
     std::unique_ptr<sf::RectangleShape> m_cellRectangle;
     std::unique_ptr<sf::Text> m_cellText;
 
-    /// The font's glyph texture with its colours multiplied by alpha, smoothed
-    /// and not, drawn with premultiplied blending. Glyphs that lie on whole
-    /// pixels sample texel centres, where smoothing changes nothing, and
-    /// unsmoothed sampling is cheaper. Refreshed when glyphs are added; made
-    /// only when first drawn with: a texture needs a display.
-    std::unique_ptr<sf::Texture> m_premultipliedGlyphs;
-    std::unique_ptr<sf::Texture> m_premultipliedSharpGlyphs;
-    /// The cells of the frame being made, in drawing order, and of the last
-    /// frame shown; the first m_flushedCells of the frame are drawn already.
-    std::vector<DrawnCell> m_frameCells;
-    std::vector<DrawnCell> m_shownCells;
+    /// Refreshed when glyphs are added to the font's texture.
+    std::unique_ptr<PremultipliedGlyphs> m_premultipliedGlyphs;
+    /// The first m_flushedCells of the frame being made are drawn already.
     std::size_t m_flushedCells = 0;
     /// The next frame is shown even if unchanged: the window is new or was spoiled.
     bool m_mustShow = true;

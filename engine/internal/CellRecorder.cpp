@@ -1,13 +1,10 @@
 #include "engine/internal/CellRecorder.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace mw {
 
-CellRecorder::CellRecorder(int columns, int rows)
-    : m_columns(columns), m_rows(rows), m_drawn(static_cast<std::size_t>(columns * rows)),
-      m_shown(static_cast<std::size_t>(columns * rows)) {}
+CellRecorder::CellRecorder(int columns, int rows) : m_columns(columns), m_rows(rows) {}
 
 int CellRecorder::index(int column, int row) const {
     if (column < 0 || column >= m_columns || row < 0 || row >= m_rows)
@@ -16,40 +13,59 @@ int CellRecorder::index(int column, int row) const {
 }
 
 void CellRecorder::record(Vector position, char ch, Color color) {
-    const float column = std::floor(position.getX());
-    const float row = std::floor(position.getY());
-    // Checked before converting: a float beyond the grid may be beyond an int too.
-    if (!(column >= 0 && column < static_cast<float>(m_columns) && row >= 0 &&
-          row < static_cast<float>(m_rows)))
-        return;
-    m_drawn[index(static_cast<int>(column), static_cast<int>(row))] = Cell{ch, color, true};
+    m_frame.push_back({position, ch, color});
+}
+
+std::vector<Cell> CellRecorder::grid(const std::vector<DrawnCell>& frame) const {
+    std::vector<Cell> cells(static_cast<std::size_t>(m_columns * m_rows));
+    for (const DrawnCell& drawn : frame) {
+        const float column = std::floor(drawn.position.getX());
+        const float row = std::floor(drawn.position.getY());
+        // Checked before converting: a float beyond the grid may be beyond an int too.
+        if (!(column >= 0 && column < static_cast<float>(m_columns) && row >= 0 &&
+              row < static_cast<float>(m_rows)))
+            continue;
+        cells[index(static_cast<int>(column), static_cast<int>(row))] =
+            Cell{drawn.ch, drawn.color, true};
+    }
+    return cells;
 }
 
 void CellRecorder::show() {
-    m_shown = m_drawn;
-    std::fill(m_drawn.begin(), m_drawn.end(), Cell{});
+    m_shown.swap(m_frame);
+    m_frame.clear();
+    m_shownGrid.clear();
+}
+
+void CellRecorder::clearFrame() {
+    m_frame.clear();
 }
 
 void CellRecorder::clear() {
-    std::fill(m_drawn.begin(), m_drawn.end(), Cell{});
-    std::fill(m_shown.begin(), m_shown.end(), Cell{});
+    m_frame.clear();
+    m_shown.clear();
+    m_shownGrid.clear();
 }
 
 Cell CellRecorder::drawn(int column, int row) const {
     const int at = index(column, row);
-    return at < 0 ? Cell{} : m_drawn[at];
+    return at < 0 ? Cell{} : grid(m_frame)[at];
 }
 
 Cell CellRecorder::shown(int column, int row) const {
     const int at = index(column, row);
-    return at < 0 ? Cell{} : m_shown[at];
+    if (at < 0)
+        return Cell{};
+    if (m_shownGrid.empty())
+        m_shownGrid = grid(m_shown);
+    return m_shownGrid[at];
 }
 
 std::string CellRecorder::shownText() const {
     std::string text;
     for (int row = 0; row < m_rows; ++row) {
         for (int column = 0; column < m_columns; ++column) {
-            const Cell& cell = m_shown[index(column, row)];
+            const Cell cell = shown(column, row);
             text += cell.drawn ? cell.ch : ' ';
         }
         text += '\n';
