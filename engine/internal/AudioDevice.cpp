@@ -153,7 +153,8 @@ bool AudioDevice::toDefault() {
 }
 
 bool AudioDevice::mayReleaseVoices() const {
-    return m_state != State::Broken && m_state != State::Moving && !m_threadStuck;
+    return m_state != State::Broken && m_state != State::Moving && !m_threadStuck &&
+           !m_serverSilent;
 }
 
 std::unique_lock<std::mutex> AudioDevice::tryUseVoices() {
@@ -309,8 +310,29 @@ void AudioDevice::shutDown() {
     }
     if (m_state == State::Moving)
         finishMove();
+    if (m_state == State::Real && !heartbeatMovesWithin(STOP_WAIT)) {
+        // A server frozen since the last reading would hold every voice's
+        // destruction until it runs again.
+        m_serverSilent = true;
+        LogManager::getInstance().writeLog("AudioDevice::shutDown() - The sound server does "
+                                           "not answer: the sounds are left to the system");
+    }
     if (mayReleaseVoices())
         m_heartbeat.reset();
+}
+
+bool AudioDevice::heartbeatMovesWithin(std::chrono::milliseconds wait) {
+    if (!m_heartbeat || m_heartbeat->voice->getStatus() != sf::Sound::Status::Playing)
+        return true;
+    const Quiet quiet;
+    const std::int64_t start = m_heartbeat->voice->getPlayingOffset().asMicroseconds();
+    const auto end = std::chrono::steady_clock::now() + wait;
+    while (std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(HEARTBEAT_LOOK);
+        if (m_heartbeat->voice->getPlayingOffset().asMicroseconds() != start)
+            return true;
+    }
+    return false;
 }
 
 } // namespace mw

@@ -48,8 +48,11 @@ public:
     /// twice as long, up to RETRY_INTERVAL: a sound server that restarts is
     /// back within a second or so.
     static constexpr std::chrono::milliseconds FIRST_RETRY{250};
-    /// The longest shutDown waits for a move under way to end.
+    /// The longest shutDown waits for a move under way to end, and for the
+    /// heartbeat of a real device to move.
     static constexpr std::chrono::milliseconds STOP_WAIT{300};
+    /// Time between two readings of the heartbeat at shutDown.
+    static constexpr std::chrono::milliseconds HEARTBEAT_LOOK{5};
 
     /// The one audio device of the program. It is never destroyed: the
     /// resource manager's voices, destroyed at exit, ask it first.
@@ -80,8 +83,10 @@ public:
 
     /// Ends the device thread, at the end of the program. A thread that is
     /// held in the audio library by a server that does not answer is left
-    /// there, and logged ("AudioDevice::shutDown() - The sound server does not
-    /// answer: the sounds are left to the system"); nothing waits for it.
+    /// there, and so are the voices of a real device whose heartbeat stands
+    /// still for STOP_WAIT (a server frozen since the last reading), logged
+    /// ("AudioDevice::shutDown() - The sound server does not answer: the sounds are left to the
+    /// system"); nothing waits for it.
     void shutDown();
 
     /// Whether the voices may be destroyed: no move is under way or stuck,
@@ -119,6 +124,9 @@ private:
     void post(Request request);
     void finishMove();
     void checkHeartbeat(std::chrono::steady_clock::time_point now);
+    /// Whether the heartbeat's position moves within wait (true when it is
+    /// not playing, as nothing can be told from it).
+    bool heartbeatMovesWithin(std::chrono::milliseconds wait);
     void runDeviceThread();
 
     State m_state = State::NotStarted;
@@ -149,6 +157,8 @@ private:
     bool m_failed = false;
     std::string m_deviceName;
     bool m_threadStuck = false;
+    // At shutDown, a real device's heartbeat stood still.
+    bool m_serverSilent = false;
 };
 
 } // namespace mw
