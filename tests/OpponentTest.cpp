@@ -2,9 +2,9 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <map>
 
-#include "engine/EventStep.h"
 #include "game/Opponent1.h"
 
 namespace {
@@ -96,31 +96,35 @@ TEST_P(OpponentTest, AttacksTellsStunsAndDodgesLastTheirSteps) {
     EXPECT_EQ(m_hero->getHealth(), 60);
 }
 
-TEST_P(OpponentTest, AfterItsWaitItRollsToAttackOrShowItsTell) {
-    // A roll of 1 to 100 at most the attack chance attacks, on the right when
-    // the next draw of 1 to 10 is under 6; otherwise a next roll of at most 40
-    // shows the tell. Nothing is rolled before the 150th step of the wait.
-    std::string expected, seen;
+TEST_P(OpponentTest, AfterItsWaitItAttacksOnEitherSideOrShowsItsTellAtItsOwnRates) {
+    // Over a thousand seeds: nothing before the 150th step of the wait, then an
+    // attack, on the right or the left, or else the tell or a further wait.
+    std::map<std::string, int> counts;
     for (unsigned seed = 1; seed <= 1000; ++seed) {
-        std::srand(seed);
-        const int attackRoll = std::rand() % 100 + 1, next = std::rand();
-        const std::string right = next % 10 + 1 < 6 ? "charge-right 45" : "charge-left 39";
-        const std::string tell = next % 100 + 1 <= 40 ? "tell 42" : "idle 42";
         for (const int waited : {148, 149}) {
             std::srand(seed);
             TestAccess::setState(*m_opponent, NEUTRAL, waited);
             m_driver.advance();
-            expected += waited == 148
-                            ? "idle 42,"
-                            : (attackRoll <= GetParam().attackChance ? right : tell) + ",";
-            seen += pose() + ",";
+            if (waited == 148) {
+                ASSERT_EQ(pose(), "idle 42") << seed;
+                continue;
+            }
+            ++counts[pose()];
             EXPECT_EQ(heard(), pose() == "tell 42" ? Lines{"opponent-tell"} : Lines{}) << seed;
             EXPECT_EQ(m_opponent->getState(), pose() == "tell 42"   ? TELL
                                               : pose() == "idle 42" ? NEUTRAL
                                                                     : ATTACKING);
         }
     }
-    EXPECT_EQ(seen, expected);
+    // Of a thousand: attacks at the chance (60 % or 50 %), either side about
+    // half of them, the tell at two in five of the rest; exactly these counts
+    // for seeds 1 to 1000.
+    const std::string rolled = "right " + std::to_string(counts["charge-right 45"]) + ", left " +
+                               std::to_string(counts["charge-left 39"]) + ", tell " +
+                               std::to_string(counts["tell 42"]) + ", idle " +
+                               std::to_string(counts["idle 42"]);
+    EXPECT_EQ(rolled, GetParam().number == 1 ? "right 288, left 294, tell 164, idle 254"
+                                             : "right 242, left 242, tell 208, idle 308");
 }
 
 TEST_P(OpponentTest, KnockdownsCostHealthOnGettingUpUntilTheFightIsOver) {
@@ -179,23 +183,23 @@ TEST_F(OpponentRulesTest, APunchLandsOnlyWhereTheOpponentIsOpen) {
     const struct {
         int state, move, punch;
         Flag flag;
-        int handled, stateAfter, moveAfter, health;
+        int stateAfter, moveAfter, health;
         Lines sounds;
     } cases[] = {
-        {NEUTRAL, IDLE, SWING_RIGHT, NONE, 1, DODGING, DODGE_RIGHT, 100, {"opponent-dodge"}},
-        {NEUTRAL, IDLE, SWING_LEFT, NONE, 1, DODGING, DODGE_LEFT, 100, {"opponent-dodge"}},
-        {TELL, IDLE, SWING_LEFT, NONE, 1, STUNNED, IDLE, 90, {"opponent-hit", "opponent-stunned"}},
-        {STUNNED, IDLE, SWING_LEFT, NONE, 1, STUNNED, IDLE, 90, {"opponent-hit"}},
-        {ATTACKING, CHARGE_LEFT, SWING_LEFT, NONE, 1, ATTACKING, CHARGE_LEFT, 100, {}},
-        {ATTACKING, CHARGE_RIGHT, SWING_RIGHT, NONE, 1, ATTACKING, CHARGE_RIGHT, 100, {}},
-        {ATTACKING, SWING_LEFT, SWING_LEFT, NONE, 1, NEUTRAL, SWING_LEFT, 90, {"opponent-hit"}},
-        {ATTACKING, SWING_RIGHT, SWING_RIGHT, NONE, 1, NEUTRAL, SWING_RIGHT, 90, {"opponent-hit"}},
-        {ATTACKING, SWING_RIGHT, SWING_LEFT, NONE, 1, DODGING, DODGE_LEFT, 100, {"opponent-dodge"}},
-        {ATTACKING, IDLE, SWING_LEFT, NONE, 0, ATTACKING, IDLE, 100, {}},
-        {DODGING, DODGE_LEFT, SWING_LEFT, NONE, 0, DODGING, DODGE_LEFT, 100, {}},
-        {TELL, IDLE, SWING_LEFT, DOWN, 1, TELL, IDLE, 100, {}},
-        {TELL, IDLE, SWING_LEFT, FROZEN, 1, TELL, IDLE, 100, {}},
-        {TELL, IDLE, SWING_LEFT, HERO_DOWN, 1, TELL, IDLE, 100, {}},
+        {NEUTRAL, IDLE, SWING_RIGHT, NONE, DODGING, DODGE_RIGHT, 100, {"opponent-dodge"}},
+        {NEUTRAL, IDLE, SWING_LEFT, NONE, DODGING, DODGE_LEFT, 100, {"opponent-dodge"}},
+        {TELL, IDLE, SWING_LEFT, NONE, STUNNED, IDLE, 90, {"opponent-hit", "opponent-stunned"}},
+        {STUNNED, IDLE, SWING_LEFT, NONE, STUNNED, IDLE, 90, {"opponent-hit"}},
+        {ATTACKING, CHARGE_LEFT, SWING_LEFT, NONE, ATTACKING, CHARGE_LEFT, 100, {}},
+        {ATTACKING, CHARGE_RIGHT, SWING_RIGHT, NONE, ATTACKING, CHARGE_RIGHT, 100, {}},
+        {ATTACKING, SWING_LEFT, SWING_LEFT, NONE, NEUTRAL, SWING_LEFT, 90, {"opponent-hit"}},
+        {ATTACKING, SWING_RIGHT, SWING_RIGHT, NONE, NEUTRAL, SWING_RIGHT, 90, {"opponent-hit"}},
+        {ATTACKING, SWING_RIGHT, SWING_LEFT, NONE, DODGING, DODGE_LEFT, 100, {"opponent-dodge"}},
+        {ATTACKING, IDLE, SWING_LEFT, NONE, ATTACKING, IDLE, 100, {}},
+        {DODGING, DODGE_LEFT, SWING_LEFT, NONE, DODGING, DODGE_LEFT, 100, {}},
+        {TELL, IDLE, SWING_LEFT, DOWN, TELL, IDLE, 100, {}},
+        {TELL, IDLE, SWING_LEFT, FROZEN, TELL, IDLE, 100, {}},
+        {TELL, IDLE, SWING_LEFT, HERO_DOWN, TELL, IDLE, 100, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message()
@@ -213,42 +217,44 @@ TEST_F(OpponentRulesTest, APunchLandsOnlyWhereTheOpponentIsOpen) {
         TestAccess::setState(*m_opponent, c.state);
         TestAccess::setMove(*m_opponent, c.move);
         m_opponent->setFrozen(c.flag == FROZEN);
-        EXPECT_EQ(m_opponent->eventHandler(EventBoxerCollision(c.punch)), c.handled);
+        m_opponent->eventHandler(EventBoxerCollision(c.punch));
         EXPECT_EQ(m_opponent->getState(), c.stateAfter);
         EXPECT_EQ(m_opponent->getMove(), c.moveAfter);
         EXPECT_EQ(m_opponent->getHealthUI()->getHealth(), c.health);
         EXPECT_EQ(heard(), c.sounds);
     }
-    EXPECT_EQ(m_opponent->eventHandler(mw::EventStep(1)) * 10 +
-                  m_opponent->eventHandler(mw::Event()),
-              10);
 }
 
 TEST_F(OpponentRulesTest, NoSwingAtAFallenHeroButATellAtFivePercentAStep) {
-    startFight(1);
-    TestAccess::setState(*m_opponent, ATTACKING);
-    m_driver.advance(31); // the swing would come at the next step
-    floorHero(*m_hero);
-    // Each step rolls 1 to 100 once; at most 5 (re)starts the tell (T), which lasts (t);
-    // otherwise it stands neutral (.).
-    std::string expected, seen;
-    std::srand(5);
-    for (int step = 0; step < 250; ++step)
-        expected += std::rand() % 100 + 1 <= 5                ? 'T'
-                    : expected.find('T') != std::string::npos ? 't'
-                                                              : '.';
-    std::srand(5);
-    for (int step = 0; step < 250; ++step) {
-        m_driver.advance();
-        const bool tell = m_opponent->getState() == TELL;
-        seen += tell && TestAccess::stateFrames(*m_opponent) == 0 ? 'T'
-                : tell                                            ? 't'
-                : m_opponent->getState() == NEUTRAL               ? '.'
-                                                                  : '?';
-        ASSERT_EQ(m_opponent->getMove(), IDLE);
+    // In eight fights, for the 250 steps before the count ends: it stands
+    // neutral (.) until a tell starts (T); from then on it stays in the tell
+    // (t), which restarts at about one step in twenty.
+    int tells = 0;
+    for (unsigned seed = 1; seed <= 8; ++seed) {
+        startFight(1);
+        TestAccess::setState(*m_opponent, ATTACKING);
+        m_driver.advance(31); // the swing would come at the next step
+        floorHero(*m_hero);
+        std::srand(seed);
+        std::string seen;
+        for (int step = 0; step < 250; ++step) {
+            m_driver.advance();
+            const bool tell = m_opponent->getState() == TELL;
+            seen += tell && TestAccess::stateFrames(*m_opponent) == 0 ? 'T'
+                    : tell                                            ? 't'
+                    : m_opponent->getState() == NEUTRAL               ? '.'
+                                                                      : '?';
+            ASSERT_EQ(m_opponent->getMove(), IDLE);
+        }
+        const std::size_t first = seen.find('T');
+        EXPECT_EQ(seen.find_first_not_of('.'), first) << seen;
+        if (first != std::string::npos) {
+            EXPECT_EQ(seen.find_first_not_of("Tt", first), std::string::npos) << seen;
+        }
+        tells += std::count(seen.begin(), seen.end(), 'T');
+        EXPECT_EQ(m_hero->getHealth(), 0);
     }
-    EXPECT_EQ(seen, expected);
-    EXPECT_EQ(m_hero->getHealth(), 0);
+    EXPECT_EQ(tells, 102); // of 2000 steps, for these seeds
 }
 
 TEST_F(OpponentRulesTest, PunchesAndSwingsReachOnlyTheFirstBoxerOfTheOtherSide) {

@@ -1,6 +1,5 @@
 #include "support/GameSupport.h"
 
-#include "engine/EventStep.h"
 #include "game/TitleScreen.h"
 #include "game/TutorialMode.h"
 
@@ -101,10 +100,6 @@ TEST_F(TutorialTest, EachLessonIsShownAndWaitsForItsKeyThenMovesOnAtTheTenthStep
     sendKey(mw::KEY_ENTER, mw::KEY_HELD);
     m_driver.advance(12);
     EXPECT_EQ(TestAccess::step(*m_tutorial), TutorialMode::DONE);
-    EXPECT_EQ((std::vector{m_tutorial->eventHandler(mw::EventStep(1)),
-                           m_tutorial->eventHandler(mw::EventKeyboard(mw::KEY_A, mw::KEY_HELD)),
-                           m_tutorial->eventHandler(mw::Event()), m_tutorial->draw()}),
-              (std::vector{1, 1, 0, 0}));
     sendKey(mw::KEY_ENTER, mw::KEY_PRESSED);
     EXPECT_EQ(worldTypes(), Lines{"TitleScreen"});
 }
