@@ -79,10 +79,8 @@ int WorldManager::removeObject(Object* object) {
 }
 
 int WorldManager::markForDelete(Object* object) {
-    for (int i = 0; i < m_deletions.getCount(); ++i) {
-        if (m_deletions[i] == object)
-            return 0;
-    }
+    if (contains(m_deletions, object))
+        return 0;
     if (!contains(m_objects, object) && !contains(m_leftOut, object)) {
         LogManager::getInstance().writeLog(
             "WorldManager::markForDelete() - Not an object of the world (deleted already?)");
