@@ -236,6 +236,10 @@ void BestTimes::readTimesAgain() {
     std::array<std::string, OPPONENT_COUNT> inFile;
     if (lock.getState() == BestTimesLock::State::Busy || readFile(inFile) != ReadResult::Read)
         return;
+    takeFasterTimes(inFile);
+}
+
+void BestTimes::takeFasterTimes(const std::array<std::string, OPPONENT_COUNT>& inFile) {
     for (int i = 0; i < OPPONENT_COUNT; ++i)
         m_highScores[i] = mergedTime(inFile[i], m_highScores[i]);
 }
@@ -392,8 +396,7 @@ int BestTimes::writeFile(bool waitForLock) {
         logFailure("MatchLoader::updateFile() -- Couldn't open highscore data file!");
         return -1;
     }
-    for (int i = 0; i < OPPONENT_COUNT; ++i)
-        m_highScores[i] = mergedTime(inFile[i], m_highScores[i]);
+    takeFasterTimes(inFile);
     mw::DurableFile rewrite(HIGH_SCORE_FILE);
     switch (rewrite.getStatus()) {
     case mw::DurableFile::Status::NotWritable:

@@ -89,6 +89,8 @@ private:
     // Reads the file's three entries into entries (untouched where the file
     // has fewer lines).
     ReadResult readFile(std::array<std::string, OPPONENT_COUNT>& entries);
+    // Keeps, for each opponent, the faster of the file's time and this copy's.
+    void takeFasterTimes(const std::array<std::string, OPPONENT_COUNT>& inFile);
     // Merges the file's times into memory and writes them all through a
     // crash-safe rewrite, under the lock; -1, logged, when it did not.
     // waitForLock: retry a held lock for a while instead of giving up.
