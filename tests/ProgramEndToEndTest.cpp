@@ -34,16 +34,17 @@ protected:
     }
 
     // One session of the real program in DIR on an X server of its own, its
-    // environment changed by `env` (as env(1) takes it), as "STATUS
-    // TITLE-BEFORE TITLE-AFTER" (see SESSION_SCRIPT).
+    // environment changed by `env` (as env(1) takes it), the keys `gap` seconds
+    // apart, as "STATUS TITLE-BEFORE TITLE-AFTER" (see SESSION_SCRIPT).
     std::string session(const fs::path& dir, const std::string& keys, const std::string& signals,
-                        bool burst, const std::string& env = "") const {
+                        bool burst, const std::string& env = "",
+                        const std::string& gap = "1.5") const {
         const fs::path script = m_scratch.path() / "session.sh";
         std::ofstream(script) << SESSION_SCRIPT;
         const std::string command = "cd '" + dir.string() + "' && env " + env +
                                     " xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash '" +
                                     script.string() + "' '" MW_BINARY_DIR "/marrowick' '" + keys +
-                                    "' '" + signals + "' " + (burst ? "burst" : "once");
+                                    "' '" + signals + "' " + (burst ? "burst " : "once ") + gap;
         if (std::system(command.c_str()) != 0)
             return "session failed";
         std::string result;
@@ -69,17 +70,17 @@ protected:
         return text;
     }
 
-    // Arguments: BINARY KEYS SIGNALS burst|once; run in the working directory.
+    // Arguments: BINARY KEYS SIGNALS burst|once GAP; run in the working directory.
     // Starts the program as a job of its own (a background job of a script
     // would have SIGINT ignored). Unless KEYS and SIGNALS are empty: waits for its
-    // window, shows the title screen for 1.5 seconds, presses the keys 1.5
+    // window, shows the title screen for 1.5 seconds, presses the keys GAP
     // seconds apart, sends the signals, and with "burst" goes on sending
     // SIGINT and SIGHUP every 5 ms until the program has ended. Writes
     // "STATUS BEFORE AFTER" to result.txt: BEFORE and AFTER are 1 when the
     // title's first opponent name (magenta, on row 12) showed before and
     // after the keys, 0 when not, "none" when not looked at.
     static constexpr const char* SESSION_SCRIPT = R"sh(
-binary="$1" keys="$2" signals="$3" mode="$4"
+binary="$1" keys="$2" signals="$3" mode="$4" gap="$5"
 set -m
 "$binary" >stdout.txt 2>stderr.txt &
 game=$!
@@ -94,7 +95,7 @@ if [ -n "$keys$signals" ]; then
   timeout 30 xdotool search --sync --onlyvisible --name Marrowick windowfocus --sync >/dev/null 2>&1
   sleep 1.5
   before="$(title)"
-  for key in $keys; do xdotool key "$key"; sleep 1.5; done
+  for key in $keys; do xdotool key "$key"; sleep "$gap"; done
   after="$(title)"
   for signal in $signals; do kill -s "$signal" "$game"; done
   if [ "$mode" = burst ]; then
@@ -117,7 +118,7 @@ TEST_F(ProgramEndToEndTest, TheTutorialIsPlayedThroughWithoutTheThemeMusicAndEsc
     const fs::path dir = freshCopy("tutorial");
     fs::remove(dir / "audio" / "mwbrawlicktheme.wav");
     fs::remove(dir / "hsdata.txt");
-    ASSERT_EQ(session(dir, "t q w o p Return Escape", "", false), "0 1 0");
+    ASSERT_EQ(session(dir, "t q w o p Return Escape", "", false, "", "0.7"), "0 1 0");
     const std::vector<std::string> lines = mwtest::readLines(dir / "marrowick.log");
     ASSERT_GE(lines.size(), 8u);
     EXPECT_EQ(lines.front() + " | " + lines.back(),
@@ -159,7 +160,7 @@ TEST_F(ProgramEndToEndTest,
         const std::string& env = environments[run];
         SCOPED_TRACE(env);
         const fs::path dir = freshCopy("audio" + std::to_string(run));
-        EXPECT_EQ(session(dir, "1 p p o p", "TERM", false, env), "0 1 0");
+        EXPECT_EQ(session(dir, "1 p p o p", "TERM", false, env, "0.4"), "0 1 0");
         const std::vector<std::string> log = mwtest::readLines(dir / "marrowick.log");
         EXPECT_EQ(std::ranges::count(log, "ResourceManager::startAudio() - No audio device: the "
                                           "game plays without sound"),
