@@ -66,6 +66,10 @@ TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColoursInOneWindowAtAT
     EXPECT_TRUE(display.startUp() == 0 && display.getWindow() == window && display.isStarted());
     EXPECT_TRUE(mw::DisplayManager::getInstance().isBatched() &&
                 window->getSize() == sf::Vector2u(1024, 768));
+    // The first cell drawn after the start reaches the window.
+    display.drawCh(Vector(2, 1), '#', mw::COLOR_RED);
+    EXPECT_TRUE(any(display.capture(), {{24, 32}, {12, 32}}, sf::Color::Red));
+    display.swapBuffers();
     // The glyph texture is fit for batching when its first 2 x 2 texels are pure white.
     sf::Image texture({4, 4}, sf::Color::White);
     texture.setPixel({3, 3}, sf::Color::Black);
