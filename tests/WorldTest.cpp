@@ -191,24 +191,9 @@ TEST_F(WorldTest, MisusedObjectsAreReportedInOneLineAndNothingIsDeletedTwice) {
                   "WorldManager::startUp() - WM was started up"}));
 }
 
-// What games compute with: vectors, typed events and the other object of a collision.
-TEST(ValueTypesTest, VectorsComputeAndEventsAnswerForTheirOwnClassOnly) {
-    const Vector a(3, 4), b(1, -2);
-    Vector sum = a, difference = a, scaled = a, unit = a, zero;
-    sum += b;
-    difference -= b;
-    scaled *= 0.5f;
-    unit.normalize();
-    zero.normalize();
-    const std::pair<Vector, Vector> cases[] = {
-        {a + b, {4, 2}},     {a - b, {2, 6}},      {-b, {-1, 2}},  {a * 2, {6, 8}},
-        {2 * a, {6, 8}},     {a / 2, {1.5f, 2}},   {sum, {4, 2}},  {difference, {2, 6}},
-        {scaled, {1.5f, 2}}, {unit, {0.6f, 0.8f}}, {zero, {0, 0}},
-    };
-    for (const auto& [got, expected] : cases)
-        EXPECT_EQ(got, expected) << got.getX() << ", " << got.getY();
-    EXPECT_EQ(a.getLength(), 5.0f);
-
+// What games compute with: typed events and the other object of a collision.
+TEST(ValueTypesTest, EventsAnswerForTheirOwnClassOnly) {
+    const Vector a(3, 4);
     mw::Object* one = reinterpret_cast<mw::Object*>(0x10);
     mw::Object* two = reinterpret_cast<mw::Object*>(0x20);
     const mw::EventCollision collision(one, two, a);

@@ -175,7 +175,7 @@ protected:
         m_rounds = firstOf<RoundSystem>();
         ASSERT_TRUE(m_hero != nullptr && m_opponent != nullptr && m_rounds != nullptr);
     }
-    Timer& clock() const { return *TestAccess::timer(*m_rounds); }
+    static Timer& clock() { return *firstOf<Timer>(); }
 
     mw::FrameDriver m_driver;
     Hero* m_hero = nullptr;

@@ -42,15 +42,6 @@ public:
         game.setInputSource(previous);
     }
 
-    static void setHealth(Hero& hero, int health) { hero.setHealth(health); }
-    // Knockdowns of the round with the hero up again, which no fight reaches:
-    // the round's last knockdown loses at its next step.
-    static void setRoundKnockdowns(Hero& hero, int count) {
-        for (int knockdown = 0; knockdown < count; ++knockdown) {
-            hero.m_condition.knockDown();
-            hero.m_condition.getUp();
-        }
-    }
     static void setMove(Opponent& opponent, int move) { opponent.m_move = move; }
     // Puts the opponent straight into a state that has lasted `frames` steps.
     static void setState(FightingOpponent& opponent, int state, int frames = 0) {
@@ -59,16 +50,6 @@ public:
     }
 
     static int stateFrames(const FightingOpponent& opponent) { return opponent.getStateFrames(); }
-    static bool isRoundActive(const RoundSystem& rounds) { return rounds.isRoundActive(); }
-    static bool isAwaitingKey(const RoundSystem& rounds) { return rounds.isAwaitingKey(); }
-    static bool isMatchOver(const RoundSystem& rounds) { return rounds.isMatchOver(); }
-    static RoundUI* roundUI(const RoundSystem& rounds) { return rounds.getRoundUI(); }
-    static Timer* timer(const RoundSystem& rounds) { return rounds.getTimer(); }
-    static int step(const TutorialMode& tutorial) { return tutorial.getStep(); }
-    static int advanceTime(const TutorialMode& tutorial) { return tutorial.getAdvanceTime(); }
-    static void setAdvanceTime(TutorialMode& tutorial, int time) { tutorial.m_advanceTime = time; }
-    static Opponent* opponent(const TutorialMode& tutorial) { return tutorial.getOpponent(); }
-    static std::string prompt(const TutorialMode& tutorial) { return tutorial.getPrompt(); }
 
     static void setWriteObserver(void (*observer)(BestTimes::WriteStage)) {
         BestTimes::s_writeObserver = observer;
