@@ -2,14 +2,14 @@
 # Plays the game the way an ordinary user on a desktop does, and checks it:
 #   tools/desktop-rig.sh           (as root)
 # As root it installs the host's tools (the one step a user would take with
-# sudo), makes an ordinary user if needed, gives that user a clean clone of
-# this checkout, and runs the rest as that user: an X server that requires
-# a cookie from the user's home, a real PulseAudio server with a null sink
+# sudo), makes an ordinary user if needed, gives that user a clone of this
+# checkout, and runs the rest as that user: an X server that requires a
+# cookie from the user's home, a real PulseAudio server with a null sink
 # whose monitor is recorded, and `./run play` from the clone. The recordings
-# are checked by tools/sound-check.py: the theme, recorded while two busy
-# loops keep both cores busy, must come out whole, and a fight must not clip.
-# MW_RIG_FRESH=1 (the default under CI) starts from an empty user cache, so
-# the build root is made by the user too.
+# are checked by tools/sound-check.py: the theme, recorded while both cores
+# are busy, must come out whole, and a fight must not clip. MW_RIG_FRESH=1
+# (the default under CI) starts from an empty user cache, so the build root
+# is made by the user too.
 set -euo pipefail
 
 rig_user="${MW_RIG_USER:-mwplayer}"
@@ -55,8 +55,7 @@ as_root() {
   git clone -q "$repo" "$home/marrowick"
   reuse_build "$repo" "$home/marrowick"
   chown -R "$rig_user:" "$home/marrowick"
-  # What a desktop login provides: the user's runtime folder and the X
-  # socket folder.
+  # What a desktop login provides: the runtime folder and the X socket folder.
   mkdir -p "/run/user/$uid" /tmp/.X11-unix
   chmod 1777 /tmp/.X11-unix
   chown "$rig_user:" "/run/user/$uid"

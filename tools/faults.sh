@@ -95,39 +95,29 @@ run_case() {
   # Other work on a shared machine can slow a start, and the X server now and
   # then refuses a connection: a window that was late but otherwise fine, or
   # a display that could not be opened, gets a second try; both times show.
-  if { [ "$status" = 0 ] && ! awk -v s="$seconds" -v d="$window_deadline" 'BEGIN { exit !(s <= d) }'; } ||
+  if { [ "$status" = 0 ] && above "$seconds" "$window_deadline"; } ||
     { [ "${status%%:*}" = no-window ] && grep -qF 'Failed to open X11 display' "$scratch/stdout.txt"; }; then
     local first="$seconds"
     result="$(play "$work")"
     read -r status title seconds <<<"$result"
     seconds="$first,$seconds"
   fi
-  if [ -n "$line" ]; then
-    if grep -qF -- "$line" "$work/marrowick.log" 2>/dev/null; then logged=yes; else logged=NO; fi
-  fi
-  if [ -n "$out_line" ]; then
-    if [ "$(grep -cxF -- "$out_line" "$scratch/stdout.txt")" = 1 ]; then logged=yes; else logged=NO; fi
-  fi
-  if [ -n "${absent_line:-}" ]; then
-    if grep -qF -- "$absent_line" "$work/marrowick.log" 2>/dev/null; then logged=NO; else logged=none; fi
-  fi
+  [ -z "$line" ] || { grep -qF -- "$line" "$work/marrowick.log" 2>/dev/null && logged=yes || logged=NO; }
+  [ -z "$out_line" ] || { [ "$(grep -cxF -- "$out_line" "$scratch/stdout.txt")" = 1 ] && logged=yes || logged=NO; }
+  [ -z "${absent_line:-}" ] ||
+    { grep -qF -- "$absent_line" "$work/marrowick.log" 2>/dev/null && logged=NO || logged=none; }
   # Written on every read of a broken stream, many times a second.
-  if grep -qF 'Failed to read from' "$scratch/stdout.txt"; then
-    logged=FLOOD
-  fi
+  ! grep -qF 'Failed to read from' "$scratch/stdout.txt" || logged=FLOOD
   if [ -e "$work/hsdata.txt" ] && [ ! -d "$work/hsdata.txt" ]; then
-    if [ "$(cat "$work/hsdata.txt"; echo .)" = "$best_times." ]; then kept=yes; else kept=NO; fi
+    [ "$(cat "$work/hsdata.txt"; echo .)" = "$best_times." ] && kept=yes || kept=NO
   fi
-  if [ -n "${check:-}" ] && ! eval "$check"; then
-    kept=NO
-  fi
+  [ -z "${check:-}" ] || eval "$check" || kept=NO
   local verdict=ok want="${want_status:-0}" status_ok=no
   if [ "$status" = "$want" ] || { [ "$want" != 0 ] && [ "$status" = "no-window:$want" ]; }; then
     status_ok=yes
   fi
   if [ "$status_ok" = no ] || [ "$logged" = NO ] || [ "$logged" = FLOOD ] || [ "$kept" = NO ] ||
-    { [ "$want_title" = yes ] && [ "$title" != yes ]; } ||
-    ! awk -v s="${seconds##*,}" -v d="$window_deadline" 'BEGIN { exit !(s <= d) }'; then
+    { [ "$want_title" = yes ] && [ "$title" != yes ]; } || above "${seconds##*,}" "$window_deadline"; then
     verdict=FAILED
     failures=$((failures + 1))
     {

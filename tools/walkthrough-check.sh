@@ -115,13 +115,15 @@ for internal in BatchRenderer CellGeometry CellRecorder AudioDevice DurableFile 
 done
 [ -s "$prefix/share/doc/marrowick/sprite-format.md" ] || fail "the sprite format is not installed"
 relative="${headers#"$checkout"/}"
+# Two at a time, one on each core.
 in_shell "
   cd '$relative'
-  for header in *.h; do
-    printf '#include \"engine/%s\"\n' \"\$header\" |
-      c++ -std=c++20 -Wall -Wextra -Werror -fsyntax-only -x c++ - -I.. ||
-      { echo \"walkthrough: FAILED: the installed \$header does not compile on its own\" >&2; exit 1; }
-  done
+  compiles() {
+    printf '#include \"engine/%s\"\n' \"\$1\" | c++ -std=c++20 -Wall -Wextra -Werror -fsyntax-only -x c++ - -I.. ||
+      { echo \"walkthrough: FAILED: the installed \$1 does not compile on its own\" >&2; exit 1; }
+  }
+  export -f compiles
+  printf '%s\\0' *.h | xargs -0 -n 1 -P 2 bash -c 'compiles \"\$0\"'
 " || exit 1
 say "$(cd "$headers" && ls -- *.h | wc -l) installed headers, each compiling on its own; none internal"
 say "passed"
