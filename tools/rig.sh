@@ -105,15 +105,3 @@ shows() {
   share="$(convert "$1" -crop "$2" +repage -fill black +opaque "$3" -colorspace Gray -format '%[fx:mean]' info:)"
   above "$share" 0.005
 }
-
-# Whether FILE holds a line with TEXT within SECONDS.
-logged_within() { retry "$1" grep -qF -- "$2" "$3"; }
-
-# The pids of a process's descendants.
-descendants() {
-  local child
-  for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do
-    echo "$child"
-    descendants "$child"
-  done
-}

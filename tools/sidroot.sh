@@ -109,7 +109,7 @@ in_root() {
   # A folder the command must find read-only, such as a working directory
   # that cannot be written; bound last, over /tmp.
   [ -z "${MW_READONLY_DIR:-}" ] || sandbox+=(--ro-bind "$MW_READONLY_DIR" "$MW_READONLY_DIR")
-  bwrap "${sandbox[@]}" "$@"
+  exec bwrap "${sandbox[@]}" "$@"
 }
 
 # The X display DISPLAY names: its socket and its authorization file.
