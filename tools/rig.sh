@@ -22,7 +22,7 @@ rig_end() {
   for job in $(jobs -p); do kill -- "-$job" "$job" 2>/dev/null; done
   [ -z "$sound_server" ] || kill "$sound_server" 2>/dev/null
   # The X server removes its lock and socket when it ends by itself.
-  [ -z "$x_server" ] || { kill "$x_server" && retry 5 eval "! kill -0 $x_server"; } 2>/dev/null
+  [ -z "$x_server" ] || { kill "$x_server" && wait "$x_server"; } 2>/dev/null
   rm -rf "$rig_work"
   exit "$1"
 }
