@@ -11,96 +11,84 @@ set -euo pipefail
 build="$1"
 out="$2"
 fight_seconds="${MW_DEMO_FIGHT_SECONDS:-150}"
-
-source "$(dirname "${BASH_SOURCE[0]}")/program-session.sh"
-under_xvfb MW_DEMO_IN_XVFB "$@"
-
-work="$(mktemp -d /tmp/marrowick-demo-XXXXXX)"
-frames="$work/frames"
+rig=demo
+# shellcheck source=rig.sh
+source "$(dirname "${BASH_SOURCE[0]}")/rig.sh"
+x_start 20 "$rig_work/Xauthority" >/dev/null
+frames="$rig_work/frames"
 mkdir -p "$out" "$frames"
-copy_game_files "$build" "$work"
-echo "demo: playing in $work"
-
-(cd "$work" && exec "$build/marrowick") >"$work/stdout.txt" 2>&1 &
+copy_game_files "$build" "$rig_work"
+say "playing in $rig_work"
+(cd "$rig_work" && exec "$build/marrowick") >"$rig_work/stdout.txt" 2>&1 &
 game=$!
 
+frame=""
 frame_number=0
-shot() { # shot NAME: a screenshot, also kept as a frame of the session
+# A screenshot, kept as a frame of the session, and as NAME.png when named.
+take() {
   frame_number=$((frame_number + 1))
-  local frame
-  frame="$frames/$(printf '%04d' "$frame_number").png"
-  import -window root "$frame"
-  [ -n "${1:-}" ] && cp "$frame" "$out/$1.png"
-  return 0
+  frame="$(printf '%s/%04d.png' "$frames" "$frame_number")"
+  shot "$frame"
+  [ -z "${1:-}" ] || cp "$frame" "$out/$1.png"
 }
-key() { xdotool key --delay 60 "$@"; sleep 0.2; }
-last_frame() { printf '%s/%04d.png' "$frames" "$frame_number"; }
-# Fraction of the region's pixels in the colour: region_has W H X Y COLOUR
-region_has() {
-  local mean
-  mean="$(convert "$(last_frame)" -crop "${1}x${2}+${3}+${4}" +repage -fill black +opaque "$5" \
-    -colorspace Gray -format '%[fx:mean]' info:)"
-  awk -v m="$mean" 'BEGIN { exit !(m > 0.005) }'
+key() {
+  xdotool key --delay 60 "$@"
+  sleep 0.2
 }
-# White text on the message row (row 10, columns 23 to 62) of a fight.
-message_shown() { region_has 480 32 276 320 '#FFFFFF'; }
-# The first opponent's magenta name on row 12 of the title screen.
-on_title() { region_has 180 32 84 384 '#FF00FF'; }
-# The yellow knockdown prompt on row 4 of a fight.
-knockdown_shown() { region_has 1024 32 0 128 '#FFFF00'; }
 
-xdotool search --sync --onlyvisible --name Marrowick >/dev/null
+window_within 60 || fail "no window within 60 s"
 sleep 1.5
 xdotool mousemove 512 384 # keys go to the window under the pointer
-shot title
-
+take title
 key t
 sleep 0.5
-shot tutorial
+take tutorial
 for k in q w o p; do
   key "$k"
   sleep 0.7
-  shot
+  take
 done
-shot tutorial-done
+take tutorial-done
 key Return
 sleep 0.7
-shot
-
+take
 key 1
 sleep 1
-shot fight-start
-for k in o p o p; do key "$k"; sleep 0.4; done
-shot fight
+take fight-start
+for k in o p o p; do
+  key "$k"
+  sleep 0.4
+done
+take fight
 result_seen=0
-knockdown_seen=0
+knocked_down=0
 for ((second = 0; second < fight_seconds; second++)); do
   sleep 1
-  shot
-  if on_title; then
-    break
+  take
+  # The first opponent's magenta name on row 12 of the title screen.
+  shows "$frame" 180x32+84+384 '#FF00FF' && break
+  # The yellow knockdown prompt on row 4 of a fight.
+  if [ "$knocked_down" = 0 ] && shows "$frame" 1024x32+0+128 '#FFFF00'; then
+    cp "$frame" "$out/knockdown.png"
+    knocked_down=1
   fi
-  if [ "$knockdown_seen" = 0 ] && knockdown_shown; then
-    cp "$(last_frame)" "$out/knockdown.png"
-    knockdown_seen=1
-  fi
-  if message_shown; then
-    # A round's end or the result; the prompt follows within three seconds.
-    cp "$(last_frame)" "$out/result.png"
+  # White text on the message row (row 10): a round's end or the result,
+  # whose prompt follows within three seconds.
+  if shows "$frame" 480x32+276+320 '#FFFFFF'; then
+    cp "$frame" "$out/result.png"
     result_seen=1
     sleep 3.5
-    shot
+    take
     key space
   fi
 done
-[ "$result_seen" = 1 ] || echo "demo: no message within ${fight_seconds}s"
+[ "$result_seen" = 1 ] || say "no message within ${fight_seconds}s"
 sleep 1
-shot back-to-title
+take back-to-title
 key Escape
 status=0
 wait "$game" || status=$?
-cp "$work/marrowick.log" "$out/marrowick.log" 2>/dev/null || true
+cp "$rig_work/marrowick.log" "$out/marrowick.log" 2>/dev/null || true
 convert -delay 60 -loop 0 "$frames"/*.png -resize 50% "$out/session.gif"
-rm -rf "$work"
-echo "demo: the program ended with status $status"
+say "the program ended with status $status"
 exit "$status"

@@ -2,14 +2,14 @@
 # Plays the game the way an ordinary user on a desktop does, and checks it:
 #   tools/desktop-rig.sh           (as root)
 # As root it installs the host's tools (the one step a user would take with
-# sudo), makes an ordinary user if needed, gives that user a clean clone of
-# this checkout, and runs the rest as that user: an X server that requires
-# a cookie from the user's home, a real PulseAudio server with a null sink
+# sudo), makes an ordinary user if needed, gives that user a clone of this
+# checkout, and runs the rest as that user: an X server that requires a
+# cookie from the user's home, a real PulseAudio server with a null sink
 # whose monitor is recorded, and `./run play` from the clone. The recordings
-# are checked by tools/sound-check.py: the theme, recorded while two busy
-# loops keep both cores busy, must come out whole, and a fight must not clip.
-# MW_RIG_FRESH=1 (the default under CI) starts from an empty user cache, so
-# the build root is made by the user too.
+# are checked by tools/sound-check.py: the theme, recorded while both cores
+# are busy, must come out whole, and a fight must not clip. MW_RIG_FRESH=1
+# (the default under CI) starts from an empty user cache, so the build root
+# is made by the user too.
 set -euo pipefail
 
 rig_user="${MW_RIG_USER:-mwplayer}"
@@ -23,21 +23,21 @@ theme_floor=0.015
 punch_gain=1.5
 # Share (%) of the title recording's 23 ms slices that must match the theme.
 fidelity_percent=99
-
-say() { echo "rig: $*"; }
-fail() {
-  echo "rig: FAILED: $*" >&2
-  exit 1
-}
+rig=rig
+# shellcheck source=rig.sh
+source "$(dirname "${BASH_SOURCE[0]}")/rig.sh"
+work="$rig_work"
 
 as_root() {
-  local repo
+  local repo tools=(mmdebstrap bubblewrap uidmap debian-archive-keyring git xvfb xauth xdotool
+    imagemagick pulseaudio pulseaudio-utils sox python3-numpy)
   repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-  say "installing the host's tools"
-  apt-get update -qq >/dev/null
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    mmdebstrap bubblewrap uidmap debian-archive-keyring git \
-    xvfb xauth xdotool x11-utils imagemagick pulseaudio pulseaudio-utils sox python3-numpy >/dev/null
+  # A machine that has them all is not asked to update its package lists.
+  if [ "$(dpkg-query -W -f '${Status}\n' "${tools[@]}" 2>/dev/null | grep -c 'ok installed')" != "${#tools[@]}" ]; then
+    say "installing the host's tools"
+    apt-get update -qq >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${tools[@]}" >/dev/null
+  fi
   if ! id "$rig_user" >/dev/null 2>&1; then
     say "making the ordinary user $rig_user"
     # useradd hands out subordinate ids only where these files exist.
@@ -53,35 +53,48 @@ as_root() {
   fi
   rm -rf "$home/marrowick"
   git clone -q "$repo" "$home/marrowick"
+  reuse_build "$repo" "$home/marrowick"
   chown -R "$rig_user:" "$home/marrowick"
-  # What a desktop login provides: the user's runtime folder and the X
-  # socket folder.
+  # What a desktop login provides: the runtime folder and the X socket folder.
   mkdir -p "/run/user/$uid" /tmp/.X11-unix
   chmod 1777 /tmp/.X11-unix
   chown "$rig_user:" "/run/user/$uid"
   chmod 700 "/run/user/$uid"
   local -a login=(runuser -u "$rig_user" -- env -i HOME="$home" USER="$rig_user"
     LOGNAME="$rig_user" PATH=/usr/local/bin:/usr/bin:/bin XDG_RUNTIME_DIR="/run/user/$uid"
-    LANG=C.UTF-8)
-  # The user's sound server, started as a desktop session starts it, and
-  # given the realtime priority that a desktop's gets (from rtkit): without
-  # it, with both cores busy, the server's own thread starved and dropped
-  # sound even when the game asked for a 100 ms buffer. The player's part
-  # stops it at the end.
-  "${login[@]}" pulseaudio --daemonize=no -n --exit-idle-time=-1 --log-target=stderr \
-    --load="module-null-sink sink_name=$sink" --load=module-native-protocol-unix \
-    >"/run/user/$uid/rig-pulse.log" 2>&1 &
-  local server=$!
-  for _ in $(seq 50); do "${login[@]}" pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-  local pid
-  pid="$(cat "/run/user/$uid/pulse/pid" 2>/dev/null || true)"
-  if [ -n "$pid" ] && chrt -a -r -p 5 "$pid"; then
-    say "PulseAudio ($pid) runs with realtime priority, as on a desktop"
+    LANG=C.UTF-8 MW_WERROR="${MW_WERROR:-OFF}")
+  sound_start "/run/user/$uid/pulse/native" "/run/user/$uid/rig-pulse.log" "${login[@]}"
+  realtime_sound "$(cat "/run/user/$uid/pulse/pid" 2>/dev/null || true)"
+  # The player's part stops the server at the end.
+  rm -rf "$rig_work"
+  exec "${login[@]}" bash "$home/marrowick/tools/desktop-rig.sh" --as-player
+}
+
+# The clone's first ./run play starts from the game this checkout built:
+# its build tree, with the mtimes of the files the clone shares with the
+# checkout, so that ninja rebuilds exactly what it would rebuild here. The
+# clone's own build from nothing comes after rm -rf build. The player builds
+# with the checkout's MW_WERROR, which the build's flags hold.
+reuse_build() {
+  local file
+  [ -d "$1/build/sid" ] || return 0
+  mkdir -p "$2/build"
+  cp -a "$1/build/sid" "$2/build/"
+  git -C "$2" ls-files | while read -r file; do
+    ! cmp -s "$1/$file" "$2/$file" || touch -r "$1/$file" "$2/$file"
+  done
+}
+
+# The user's sound server, started as a desktop session starts it, is given
+# the realtime priority that a desktop's gets (from rtkit): without it, with
+# both cores busy, the server's own thread starved and dropped sound even
+# when the game asked for a 100 ms buffer.
+realtime_sound() {
+  if [ -n "$1" ] && chrt -a -r -p 5 "$1"; then
+    say "PulseAudio ($1) runs with realtime priority, as on a desktop"
   else
     say "warning: PulseAudio could not be given realtime priority; under load it may drop sound itself"
   fi
-  disown "$server"
-  exec "${login[@]}" bash "$home/marrowick/tools/desktop-rig.sh" --as-player
 }
 
 # RMS amplitude of SECONDS of the null sink's monitor.
@@ -91,11 +104,9 @@ record_rms() {
   sox -t raw -r 44100 -e signed -b 16 -c 1 "$file" -n stat 2>&1 | awk '/^RMS +amplitude/ { print $3 }'
 }
 
-above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
-
-# Sleeps until SECONDS after the moment START (date +%s.%N).
+# Sleeps until SECONDS after the moment START (an $EPOCHREALTIME).
 sleep_until() {
-  sleep "$(awk -v s="$1" -v d="$2" -v n="$(date +%s.%N)" 'BEGIN { w = s + d - n; print (w > 0 ? w : 0) }')"
+  sleep "$(awk -v s="$1" -v d="$2" -v n="$EPOCHREALTIME" 'BEGIN { w = s + d - n; print (w > 0 ? w : 0) }')"
 }
 
 # The longest time, in ms, that the process PID's main thread went without
@@ -120,11 +131,7 @@ longest_stall() {
 server_pid() { cat "$XDG_RUNTIME_DIR/pulse/pid"; }
 
 start_server() {
-  pulseaudio --daemonize=no -n --exit-idle-time=-1 --log-target=stderr \
-    --load="module-null-sink sink_name=$sink" --load=module-native-protocol-unix \
-    >>"$work/pulse-restarted.log" 2>&1 &
-  for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-  pactl info >/dev/null 2>&1 || fail "PulseAudio did not start again (see $work/pulse-restarted.log)"
+  sound_start "$XDG_RUNTIME_DIR/pulse/native" "$work/pulse-restarted.log"
   pactl set-default-sink "$sink"
 }
 
@@ -133,7 +140,7 @@ theme_back_within() {
   local from="$EPOCHREALTIME"
   for _ in $(seq 20); do
     if above "$(record_rms back 0.25)" "$theme_floor"; then
-      awk -v s="$from" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.2f", e - s }'
+      since "$from"
       return
     fi
   done
@@ -159,67 +166,66 @@ expect_refusal() {
   say "refused as it should ($*): $last"
 }
 
-no_window_left() {
-  for _ in $(seq 100); do
-    xdotool search --name Marrowick >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  fail "the game's window stayed after the game ended"
-}
+no_window_left() { window_gone || fail "the game's window stayed after the game ended"; }
 
 # Waits for the game's window, for SECONDS (default 60; a run that builds
 # first needs more).
-# Looks every 10 ms: xdotool's own --sync looks every half second, which is
-# what the start-up figure would then measure.
 wait_for_window() {
-  local seconds="${1:-60}" tries
-  for ((tries = seconds * 100; tries > 0; --tries)); do
-    xdotool search --onlyvisible --name Marrowick >/dev/null 2>&1 && return 0
-    sleep 0.01
-  done
-  fail "no game window within $seconds s (see $work/play-*.out and $play_dir/marrowick.log)"
+  window_within "${1:-60}" ||
+    fail "no game window within ${1:-60} s (see $work/play-*.out and $play_dir/marrowick.log)"
 }
 
 # The first opponent's best time on the title screen (row 19, "HS: -:--").
-best_time_shot() {
-  import -window root -crop 120x32+120+608 +repage "$work/$1.png"
-}
+best_time_shot() { shot "$work/$1.png" 120x32+120+608; }
 
 start_game() {
   setsid ./run play >"$work/play-$1.out" 2>&1 </dev/null &
   game_pid=$!
 }
 
-# Stops the servers and the games left running; keeps the script's status.
-clean_up() {
-  set +e
-  local job
-  for job in $(jobs -p); do kill -- "-$job" "$job" 2>/dev/null; done
-  pulseaudio --kill 2>/dev/null
-  rm -rf "$work"
+# The servers the player's part started stop with it.
+rig_clean_up() { pulseaudio --kill 2>/dev/null; }
+
+# The theme recorded from 20 to 35 s after the window showed (at SHOWN),
+# across its loop point (25.6 s), with both cores kept busy from 18 s on. On
+# a virtual machine the host may stop every program inside for a moment
+# (steal time, reported here): a damaged recording is made once more, across
+# the next loop point (51.2 s), and the second must pass. A game that drops
+# sound under load fails both. Sets title, the recording's RMS.
+theme_under_load() {
+  say "recording the title from 20 to 35 s, both cores busy"
+  sleep_until "$1" 18
+  local -a hogs=()
+  for _ in 1 2; do
+    (while :; do :; done) &
+    hogs+=($!)
+  done
+  local attempt start steal passed=0
+  for attempt in 1 2; do
+    start=20
+    [ "$attempt" = 2 ] && start=46
+    sleep_until "$1" "$start"
+    steal="$(awk '/^cpu / { print $9 }' /proc/stat)"
+    title="$(record_rms title 15)"
+    steal="$(awk -v s="$steal" '/^cpu / { print ($9 - s) * 10 }' /proc/stat)"
+    /usr/bin/python3 tools/sound-check.py fidelity "$work/rec-title.raw" \
+      "$play_dir/audio/mwbrawlicktheme.wav" --min-percent "$fidelity_percent" >"$work/fidelity" &&
+      passed=1 && break
+    [ "$attempt" = 2 ] && break
+    say "damaged recording ($steal ms stolen by the host meanwhile), made again: $(cat "$work/fidelity")"
+  done
+  kill "${hogs[@]}"
+  wait "${hogs[@]}" 2>/dev/null || true
+  say "RMS of the title under load: $title; $steal ms stolen by the host during the recording"
+  [ "$passed" = 1 ] || fail "the theme came out damaged under load: $(cat "$work/fidelity")"
+  say "$(cat "$work/fidelity")"
 }
 
 as_player() {
   repo="$HOME/marrowick"
   cd "$repo"
-  work="$(mktemp -d)"
   play_dir="$HOME/.local/share/marrowick"
-  trap 'status=$?; clean_up; exit $status' EXIT
-
-  local display_number=42
-  while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-lock" ]; do
-    display_number=$((display_number + 1))
-  done
-  export DISPLAY=":$display_number"
-  export XAUTHORITY="$HOME/.Xauthority"
-  rm -f "$XAUTHORITY" && touch "$XAUTHORITY"
-  xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$(mcookie)"
-  Xvfb "$DISPLAY" -auth "$XAUTHORITY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
-  ! XAUTHORITY=/dev/null xdpyinfo >/dev/null 2>&1 || fail "the X server lets clients in without a cookie"
-  say "X server on $DISPLAY requires the cookie in $XAUTHORITY"
-
+  x_start 42 "$HOME/.Xauthority"
   pactl info >/dev/null 2>&1 || fail "PulseAudio did not start (see $XDG_RUNTIME_DIR/rig-pulse.log)"
   pactl set-default-sink "$sink"
   say "PulseAudio runs for $(id -un) with the null sink $sink"
@@ -246,8 +252,7 @@ as_player() {
   say "playing: title, then a fight with punches"
   start_game sound
   wait_for_window
-  local shown
-  shown="$(date +%s.%N)"
+  local shown="$EPOCHREALTIME"
   sleep 2
   pactl list short sink-inputs >"$work/sink-inputs"
   [ -s "$work/sink-inputs" ] || fail "the game has no playback stream on the sound server"
@@ -257,60 +262,17 @@ as_player() {
   theme="$(record_rms theme 4)"
   say "RMS of the title screen (theme): $theme"
   above "$theme" "$theme_floor" || fail "the theme is silent (RMS $theme, floor $theme_floor)"
-
-  # From 20 to 35 s after the window showed, across the theme's loop point
-  # (25.6 s), with both cores kept busy from 18 s on. On a virtual machine
-  # the host may stop every program inside for a moment (steal time, reported
-  # here): a damaged recording is made once more, across the next loop point
-  # (51.2 s), and the second must pass. A game that drops sound under load
-  # fails both.
-  say "recording the title from 20 to 35 s, both cores busy"
-  sleep_until "$shown" 18
-  local -a hogs=()
-  for _ in 1 2; do
-    (while :; do :; done) &
-    hogs+=($!)
-  done
-  local attempt start steal passed=0
-  for attempt in 1 2; do
-    start=20
-    [ "$attempt" = 2 ] && start=46
-    sleep_until "$shown" "$start"
-    steal="$(awk '/^cpu / { print $9 }' /proc/stat)"
-    title="$(record_rms title 15)"
-    steal="$(awk -v s="$steal" '/^cpu / { print ($9 - s) * 10 }' /proc/stat)"
-    /usr/bin/python3 tools/sound-check.py fidelity "$work/rec-title.raw" \
-      "$play_dir/audio/mwbrawlicktheme.wav" --min-percent "$fidelity_percent" >"$work/fidelity" &&
-      passed=1 && break
-    [ "$attempt" = 2 ] && break
-    say "damaged recording ($steal ms stolen by the host meanwhile), made again: $(cat "$work/fidelity")"
-  done
-  kill "${hogs[@]}"
-  wait "${hogs[@]}" 2>/dev/null || true
-  say "RMS of the title under load: $title; $steal ms stolen by the host during the recording"
-  [ "$passed" = 1 ] || fail "the theme came out damaged under load: $(cat "$work/fidelity")"
-  say "$(cat "$work/fidelity")"
+  theme_under_load "$shown"
 
   # The sound server goes away and comes back (a crash, an update) while the
   # title shows: the game finds it again by itself within 3 seconds.
   say "restarting the sound server on the title"
   pulseaudio --kill
   sleep 1
-  pulseaudio --daemonize=no -n --exit-idle-time=-1 --log-target=stderr \
-    --load="module-null-sink sink_name=$sink" --load=module-native-protocol-unix \
-    >>"$work/pulse-restarted.log" 2>&1 &
-  for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-  pactl info >/dev/null 2>&1 || fail "PulseAudio did not start again (see $work/pulse-restarted.log)"
-  local restarted back=""
-  restarted="$(date +%s.%N)"
-  for _ in $(seq 20); do
-    if above "$(record_rms back 0.25)" "$theme_floor"; then
-      back="$(awk -v s="$restarted" -v e="$(date +%s.%N)" 'BEGIN { printf "%.2f", e - s }')"
-      break
-    fi
-  done
-  [ -n "$back" ] && above 3 "$back" ||
-    fail "the theme did not come back within 3 s of the sound server's restart (${back:-none} s)"
+  start_server
+  local back
+  back="$(theme_back_within "the theme did not come back within 3 s of the sound server's restart (none s)")"
+  above 3 "$back" || fail "the theme did not come back within 3 s of the sound server's restart ($back s)"
   say "the theme came back ${back} s after the sound server restarted"
 
   xdotool key 1
@@ -346,7 +308,7 @@ as_player() {
   local asked="$EPOCHREALTIME"
   kill -TERM -- "-$game_pid" 2>/dev/null || true
   for _ in $(seq 500); do kill -0 "$game" 2>/dev/null || break; sleep 0.01; done
-  answered="$(awk -v s="$asked" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.2f", e - s }')"
+  answered="$(since "$asked")"
   kill -CONT "$frozen"
   above 1 "$answered" || fail "a TERM sent while the sound server was frozen took $answered s to end the game"
   wait "$game_pid" 2>/dev/null || true
@@ -357,7 +319,7 @@ as_player() {
   # runtime folder yet, as right after a login: the theme is heard.
   say "starting the sound server after the game, on a fresh runtime folder"
   pulseaudio --kill
-  for _ in $(seq 50); do pactl info >/dev/null 2>&1 || break; sleep 0.1; done
+  retry 5 eval '! pactl info'
   rm -rf "$XDG_RUNTIME_DIR/pulse"
   start_game late
   wait_for_window
@@ -373,11 +335,10 @@ as_player() {
   no_window_left
 
   say "playing: title, then Escape"
-  local started first_frame status=0
-  started="$(date +%s.%N)"
+  local started="$EPOCHREALTIME" first_frame status=0
   start_game escape
   wait_for_window
-  first_frame="$(awk -v s="$started" -v e="$(date +%s.%N)" 'BEGIN { printf "%.2f", e - s }')"
+  first_frame="$(since "$started")"
   say "start-up, ./run play to the window, everything built: $first_frame s"
   sleep 1
   best_time_shot no-best-time

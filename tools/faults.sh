@@ -8,40 +8,24 @@
 # The program runs with 1 GB of address space, with a real PulseAudio server
 # running (a null sink; the program cannot map the server's shared memory
 # within the limit, so its stream fails to open). Prints a table of results.
-# MW_FAULTS_READONLY_DIR, when set, names a prepared working directory that
+# MW_READONLY_DIR, when set, names a prepared working directory that
 # cannot be written (see ./run faults).
 set -euo pipefail
 
 build="$1"
 short="${2:-}"
-source "$(dirname "${BASH_SOURCE[0]}")/program-session.sh"
-under_xvfb MW_FAULTS_IN_XVFB "$@"
-
-scratch="$(mktemp -d /tmp/marrowick-faults-XXXXXX)"
-server=""
-trap '[ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$scratch"' EXIT
+rig=faults
+# shellcheck source=rig.sh
+source "$(dirname "${BASH_SOURCE[0]}")/rig.sh"
+scratch="$rig_work"
+x_start 20 "$scratch/Xauthority" >/dev/null
 # Some cases run as the user nobody, who must reach the working directories,
 # the display and the sound server.
-chmod 755 "$scratch"
-
-# The sound server every case plays to, reached by anyone through its socket.
+chmod 644 "$XAUTHORITY"
 mkdir -m 755 "$scratch/pulse"
-HOME="$scratch/pulse" XDG_RUNTIME_DIR="$scratch/pulse" pulseaudio --daemonize=no -n \
-  --exit-idle-time=-1 --disallow-exit --log-target=stderr --load="module-null-sink sink_name=faults_sink" \
-  --load="module-native-protocol-unix auth-anonymous=1 socket=$scratch/pulse/native" \
-  >"$scratch/pulse.log" 2>&1 &
-server=$!
+sink=faults_sink sound_anyone=1 sound_start "$scratch/pulse/native" "$scratch/pulse.log" \
+  env HOME="$scratch/pulse" XDG_RUNTIME_DIR="$scratch/pulse"
 export PULSE_SERVER="unix:$scratch/pulse/native"
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl info >/dev/null 2>&1 || {
-  echo "faults: PulseAudio did not start:" >&2
-  sed 's/^/  /' "$scratch/pulse.log" >&2
-  exit 1
-}
-if [ -n "${XAUTHORITY:-}" ]; then
-  cp "$XAUTHORITY" "$scratch/Xauthority"
-  chmod 644 "$scratch/Xauthority"
-fi
 failures=0
 # The program's address space, in kilobytes, and the longest wait for its window.
 memory_limit=1048576
@@ -62,42 +46,33 @@ fresh_copy() {
 # "STATUS TITLE SECONDS" (TITLE yes when the opponents' names of the title
 # screen are on the screen, SECONDS until the window showed).
 play() {
-  local work="$1" shot="$scratch/shot.png"
+  local work="$1" started="$EPOCHREALTIME" window="" status=0
   local -a user=()
   if [ -n "${as_user:-}" ]; then
-    user=(env HOME="$work" XAUTHORITY="$scratch/Xauthority" setpriv --reuid="$as_user" --regid="$as_user" --clear-groups)
+    user=(env HOME="$work" setpriv --reuid="$as_user" --regid="$as_user" --clear-groups)
   fi
-  local started
-  started="$(date +%s.%N)"
   (cd "$work" && ulimit -v "$memory_limit" && exec "${user[@]}" "$build/marrowick") >"$scratch/stdout.txt" 2>&1 &
   local game=$!
-  local window=""
-  while [ -z "$window" ] && kill -0 "$game" 2>/dev/null &&
-    awk -v s="$started" -v now="$(date +%s.%N)" 'BEGIN { exit !(now - s < 20) }'; do
+  while [ -z "$window" ] && kill -0 "$game" 2>/dev/null && above 20 "$(since "$started")"; do
     window="$(xdotool search --onlyvisible --name Marrowick 2>/dev/null | head -n1 || true)"
     [ -n "$window" ] || sleep 0.02
   done
   local seconds
-  seconds="$(awk -v s="$started" -v now="$(date +%s.%N)" 'BEGIN { printf "%.2f", now - s }')"
+  seconds="$(since "$started")"
   if [ -z "$window" ]; then
     kill "$game" 2>/dev/null || true
-    local ended=0
-    wait "$game" 2>/dev/null || ended=$?
-    echo "no-window:$ended no $seconds"
+    wait "$game" 2>/dev/null || status=$?
+    echo "no-window:$status no $seconds"
     return
   fi
   xdotool windowfocus --sync "$window" >/dev/null 2>&1 || true
   sleep 1.5
-  import -window root "$shot"
+  shot "$scratch/shot.png"
   xdotool key Escape
-  local status=0
   timeout 20 tail --pid="$game" -f /dev/null || kill -9 "$game" 2>/dev/null || true
   wait "$game" || status=$?
   # The first opponent's magenta name on row 12.
-  local magenta
-  magenta="$(convert "$shot" -crop 180x32+84+384 +repage -fill black +opaque '#FF00FF' \
-    -colorspace Gray -format '%[fx:mean]' info:)"
-  if awk -v m="$magenta" 'BEGIN { exit !(m > 0.005) }'; then
+  if shows "$scratch/shot.png" 180x32+84+384 '#FF00FF'; then
     echo "$status yes $seconds"
   else
     echo "$status no $seconds"
@@ -120,39 +95,29 @@ run_case() {
   # Other work on a shared machine can slow a start, and the X server now and
   # then refuses a connection: a window that was late but otherwise fine, or
   # a display that could not be opened, gets a second try; both times show.
-  if { [ "$status" = 0 ] && ! awk -v s="$seconds" -v d="$window_deadline" 'BEGIN { exit !(s <= d) }'; } ||
+  if { [ "$status" = 0 ] && above "$seconds" "$window_deadline"; } ||
     { [ "${status%%:*}" = no-window ] && grep -qF 'Failed to open X11 display' "$scratch/stdout.txt"; }; then
     local first="$seconds"
     result="$(play "$work")"
     read -r status title seconds <<<"$result"
     seconds="$first,$seconds"
   fi
-  if [ -n "$line" ]; then
-    if grep -qF -- "$line" "$work/marrowick.log" 2>/dev/null; then logged=yes; else logged=NO; fi
-  fi
-  if [ -n "$out_line" ]; then
-    if [ "$(grep -cxF -- "$out_line" "$scratch/stdout.txt")" = 1 ]; then logged=yes; else logged=NO; fi
-  fi
-  if [ -n "${absent_line:-}" ]; then
-    if grep -qF -- "$absent_line" "$work/marrowick.log" 2>/dev/null; then logged=NO; else logged=none; fi
-  fi
+  [ -z "$line" ] || { grep -qF -- "$line" "$work/marrowick.log" 2>/dev/null && logged=yes || logged=NO; }
+  [ -z "$out_line" ] || { [ "$(grep -cxF -- "$out_line" "$scratch/stdout.txt")" = 1 ] && logged=yes || logged=NO; }
+  [ -z "${absent_line:-}" ] ||
+    { grep -qF -- "$absent_line" "$work/marrowick.log" 2>/dev/null && logged=NO || logged=none; }
   # Written on every read of a broken stream, many times a second.
-  if grep -qF 'Failed to read from' "$scratch/stdout.txt"; then
-    logged=FLOOD
-  fi
+  ! grep -qF 'Failed to read from' "$scratch/stdout.txt" || logged=FLOOD
   if [ -e "$work/hsdata.txt" ] && [ ! -d "$work/hsdata.txt" ]; then
-    if [ "$(cat "$work/hsdata.txt"; echo .)" = "$best_times." ]; then kept=yes; else kept=NO; fi
+    [ "$(cat "$work/hsdata.txt"; echo .)" = "$best_times." ] && kept=yes || kept=NO
   fi
-  if [ -n "${check:-}" ] && ! eval "$check"; then
-    kept=NO
-  fi
+  [ -z "${check:-}" ] || eval "$check" || kept=NO
   local verdict=ok want="${want_status:-0}" status_ok=no
   if [ "$status" = "$want" ] || { [ "$want" != 0 ] && [ "$status" = "no-window:$want" ]; }; then
     status_ok=yes
   fi
   if [ "$status_ok" = no ] || [ "$logged" = NO ] || [ "$logged" = FLOOD ] || [ "$kept" = NO ] ||
-    { [ "$want_title" = yes ] && [ "$title" != yes ]; } ||
-    ! awk -v s="${seconds##*,}" -v d="$window_deadline" 'BEGIN { exit !(s <= d) }'; then
+    { [ "$want_title" = yes ] && [ "$title" != yes ]; } || above "${seconds##*,}" "$window_deadline"; then
     verdict=FAILED
     failures=$((failures + 1))
     {
@@ -170,6 +135,16 @@ printf '| %-56s | %6s | %9s | %5s | %6s | %5s | %-6s |\n' case status window tit
 printf '|%s|%s|%s|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..58})" -------- ----------- ------- -------- \
   ------- --------
 
+# fault NAME BREAK TITLE LOG_LINE [STDOUT_LINE]: run_case in a fresh copy,
+# $work, broken by the shell code BREAK.
+cases=0
+fault() {
+  cases=$((cases + 1))
+  work="$(fresh_copy "case-$cases")"
+  eval "$2"
+  run_case "$1" "$work" "${@:3}"
+}
+
 sprites=$(cd "$build/run" && find sprites -name '*.txt' | sort)
 sounds=$(cd "$build/run" && find audio -name '*.wav' ! -name 'mwbrawlicktheme.wav' | sort)
 if [ "$short" = --short ]; then
@@ -177,122 +152,70 @@ if [ "$short" = --short ]; then
   sounds="audio/tko.wav"
 fi
 for file in $sprites; do
-  work="$(fresh_copy "missing-$(basename "$file")")"
-  rm "$work/$file"
-  run_case "missing $file" "$work" yes "ResourceManager::loadSprite - Failed to open file '$file'"
+  fault "missing $file" 'rm "$work/$file"' yes "ResourceManager::loadSprite - Failed to open file '$file'"
 done
 for file in $sounds; do
-  work="$(fresh_copy "missing-$(basename "$file")")"
-  rm "$work/$file"
-  label="$(basename "$file" .wav)"
-  run_case "missing $file" "$work" yes \
-    "ResourceManager::loadSound - Unable to load sound '$label' from file '$file'"
+  fault "missing $file" 'rm "$work/$file"' yes \
+    "ResourceManager::loadSound - Unable to load sound '$(basename "$file" .wav)' from file '$file'"
 done
-work="$(fresh_copy missing-theme)"
-rm "$work/audio/mwbrawlicktheme.wav"
-run_case "missing audio/mwbrawlicktheme.wav" "$work" yes \
-  "ResourceManager::loadMusic - Unable to load music 'theme-music' from file 'audio/mwbrawlicktheme.wav'"
+theme="'theme-music' from file 'audio/mwbrawlicktheme.wav'"
+fault "missing audio/mwbrawlicktheme.wav" 'rm "$work/audio/mwbrawlicktheme.wav"' yes \
+  "ResourceManager::loadMusic - Unable to load music $theme"
 
 # Fonts that cannot be used: nothing can be drawn, and the program says so.
-work="$(fresh_copy missing-font)"
-rm "$work/mw-font.ttf"
-want_status=1 run_case "missing mw-font.ttf (nothing can be drawn)" "$work" no "" "Couldn't load font."
-work="$(fresh_copy empty-font)"
-: >"$work/mw-font.ttf"
-want_status=1 run_case "mw-font.ttf is empty" "$work" no "" "Couldn't load font."
-work="$(fresh_copy cut-font)"
-truncate -s 160000 "$work/mw-font.ttf"
-want_status=1 run_case "mw-font.ttf cut to 160 KB" "$work" no "" "Couldn't load font."
+want_status=1 fault "missing mw-font.ttf (nothing can be drawn)" 'rm "$work/mw-font.ttf"' no "" "Couldn't load font."
+want_status=1 fault "mw-font.ttf is empty" ': >"$work/mw-font.ttf"' no "" "Couldn't load font."
+want_status=1 fault "mw-font.ttf cut to 160 KB" 'truncate -s 160000 "$work/mw-font.ttf"' no "" "Couldn't load font."
 # A real font padded to 500 MB: half the address space if it were mapped.
-work="$(fresh_copy vast-font)"
-truncate -s 500M "$work/mw-font.ttf"
-want_status=1 run_case "mw-font.ttf padded to 500 MB (the bound is 64 MB)" "$work" no "" \
-  "Couldn't load font."
+want_status=1 fault "mw-font.ttf padded to 500 MB (the bound is 64 MB)" 'truncate -s 500M "$work/mw-font.ttf"' \
+  no "" "Couldn't load font."
 
-work="$(fresh_copy hsdata-directory)"
-rm "$work/hsdata.txt"
-mkdir "$work/hsdata.txt"
-run_case "hsdata.txt is a directory" "$work" yes \
+fault "hsdata.txt is a directory" 'rm "$work/hsdata.txt" && mkdir "$work/hsdata.txt"' yes \
   "MatchLoader::startUp() -- Couldn't open highscore data file!"
-
-work="$(fresh_copy garbage-sprite)"
-head -c 3000 /dev/zero | tr '\0' '\377' >"$work/sprites/frame-opponent2.txt"
-printf '\001\002\r\n\177garbage\0\0\0' >>"$work/sprites/frame-opponent2.txt"
-run_case "sprites/frame-opponent2.txt is binary garbage" "$work" yes \
+fault "sprites/frame-opponent2.txt is binary garbage" '{ head -c 3000 /dev/zero | tr "\0" "\377" &&
+  printf "\001\002\r\n\177garbage\0\0\0"; } >"$work/sprites/frame-opponent2.txt"' yes \
   "ResourceManager::loadSprite - Couldn't identify color"
-
-work="$(fresh_copy sprite-directory)"
-rm "$work/sprites/hero-idle.txt"
-mkdir "$work/sprites/hero-idle.txt"
-run_case "sprites/hero-idle.txt is a directory" "$work" yes \
-  "ResourceManager::loadSprite - Failed to open file 'sprites/hero-idle.txt'"
-
-work="$(fresh_copy vast-sprite)"
-printf '1\n3000\n3000\n1\nblue\n' >"$work/sprites/ring-spr.txt"
-run_case "sprites/ring-spr.txt declares 3000 x 3000 cells" "$work" yes \
-  "ResourceManager::loadSprite - Size 3000 x 3000 in 'sprites/ring-spr.txt' exceeds"
+fault "sprites/hero-idle.txt is a directory" 'rm "$work/sprites/hero-idle.txt" && mkdir "$work/sprites/hero-idle.txt"' \
+  yes "ResourceManager::loadSprite - Failed to open file 'sprites/hero-idle.txt'"
+fault "sprites/ring-spr.txt declares 3000 x 3000 cells" 'printf "1\n3000\n3000\n1\nblue\n" >"$work/sprites/ring-spr.txt"' \
+  yes "ResourceManager::loadSprite - Size 3000 x 3000 in 'sprites/ring-spr.txt' exceeds"
 
 # Hostile files: none may hang, bloat or crash the program, or cost a best time.
-work="$(fresh_copy huge-sprite)"
-printf '1\n2147483647\n1\n1\nred\nx\n' >"$work/sprites/ring-spr.txt"
-run_case "sprites/ring-spr.txt declares 2147483647 cells wide" "$work" yes \
+fault "sprites/ring-spr.txt declares 2147483647 cells wide" \
+  'printf "1\n2147483647\n1\n1\nred\nx\n" >"$work/sprites/ring-spr.txt"' yes \
   "ResourceManager::loadSprite - Size 2147483647 x 1 in 'sprites/ring-spr.txt' exceeds"
-
-work="$(fresh_copy fifo-sprite)"
-rm "$work/sprites/hero-idle.txt"
-mkfifo "$work/sprites/hero-idle.txt"
-run_case "sprites/hero-idle.txt is a FIFO" "$work" yes \
+fault "sprites/hero-idle.txt is a FIFO" 'rm "$work/sprites/hero-idle.txt" && mkfifo "$work/sprites/hero-idle.txt"' yes \
   "ResourceManager::loadSprite - Failed to open file 'sprites/hero-idle.txt'"
-
-work="$(fresh_copy vast-wav)"
-head -c 1024 "$build/run/audio/tko.wav" >"$work/audio/tko.wav"
 # The data chunk's length, after the 36 bytes of the RIFF and format headers.
-printf '\377\377\377\377' | dd of="$work/audio/tko.wav" bs=1 seek=40 conv=notrunc status=none
-run_case "audio/tko.wav (1 KB) claims 4 GB of samples" "$work" yes \
+fault "audio/tko.wav (1 KB) claims 4 GB of samples" 'head -c 1024 "$build/run/audio/tko.wav" >"$work/audio/tko.wav" &&
+  printf "\377\377\377\377" | dd of="$work/audio/tko.wav" bs=1 seek=40 conv=notrunc status=none' yes \
   "ResourceManager::loadSound - Unable to load sound 'tko' from file 'audio/tko.wav'"
-
-work="$(fresh_copy cut-theme)"
-head -c 65536 "$build/run/audio/mwbrawlicktheme.wav" >"$work/audio/mwbrawlicktheme.wav"
-run_case "audio/mwbrawlicktheme.wav cut to 64 KB" "$work" yes \
-  "ResourceManager::loadMusic - Unable to load music 'theme-music' from file 'audio/mwbrawlicktheme.wav'"
-
-work="$(fresh_copy hsdata-unreadable)"
-chmod 600 "$work/hsdata.txt"
-chmod 777 "$work"
-as_user=65534 run_case "hsdata.txt unreadable (mode 600, played as nobody)" "$work" yes \
-  "MatchLoader::startUp() -- Couldn't open highscore data file!"
-
-work="$(fresh_copy hsdata-link)"
-mkdir "$work/saves"
-mv "$work/hsdata.txt" "$work/saves/scores.txt"
-ln -s saves/scores.txt "$work/hsdata.txt"
-absent_line="highscore data file" check="[ -L '$work/hsdata.txt' ]" \
-  run_case "hsdata.txt is a link to saves/scores.txt" "$work" yes ""
-
-work="$(fresh_copy linked-temporary)"
-printf 'keep\n' >"$work/victim.txt"
-ln -s victim.txt "$work/hsdata.txt.tmp"
-absent_line="highscore data file" check="[ \"\$(cat '$work/victim.txt')\" = keep ]" \
-  run_case "hsdata.txt.tmp is a link to another file" "$work" yes ""
+fault "audio/mwbrawlicktheme.wav cut to 64 KB" \
+  'head -c 65536 "$build/run/audio/mwbrawlicktheme.wav" >"$work/audio/mwbrawlicktheme.wav"' yes \
+  "ResourceManager::loadMusic - Unable to load music $theme"
+as_user=65534 fault "hsdata.txt unreadable (mode 600, played as nobody)" 'chmod 600 "$work/hsdata.txt" && chmod 777 "$work"' \
+  yes "MatchLoader::startUp() -- Couldn't open highscore data file!"
+absent_line="highscore data file" check='[ -L "$work/hsdata.txt" ]' fault "hsdata.txt is a link to saves/scores.txt" \
+  'mkdir "$work/saves" && mv "$work/hsdata.txt" "$work/saves/scores.txt" && ln -s saves/scores.txt "$work/hsdata.txt"' \
+  yes ""
+absent_line="highscore data file" check='[ "$(cat "$work/victim.txt")" = keep ]' \
+  fault "hsdata.txt.tmp is a link to another file" 'echo keep >"$work/victim.txt" && ln -s victim.txt "$work/hsdata.txt.tmp"' \
+  yes ""
 
 # A log that cannot be written: the game plays on and says so on standard error.
-work="$(fresh_copy log-directory)"
-mkdir "$work/marrowick.log"
-run_case "marrowick.log is a directory" "$work" yes "" \
-  "Marrowick cannot write its log $work/marrowick.log: Is a directory; it goes on without one."
-work="$(fresh_copy log-unwritable)"
-: >"$work/marrowick.log"
-chmod 444 "$work/marrowick.log"
-chmod 777 "$work"
-as_user=65534 run_case "marrowick.log read-only (mode 444, played as nobody)" "$work" yes "" \
-  "Marrowick cannot write its log $work/marrowick.log: Permission denied; it goes on without one."
+fault "marrowick.log is a directory" 'mkdir "$work/marrowick.log"' yes "" \
+  "Marrowick cannot write its log $scratch/case-$((cases + 1))/marrowick.log: Is a directory; it goes on without one."
+as_user=65534 fault "marrowick.log read-only (mode 444, played as nobody)" \
+  ': >"$work/marrowick.log" && chmod 444 "$work/marrowick.log" && chmod 777 "$work"' yes "" \
+  "Marrowick cannot write its log $scratch/case-$((cases + 1))/marrowick.log: Permission denied; it goes on without one."
 
-if [ -n "${MW_FAULTS_READONLY_DIR:-}" ]; then
+readonly_dir="${MW_READONLY_DIR:-}"
+if [ -n "$readonly_dir" ]; then
   # No time could be saved there, nor a log written: the game says each once, on standard error.
-  check="[ \"\$(grep -cxF 'Marrowick cannot write its log $MW_FAULTS_READONLY_DIR/marrowick.log: Read-only file system; it goes on without one.' '$scratch/stdout.txt')\" = 1 ]" \
-    run_case "working directory not writable (no log)" "$MW_FAULTS_READONLY_DIR" yes "" \
-    "marrowick: Best times cannot be saved: the folder '$MW_FAULTS_READONLY_DIR' cannot be written (Read-only file system)"
-  if [ -e "$MW_FAULTS_READONLY_DIR/marrowick.log" ] || [ -e "$MW_FAULTS_READONLY_DIR/hsdata.txt" ]; then
+  check="[ \"\$(grep -cxF 'Marrowick cannot write its log $readonly_dir/marrowick.log: Read-only file system; it goes on without one.' '$scratch/stdout.txt')\" = 1 ]" \
+    run_case "working directory not writable (no log)" "$readonly_dir" yes "" \
+    "marrowick: Best times cannot be saved: the folder '$readonly_dir' cannot be written (Read-only file system)"
+  if [ -e "$readonly_dir/marrowick.log" ] || [ -e "$readonly_dir/hsdata.txt" ]; then
     echo "faults: something was written into the read-only directory" >&2
     failures=$((failures + 1))
   fi
@@ -378,7 +301,7 @@ for log in marrowick.log marrowick.2.log; do
   fi
 done
 
-if ! kill -0 "$server" 2>/dev/null || ! pactl info >/dev/null 2>&1; then
+if ! kill -0 "$sound_server" 2>/dev/null || ! pactl info >/dev/null 2>&1; then
   echo "faults: the sound server was gone before the end" >&2
   failures=$((failures + 1))
 fi

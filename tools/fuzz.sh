@@ -1,24 +1,26 @@
 #!/usr/bin/env bash
-# Fuzzes the file readers, each for SECONDS, with libFuzzer:
+# Fuzzes the file readers with libFuzzer, the three targets at once, each for
+# SECONDS:
 #   tools/fuzz.sh SOURCE_DIR BUILD_DIR SECONDS
 # The seed corpora are the game's own sprite files, a few high-score files and
-# the starts of the game's sounds;
-# inputs kept under tests/fuzz/regressions/ run first. Prints the executions
-# and coverage reached; fails when a target crashes (the input is kept in
-# BUILD_DIR/artifacts).
+# the starts of the game's sounds; inputs kept under tests/fuzz/regressions/
+# run first. Prints the executions and coverage reached; fails when a target
+# crashes (the input is kept in BUILD_DIR/artifacts).
 set -euo pipefail
 
 src="$1"
 build="$2"
 seconds="$3"
-
 compiler="$(command -v clang++-21 || command -v clang++ || true)"
 [ -n "$compiler" ] || { echo "fuzz: clang++ not found; add clang to tools/sid-packages.txt" >&2; exit 1; }
-
+targets="sprite_file high_score wav_header"
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$compiler" -DMW_FUZZ=ON \
   -DMW_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-targets="sprite_file high_score wav_header"
-cmake --build "$build" --target $(printf 'fuzz_%s ' $targets) game_data >/dev/null ||
+# The game's sounds, for the seeds, from the ordinary build where there is one.
+audio="$src/build/sid/run/audio"
+[ -d "$audio" ] || audio="$build/run/audio" game_data=game_data
+# shellcheck disable=SC2046 # a list of targets
+cmake --build "$build" --target $(printf 'fuzz_%s ' $targets) ${game_data:-} >/dev/null ||
   { echo "fuzz: building the fuzz targets failed; run 'cmake --build $build' for the messages" >&2; exit 1; }
 
 seeds="$build/seeds"
@@ -27,32 +29,38 @@ for target in $targets; do
   mkdir -p "$seeds/$target" "$build/corpus/$target"
 done
 mkdir -p "$build/artifacts"
-find "$src/data/sprites" -name '*.txt' -exec cp {} "$seeds/sprite_file/" \;
+cp "$src"/data/sprites/*.txt "$src"/data/sprites/*/*.txt "$seeds/sprite_file/"
 printf '105\n\n207\n' >"$seeds/high_score/three-times"
 printf '\n\n\n' >"$seeds/high_score/empty-lines"
 printf '430\n' >"$seeds/high_score/short"
 printf 'x9\n1\n%0300d\n' 0 >"$seeds/high_score/odd-entries"
-for sound in "$build/run/audio/"*.wav; do
+for sound in "$audio"/*.wav; do
   head -c 4096 "$sound" >"$seeds/wav_header/$(basename "$sound")"
 done
 # A whole one: 16-bit mono, four samples.
 printf 'RIFF\x2c\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x22\x56\0\0\x44\xac\0\0\x02\0\x10\0data\x08\0\0\0\x10\0\x20\0\xf0\xff\xe0\xff' \
   >"$seeds/wav_header/four-samples"
 
+# Kept regression inputs first: each must run without a crash.
+fuzz() {
+  local target="$1" program="$build/tests/fuzz/fuzz_$1" log="$build/artifacts/$1.log"
+  if compgen -G "$src/tests/fuzz/regressions/$target/*" >/dev/null; then
+    "$program" "$src/tests/fuzz/regressions/$target/"* >/dev/null 2>&1 ||
+      { echo "fuzz: $target crashes on a kept regression input" >&2; return 1; }
+  fi
+  (cd "$build/artifacts" && "$program" -max_total_time="$seconds" -max_len=8192 -print_final_stats=1 \
+    -artifact_prefix="$build/artifacts/$target-" "$build/corpus/$target" "$seeds/$target") >"$log" 2>&1 ||
+    { echo "fuzz: $target found a crash; the input is in $build/artifacts and the report in $log" >&2; return 1; }
+}
+declare -A fuzzers=()
+for target in $targets; do
+  fuzz "$target" &
+  fuzzers[$target]=$!
+done
 status=0
 for target in $targets; do
+  wait "${fuzzers[$target]}" || status=1
   log="$build/artifacts/$target.log"
-  # Kept regression inputs first: each must run without a crash.
-  if compgen -G "$src/tests/fuzz/regressions/$target/*" >/dev/null; then
-    "$build/tests/fuzz/fuzz_$target" "$src/tests/fuzz/regressions/$target/"* >/dev/null 2>&1 ||
-      { echo "fuzz: $target crashes on a kept regression input" >&2; status=1; }
-  fi
-  (cd "$build/artifacts" && "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" \
-    -max_len=8192 -print_final_stats=1 -artifact_prefix="$build/artifacts/$target-" \
-    "$build/corpus/$target" "$seeds/$target") >"$log" 2>&1 || {
-    echo "fuzz: $target found a crash; the input is in $build/artifacts and the report in $log" >&2
-    status=1
-  }
   runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n1)"
   coverage="$(grep -E '^#[0-9]+.*(DONE|pulse|NEW).*cov:' "$log" | tail -n1 | sed -E 's/.*cov: ([0-9]+) ft: ([0-9]+).*/\1 edges, \2 features/')"
   echo "fuzz: $target: ${runs:-?} executions in ${seconds}s, coverage ${coverage:-?}"

@@ -10,18 +10,19 @@ set -euo pipefail
 
 build="$1"
 src="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-source "$(dirname "${BASH_SOURCE[0]}")/program-session.sh"
-under_xvfb MW_MEMCHECK_IN_XVFB "$@"
+rig=memcheck
+# shellcheck source=rig.sh
+source "$src/tools/rig.sh"
+x_start 20 "$rig_work/Xauthority" >/dev/null
+copy_game_files "$build" "$rig_work"
+report="$rig_work/valgrind.txt"
 
-work="$(mktemp -d /tmp/marrowick-memcheck-XXXXXX)"
-copy_game_files "$build" "$work"
-report="$work/valgrind.txt"
-
-(cd "$work" && exec valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite \
+(cd "$rig_work" && exec valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite \
   --num-callers=40 --fullpath-after=/src/ --suppressions="$src/tests/valgrind.supp" --log-file="$report" \
-  "$build/marrowick") >"$work/stdout.txt" 2>&1 &
+  "$build/marrowick") >"$rig_work/stdout.txt" 2>&1 &
 game=$!
-timeout 300 xdotool search --sync --onlyvisible --name Marrowick windowfocus --sync >/dev/null
+window_within 300 || fail "no window within 300 s under valgrind"
+xdotool search --onlyvisible --name Marrowick windowfocus --sync >/dev/null
 sleep 10
 for key in t q w o p Return; do
   xdotool key "$key"
@@ -35,8 +36,8 @@ timeout 600 tail --pid="$game" -f /dev/null || kill "$game" 2>/dev/null || true
 status=0
 wait "$game" || status=$?
 
-# count_ours PATTERN: valgrind's error blocks that match PATTERN and whose
-# stack passes through our sources (shown as engine/... or game/...).
+# Valgrind's error blocks that match PATTERN and whose stack passes through
+# our sources (shown as engine/... or game/...).
 count_ours() {
   awk -v pattern="$1" '
     $0 ~ pattern { block = 1; ours = 0 }
@@ -46,15 +47,12 @@ count_ours() {
 }
 ours_invalid="$(count_ours 'Invalid (read|write)')"
 ours_leaks="$(count_ours 'definitely lost in')"
-summary="$(grep -E 'ERROR SUMMARY|definitely lost:|indirectly lost:' "$report" | sed 's/^==[0-9]*== *//')"
 mkdir -p "$build/memcheck"
 cp "$report" "$build/memcheck/"
-rm -rf "$work"
-
-echo "memcheck: exit status $status"
-echo "memcheck: all of valgrind's report (libraries included):"
-echo "$summary" | sed 's/^/  /'
-echo "memcheck: invalid reads or writes through our code: $ours_invalid"
-echo "memcheck: definite leaks through our code: $ours_leaks"
-echo "memcheck: the whole report is in $build/memcheck/valgrind.txt"
+say "exit status $status"
+say "all of valgrind's report (libraries included):"
+grep -E 'ERROR SUMMARY|definitely lost:|indirectly lost:' "$report" | sed 's/^==[0-9]*== */  /'
+say "invalid reads or writes through our code: $ours_invalid"
+say "definite leaks through our code: $ours_leaks"
+say "the whole report is in $build/memcheck/valgrind.txt"
 [ "$status" = 0 ] && [ "$ours_invalid" = 0 ] && [ "$ours_leaks" = 0 ]

@@ -24,37 +24,21 @@
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-source "$repo/tools/program-session.sh"
 # The user's build root, found before HOME changes below.
 export MARROWICK_CACHE="${MARROWICK_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/marrowick}"
-under_xvfb MW_PLAY_CHECK_IN_XVFB "$@"
-
-work="$(mktemp -d /tmp/marrowick-play-check-XXXXXX)"
-trap 'rm -rf "$work"' EXIT
+rig="play-check"
+# shellcheck source=rig.sh
+source "$repo/tools/rig.sh"
+# shellcheck source=play.sh
+source "$repo/tools/play.sh"
+work="$rig_work"
+x_start 20 "$work/Xauthority" >/dev/null
 failures=0
 run_dir=""
 
-say() { echo "play-check: $*"; }
 failed() {
   echo "play-check: FAILED: $*" >&2
   failures=$((failures + 1))
-}
-
-# The pids of a process's descendants.
-descendants() {
-  local child
-  for child in $(ps -o pid= --ppid "$1"); do
-    echo "$child"
-    descendants "$child"
-  done
-}
-
-window_gone() {
-  for _ in $(seq 100); do
-    xdotool search --name Marrowick >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
 }
 
 # An older build's data in the play folder: the theme cut to half and a

@@ -13,26 +13,22 @@
 # block that never closes; fails when the block asked for is not there.
 set -euo pipefail
 
-[ $# -ge 1 ] && [ $# -le 3 ] || {
-  echo "usage: tools/readme-blocks.sh FILE [N | -w WHAT]" >&2
-  exit 2
-}
-file="$1"
+file="${1:-}"
+wanted=0
+what=""
+case "$#:${2:-}" in
+  1:) ;;
+  2:*) wanted="$2" ;;
+  3:-w) what="$3" ;;
+  *)
+    echo "usage: tools/readme-blocks.sh FILE [N | -w WHAT]" >&2
+    exit 2
+    ;;
+esac
 [ -r "$file" ] || {
   echo "readme-blocks: cannot read $file" >&2
   exit 1
 }
-wanted=0
-what=""
-if [ $# -eq 2 ]; then
-  wanted="$2"
-elif [ $# -eq 3 ]; then
-  [ "$2" = -w ] || {
-    echo "usage: tools/readme-blocks.sh FILE [N | -w WHAT]" >&2
-    exit 2
-  }
-  what="$3"
-fi
 
 awk -v wanted="$wanted" -v what="$what" -v file="$file" '
   function fail(message) {

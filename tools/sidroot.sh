@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Builds (once) and enters a Debian sid root that carries SFML 3.
 #
-#   tools/sidroot.sh ensure                 make sure the root exists, print its path
 #   tools/sidroot.sh run CMD ARGS           run a build command inside it, checkout bound at /src
 #   tools/sidroot.sh desktop DIR CMD ARGS   run a desktop program inside it in DIR, with the
 #                                           user's display, sound server and GPU passed in
@@ -107,15 +106,10 @@ in_root() {
   local -a sandbox
   common_args "$root"
   sandbox+=(--bind /tmp /tmp --bind "$repo" /src --chdir "${MW_CHDIR:-/src}")
-  # Folders the command must find read-only (colon-separated), such as a
-  # working directory that cannot be written; bound last, over /tmp.
-  local dir
-  local -a readonly_dirs
-  IFS=: read -r -a readonly_dirs <<<"${MW_READONLY_DIRS:-}"
-  for dir in "${readonly_dirs[@]}"; do
-    [ -n "$dir" ] && sandbox+=(--ro-bind "$dir" "$dir")
-  done
-  bwrap "${sandbox[@]}" "$@"
+  # A folder the command must find read-only, such as a working directory
+  # that cannot be written; bound last, over /tmp.
+  [ -z "${MW_READONLY_DIR:-}" ] || sandbox+=(--ro-bind "$MW_READONLY_DIR" "$MW_READONLY_DIR")
+  exec bwrap "${sandbox[@]}" "$@"
 }
 
 # The X display DISPLAY names: its socket and its authorization file.
@@ -142,11 +136,9 @@ sound_args() {
     *) socket="" && sandbox+=(--setenv PULSE_SERVER "$PULSE_SERVER") ;; # a network server
   esac
   # The socket's folder, not the socket: a server that restarts makes a new
-  # socket there, which the game finds again without a restart of its own.
-  # A server that has not started yet (right after a login) has no folder
-  # yet: the user's own runtime folder gets it now, private as a server
-  # makes it, so that a server starting later puts its socket where the
-  # game looks. Nothing else of the runtime folder is passed in.
+  # socket there, which the game finds again. A server that has not started
+  # yet (right after a login) gets the folder now, private as a server makes
+  # it, so that it later puts its socket where the game looks.
   if [ "$socket" = "$runtime/pulse/native" ] && [ ! -e "$runtime/pulse" ] && [ -O "$runtime" ]; then
     mkdir -m 700 "$runtime/pulse" 2>/dev/null || true
   fi
@@ -162,18 +154,15 @@ sound_args() {
     fi
   done
   sandbox+=(--setenv XDG_RUNTIME_DIR /run/marrowick)
-  # libpulse asks the server for a stream buffer of this many milliseconds
-  # (and to keep the latency to it) instead of the 1 ms or so that the audio
-  # library asks for, which a busy machine cannot refill in time: the music
-  # came out in chopped slices. A value of the user's own is kept.
+  # A stream buffer of this many milliseconds instead of the 1 ms or so the
+  # audio library asks for, which a busy machine cannot refill in time (the
+  # music came out in chopped slices). A value of the user's own is kept.
   sandbox+=(--setenv PULSE_LATENCY_MSEC "${PULSE_LATENCY_MSEC:-50}")
 }
 
-# A seccomp filter, as bwrap reads it (--seccomp FD), that refuses the
-# terminal ioctls which type into the terminal's input (TIOCSTI) or paste into
-# a console (TIOCLINUX), and every system call of another architecture or
-# ABI; everything else is allowed. Fails where the filter is not known for
-# the machine.
+# A seccomp filter for bwrap --seccomp that refuses the ioctls which type
+# into a terminal (TIOCSTI) or paste into a console (TIOCLINUX), and every
+# system call of another architecture or ABI. Fails on other machines.
 terminal_filter() {
   local arch ioctl
   case "$(uname -m)" in
@@ -253,32 +242,12 @@ create_root() {
   local pkgs
   pkgs="$(packages | paste -sd, -)"
   : >"$log"
-  # Progress while it runs: mmdebstrap names each of its stages in the log
-  # ("I: downloading packages with apt..."); every 5 seconds a watcher says
-  # which stage it is at, out of how many, the time so far and the size of
-  # the root being made. It stops when this script does.
+  # Progress while it runs: every 5 seconds, the stage mmdebstrap logged last
+  # ("I: downloading packages with apt...") and the time so far.
   (
-    stages=("apt-get update" "downloading packages" "extracting archives" "installing essential"
-      "installing remaining" "cleaning package lists" "creating tarball")
     start=$SECONDS
     while sleep 5 && kill -0 "$$" 2>/dev/null; do
-      stage="starting"
-      number=0
-      workdir=""
-      while IFS= read -r line; do
-        case "$line" in "I: using "*" as tempdir") workdir="${line#I: using }" && workdir="${workdir% as tempdir}" ;; esac
-        for i in "${!stages[@]}"; do
-          case "$line" in *"${stages[$i]}"*) number=$((i + 1)) && stage="${line#I: }" ;; esac
-        done
-      done <"$log"
-      # Until the tarball is written the root grows in mmdebstrap's own
-      # folder, then in ours.
-      if [ "$number" -lt "${#stages[@]}" ] && [ -n "$workdir" ]; then
-        size="$(du -sm "$workdir" 2>/dev/null | cut -f1 || true)"
-      else
-        size="$(du -sm "$tmp" 2>/dev/null | cut -f1 || true)"
-      fi
-      echo "sidroot: $((SECONDS - start)) s, step $number of ${#stages[@]}: ${stage%...} (${size:-0} MB so far)" >&2
+      echo "sidroot: $((SECONDS - start)) s: $(grep '^I: ' "$log" | tail -n 1 | cut -c 4-)" >&2
     done
   ) &
   local watcher=$! status=0
@@ -311,10 +280,6 @@ ensure() {
 }
 
 case "${1:-}" in
-  ensure)
-    ensure
-    echo "$root_dir"
-    ;;
   run)
     shift
     ensure
@@ -327,7 +292,7 @@ case "${1:-}" in
     in_desktop "$root_dir" "$@"
     ;;
   *)
-    echo "usage: tools/sidroot.sh ensure | run COMMAND [ARGS...] | desktop DIR COMMAND [ARGS...]" >&2
+    echo "usage: tools/sidroot.sh run COMMAND [ARGS...] | desktop DIR COMMAND [ARGS...]" >&2
     exit 2
     ;;
 esac

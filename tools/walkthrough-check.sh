@@ -18,98 +18,33 @@
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-work="$(mktemp -d /tmp/marrowick-walkthrough-XXXXXX)"
-checkout="$work/checkout"
-xvfb=""
-display=""
-authority=""
-cleanup() {
-  # The server itself first, so that it removes its lock and socket; the
-  # sandbox around it would kill it outright.
-  if [ -s "$work/xvfb.pid" ]; then
-    local server
-    server="$(cat "$work/xvfb.pid")"
-    kill "$server" 2>/dev/null || true
-    for _ in $(seq 50); do
-      kill -0 "$server" 2>/dev/null || break
-      sleep 0.1
-    done
-  fi
-  [ -z "$xvfb" ] || kill -- "-$xvfb" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-say() { echo "walkthrough: $*"; }
-fail() {
-  echo "walkthrough: FAILED: $*" >&2
-  exit 1
-}
+rig=walkthrough
+# shellcheck source=rig.sh
+source "$repo/tools/rig.sh"
+checkout="$rig_work/checkout"
 
 # Commands typed into the copy's ./run shell, which reads them from its input.
 in_shell() { (cd "$checkout" && ./run shell) <<<"set -e; $1"; }
-x_tool() { in_shell "export DISPLAY='$display' XAUTHORITY='$authority'; $1"; }
-
-# An X server that lets in only the clients holding its cookie, as a
-# desktop's does.
-start_display() {
-  [ -z "$xvfb" ] || return 0
-  local number=60
-  while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
-    number=$((number + 1))
-  done
-  display=":$number"
-  authority="$work/Xauthority"
-  touch "$authority"
-  in_shell "xauth -q -f '$authority' add '$display' . \"\$(mcookie)\"" || fail "could not make a cookie for $display"
-  set -m
-  in_shell "echo \$\$ >'$work/xvfb.pid'; exec Xvfb '$display' -auth '$authority' -screen 0 1280x1024x24 -nolisten tcp -noreset" \
-    >"$work/xvfb.log" 2>&1 &
-  xvfb=$!
-  set +m
-  for _ in $(seq 100); do
-    x_tool "xdotool getdisplaygeometry" >/dev/null 2>&1 && break
-    sleep 0.1
-  done
-  x_tool "xdotool getdisplaygeometry" >/dev/null 2>&1 || fail "Xvfb did not start on $display: $(cat "$work/xvfb.log")"
-  ! in_shell "DISPLAY='$display' XAUTHORITY=/dev/null xdotool getdisplaygeometry" >/dev/null 2>&1 ||
-    fail "the X server on $display lets clients in without its cookie"
-  say "an X server of its own on $display, which requires the cookie in $authority"
-}
 
 # Runs the desktop block with Escape sent to the window it opens.
 play_desktop_block() {
-  local block="$1"
-  start_display
+  x_start 60 "$rig_work/Xauthority" 1280x1024
   set -m
-  (cd "$checkout" && DISPLAY="$display" XAUTHORITY="$authority" exec bash -c "$block") >"$work/desktop.out" 2>&1 </dev/null &
-  local game=$! status=0 waited=0
+  (cd "$checkout" && exec bash -c "$1") >"$rig_work/desktop.out" 2>&1 </dev/null &
+  local game=$! status=0
   set +m
   # A window with a title: the root window and the library's hidden helper
   # windows have none.
-  until x_tool "xdotool search --onlyvisible --name ." >/dev/null 2>&1; do
-    if ! kill -0 "$game" 2>/dev/null || [ "$waited" -ge 600 ]; then
-      kill -s KILL -- "-$game" 2>/dev/null || true
-      fail "the desktop block opened no window: $(cat "$work/desktop.out")"
-    fi
-    sleep 0.1
-    waited=$((waited + 1))
-  done
+  window_within 60 . || fail "the desktop block opened no window: $(cat "$rig_work/desktop.out")"
   # Escape, with the pointer on the window (the key goes to the window under
   # it), again each second until the game ends.
   for _ in $(seq 30); do
-    x_tool "xdotool search --onlyvisible --name . mousemove --window %1 100 100 key Escape" >/dev/null 2>&1 || true
-    for _ in $(seq 10); do
-      kill -0 "$game" 2>/dev/null || break 2
-      sleep 0.1
-    done
+    xdotool search --onlyvisible --name . mousemove --window %1 100 100 key Escape >/dev/null 2>&1 || true
+    if retry 1 eval "! kill -0 $game"; then break; fi
   done
-  if kill -0 "$game" 2>/dev/null; then
-    kill -s KILL -- "-$game" 2>/dev/null || true
-    fail "the game did not end within 30 s of Escape"
-  fi
+  kill -0 "$game" 2>/dev/null && fail "the game did not end within 30 s of Escape"
   wait "$game" || status=$?
-  [ "$status" -eq 0 ] || fail "the desktop block ended with status $status: $(cat "$work/desktop.out")"
+  [ "$status" -eq 0 ] || fail "the desktop block ended with status $status: $(cat "$rig_work/desktop.out")"
   say "the desktop block's game opened its window and ended on Escape with status 0"
 }
 
@@ -180,13 +115,15 @@ for internal in BatchRenderer CellGeometry CellRecorder AudioDevice DurableFile 
 done
 [ -s "$prefix/share/doc/marrowick/sprite-format.md" ] || fail "the sprite format is not installed"
 relative="${headers#"$checkout"/}"
+# Two at a time, one on each core.
 in_shell "
   cd '$relative'
-  for header in *.h; do
-    printf '#include \"engine/%s\"\n' \"\$header\" |
-      c++ -std=c++20 -Wall -Wextra -Werror -fsyntax-only -x c++ - -I.. ||
-      { echo \"walkthrough: FAILED: the installed \$header does not compile on its own\" >&2; exit 1; }
-  done
+  compiles() {
+    printf '#include \"engine/%s\"\n' \"\$1\" | c++ -std=c++20 -Wall -Wextra -Werror -fsyntax-only -x c++ - -I.. ||
+      { echo \"walkthrough: FAILED: the installed \$1 does not compile on its own\" >&2; exit 1; }
+  }
+  export -f compiles
+  printf '%s\\0' *.h | xargs -0 -n 1 -P 2 bash -c 'compiles \"\$0\"'
 " || exit 1
 say "$(cd "$headers" && ls -- *.h | wc -l) installed headers, each compiling on its own; none internal"
 say "passed"

@@ -1,0 +1,146 @@
+# shellcheck shell=bash disable=SC2154 # repo, flavour, play_dir and fail are run's
+# How ./run plays a program on the desktop: the play folder brought up to
+# the build, the display checked, the program started in the sandbox and
+# stop signals passed on to it. Sourced by run.
+
+# The system's reason in the first line of a command's error output
+# ("cp: cannot create regular file 'x': No space left on device").
+reason() {
+  local first="${1%%$'\n'*}"
+  echo "${first##*: }"
+}
+
+# Brings the font, sprites and audio in the play folder up to those of the
+# build's folder RUN_DIR. The new ones are copied beside the old ones first,
+# then renamed into their places, so that a refresh that fails (a full disk,
+# a folder of someone else's) leaves a playable folder as it was, and says in
+# one line what failed.
+refresh_play_dir() {
+  local run_dir="$1" items=(sprites audio mw-font.ttf) item back error swapped=()
+  local new="$play_dir/.refresh-new" refusal="cannot refresh the play folder $play_dir"
+  error="$(mkdir -p "$play_dir" 2>&1)" || fail "cannot create the play folder $play_dir ($(reason "$error"))"
+  if diff -r -q "$run_dir/sprites" "$play_dir/sprites" >/dev/null 2>&1 &&
+    diff -r -q "$run_dir/audio" "$play_dir/audio" >/dev/null 2>&1 &&
+    cmp -s "$run_dir/mw-font.ttf" "$play_dir/mw-font.ttf"; then
+    return 0
+  fi
+  # Leftovers of a refresh that was cut short go first.
+  error="$({ rm -rf "$new" "${items[@]/#/$play_dir/.refresh-old-}" && mkdir "$new" &&
+    cp -r "${items[@]/#/$run_dir/}" "$new/"; } 2>&1)" || {
+    rm -rf "$new" 2>/dev/null
+    fail "$refusal: copying the new build's data there failed ($(reason "$error")); its old data is left as it was"
+  }
+  for item in "${items[@]}"; do
+    if error="$({ [ ! -e "$play_dir/$item" ] || mv -T "$play_dir/$item" "$play_dir/.refresh-old-$item"; } 2>&1 &&
+      mv -T "$new/$item" "$play_dir/$item" 2>&1)"; then
+      swapped+=("$item")
+      continue
+    fi
+    # Put back what was swapped, and the old item if it was moved aside.
+    [ ! -e "$play_dir/.refresh-old-$item" ] || mv -T "$play_dir/.refresh-old-$item" "$play_dir/$item" || true
+    for back in "${swapped[@]}"; do
+      rm -rf "${play_dir:?}/$back" && mv -T "$play_dir/.refresh-old-$back" "$play_dir/$back"
+    done 2>/dev/null || true
+    rm -rf "$new" 2>/dev/null
+    fail "$refusal: putting the new $item in place failed ($(reason "$error")); its old data is left as it was"
+  done
+  rm -rf "$new" "${items[@]/#/$play_dir/.refresh-old-}" 2>/dev/null || true
+}
+
+# Runs a command of the build environment as a desktop program in the play
+# folder; natively, with the sound stream's buffer that tools/sidroot.sh
+# gives the sandbox (PULSE_LATENCY_MSEC, 50 ms unless the user set one), and,
+# as there, with TERM, INT and HUP at their defaults.
+in_desktop() {
+  if [ "$flavour" = native ]; then
+    (cd "$play_dir" && PULSE_LATENCY_MSEC="${PULSE_LATENCY_MSEC:-50}" env --default-signal=TERM,INT,HUP "$@")
+  else
+    "$repo/tools/sidroot.sh" desktop "$play_dir" "$@"
+  fi
+}
+
+# Fails with one line naming the likely cause unless the game can open a
+# window on DISPLAY from where it will run.
+check_display() {
+  [ -n "${DISPLAY:-}" ] ||
+    fail "no display to open the game window on: DISPLAY is not set (log in to a desktop, or use './run demo', which plays under Xvfb)"
+  [ "$flavour" = native ] && ! command -v xdotool >/dev/null && return 0
+  local answer
+  answer="$(in_desktop xdotool getdisplaygeometry 2>&1)" && return 0
+  grep -q -i -E 'authori[sz]ation|protocol specified' <<<"$answer" &&
+    fail "the X server at DISPLAY=$DISPLAY refused the connection: no authorization (no cookie for it in ${XAUTHORITY:-$HOME/.Xauthority})"
+  fail "cannot open the display DISPLAY=$DISPLAY: no X server answers there"
+}
+
+# The pids of a process's descendants.
+descendants() {
+  local child
+  for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do
+    echo "$child"
+    descendants "$child"
+  done
+}
+
+# Plays a program in the play folder, with no core file, and waits for it.
+# The program stays in this script's process group, the terminal's job:
+# Ctrl+Z stops it with the script and fg goes on with both; Ctrl+C and a
+# closed terminal reach it directly. A stop signal (TERM, INT, HUP) sent to
+# this script alone is passed on to the program's processes, where the game
+# shuts down cleanly; the job's own shell and the sandbox outlive the signal
+# to wait for that. Returns the program's status.
+play_program() {
+  local program="" pending="" interrupted=0 status=0 signal
+  check_display
+  ulimit -c 0
+  pass_on() {
+    [ -n "$program" ] && [ -n "$pending" ] || return 0
+    # shellcheck disable=SC2046 # a list of pids
+    kill -s "$pending" "$program" $(descendants "$program") 2>/dev/null || true
+    pending=""
+  }
+  for signal in TERM INT HUP; do
+    # shellcheck disable=SC2064 # the signal's name is fixed now
+    trap "interrupted=1; pending=$signal; pass_on" "$signal"
+  done
+  # The program starts with them blocked; the game unblocks them once it has
+  # its handlers, so that one sent before waits for them.
+  (
+    trap : TERM INT HUP
+    in_desktop env --block-signal=TERM,INT,HUP "$@"
+  ) &
+  program=$!
+  pass_on
+  while :; do
+    interrupted=0
+    status=0
+    wait "$program" || status=$?
+    # A signal ends the wait early, while the game is still shutting down.
+    [ "$interrupted" = 1 ] && [ "$status" -gt 128 ] || break
+  done
+  trap - TERM INT HUP
+  return "$status"
+}
+
+# ./run program DIR PROGRAM [ARGS...]: any program built on the engine (in
+# ./run shell, say), played as ./run play plays the game.
+play_other_program() {
+  [ $# -ge 2 ] || fail "usage: ./run program DIR PROGRAM [ARGS...]"
+  [ -d "$1" ] || fail "no folder $1 to run the program in"
+  play_dir="$(cd "$1" && pwd)"
+  local program="$2" status=0
+  shift 2
+  [[ "$program" = /* ]] || program="$PWD/$program"
+  [ -f "$program" ] && [ -x "$program" ] || fail "no program $program (build it first)"
+  program="$(cd "$(dirname "$program")" && pwd)/$(basename "$program")"
+  if [ "$flavour" = sid ]; then
+    # The sandbox sees DIR where it is, and the checkout as /src.
+    case "$program" in
+      "$play_dir"/*) ;;
+      "$repo"/*) program="/src/${program#"$repo"/}" ;;
+      *) fail "$program lies outside $play_dir and the checkout, the only folders the program's sandbox sees; build it in one of them" ;;
+    esac
+  fi
+  play_program "$program" "$@" || status=$?
+  [ "$status" -eq 0 ] || echo "run: the program ended with status $status" >&2
+  exit "$status"
+}
