@@ -7,7 +7,8 @@
 # a cookie from the user's home, a real PulseAudio server with a null sink
 # whose monitor is recorded, and `./run play` from the clone. The recordings
 # are checked by tools/sound-check.py: the theme, recorded while two busy
-# loops keep both cores busy, must come out whole, and a fight must not clip.
+# loops and a build keep both cores busy, must come out whole, a punch must
+# be heard promptly under the same load, and a fight must not clip.
 # MW_RIG_FRESH=1 (the default under CI) starts from an empty user cache, so
 # the build root is made by the user too.
 set -euo pipefail
@@ -21,13 +22,38 @@ theme_floor=0.015
 # The punches must lift the level by at least this factor over the theme
 # alone; measured 0.081, 2.2 times the theme.
 punch_gain=1.5
-# Share (%) of the title recording's 23 ms slices that must match the theme.
-fidelity_percent=99
+# Share (%) of the title recording's 50 ms slices that must match the theme,
+# with both cores busy; measured 100 % in six recordings of seven at load
+# averages of 15 to 20 (98.7 % in the seventh), and 85 to 95 % with the
+# server in the session of the busy loops.
+fidelity_percent=99.5
+fidelity_slice_ms=50
+# The median delay (ms) from a punch's key to its sound, under the same
+# load; measured 38 to 47 ms.
+key_delay_ms=60
 
 say() { echo "rig: $*"; }
 fail() {
   echo "rig: FAILED: $*" >&2
   exit 1
+}
+
+# Starts PulseAudio with the null sink, its messages appended to LOG, run by
+# the command given (a login as the player, or none), and waits until it
+# answers: start_user_server LOG [COMMAND...]. The scheduler shares the
+# processor among sessions before it shares it among their programs
+# (autogroups): a server in the session of the rig's busy loops got a third
+# of that session's share, waited up to 126 ms at a time to run, and the
+# game's stream, which holds 50 ms, ran dry. A desktop starts its server in
+# a session of its own.
+start_user_server() {
+  local log="$1"
+  shift
+  setsid "$@" pulseaudio --daemonize=no -n --exit-idle-time=-1 --log-target=stderr \
+    --realtime=no --high-priority=no \
+    --load="module-null-sink sink_name=$sink" --load=module-native-protocol-unix \
+    >>"$log" 2>&1 &
+  for _ in $(seq 50); do "$@" pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 }
 
 as_root() {
@@ -63,25 +89,28 @@ as_root() {
   local -a login=(runuser -u "$rig_user" -- env -i HOME="$home" USER="$rig_user"
     LOGNAME="$rig_user" PATH=/usr/local/bin:/usr/bin:/bin XDG_RUNTIME_DIR="/run/user/$uid"
     LANG=C.UTF-8)
-  # The user's sound server, started as a desktop session starts it, and
-  # given the realtime priority that a desktop's gets (from rtkit): without
-  # it, with both cores busy, the server's own thread starved and dropped
-  # sound even when the game asked for a 100 ms buffer. The player's part
-  # stops it at the end.
-  "${login[@]}" pulseaudio --daemonize=no -n --exit-idle-time=-1 --log-target=stderr \
-    --load="module-null-sink sink_name=$sink" --load=module-native-protocol-unix \
-    >"/run/user/$uid/rig-pulse.log" 2>&1 &
-  local server=$!
-  for _ in $(seq 50); do "${login[@]}" pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-  local pid
-  pid="$(cat "/run/user/$uid/pulse/pid" 2>/dev/null || true)"
-  if [ -n "$pid" ] && chrt -a -r -p 5 "$pid"; then
-    say "PulseAudio ($pid) runs with realtime priority, as on a desktop"
-  else
-    say "warning: PulseAudio could not be given realtime priority; under load it may drop sound itself"
-  fi
-  disown "$server"
+  # The user's sound server, started as a desktop session starts it: in a
+  # session of its own, and at normal priority (no real-time grant). The
+  # player's part stops it at the end.
+  start_user_server "/run/user/$uid/rig-pulse.log" "${login[@]}"
   exec "${login[@]}" bash "$home/marrowick/tools/desktop-rig.sh" --as-player
+}
+
+# Keeps both cores busy as other programs on a desktop do: two busy loops
+# and a build, each in a session of its own as if from a terminal of its own.
+start_load() {
+  load_jobs=()
+  setsid bash -c '(while :; do :; done) & (while :; do :; done) & wait' &
+  load_jobs+=($!)
+  setsid tools/sidroot.sh run bash -c \
+    'while :; do g++ -std=c++20 -O2 -I/src -c /src/game/Hero.cpp -o /dev/null; done' >/dev/null 2>&1 &
+  load_jobs+=($!)
+}
+
+stop_load() {
+  local job
+  for job in "${load_jobs[@]}"; do kill -- "-$job" 2>/dev/null || true; done
+  wait "${load_jobs[@]}" 2>/dev/null || true
 }
 
 # RMS amplitude of SECONDS of the null sink's monitor.
@@ -120,10 +149,7 @@ longest_stall() {
 server_pid() { cat "$XDG_RUNTIME_DIR/pulse/pid"; }
 
 start_server() {
-  pulseaudio --daemonize=no -n --exit-idle-time=-1 --log-target=stderr \
-    --load="module-null-sink sink_name=$sink" --load=module-native-protocol-unix \
-    >>"$work/pulse-restarted.log" 2>&1 &
-  for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  start_user_server "$work/pulse-restarted.log"
   pactl info >/dev/null 2>&1 || fail "PulseAudio did not start again (see $work/pulse-restarted.log)"
   pactl set-default-sink "$sink"
 }
@@ -258,36 +284,33 @@ as_player() {
   say "RMS of the title screen (theme): $theme"
   above "$theme" "$theme_floor" || fail "the theme is silent (RMS $theme, floor $theme_floor)"
 
-  # From 20 to 35 s after the window showed, across the theme's loop point
-  # (25.6 s), with both cores kept busy from 18 s on. On a virtual machine
+  # From 20 to 50 s after the window showed, across the theme's loop point
+  # (25.6 s), with both cores kept busy from 16 s on. On a virtual machine
   # the host may stop every program inside for a moment (steal time, reported
   # here): a damaged recording is made once more, across the next loop point
-  # (51.2 s), and the second must pass. A game that drops sound under load
-  # fails both.
-  say "recording the title from 20 to 35 s, both cores busy"
-  sleep_until "$shown" 18
-  local -a hogs=()
-  for _ in 1 2; do
-    (while :; do :; done) &
-    hogs+=($!)
-  done
-  local attempt start steal passed=0
+  # but one (76.8 s), and the second must pass. A game that drops sound under
+  # load fails both.
+  say "recording the title from 20 to 50 s, both cores busy (two busy loops and a build)"
+  sleep_until "$shown" 16
+  start_load
+  local attempt start steal load passed=0
   for attempt in 1 2; do
     start=20
-    [ "$attempt" = 2 ] && start=46
+    [ "$attempt" = 2 ] && start=52
     sleep_until "$shown" "$start"
     steal="$(awk '/^cpu / { print $9 }' /proc/stat)"
-    title="$(record_rms title 15)"
+    title="$(record_rms title 30)"
     steal="$(awk -v s="$steal" '/^cpu / { print ($9 - s) * 10 }' /proc/stat)"
+    load="$(cut -d ' ' -f 1 /proc/loadavg)"
     /usr/bin/python3 tools/sound-check.py fidelity "$work/rec-title.raw" \
-      "$play_dir/audio/mwbrawlicktheme.wav" --min-percent "$fidelity_percent" >"$work/fidelity" &&
+      "$play_dir/audio/mwbrawlicktheme.wav" --slice-ms "$fidelity_slice_ms" \
+      --min-percent "$fidelity_percent" >"$work/fidelity" &&
       passed=1 && break
     [ "$attempt" = 2 ] && break
-    say "damaged recording ($steal ms stolen by the host meanwhile), made again: $(cat "$work/fidelity")"
+    say "damaged recording (load $load, $steal ms stolen by the host meanwhile), made again: $(cat "$work/fidelity")"
   done
-  kill "${hogs[@]}"
-  wait "${hogs[@]}" 2>/dev/null || true
-  say "RMS of the title under load: $title; $steal ms stolen by the host during the recording"
+  stop_load
+  say "RMS of the title under load: $title; load average $load; $steal ms stolen by the host during the recording"
   [ "$passed" = 1 ] || fail "the theme came out damaged under load: $(cat "$work/fidelity")"
   say "$(cat "$work/fidelity")"
 
@@ -296,10 +319,7 @@ as_player() {
   say "restarting the sound server on the title"
   pulseaudio --kill
   sleep 1
-  pulseaudio --daemonize=no -n --exit-idle-time=-1 --log-target=stderr \
-    --load="module-null-sink sink_name=$sink" --load=module-native-protocol-unix \
-    >>"$work/pulse-restarted.log" 2>&1 &
-  for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  start_user_server "$work/pulse-restarted.log"
   pactl info >/dev/null 2>&1 || fail "PulseAudio did not start again (see $work/pulse-restarted.log)"
   local restarted back=""
   restarted="$(date +%s.%N)"
@@ -324,6 +344,19 @@ as_player() {
   /usr/bin/python3 tools/sound-check.py clipping "$work/rec-punch.raw" >"$work/clipping" ||
     fail "the fight's sound clips: $(cat "$work/clipping")"
   say "$(cat "$work/clipping")"
+  # A punch is heard promptly with both cores busy: the stream's buffer,
+  # which keeps the theme whole, is not so long that the effects wait.
+  say "punching with both cores busy"
+  start_load
+  sleep 2
+  local prompt=1
+  setsid -w /usr/bin/python3 tools/sound-check.py key-delay "$sink" p "$play_dir/audio/hero-swing.wav" \
+    --with "$play_dir/audio/opponent-hit.wav" \
+    --max-median "$key_delay_ms" >"$work/key-delay" 2>&1 || prompt=0
+  load="$(cut -d ' ' -f 1 /proc/loadavg)"
+  stop_load
+  [ "$prompt" = 1 ] || fail "a punch is not heard promptly under load (load average $load): $(cat "$work/key-delay")"
+  say "$(cat "$work/key-delay"); load average $load"
   # The sound server frozen (SIGSTOP, as a debugger or a suspended session
   # does) for 10 s during the fight: the game keeps its frames, and gets its
   # sound back when the server runs again; frozen once more, a TERM is
@@ -420,7 +453,7 @@ as_player() {
   [ ! -e "$entry" ] && [ ! -e "$icon" ] || fail "./run uninstall left the menu entry or the icon"
   [ -f "$play_dir/hsdata.txt" ] || fail "./run uninstall removed the best times"
 
-  echo "rig: levels (RMS): silence $silence, theme $theme, theme under load $title, theme with punches $punch; sound back $back s after a server restart; longest wait with the server frozen $stall ms, TERM then answered in $answered s; theme from a late server in $late s; start-up $first_frame s"
+  echo "rig: levels (RMS): silence $silence, theme $theme, theme under load $title, theme with punches $punch; $(cat "$work/fidelity"); $(cat "$work/key-delay"); sound back $back s after a server restart; longest wait with the server frozen $stall ms, TERM then answered in $answered s; theme from a late server in $late s; start-up $first_frame s"
 }
 
 if [ "${1:-}" = --as-player ]; then
