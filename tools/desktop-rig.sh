@@ -344,19 +344,6 @@ as_player() {
   /usr/bin/python3 tools/sound-check.py clipping "$work/rec-punch.raw" >"$work/clipping" ||
     fail "the fight's sound clips: $(cat "$work/clipping")"
   say "$(cat "$work/clipping")"
-  # A punch is heard promptly with both cores busy: the stream's buffer,
-  # which keeps the theme whole, is not so long that the effects wait.
-  say "punching with both cores busy"
-  start_load
-  sleep 2
-  local prompt=1
-  setsid -w /usr/bin/python3 tools/sound-check.py key-delay "$sink" p "$play_dir/audio/hero-swing.wav" \
-    --with "$play_dir/audio/opponent-hit.wav" \
-    --max-median "$key_delay_ms" >"$work/key-delay" 2>&1 || prompt=0
-  load="$(cut -d ' ' -f 1 /proc/loadavg)"
-  stop_load
-  [ "$prompt" = 1 ] || fail "a punch is not heard promptly under load (load average $load): $(cat "$work/key-delay")"
-  say "$(cat "$work/key-delay"); load average $load"
   # The sound server frozen (SIGSTOP, as a debugger or a suspended session
   # does) for 10 s during the fight: the game keeps its frames, and gets its
   # sound back when the server runs again; frozen once more, a TERM is
@@ -401,6 +388,21 @@ as_player() {
   pactl list short sink-inputs >"$work/sink-inputs"
   [ -s "$work/sink-inputs" ] || fail "the game has no playback stream on the late sound server"
   say "the theme was heard ${late} s after a sound server started after the game"
+  # A punch is heard promptly with both cores busy: the stream's buffer,
+  # which keeps the theme whole, is not so long that the effects wait. In a
+  # fight of its own, where the hero is not yet held by knockdowns.
+  say "punching in a new fight with both cores busy"
+  xdotool key 1
+  start_load
+  sleep 2
+  local prompt=1
+  setsid -w /usr/bin/python3 tools/sound-check.py key-delay "$sink" p "$play_dir/audio/hero-swing.wav" \
+    --with "$play_dir/audio/opponent-hit.wav" \
+    --max-median "$key_delay_ms" >"$work/key-delay" 2>&1 || prompt=0
+  load="$(cut -d ' ' -f 1 /proc/loadavg)"
+  stop_load
+  [ "$prompt" = 1 ] || fail "a punch is not heard promptly under load (load average $load): $(cat "$work/key-delay")"
+  say "$(cat "$work/key-delay"); load average $load"
   kill -TERM -- "-$game_pid" 2>/dev/null || true
   wait "$game_pid" 2>/dev/null || true
   no_window_left
