@@ -43,10 +43,9 @@ fail() {
 # the command given (a login as the player, or none), and waits until it
 # answers: start_user_server LOG [COMMAND...]. The scheduler shares the
 # processor among sessions before it shares it among their programs
-# (autogroups): a server in the session of the rig's busy loops got a third
-# of that session's share, waited up to 126 ms at a time to run, and the
-# game's stream, which holds 50 ms, ran dry. A desktop starts its server in
-# a session of its own.
+# (autogroups): a server started in the session where the busy loops ran
+# waited up to 126 ms at a time to run, longer than the game's stream
+# holds (50 ms). A desktop starts its server in a session of its own.
 start_user_server() {
   local log="$1"
   shift
@@ -98,7 +97,9 @@ as_root() {
 }
 
 # Keeps both cores busy as other programs on a desktop do: two busy loops
-# and a build, each in a session of its own as if from a terminal of its own.
+# and a build, each in a session of its own as if from a terminal of its
+# own. In the rig's own session, with its X server, they held the game's
+# threads still for up to 0.86 s at a time.
 start_load() {
   load_jobs=()
   setsid bash -c '(while :; do :; done) & (while :; do :; done) & wait' &
