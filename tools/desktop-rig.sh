@@ -6,10 +6,11 @@
 # checkout, and runs the rest as that user: an X server that requires a
 # cookie from the user's home, a real PulseAudio server with a null sink
 # whose monitor is recorded, and `./run play` from the clone. The recordings
-# are checked by tools/sound-check.py: the theme, recorded while both cores
-# are busy, must come out whole, and a fight must not clip. MW_RIG_FRESH=1
-# (the default under CI) starts from an empty user cache, so the build root
-# is made by the user too.
+# are checked by tools/sound-check.py: the theme, recorded while two busy
+# loops and a build keep both cores busy, must come out whole, a punch must
+# be heard promptly under the same load, and a fight must not clip.
+# MW_RIG_FRESH=1 (the default under CI) starts from an empty user cache, so
+# the build root is made by the user too.
 set -euo pipefail
 
 rig_user="${MW_RIG_USER:-mwplayer}"
@@ -21,8 +22,16 @@ theme_floor=0.015
 # The punches must lift the level by at least this factor over the theme
 # alone; measured 0.081, 2.2 times the theme.
 punch_gain=1.5
-# Share (%) of the title recording's 23 ms slices that must match the theme.
-fidelity_percent=99
+# Share (%) of the title recording's 50 ms slices that must match the theme,
+# with both cores busy; measured 100 % in 9 recordings of 12 at load
+# averages of 5 to 20 on a machine shared with other builds (98.0 to 98.7 %
+# in the others, where the server and the game both waited up to 300 ms at
+# once to run), and 85 to 97 % with the server in the busy loops' session.
+fidelity_percent=99.5
+fidelity_slice_ms=50
+# The median delay (ms) from a punch's key to its sound, under the same
+# load; measured 37 to 55 ms.
+key_delay_ms=60
 rig=rig
 # shellcheck source=rig.sh
 source "$(dirname "${BASH_SOURCE[0]}")/rig.sh"
@@ -64,7 +73,6 @@ as_root() {
     LOGNAME="$rig_user" PATH=/usr/local/bin:/usr/bin:/bin XDG_RUNTIME_DIR="/run/user/$uid"
     LANG=C.UTF-8 MW_WERROR="${MW_WERROR:-OFF}")
   sound_start "/run/user/$uid/pulse/native" "/run/user/$uid/rig-pulse.log" "${login[@]}"
-  realtime_sound "$(cat "/run/user/$uid/pulse/pid" 2>/dev/null || true)"
   # The player's part stops the server at the end.
   rm -rf "$rig_work"
   exec "${login[@]}" bash "$home/marrowick/tools/desktop-rig.sh" --as-player
@@ -85,16 +93,24 @@ reuse_build() {
   done
 }
 
-# The user's sound server, started as a desktop session starts it, is given
-# the realtime priority that a desktop's gets (from rtkit): without it, with
-# both cores busy, the server's own thread starved and dropped sound even
-# when the game asked for a 100 ms buffer.
-realtime_sound() {
-  if [ -n "$1" ] && chrt -a -r -p 5 "$1"; then
-    say "PulseAudio ($1) runs with realtime priority, as on a desktop"
-  else
-    say "warning: PulseAudio could not be given realtime priority; under load it may drop sound itself"
-  fi
+
+# Keeps both cores busy as other programs on a desktop do: two busy loops
+# and a build, each in a session of its own as if from a terminal of its
+# own. In the rig's own session, with its X server, they held the game's
+# threads still for up to 0.86 s at a time.
+start_load() {
+  load_jobs=()
+  setsid bash -c '(while :; do :; done) & (while :; do :; done) & wait' &
+  load_jobs+=($!)
+  setsid tools/sidroot.sh run bash -c \
+    'while :; do g++ -std=c++20 -O2 -I/src -c /src/game/Hero.cpp -o /dev/null; done' >/dev/null 2>&1 &
+  load_jobs+=($!)
+}
+
+stop_load() {
+  local job
+  for job in "${load_jobs[@]}"; do kill -- "-$job" 2>/dev/null || true; done
+  wait "${load_jobs[@]}" 2>/dev/null || true
 }
 
 # RMS amplitude of SECONDS of the null sink's monitor.
@@ -186,39 +202,56 @@ start_game() {
 # The servers the player's part started stop with it.
 rig_clean_up() { pulseaudio --kill 2>/dev/null; }
 
-# The theme recorded from 20 to 35 s after the window showed (at SHOWN),
-# across its loop point (25.6 s), with both cores kept busy from 18 s on. On
+# The theme recorded from 20 to 50 s after the window showed (at SHOWN),
+# across its loop point (25.6 s), with both cores kept busy from 16 s on. On
 # a virtual machine the host may stop every program inside for a moment
-# (steal time, reported here): a damaged recording is made once more, across
-# the next loop point (51.2 s), and the second must pass. A game that drops
-# sound under load fails both. Sets title, the recording's RMS.
+# (steal time, reported here), and on a shared one other users' programs may
+# hold both cores for longer than any stream's buffer: a damaged recording is
+# made once more, from 52 to 82 s across the loop point at 76.8 s, and the
+# second must pass. A game that drops sound under load fails both. Sets
+# title, the recording's RMS.
 theme_under_load() {
-  say "recording the title from 20 to 35 s, both cores busy"
-  sleep_until "$1" 18
-  local -a hogs=()
-  for _ in 1 2; do
-    (while :; do :; done) &
-    hogs+=($!)
-  done
-  local attempt start steal passed=0
+  say "recording the title from 20 to 50 s, both cores busy (two busy loops and a build)"
+  sleep_until "$1" 16
+  start_load
+  local attempt start steal load passed=0
   for attempt in 1 2; do
     start=20
-    [ "$attempt" = 2 ] && start=46
+    [ "$attempt" = 2 ] && start=52
     sleep_until "$1" "$start"
     steal="$(awk '/^cpu / { print $9 }' /proc/stat)"
-    title="$(record_rms title 15)"
+    title="$(record_rms title 30)"
     steal="$(awk -v s="$steal" '/^cpu / { print ($9 - s) * 10 }' /proc/stat)"
+    load="$(cut -d ' ' -f 1 /proc/loadavg)"
     /usr/bin/python3 tools/sound-check.py fidelity "$work/rec-title.raw" \
-      "$play_dir/audio/mwbrawlicktheme.wav" --min-percent "$fidelity_percent" >"$work/fidelity" &&
+      "$play_dir/audio/mwbrawlicktheme.wav" --slice-ms "$fidelity_slice_ms" \
+      --min-percent "$fidelity_percent" >"$work/fidelity" &&
       passed=1 && break
     [ "$attempt" = 2 ] && break
-    say "damaged recording ($steal ms stolen by the host meanwhile), made again: $(cat "$work/fidelity")"
+    say "damaged recording (load $load, $steal ms stolen by the host meanwhile), made again: $(cat "$work/fidelity")"
   done
-  kill "${hogs[@]}"
-  wait "${hogs[@]}" 2>/dev/null || true
-  say "RMS of the title under load: $title; $steal ms stolen by the host during the recording"
+  stop_load
+  say "RMS of the title under load: $title; load average $load; $steal ms stolen by the host during the recording"
   [ "$passed" = 1 ] || fail "the theme came out damaged under load: $(cat "$work/fidelity")"
   say "$(cat "$work/fidelity")"
+}
+
+# A punch is heard promptly with both cores busy: the stream's buffer, which
+# keeps the theme whole, is not so long that the effects wait. In a fight of
+# its own (from the title), where the hero is not yet held by knockdowns.
+punch_under_load() {
+  say "punching in a new fight with both cores busy"
+  xdotool key 1
+  start_load
+  sleep 2
+  local prompt=1 load
+  setsid -w /usr/bin/python3 tools/sound-check.py key-delay "$sink" p "$play_dir/audio/hero-swing.wav" \
+    --with "$play_dir/audio/opponent-hit.wav" \
+    --max-median "$key_delay_ms" >"$work/key-delay" 2>&1 || prompt=0
+  load="$(cut -d ' ' -f 1 /proc/loadavg)"
+  stop_load
+  [ "$prompt" = 1 ] || fail "a punch is not heard promptly under load (load average $load): $(cat "$work/key-delay")"
+  say "$(cat "$work/key-delay"); load average $load"
 }
 
 as_player() {
@@ -330,6 +363,7 @@ as_player() {
   pactl list short sink-inputs >"$work/sink-inputs"
   [ -s "$work/sink-inputs" ] || fail "the game has no playback stream on the late sound server"
   say "the theme was heard ${late} s after a sound server started after the game"
+  punch_under_load
   kill -TERM -- "-$game_pid" 2>/dev/null || true
   wait "$game_pid" 2>/dev/null || true
   no_window_left

@@ -69,10 +69,16 @@ x_start() {
 # Starts a PulseAudio server with the null sink $sink on the socket SOCKET,
 # appending its messages to LOG, run through COMMAND (such as runuser) when
 # given; with sound_anyone=1 any user may connect. Waits until it answers.
+# It runs as a desktop without a real-time grant starts it: at normal
+# priority, in a session of its own. The scheduler shares the processor among
+# sessions before it shares it among their programs: a server in the session
+# of the rig's busy loops waited up to 126 ms at a time to run, longer than
+# the game's stream holds (50 ms).
 sound_start() {
   local socket="$1" log="$2"
   shift 2
-  "$@" pulseaudio --daemonize=no -n --exit-idle-time=-1 --disallow-exit --log-target=stderr \
+  setsid "$@" pulseaudio --daemonize=no -n --exit-idle-time=-1 --disallow-exit --log-target=stderr \
+    --realtime=no --high-priority=no \
     --load="module-null-sink sink_name=$sink" \
     --load="module-native-protocol-unix socket=$socket${sound_anyone:+ auth-anonymous=1}" >>"$log" 2>&1 &
   sound_server=$!
