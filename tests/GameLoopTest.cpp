@@ -157,10 +157,12 @@ TEST_F(FrameStepTest, OneFrameRunsTheLoopsOrderAndADriverFeedsItKeysWithoutAWind
 
 // A game names its window, font, log and data folder; the log is on the disk line by line,
 // and a start without a desktop names the game.
-TEST(GameConfigTest, AGameNamesItsWindowFontLogAndDataFolder) {
+using GameConfigTest = mwtest::EngineTest;
+
+TEST_F(GameConfigTest, AGameNamesItsWindowFontLogAndDataFolder) {
     if (!mwtest::hasDisplay())
         GTEST_SKIP() << "needs an X display";
-    mwtest::ScratchDirectory scratch;
+    std::filesystem::remove("marrowick.log"); // the engine's own, which the game does not name
     std::filesystem::create_directories("data/fonts");
     std::filesystem::create_directories("data/sprites");
     std::filesystem::copy_file(MW_RUN_DIR "/mw-font.ttf", "data/fonts/dusk.ttf");
@@ -192,12 +194,6 @@ TEST(GameConfigTest, AGameNamesItsWindowFontLogAndDataFolder) {
     setenv("DISPLAY", display.c_str(), 1);
     EXPECT_EQ(noDesktop,
               "Lighthouse at Dusk needs a desktop: cannot open the X display ':9999'.\n");
-    // Back to the engine's own names for the tests that follow.
-    mw::LogManager::getInstance().setFileName(mw::LOG_FILE_NAME);
-    mw::LogManager::getInstance().setFlush(false);
-    mw::ResourceManager::getInstance().setDataFolder("");
-    mw::DisplayManager::getInstance().setWindowTitle(mw::WINDOW_TITLE);
-    mw::DisplayManager::getInstance().setFontFile(mw::FONT_FILE);
 }
 
 TEST(GameLoopLogTest, TheLogWritesOneLinePerCallBetweenItsStartAndShutdownLines) {

@@ -38,14 +38,8 @@ public:
 
     // In the child: sends one line to the test, and waits for the test's go.
     static void tell(const std::string& line) {
-        const std::string text = line + "\n";
-        for (std::size_t sent = 0; sent < text.size();) {
-            const ssize_t count =
-                write(s_self->m_toTest[1], text.data() + sent, text.size() - sent);
-            if (count <= 0)
-                return;
-            sent += static_cast<std::size_t>(count);
-        }
+        const std::string text = line + "\n"; // shorter than a pipe's atomic write
+        (void)!write(s_self->m_toTest[1], text.data(), text.size());
     }
     static void awaitGo() {
         char go = 0;

@@ -6,12 +6,21 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstdint>
+#include <fstream>
+#include <functional>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
 using mw::ResourceManager;
 
 namespace {
 
-class SpriteLoadingTest : public mwtest::EngineTest {
+class ResourceFilesTest : public mwtest::EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
@@ -29,7 +38,7 @@ protected:
     }
 };
 
-TEST_F(SpriteLoadingTest, ReadsTheFormatAndRefusesBadFilesWithALogLine) {
+TEST_F(ResourceFilesTest, ReadsTheFormatAndRefusesBadFilesWithALogLine) {
     const std::string tooBig = " in 's.txt' exceeds the display's 80 x 24 cells";
     // What loads, described; or the log line of the refusal. Numbers beyond int saturate.
     const std::pair<std::string, std::string> cases[] = {
@@ -84,7 +93,7 @@ TEST_F(SpriteLoadingTest, ReadsTheFormatAndRefusesBadFilesWithALogLine) {
 }
 
 TEST_F(
-    SpriteLoadingTest,
+    ResourceFilesTest,
     FindsTheFirstOfEqualLabelsNothingAfterShutdownAndAThousandSpritesAndAHundredAndTwentyEightSoundsAndMusicsAtMost) {
     writeFile("a.txt", "1\n1\n1\n1\nred\na\n");
     writeFile("b.txt", "1\n1\n1\n1\nblue\nb\n");
@@ -161,6 +170,141 @@ TEST(AnimationTest, FrameSequencesFollowTheSlowdownInABoxTheSpritesSizeAroundThe
             EXPECT_EQ(animation.draw(mw::Vector(5, 5)), 0);
         }
         EXPECT_EQ(shown, c.shown) << "slowdown " << c.slowdown;
+    }
+}
+
+// Files made to hurt the program are each met in a child process given 1 GB more
+// address space than the tests have, and ten seconds: the body's result, or -1 when
+// the child died.
+int inChild(const std::function<int()>& body) {
+    rlim_t pages = 0; // the address space in use
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t limit = pages * sysconf(_SC_PAGESIZE) + (rlim_t{1} << 30);
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit memory{limit, limit};
+        setrlimit(RLIMIT_AS, &memory);
+        alarm(10);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string littleEndian(std::uint32_t value, int bytes = 4) {
+    std::string text;
+    for (int i = 0; i < bytes; ++i)
+        text += static_cast<char>(value >> 8 * i);
+    return text;
+}
+
+// A WAV format chunk's body at 22050 frames a second.
+std::string format(unsigned encoding = 1, unsigned channels = 1, unsigned bits = 16) {
+    return littleEndian(encoding, 2) + littleEndian(channels, 2) + littleEndian(22050) +
+           littleEndian(44100) + littleEndian(2, 2) + littleEndian(bits, 2);
+}
+
+// A LIST chunk that holds "INFO" and claims `length` bytes.
+std::string listChunk(std::uint32_t length = 4) {
+    return "LIST" + littleEndian(length) + "INFO";
+}
+
+// A LIST chunk of odd length, five bytes, then its pad byte when `padded`.
+std::string oddListChunk(bool padded) {
+    return "LIST" + littleEndian(5) + "INFOx" + std::string(padded ? 1 : 0, '\0');
+}
+
+// A WAV file declaring `declared` bytes of samples, then `held` bytes of them;
+// `before` is put between the format and the data.
+std::string wav(std::uint32_t declared, std::size_t held, const std::string& before = "",
+                const std::string& fmt = format()) {
+    const std::string body =
+        "WAVEfmt " + littleEndian(16) + fmt + before + "data" + littleEndian(declared);
+    return "RIFF" + littleEndian(static_cast<std::uint32_t>(body.size() + held)) + body +
+           std::string(held, '\x10');
+}
+
+TEST_F(ResourceFilesTest, ResourceFilesThatAreNotWhatTheyClaimAreRefused) {
+    const auto fifo = [](const char* name) { mkfifo(name, 0644); };
+    const auto zeros = [](const char* name) { fs::create_symlink("/dev/zero", name); };
+    const auto folder = [](const char* name) { fs::create_directory(name); };
+    const auto content = [this](std::string bytes) {
+        return [this, bytes](const char* name) { writeFile(name, bytes); };
+    };
+    enum { SPRITE, SOUND, MUSIC };
+    // What each loader logs for a file it refuses, and for one it loads; @ is the file.
+    const std::string refused[] = {
+        "ResourceManager::loadSprite - Failed to open file '@'",
+        "ResourceManager::loadSound - Unable to load sound 'hostile' from file '@'",
+        "ResourceManager::loadMusic - Unable to load music 'hostile' from file '@'"};
+    const std::string loaded[] = {
+        "", "ResourceManager::loadSound - Loaded sound with label 'hostile' in '@' succesfully",
+        "ResourceManager::loadMusic - Loaded music with label 'hostile' from file '@' succesfully"};
+    // Probing "probe.wav" for formats other than WAV frees memory twice.
+    const std::tuple<const char*, int, std::function<void(const char*)>, bool> cases[] = {
+        {"gone.txt", SPRITE, [](const char*) {}, false},
+        {"pipe.txt", SPRITE, fifo, false},
+        {"zero.txt", SPRITE, zeros, false},
+        {"dir.txt", SPRITE, folder, false},
+        {"gone.wav", SOUND, [](const char*) {}, false},
+        {"pipe.wav", SOUND, fifo, false},
+        {"zero.wav", SOUND, zeros, false},
+        {"4gb.wav", SOUND, content(wav(0xFFFFFFFF, 980)), false},
+        {"probe.wav", SOUND, content("\xff\xff" + std::string(113, '\x1b') + "\xff\xff\xff&"),
+         false},
+        {"channels.wav", SOUND, content(wav(2000, 2000, "", format(1, 0x7C7C))), false},
+        {"list.wav", SOUND, content(wav(2000, 2000, listChunk())), true},
+        {"padded.wav", SOUND, content(wav(2000, 2000, oddListChunk(true))), true},
+        {"float.wav", SOUND, content(wav(2000, 2000, "", format(3, 1, 32))), true},
+        {"ext.wav", SOUND, content(wav(2000, 2000, "", format(0xFFFE, 8, 16))), false},
+        {"gone-m.wav", MUSIC, [](const char*) {}, false},
+        {"pipe-m.wav", MUSIC, fifo, false},
+        {"4gb-m.wav", MUSIC, content(wav(0xFFFFFFFF, 980)), false},
+        {"cut-m.wav", MUSIC, content(wav(44100, 1000)), false},
+        {"list-m.wav", MUSIC, content(wav(2000, 2000, listChunk())), true},
+        {"float-m.wav", MUSIC, content(wav(2000, 2000, "", format(3, 1, 64))), true},
+    };
+    for (const auto& [file, loader, make, loads] : cases) {
+        make(file);
+        const int result = inChild([file, loader] {
+            ResourceManager& resources = ResourceManager::getInstance();
+            return loader == SPRITE  ? resources.loadSprite(file, "hostile")
+                   : loader == SOUND ? resources.loadSound(file, "hostile")
+                                     : resources.loadMusic(file, "hostile");
+        });
+        EXPECT_EQ(result, loads ? 0 : 255) << file; // -1 exits as 255
+        std::string line = loads ? loaded[loader] : refused[loader];
+        EXPECT_EQ(countLogged(line.replace(line.find('@'), 1, file)), 1) << line;
+    }
+}
+
+TEST_F(ResourceFilesTest, OnlyWholeWavFilesOfOneToEightChannelsAndWholeSamplesPassTheHeaderCheck) {
+    const std::tuple<std::string, bool> cases[] = {
+        {wav(2000, 2000), true},
+        {wav(2000, 2000, listChunk()), true},
+        {wav(2000, 2000, "", format(1, 1, 8)), true},
+        {wav(2000, 2000, "", format(1, 1, 24)), true},
+        {wav(2000, 2000, "", format(1, 1, 32)), true},
+        {wav(2000, 2000, "", format(0xFFFE, 8, 16)), true}, // extensible
+        {wav(2000, 2000, "", format(3, 1, 32)), true},      // floating point
+        {wav(2000, 2000, "", format(3, 1, 64)), true},
+        {wav(2000, 2000, "", format(3, 1, 16)), false},
+        {wav(2000, 2000, oddListChunk(true)), true},
+        {wav(2000, 2000, oddListChunk(false)), false}, // the decoder skips a pad byte
+        {wav(2000, 2000, "", format(1, 0, 16)), false},
+        {wav(2000, 2000, "", format(1, 9, 16)), false},
+        {wav(2000, 2000, "", format(1, 1, 9)), false},
+        {wav(2000, 2000, "", format(1, 1, 0x110)), false},
+        {wav(0x10000, 2000), false}, // more samples declared than held
+        {wav(2000, 1999), false},
+        {wav(2000, 2000, listChunk(0x01000004)), false},
+        {"RIFF" + littleEndian(4) + "WAVEdata" + littleEndian(0), false}, // no format first
+    };
+    int count = 0;
+    for (const auto& [bytes, complete] : cases) {
+        writeFile("h.wav", bytes);
+        EXPECT_EQ(mw::ResourceManager::isCompleteWav("h.wav"), complete) << "case " << ++count;
     }
 }
 
