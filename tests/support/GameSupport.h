@@ -100,6 +100,8 @@ protected:
                  {"idle", "charge-right", "charge-left", "swing-right", "swing-left", "dodge-right",
                   "dodge-left", "tell", "stunned", "down"})
                 loadSprite(prefix + std::string(pose), {"X"});
+        if (!withSounds())
+            return;
         const std::vector<std::int16_t> silence(80000, 0);
         sf::SoundBuffer buffer;
         ASSERT_TRUE(buffer.loadFromSamples(silence.data(), silence.size(), 1, 8000,
@@ -108,6 +110,10 @@ protected:
         for (const std::string& label : GAME_SOUNDS)
             ASSERT_EQ(mw::ResourceManager::getInstance().loadSound("silence.wav", label), 0);
     }
+
+    // Whether the game's sounds are loaded, which starts the audio device and
+    // its threads.
+    virtual bool withSounds() const { return true; }
 
     void TearDown() override {
         MatchLoader::getInstance().shutDown();
