@@ -124,6 +124,82 @@ TEST_F(TutorialTest, APracticeLostIsAnnouncedOnceWithWhatWentWrongAndShownUntilE
     }
 }
 
+// Played from the screen with a newcomer's reaction time: what was shown 7 to 9 frames
+// ago. Whenever the hero is free it punches every opening (a tell or a stun with O and P
+// in turn, a swing on its side), dodges as a dodge lesson says (or, not having
+// understood, never dodges), gets up by alternating Q and W, and leaves with ENTER when
+// asked. Every lesson is shown, each long enough to be read before its key counts (the
+// reaction, then the ten-frame wait), and the practice ends only by ENTER.
+TEST_F(TutorialTest, ANewcomerWhoPunchesEveryOpeningIsShownEveryLessonBeforeItCanEnd) {
+    MW_OPEN_WINDOW();
+    const Lines lessons = {at(32, "Press Q to DODGE LEFT"), at(32, "Press W to DODGE RIGHT"),
+                           at(32, "Press O to PUNCH LEFT"), at(32, "Press P to PUNCH RIGHT"),
+                           at(30, "Great! Press ENTER to exit")};
+    for (const auto& [seed, dodges, prompts] : {std::tuple{1u, true, lessons},
+                                                {2u, true, lessons},
+                                                {3u, true, lessons},
+                                                {1u, false, Lines{lessons[0]}}}) {
+        SCOPED_TRACE(std::to_string(seed) + (dodges ? " dodging" : ""));
+        MatchLoader::getInstance().clearWorld();
+        mw::WorldManager::getInstance().update();
+        std::srand(seed);
+        enter();
+        struct Seen {
+            std::string prompt;
+            int state, move;
+        };
+        std::vector<Seen> seen;
+        Lines shown;
+        std::vector<int> framesShown;
+        mw::Key punch = mw::KEY_O, mash = mw::KEY_Q;
+        for (int frame = 0; frame < 6000; ++frame) {
+            m_driver.advance();
+            if (firstOf<TutorialMode>() == nullptr)
+                break;
+            const std::string prompt = shownRow(22);
+            seen.push_back({prompt, m_opponent->getState(), m_opponent->getMove()});
+            if (!prompt.empty() && (shown.empty() || shown.back() != prompt)) {
+                shown.push_back(prompt);
+                framesShown.push_back(0);
+            }
+            if (!framesShown.empty())
+                ++framesShown.back();
+            if (m_hero->isDown()) {
+                if (frame % 4 == 0) {
+                    m_driver.release(mash);
+                    mash = mash == mw::KEY_Q ? mw::KEY_W : mw::KEY_Q;
+                    m_driver.press(mash);
+                }
+                continue;
+            }
+            m_driver.release(mash);
+            const int reaction = 7 + frame % 3;
+            if (m_hero->getMove() != IDLE || static_cast<int>(seen.size()) <= reaction)
+                continue;
+            const Seen& then = seen[seen.size() - 1 - reaction];
+            const bool dodgeLeft = then.prompt == lessons[0] && then.move == CHARGE_LEFT;
+            const bool dodgeRight = then.prompt == lessons[1] && then.move == CHARGE_RIGHT;
+            if (then.prompt == lessons[4]) {
+                m_driver.tap(mw::KEY_ENTER);
+            } else if (then.state == TELL || then.state == STUNNED) {
+                m_driver.tap(punch);
+                punch = punch == mw::KEY_O ? mw::KEY_P : mw::KEY_O;
+            } else if (then.move == SWING_LEFT || then.move == SWING_RIGHT) {
+                m_driver.tap(then.move == SWING_LEFT ? mw::KEY_O : mw::KEY_P);
+            } else if (dodges && (dodgeLeft || dodgeRight)) {
+                m_driver.tap(dodgeLeft ? mw::KEY_Q : mw::KEY_W);
+            }
+        }
+        EXPECT_EQ(shown, prompts);
+        for (std::size_t lesson = 0; lesson + 1 < shown.size(); ++lesson)
+            EXPECT_GE(framesShown[lesson], 17) << shown[lesson];
+        // Back on the title by ENTER; or, never having dodged, still at the first
+        // lesson with nobody down and no result.
+        EXPECT_EQ(dodges ? worldTypes() : messages(),
+                  dodges ? Lines{"TitleScreen"} : Lines{"Tutorial"});
+    }
+}
+
 // The line under the lesson says only what is true of the opponent at the moment.
 // Until the lessons are done no swing takes the hero down; once he can go down, the
 // knockdown prompt is the only instruction on screen until he is up again.
