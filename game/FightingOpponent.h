@@ -94,7 +94,6 @@ private:
     friend class TestAccess;
 
     int getStateFrames() const { return m_stateFrames; }
-    const Tuning& getTuning() const { return m_tuning; }
 
     void stepWhileDown();
     void updateState();

@@ -56,10 +56,6 @@ public:
     int getLastMashKey() const { return m_condition.getLastMashKey(); }
 
 private:
-    // Tests set up a state mid-fight through it (tests/support/TestAccess.h);
-    // the game never does.
-    friend class TestAccess;
-
     void setHealth(int health);
     void mashPress(mw::Key key);
     void goHome();

@@ -47,16 +47,6 @@ public:
     static mw::Vector lineUnderResult(int rows);
 
 private:
-    // Tests read its state through it (tests/support/TestAccess.h); the game
-    // never does.
-    friend class TestAccess;
-
-    bool isRoundActive() const { return m_roundActive; }
-    bool isAwaitingKey() const { return m_awaitingKey; }
-    bool isMatchOver() const { return m_matchOver; }
-    RoundUI* getRoundUI() const { return m_roundUI; }
-    Timer* getTimer() const { return m_timer; }
-
     void step();
     void endRound();
     void startNextRound();

@@ -34,13 +34,6 @@ public:
     void stunOpponent();
 
 private:
-    // Tests read its state through it (tests/support/TestAccess.h); the game
-    // never does.
-    friend class TestAccess;
-
-    int getStep() const { return m_step; }
-    int getAdvanceTime() const { return m_advanceTime; }
-    Opponent* getOpponent() const { return m_opponent; }
     // The prompt of the current step; empty outside the steps. After a
     // result it asks for ENTER.
     std::string getPrompt() const;

@@ -61,16 +61,4 @@ Cell CellRecorder::shown(int column, int row) const {
     return m_shownGrid[at];
 }
 
-std::string CellRecorder::shownText() const {
-    std::string text;
-    for (int row = 0; row < m_rows; ++row) {
-        for (int column = 0; column < m_columns; ++column) {
-            const Cell cell = shown(column, row);
-            text += cell.drawn ? cell.ch : ' ';
-        }
-        text += '\n';
-    }
-    return text;
-}
-
 } // namespace mw

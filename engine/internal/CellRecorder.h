@@ -3,7 +3,6 @@
 #include "engine/Color.h"
 #include "engine/Vector.h"
 
-#include <string>
 #include <vector>
 
 namespace mw {
@@ -55,8 +54,6 @@ public:
     Cell drawn(int column, int row) const;
     /// The cell of the last shown frame; undrawn off the grid.
     Cell shown(int column, int row) const;
-    /// The shown frame, one line per row (undrawn cells as spaces).
-    std::string shownText() const;
 
 private:
     int index(int column, int row) const;
