@@ -93,7 +93,6 @@ reuse_build() {
   done
 }
 
-
 # Keeps both cores busy as other programs on a desktop do: two busy loops
 # and a build, each in a session of its own as if from a terminal of its
 # own. In the rig's own session, with its X server, they held the game's
@@ -199,6 +198,14 @@ start_game() {
   game_pid=$!
 }
 
+# Ends the game started last (a TERM to its process group) and checks that its
+# window goes.
+stop_game() {
+  kill -TERM -- "-$game_pid" 2>/dev/null || true
+  wait "$game_pid" 2>/dev/null || true
+  no_window_left
+}
+
 # The servers the player's part started stop with it.
 rig_clean_up() { pulseaudio --kill 2>/dev/null; }
 
@@ -247,9 +254,7 @@ punch_under_load() {
   for attempt in 1 2; do
     if [ "$attempt" = 2 ]; then
       say "a slow measurement (load average $load), made again in a fresh game: $(cat "$work/key-delay")"
-      kill -TERM -- "-$game_pid" 2>/dev/null || true
-      wait "$game_pid" 2>/dev/null || true
-      no_window_left
+      stop_game
       start_game punches
       wait_for_window
       sleep 1
@@ -379,9 +384,7 @@ as_player() {
   [ -s "$work/sink-inputs" ] || fail "the game has no playback stream on the late sound server"
   say "the theme was heard ${late} s after a sound server started after the game"
   punch_under_load
-  kill -TERM -- "-$game_pid" 2>/dev/null || true
-  wait "$game_pid" 2>/dev/null || true
-  no_window_left
+  stop_game
 
   say "playing: title, then Escape"
   local started="$EPOCHREALTIME" first_frame status=0
