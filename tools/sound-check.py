@@ -156,7 +156,7 @@ def key_delay(sink, key, max_median, effect_path, with_path):
 
 if __name__ == "__main__":
     checks = {"fidelity": (fidelity, 4), "key-delay": (key_delay, 5)}
-    check, count = checks.get(sys.argv[1] if len(sys.argv) > 1 else "", (None, -1))
+    check, count = checks.get(sys.argv[1] if len(sys.argv) > 1 else "", (None, None))
     if len(sys.argv) - 2 != count:
         sys.exit(__doc__)
     sys.exit(0 if check(*sys.argv[2:]) else 1)
