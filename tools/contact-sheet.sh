@@ -9,7 +9,7 @@
 set -e
 mode=$1
 [ "$mode" = poses ] || [ "$mode" = windup-cue ] ||
-  { echo "usage: tools/contact-sheet.sh poses|windup-cue [OUT]" >&2 && exit 2; }
+  { echo "usage: tools/contact-sheet.sh poses|windup-cue [OUT]" >&2; exit 2; }
 sheet=${2:-/src/docs/$mode.png}
 build=${MW_BUILD:-/src/build/sid}
 tiles=$(mktemp -d)

@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
 # Builds (once) and enters a Debian sid root that carries SFML 3.
 #
-#   tools/sidroot.sh run CMD ARGS           run a build command inside it, checkout bound at /src
-#   tools/sidroot.sh desktop DIR CMD ARGS   run a desktop program inside it in DIR, with the
-#                                           user's display, sound server and GPU passed in
-#
-# The root lives in the user's cache, shared by every clone and named after a
-# hash of the package list. It is built without root privileges (mmdebstrap's
-# unshare mode); only installing the host's tools needs sudo, once.
+#   tools/sidroot.sh run CMD ARGS           a build command inside it, the checkout at /src
+#   tools/sidroot.sh desktop DIR CMD ARGS   a desktop program inside it in DIR, with the
+#                                           user's display, sound server and GPU
+# The root, in the user's cache and named after a hash of the package list, is
+# built without root privileges; only installing the host's tools needs sudo.
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -28,8 +26,8 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# mmdebstrap's unshare mode maps the root's users onto the caller's
-# subordinate ids; a user made before /etc/subuid existed has none.
+# mmdebstrap maps the root's users onto the caller's subordinate ids; a user
+# made before /etc/subuid existed has none.
 has_subordinate_ids() {
   grep -q -E "^($(id -un)|$(id -u)):" /etc/subuid 2>/dev/null &&
     grep -q -E "^($(id -un)|$(id -g)):" /etc/subgid 2>/dev/null
@@ -59,8 +57,7 @@ install_host_tools() {
     fail "could not add subordinate ids for $user; add a line '$user:$first:65536' to /etc/subuid and /etc/subgid, then run again"
 }
 
-# The Debian archive the host itself uses: the first in its deb822 sources,
-# else in sources.list.
+# The Debian archive of the host's apt sources.
 host_mirror() {
   local uri
   uri="$(cat /etc/apt/sources.list.d/*.sources /etc/apt/sources.list 2>/dev/null |
@@ -71,8 +68,6 @@ host_mirror() {
   echo "${uri%/}"
 }
 
-# The arguments every sandbox shares: the root, a fresh /dev, /proc, the
-# host's name resolution, and the per-user HOME.
 common_args() {
   mkdir -p "$sandbox_home"
   sandbox=(--bind "$root_dir" / --dev /dev --proc /proc --tmpfs /dev/shm)
@@ -81,10 +76,9 @@ common_args() {
     --setenv PATH /usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin --setenv LANG C.UTF-8 --die-with-parent)
 }
 
-# A build command: the checkout at /src, the host's /tmp (and with it the X
-# socket of a test server) shared, and last, over /tmp, MW_READONLY_DIR
-# read-only (a working directory that cannot be written).
-in_root() {
+# A build command shares the host's /tmp (and a test X server's socket there);
+# MW_READONLY_DIR, bound over it, is a working directory that cannot be written.
+sandbox_run() {
   local -a sandbox
   common_args
   sandbox+=(--bind /tmp /tmp --bind "$repo" /src --chdir "${MW_CHDIR:-/src}")
@@ -92,18 +86,7 @@ in_root() {
   exec bwrap "${sandbox[@]}" "$@"
 }
 
-# The X display DISPLAY names: its socket and its authorization file.
-display_args() {
-  local number authority="${XAUTHORITY:-$HOME/.Xauthority}"
-  number="$(sed -n 's/^[a-z]*:\([0-9][0-9]*\).*/\1/p' <<<"${DISPLAY:-}")"
-  [ -n "$number" ] && [ -S "/tmp/.X11-unix/X$number" ] &&
-    sandbox+=(--ro-bind "/tmp/.X11-unix/X$number" "/tmp/.X11-unix/X$number")
-  [ ! -r "$authority" ] ||
-    sandbox+=(--ro-bind "$authority" /run/marrowick/Xauthority --setenv XAUTHORITY /run/marrowick/Xauthority)
-  [ -z "${DISPLAY:-}" ] || sandbox+=(--setenv DISPLAY "$DISPLAY")
-}
-
-# The PulseAudio (or PipeWire's pulse) server: its socket and its cookie.
+# The PulseAudio (or PipeWire's pulse) server.
 sound_args() {
   local runtime="${XDG_RUNTIME_DIR:-/run/user/$(id -u)}" cookie
   local socket="$runtime/pulse/native"
@@ -112,34 +95,26 @@ sound_args() {
     "") ;;
     *) socket="" && sandbox+=(--setenv PULSE_SERVER "$PULSE_SERVER") ;; # a network server
   esac
-  # The socket's folder, not the socket: a server that restarts makes a new
-  # socket there, which the game finds again. A server not started yet (right
-  # after a login) gets the folder now, private as a server makes it.
-  if [ "$socket" = "$runtime/pulse/native" ] && [ ! -e "$runtime/pulse" ] && [ -O "$runtime" ]; then
+  # The socket's folder, where a restarted server's new socket appears too; a
+  # server not started yet (right after a login) gets it now, private.
+  [ "$socket" != "$runtime/pulse/native" ] || [ -e "$runtime/pulse" ] || [ ! -O "$runtime" ] ||
     mkdir -m 700 "$runtime/pulse" 2>/dev/null || true
-  fi
-  if [ -n "$socket" ] && [ -d "$(dirname "$socket")" ]; then
-    sandbox+=(--ro-bind "$(dirname "$socket")" /run/marrowick/pulse
-      --setenv PULSE_SERVER "unix:/run/marrowick/pulse/$(basename "$socket")")
-  fi
+  [ -z "$socket" ] || [ ! -d "$(dirname "$socket")" ] || sandbox+=(--ro-bind "$(dirname "$socket")" \
+    /run/marrowick/pulse --setenv PULSE_SERVER "unix:/run/marrowick/pulse/$(basename "$socket")")
   for cookie in "${PULSE_COOKIE:-}" "${XDG_CONFIG_HOME:-$HOME/.config}/pulse/cookie" "$HOME/.pulse-cookie"; do
     if [ -n "$cookie" ] && [ -r "$cookie" ]; then
       sandbox+=(--ro-bind "$cookie" /run/marrowick/pulse-cookie --setenv PULSE_COOKIE /run/marrowick/pulse-cookie)
       break
     fi
   done
-  # libpulse's stream buffer (and latency target) in ms, instead of the audio
-  # library's 1 ms or so, which a busy machine cannot refill in time: the music
-  # came out chopped. Music and effects share the stream, so a longer buffer
-  # rides out longer stalls of a starved server but delays every effect: a
-  # punch's sound came a median 54 ms after its key at 50, 63 ms at 75 and
-  # 77 ms at 100, both cores busy. A value of the user's own is kept.
+  # The stream buffer in ms: the audio library's 1 ms chopped the music on a
+  # busy machine; longer delays every effect (a punch's sound came a median
+  # 54 ms after its key at 50, 63 at 75, 77 at 100, both cores busy).
   sandbox+=(--setenv XDG_RUNTIME_DIR /run/marrowick --setenv PULSE_LATENCY_MSEC "${PULSE_LATENCY_MSEC:-50}")
 }
 
-# A seccomp filter for bwrap --seccomp that refuses the ioctls which type
-# into a terminal (TIOCSTI) or paste into a console (TIOCLINUX), and every
-# system call of another architecture or ABI. Fails on other machines.
+# A seccomp filter refusing the ioctls that type into a terminal (TIOCSTI) or
+# paste into a console (TIOCLINUX), and every call of another architecture or ABI.
 terminal_filter() {
   local arch ioctl
   case "$(uname -m)" in
@@ -165,32 +140,30 @@ terminal_filter() {
   instruction $return 0 0 $refuse_eperm
 }
 
-# A desktop program: the checkout read-only at /src, the working directory
-# DIR writable, a private /tmp, and the display, the sound server, the GPU
-# and the sound card (/sys tells the graphics drivers which GPU is which).
-in_desktop() {
-  local work="$1"
+# A desktop program: DIR writable, a private /tmp, the GPU and the sound card
+# (/sys tells the graphics drivers which GPU is which).
+sandbox_desktop() {
+  local work="$1" number authority="${XAUTHORITY:-$HOME/.Xauthority}"
   local -a sandbox
   shift
   common_args
   sandbox+=(--tmpfs /tmp --tmpfs /run --ro-bind "$repo" /src)
-  display_args
+  number="$(sed -n 's/^[a-z]*:\([0-9][0-9]*\).*/\1/p' <<<"${DISPLAY:-}")"
+  [ -n "$number" ] && [ -S "/tmp/.X11-unix/X$number" ] &&
+    sandbox+=(--ro-bind "/tmp/.X11-unix/X$number" "/tmp/.X11-unix/X$number")
+  [ ! -r "$authority" ] ||
+    sandbox+=(--ro-bind "$authority" /run/marrowick/Xauthority --setenv XAUTHORITY /run/marrowick/Xauthority)
+  [ -z "${DISPLAY:-}" ] || sandbox+=(--setenv DISPLAY "$DISPLAY")
   sound_args
   sandbox+=(--dev-bind-try /dev/dri /dev/dri --dev-bind-try /dev/snd /dev/snd --ro-bind-try /sys /sys)
-  # The program stays in the caller's session and process group, so that the
-  # terminal's job control and Ctrl+C reach it; the filter keeps it from
-  # typing into that terminal. Without a filter a session of its own does
-  # that, and job control is lost.
-  if terminal_filter >/dev/null; then
-    sandbox+=(--seccomp 11)
-  else
-    sandbox+=(--new-session)
-  fi
-  # TERM, INT and HUP are the program's (the game shuts down cleanly): the
-  # sandbox's process ignores them so as not to die first and take the
-  # program with it (--die-with-parent); the program gets them at their defaults.
+  # In the caller's session, job control and Ctrl+C reach the program; the
+  # filter keeps it from typing into the terminal, or else a new session does.
+  local session=(--seccomp 11)
+  terminal_filter >/dev/null || session=(--new-session)
+  # TERM, INT and HUP are the program's: bwrap must not die first and take it
+  # along (--die-with-parent).
   trap '' TERM INT HUP
-  exec bwrap "${sandbox[@]}" --bind "$work" "$work" --chdir "$work" \
+  exec bwrap "${sandbox[@]}" "${session[@]}" --bind "$work" "$work" --chdir "$work" \
     env --default-signal=TERM,INT,HUP "$@" 11< <(terminal_filter)
 }
 
@@ -204,7 +177,7 @@ create_root() {
   chmod 755 "$tmp"
   echo "sidroot: building a Debian sid root in $root_dir (about two minutes, once)" >&2
   : >"$log"
-  # Every 5 seconds, the stage mmdebstrap logged last and the time so far.
+  # Progress every 5 seconds: the stage mmdebstrap logged last.
   (
     start=$SECONDS
     while sleep 5 && kill -0 "$$" 2>/dev/null; do
@@ -212,8 +185,8 @@ create_root() {
     done
   ) &
   watcher=$!
-  # A tar stream unpacked here, so every file belongs to the caller; no device
-  # nodes (bwrap makes /dev). The mirror's sid may be past its Valid-Until.
+  # Unpacked by the caller, every file is the caller's; bwrap makes /dev. The
+  # mirror's sid may be past its Valid-Until.
   mmdebstrap --mode=auto --variant=apt --format=tar --aptopt='Acquire::Check-Valid-Until "false"' \
     --dpkgopt='path-exclude=/usr/share/doc/*' --dpkgopt='path-exclude=/usr/share/man/*' \
     --include="$(packages | paste -sd, -)" sid - "$mirror" 2>"$log" |
@@ -231,7 +204,7 @@ create_root() {
 ensure() {
   if [ ! -x "$root_dir/usr/bin/g++" ]; then
     mkdir -p "$cache_dir" || fail "cannot create $cache_dir; set MARROWICK_CACHE to a writable directory"
-    # One creation at a time: a second run waits, then finds the root made.
+    # A second run waits for the first's root.
     exec 9>"$cache_dir/.lock"
     flock 9
     [ -x "$root_dir/usr/bin/g++" ] || create_root
@@ -241,19 +214,12 @@ ensure() {
 }
 
 case "${1:-}" in
-  run)
-    shift
-    ensure
-    in_root "$@"
-    ;;
-  desktop)
-    shift
-    [ $# -ge 2 ] || fail "usage: tools/sidroot.sh desktop DIR COMMAND [ARGS...]"
-    ensure
-    in_desktop "$@"
-    ;;
+  run) ;;
+  desktop) [ $# -ge 3 ] || fail "usage: tools/sidroot.sh desktop DIR COMMAND [ARGS...]" ;;
   *)
     echo "usage: tools/sidroot.sh run COMMAND [ARGS...] | desktop DIR COMMAND [ARGS...]" >&2
     exit 2
     ;;
 esac
+ensure
+"sandbox_$1" "${@:2}"
