@@ -1,9 +1,8 @@
 #!/bin/bash
-# Draws sprite frames in the ring with the viewer and puts them on one contact sheet:
-#   poses       every look of every opponent's and the hero's poses
-#   windup-cue  every frame of the opponents' wind-ups in the order the game shows them,
-#               captioned with the draws it is on screen for; the frames where the cocked
-#               glove flashes (a '*' in the frame) are marked
+# Draws sprite frames in the ring with the viewer onto one contact sheet: every
+# look of every opponent's and the hero's poses (poses), or every frame of the
+# opponents' wind-ups as the game shows them, captioned with the draws each is on
+# screen for, the glove's flash (a '*' in the frame) marked (windup-cue).
 # Run it in the build root (default OUT: /src/docs/MODE.png; the build must be current):
 #   tools/sidroot.sh run xvfb-run -a -s "-screen 0 1024x768x24" /src/tools/contact-sheet.sh MODE [OUT]
 set -e
@@ -16,18 +15,11 @@ tiles=$(mktemp -d)
 trap 'rm -rf "$tiles"' EXIT
 cd "$build/run"
 n=0
-
-read_header() { # sprite file: its frame count, height and slowdown
-  count=$(sed -n 1p "$1")
-  height=$(sed -n 3p "$1")
-  slowdown=$(sed -n 4p "$1")
-}
+# A sprite file's frame count, height and slowdown, and the rows of its frame K.
+read_header() { { read -r count && read -r _ && read -r height && read -r slowdown; } <"$1"; }
 frame_rows() { sed -n "$((6 + $2 * height)),$((5 + ($2 + 1) * height))p" "$1"; }
-opponent_file() { # opponent pose
-  local prefix=opponent$1- file=${2/#charge-/chargeswing-}
-  [ "$1" = 1 ] && prefix=opponent-
-  echo "sprites/opponent-$1/$prefix$file.txt"
-}
+# Opponent 1's sprite files carry no number: opponent-idle.txt, opponent2-idle.txt.
+opponent_file() { echo "sprites/opponent-$1/opponent${1#1}-${2/#charge-/chargeswing-}.txt"; }
 # The next tile: the viewer's ring after some steps, cropped, at half size, with a caption.
 tile() { # opponent pose hero-pose steps crop caption background foreground caption-height
   "$build/tools/viewer/mw_viewer" fight "$1" "$2" "$3" --png "$tiles/raw.png" --frames "$4" >/dev/null 2>&1
@@ -79,8 +71,7 @@ windup-cue() {
       for ((k = 0; k < count; k++)); do
         # The engine shows frame 0 on the first draw and frame k >= 1 on draws
         # (k - 1) * slowdown + 2 to k * slowdown + 1.
-        first=$(((k - 1) * slowdown + 2))
-        last=$((k * slowdown + 1))
+        first=$(((k - 1) * slowdown + 2)) last=$((k * slowdown + 1))
         [ "$k" = 0 ] && first=1 last=1
         draws="draws $first-$last"
         [ "$first" = "$last" ] && draws="draw $first"
