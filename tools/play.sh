@@ -1,20 +1,15 @@
 # shellcheck shell=bash disable=SC2154 # repo, flavour, play_dir and fail are run's
-# How ./run plays a program on the desktop: the play folder brought up to the
-# build, the display checked, the program started in the sandbox and stop
-# signals passed on to it. Sourced by run.
+# How ./run plays a program on the desktop. Sourced by run.
 
-# The system's reason in the first line of a command's error output
-# ("cp: cannot create regular file 'x': No space left on device").
+# The system's reason in a command's first error line ("cp: ...: No space left on device").
 reason() {
   local first="${1%%$'\n'*}"
   echo "${first##*: }"
 }
 
-# Brings the font, sprites and audio in the play folder up to those of the
-# build's folder RUN_DIR. The new ones are copied beside the old ones, then
-# renamed into place, so that a refresh that fails (a full disk, someone
-# else's folder) leaves the folder playable as it was, and says in one line
-# what failed.
+# Brings the font, sprites and audio in the play folder up to those of RUN_DIR:
+# copied beside the old ones, then renamed into place, so that a refresh that
+# fails leaves the folder playable as it was and says in one line what failed.
 refresh_play_dir() {
   local run_dir="$1" items=(sprites audio mw-font.ttf) item back error swapped=()
   local new="$play_dir/.refresh-new" refusal="cannot refresh the play folder $play_dir"
@@ -33,7 +28,6 @@ refresh_play_dir() {
       swapped+=("$item")
       continue
     fi
-    # Put back the old item if it was moved aside, and what was swapped.
     [ ! -e "$play_dir/.refresh-old-$item" ] || mv -T "$play_dir/.refresh-old-$item" "$play_dir/$item" || true
     for back in "${swapped[@]}"; do
       rm -rf "${play_dir:?}/$back" && mv -T "$play_dir/.refresh-old-$back" "$play_dir/$back"
@@ -44,9 +38,8 @@ refresh_play_dir() {
   rm -rf "$new" "${items[@]/#/$play_dir/.refresh-old-}" 2>/dev/null || true
 }
 
-# Runs a command of the build environment as a desktop program in the play
-# folder; natively as the sandbox of tools/sidroot.sh would: a 50 ms sound
-# buffer unless the user set one, TERM, INT and HUP at their defaults.
+# A command of the build environment as a desktop program in the play folder;
+# natively with the sound buffer and signals tools/sidroot.sh gives it.
 in_desktop() {
   if [ "$flavour" = native ]; then
     (cd "$play_dir" && PULSE_LATENCY_MSEC="${PULSE_LATENCY_MSEC:-50}" env --default-signal=TERM,INT,HUP "$@")
@@ -55,8 +48,7 @@ in_desktop() {
   fi
 }
 
-# Fails with one line naming the likely cause unless the game can open a
-# window on DISPLAY from where it will run.
+# Fails with the likely cause unless the game can open a window on DISPLAY.
 check_display() {
   [ -n "${DISPLAY:-}" ] ||
     fail "no display to open the game window on: DISPLAY is not set (log in to a desktop, or use './run demo', which plays under Xvfb)"
@@ -77,10 +69,8 @@ descendants() {
 }
 
 # Plays a program in the play folder, with no core file, and returns its
-# status. It stays in this script's process group, the terminal's job, so
-# Ctrl+Z, fg, Ctrl+C and a closed terminal reach it directly. A stop signal
-# (TERM, INT, HUP) sent to this script alone is passed on to the program's
-# processes, and the script waits on while the game shuts down cleanly.
+# status. In the terminal's job, Ctrl+Z, Ctrl+C and a closed terminal reach it
+# directly; TERM, INT or HUP sent to this script alone is passed on to it.
 play_program() {
   local program="" pending="" interrupted=0 status=0 signal
   check_display
@@ -95,7 +85,7 @@ play_program() {
     # shellcheck disable=SC2064 # the signal's name is fixed now
     trap "interrupted=1; pending=$signal; pass_on" "$signal"
   done
-  # Blocked until the game has its handlers, so that one sent before waits.
+  # Blocked until the game has its handlers.
   (
     trap : TERM INT HUP
     in_desktop env --block-signal=TERM,INT,HUP "$@"
@@ -113,8 +103,6 @@ play_program() {
   return "$status"
 }
 
-# ./run program DIR PROGRAM [ARGS...]: any program built on the engine, played
-# as ./run play plays the game.
 play_other_program() {
   [ $# -ge 2 ] || fail "usage: ./run program DIR PROGRAM [ARGS...]"
   [ -d "$1" ] || fail "no folder $1 to run the program in"
@@ -124,7 +112,7 @@ play_other_program() {
   [[ "$program" = /* ]] || program="$PWD/$program"
   [ -f "$program" ] && [ -x "$program" ] || fail "no program $program (build it first)"
   program="$(cd "$(dirname "$program")" && pwd)/$(basename "$program")"
-  # The sandbox sees DIR where it is, and the checkout as /src.
+  # The sandbox sees DIR where it is and the checkout as /src.
   case "$flavour:$program" in
     native:* | sid:"$play_dir"/*) ;;
     sid:"$repo"/*) program="/src/${program#"$repo"/}" ;;
