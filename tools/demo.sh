@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
 # Plays the real program under Xvfb with xdotool and keeps screenshots:
 #   tools/demo.sh BUILD_DIR OUT_DIR
-# Title screen, the tutorial through to ENTER, a fight against opponent 1
-# until its result or a time limit, back to the title, Escape. Writes
-# title.png, tutorial.png, fight.png, result.png, back-to-title.png,
-# session.gif and the run's marrowick.log into OUT_DIR, and knockdown.png
-# when the hero went down during the fight.
+# Title, the tutorial through to ENTER, a fight against opponent 1 until its
+# result or a time limit, back to the title, Escape. Writes title.png,
+# tutorial.png, fight.png, result.png, back-to-title.png, session.gif, the run's
+# marrowick.log and, when the hero went down, knockdown.png into OUT_DIR.
 set -euo pipefail
 
 build="$1"
@@ -22,7 +21,6 @@ say "playing in $rig_work"
 (cd "$rig_work" && exec "$build/marrowick") >"$rig_work/stdout.txt" 2>&1 &
 game=$!
 
-frame=""
 frame_number=0
 # A screenshot, kept as a frame of the session, and as NAME.png when named.
 take() {
@@ -35,26 +33,24 @@ key() {
   xdotool key --delay 60 "$@"
   sleep 0.2
 }
+# Presses KEY, waits SECONDS, then takes a screenshot (NAME.png when named).
+step() {
+  key "$1"
+  sleep "$2"
+  take "${3:-}"
+}
 
 window_within 60 || fail "no window within 60 s"
 sleep 1.5
 xdotool mousemove 512 384 # keys go to the window under the pointer
 take title
-key t
-sleep 0.5
-take tutorial
+step t 0.5 tutorial
 for k in q w o p; do
-  key "$k"
-  sleep 0.7
-  take
+  step "$k" 0.7
 done
 take tutorial-done
-key Return
-sleep 0.7
-take
-key 1
-sleep 1
-take fight-start
+step Return 0.7
+step 1 1 fight-start
 for k in o p o p; do
   key "$k"
   sleep 0.4
