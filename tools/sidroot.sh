@@ -12,29 +12,21 @@ repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cache_dir="${MARROWICK_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/marrowick}"
 # HOME inside the sandbox: writable, per user, and nothing of the real home.
 sandbox_home="$cache_dir/home"
+packages() { grep -v -e '^\s*#' -e '^\s*$' "$repo/tools/sid-packages.txt"; }
+root_dir="$cache_dir/sid-$(packages | sort | sha256sum | cut -c1-12)"
 
 fail() {
   echo "sidroot: $*" >&2
   exit 1
 }
 
-packages() { grep -v -e '^\s*#' -e '^\s*$' "$repo/tools/sid-packages.txt"; }
-
-root_dir="$cache_dir/sid-$(packages | sort | sha256sum | cut -c1-12)"
-
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# mmdebstrap maps the root's users onto the caller's subordinate ids; a user
-# made before /etc/subuid existed has none.
-has_subordinate_ids() {
-  grep -q -E "^($(id -un)|$(id -u)):" /etc/subuid 2>/dev/null &&
-    grep -q -E "^($(id -un)|$(id -g)):" /etc/subgid 2>/dev/null
-}
-
 install_host_tools() {
   local missing=() first ids user
+  user="$(id -un)"
   command -v mmdebstrap >/dev/null || missing+=(mmdebstrap)
   command -v bwrap >/dev/null || missing+=(bubblewrap)
   command -v newuidmap >/dev/null || missing+=(uidmap)
@@ -46,12 +38,14 @@ install_host_tools() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null ||
       fail "could not install ${missing[*]} with apt-get; install them by hand, then run again"
   fi
-  { [ "$(id -u)" -ne 0 ] && ! has_subordinate_ids; } || return 0
-  # The first free block of 65536 ids above every block already given out.
+  # mmdebstrap maps the root's users onto the caller's subordinate ids; a user
+  # made before /etc/subuid existed has none. They get the first free block.
+  [ "$(id -u)" -ne 0 ] || return 0
+  grep -q -E "^($user|$(id -u)):" /etc/subuid 2>/dev/null &&
+    grep -q -E "^($user|$(id -g)):" /etc/subgid 2>/dev/null && return 0
   first="$({ cat /etc/subuid /etc/subgid 2>/dev/null || true; } |
     awk -F: 'BEGIN { free = 100000 } $2 + $3 > free { free = $2 + $3 } END { print free }')"
   ids="$first-$((first + 65535))"
-  user="$(id -un)"
   echo "sidroot: giving $user the subordinate ids $ids (needed to build the root without root)" >&2
   as_root usermod --add-subuids "$ids" --add-subgids "$ids" "$user" ||
     fail "could not add subordinate ids for $user; add a line '$user:$first:65536' to /etc/subuid and /etc/subgid, then run again"
