@@ -29,31 +29,29 @@ take() {
   shot "$frame"
   [ -z "${1:-}" ] || cp "$frame" "$out/$1.png"
 }
+# Presses KEY, then waits 0.2 s and SECONDS more.
 key() {
-  xdotool key --delay 60 "$@"
-  sleep 0.2
-}
-# Presses KEY, waits SECONDS, then takes a screenshot (NAME.png when named).
-step() {
-  key "$1"
-  sleep "$2"
-  take "${3:-}"
+  xdotool key --delay 60 "$1"
+  sleep 0.2 "${2:-0}"
 }
 
 window_within 60 || fail "no window within 60 s"
 sleep 1.5
 xdotool mousemove 512 384 # keys go to the window under the pointer
 take title
-step t 0.5 tutorial
+key t 0.5
+take tutorial
 for k in q w o p; do
-  step "$k" 0.7
+  key "$k" 0.7
+  take
 done
 take tutorial-done
-step Return 0.7
-step 1 1 fight-start
+key Return 0.7
+take
+key 1 1
+take fight-start
 for k in o p o p; do
-  key "$k"
-  sleep 0.4
+  key "$k" 0.4
 done
 take fight
 result_seen=0

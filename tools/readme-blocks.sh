@@ -2,11 +2,9 @@
 # Reads the code blocks of a Markdown file marked for a walk-through: those whose
 # opening fence follows a line "<!-- walk-through: WHAT -->", WHAT saying what the
 # block is ("file walker/main.cpp", "build root", "desktop").
-#
 #   tools/readme-blocks.sh FILE           every marked block's number and WHAT, a tab apart
 #   tools/readme-blocks.sh FILE N         the text of block N (from 1), fences left out
 #   tools/readme-blocks.sh FILE -w WHAT   the text of the first block marked WHAT
-#
 # Fails, naming the line, on a marker without a block right after it or a block
 # that never closes; fails when the block asked for is not there.
 set -euo pipefail
