@@ -2,6 +2,7 @@
 # ./run docs: the engine's reference with Doxygen, of engine/*.h and
 # docs/reference/*.md; the first page's program is the README's walk-through.
 # Sourced by run.
+html="$repo/build/docs/html"
 version="$(sed -n 's/^#define MW_VERSION_STRING "\(.*\)"$/\1/p' "$repo/engine/Version.h")"
 mkdir -p "$repo/build/docs/walk-through"
 "$repo/tools/readme-blocks.sh" "$repo/README.md" -w "file walker/main.cpp" >"$repo/build/docs/walk-through/main.cpp" ||
@@ -12,7 +13,7 @@ in_env bash -c "
 " || fail "the reference documentation has warnings or errors (above); every public class and operation of the engine needs a doc comment"
 # A game never sees the classes and structs of engine/internal/.
 for name in $(sed -n 's/^\(class\|struct\) \([A-Za-z_][A-Za-z0-9_]*\)\( [:{].*\)\?$/\2/p' "$repo"/engine/internal/*.h); do
-  [ ! -e "$repo/build/docs/html/classmw_1_1$name.html" ] && [ ! -e "$repo/build/docs/html/structmw_1_1$name.html" ] ||
+  [ ! -e "$html/classmw_1_1$name.html" ] && [ ! -e "$html/structmw_1_1$name.html" ] ||
     fail "the reference lists mw::$name, which engine/internal/ declares; a game never sees it"
 done
-echo "run: the engine's reference is $repo/build/docs/html/index.html"
+echo "run: the engine's reference is $html/index.html"

@@ -38,7 +38,8 @@ printf 'RIFF\x2c\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x22\x56\0\0\x44\xac\0\0\x02
 
 # Kept regression inputs first: each must run without a crash.
 fuzz() {
-  local program="$build/tests/fuzz/fuzz_$1" kept="$src/tests/fuzz/regressions/$1" log="$build/artifacts/$1.log"
+  local program="$build/tests/fuzz/fuzz_$1" log="$build/artifacts/$1.log"
+  local kept="$src/tests/fuzz/regressions/$1"
   ! compgen -G "$kept/*" >/dev/null || "$program" "$kept"/* >/dev/null 2>&1 ||
     { echo "fuzz: $1 crashes on a kept regression input" >&2; return 1; }
   (cd "$build/artifacts" && "$program" -max_total_time="$seconds" -max_len=8192 -print_final_stats=1 \
