@@ -195,18 +195,6 @@ create_root() {
   echo "sidroot: ready; installed versions in $root_dir.versions" >&2
 }
 
-ensure() {
-  if [ ! -x "$root_dir/usr/bin/g++" ]; then
-    mkdir -p "$cache_dir" || fail "cannot create $cache_dir; set MARROWICK_CACHE to a writable directory"
-    # A second run waits for the first's root.
-    exec 9>"$cache_dir/.lock"
-    flock 9
-    [ -x "$root_dir/usr/bin/g++" ] || create_root
-    flock -u 9
-  fi
-  command -v bwrap >/dev/null || install_host_tools
-}
-
 case "${1:-}" in
   run) ;;
   desktop) [ $# -ge 3 ] || fail "usage: tools/sidroot.sh desktop DIR COMMAND [ARGS...]" ;;
@@ -215,5 +203,13 @@ case "${1:-}" in
     exit 2
     ;;
 esac
-ensure
+if [ ! -x "$root_dir/usr/bin/g++" ]; then
+  mkdir -p "$cache_dir" || fail "cannot create $cache_dir; set MARROWICK_CACHE to a writable directory"
+  # A second run waits for the first's root.
+  exec 9>"$cache_dir/.lock"
+  flock 9
+  [ -x "$root_dir/usr/bin/g++" ] || create_root
+  flock -u 9
+fi
+command -v bwrap >/dev/null || install_host_tools
 "sandbox_$1" "${@:2}"
