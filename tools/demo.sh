@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
 # Plays the real program under Xvfb with xdotool and keeps screenshots:
 #   tools/demo.sh BUILD_DIR OUT_DIR
-# Title screen, the tutorial through to ENTER, a fight against opponent 1
-# until its result or a time limit, back to the title, Escape. Writes
-# title.png, tutorial.png, fight.png, result.png, back-to-title.png,
-# session.gif and the run's marrowick.log into OUT_DIR, and knockdown.png
-# when the hero went down during the fight.
+# Title, the tutorial through to ENTER, a fight against opponent 1 until its
+# result or a time limit, back to the title, Escape. Writes title.png,
+# tutorial.png, fight.png, result.png, back-to-title.png, session.gif, the run's
+# marrowick.log and, when the hero went down, knockdown.png into OUT_DIR.
 set -euo pipefail
 
 build="$1"
@@ -22,7 +21,6 @@ say "playing in $rig_work"
 (cd "$rig_work" && exec "$build/marrowick") >"$rig_work/stdout.txt" 2>&1 &
 game=$!
 
-frame=""
 frame_number=0
 # A screenshot, kept as a frame of the session, and as NAME.png when named.
 take() {
@@ -31,33 +29,29 @@ take() {
   shot "$frame"
   [ -z "${1:-}" ] || cp "$frame" "$out/$1.png"
 }
+# Presses KEY, then waits 0.2 s and SECONDS more.
 key() {
-  xdotool key --delay 60 "$@"
-  sleep 0.2
+  xdotool key --delay 60 "$1"
+  sleep 0.2 "${2:-0}"
 }
 
 window_within 60 || fail "no window within 60 s"
 sleep 1.5
 xdotool mousemove 512 384 # keys go to the window under the pointer
 take title
-key t
-sleep 0.5
+key t 0.5
 take tutorial
 for k in q w o p; do
-  key "$k"
-  sleep 0.7
+  key "$k" 0.7
   take
 done
 take tutorial-done
-key Return
-sleep 0.7
+key Return 0.7
 take
-key 1
-sleep 1
+key 1 1
 take fight-start
 for k in o p o p; do
-  key "$k"
-  sleep 0.4
+  key "$k" 0.4
 done
 take fight
 result_seen=0

@@ -1,8 +1,7 @@
 # shellcheck shell=bash disable=SC2154 # run's variables and functions
-# ./run example [test]: the example game, built as any game outside this tree
-# is, against the engine installed in a prefix by a CMake project that only
-# finds the package; then played, or (test) built with pkg-config too and
-# its tests run. Sourced by run.
+# ./run example [test]: the example game, built as any game outside this tree is,
+# against the engine installed in a prefix; then played, or (test) built with
+# pkg-config too and its tests run. Sourced by run.
 mode="${1:-play}"
 [ "$mode" = play ] || [ "$mode" = test ] || fail "usage: ./run example [test]"
 build_all marrowick_engine
@@ -13,40 +12,32 @@ if [ "${MW_SANITIZE:-0}" = 1 ]; then
   example_flags+=" -DCMAKE_BUILD_TYPE=Debug '-DCMAKE_CXX_FLAGS=$sanitize' '-DCMAKE_EXE_LINKER_FLAGS=$sanitize'"
   compile_flags+=" $sanitize"
 fi
-prefix="$build/example/prefix"
-example_build="$build/example/build"
+work="$build/example"
 if [ "$mode" = test ]; then
   work="$(mktemp -d /tmp/marrowick-example-XXXXXX)"
   trap 'rm -rf "$work"' EXIT
-  prefix="$work/prefix"
-  example_build="$work/build"
 fi
 example_src="$src/examples/reefwatch"
 in_env bash -c "
   set -e
-  cmake --install '$build' --prefix '$prefix' >/dev/null
-  echo 'run: the engine is installed in $prefix'
-  cmake -S '$example_src' -B '$example_build' $example_flags -DCMAKE_PREFIX_PATH='$prefix' >/dev/null ||
+  cmake --install '$build' --prefix '$work/prefix' >/dev/null
+  echo 'run: the engine is installed in $work/prefix'
+  cmake -S '$example_src' -B '$work/build' $example_flags -DCMAKE_PREFIX_PATH='$work/prefix' >/dev/null ||
     { echo 'run: configuring the example against the installed engine failed' >&2; exit 1; }
-  cmake --build '$example_build' ||
+  cmake --build '$work/build' ||
     { echo 'run: building the example failed; read the compiler messages above' >&2; exit 1; }
 "
 if [ "$mode" = test ]; then
   in_env bash -c "
     set -e
-    export PKG_CONFIG_PATH='$prefix/lib/pkgconfig'
+    export PKG_CONFIG_PATH='$work/prefix/lib/pkgconfig'
     c++ $compile_flags -Werror -I'$example_src' '$example_src'/*.cpp \$(pkg-config --cflags --libs marrowick) \
       -o '$work/reefwatch-from-pkg-config'
     echo 'run: the example also builds with pkg-config --cflags --libs marrowick'
-    cd '$example_build' && ctest --output-on-failure --timeout 300
+    cd '$work/build' && ctest --output-on-failure --timeout 300
   " || fail "the example's tests failed; their output is above"
   exit 0
 fi
 play_dir="$data_home/marrowick-reefwatch"
-mkdir -p "$play_dir" || fail "cannot create the play folder $play_dir"
-rm -rf "$play_dir/sprites" "$play_dir/audio"
-copy_from="$repo/build/$variant/example/build/run"
-cp -r "$copy_from/sprites" "$copy_from/audio" "$copy_from/mw-font.ttf" "$play_dir/"
-check_display
-ulimit -c 0
-in_desktop "$example_build/reefwatch" || fail "the example ended with status $?; its log is $play_dir/reefwatch.log"
+refresh_play_dir "$repo/build/$variant/example/build/run"
+play_program "$work/build/reefwatch" || fail "the example ended with status $?; its log is $play_dir/reefwatch.log"

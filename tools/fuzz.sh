@@ -1,34 +1,29 @@
 #!/usr/bin/env bash
-# Fuzzes the file readers with libFuzzer, the three targets at once, each for
-# SECONDS:
+# Fuzzes the file readers with libFuzzer, the three targets at once, each for SECONDS:
 #   tools/fuzz.sh SOURCE_DIR BUILD_DIR SECONDS
-# The seed corpora are the game's own sprite files, a few high-score files and
-# the starts of the game's sounds; inputs kept under tests/fuzz/regressions/
-# run first. Prints the executions and coverage reached; fails when a target
-# crashes (the input is kept in BUILD_DIR/artifacts).
+# The seeds are the game's sprite files, a few high-score files and the starts of
+# the game's sounds; inputs kept under tests/fuzz/regressions/ run first. Prints the
+# executions and coverage reached; fails when a target crashes (the input is kept
+# in BUILD_DIR/artifacts).
 set -euo pipefail
 
 src="$1"
 build="$2"
 seconds="$3"
+targets=(sprite_file high_score wav_header)
+seeds="$build/seeds"
 compiler="$(command -v clang++-21 || command -v clang++ || true)"
 [ -n "$compiler" ] || { echo "fuzz: clang++ not found; add clang to tools/sid-packages.txt" >&2; exit 1; }
-targets="sprite_file high_score wav_header"
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$compiler" -DMW_FUZZ=ON \
   -DMW_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 # The game's sounds, for the seeds, from the ordinary build where there is one.
 audio="$src/build/sid/run/audio"
 [ -d "$audio" ] || audio="$build/run/audio" game_data=game_data
-# shellcheck disable=SC2046 # a list of targets
-cmake --build "$build" --target $(printf 'fuzz_%s ' $targets) ${game_data:-} >/dev/null ||
+cmake --build "$build" --target "${targets[@]/#/fuzz_}" ${game_data:+"$game_data"} >/dev/null ||
   { echo "fuzz: building the fuzz targets failed; run 'cmake --build $build' for the messages" >&2; exit 1; }
 
-seeds="$build/seeds"
 rm -rf "$seeds"
-for target in $targets; do
-  mkdir -p "$seeds/$target" "$build/corpus/$target"
-done
-mkdir -p "$build/artifacts"
+mkdir -p "${targets[@]/#/$seeds/}" "${targets[@]/#/$build/corpus/}" "$build/artifacts"
 cp "$src"/data/sprites/*.txt "$src"/data/sprites/*/*.txt "$seeds/sprite_file/"
 printf '105\n\n207\n' >"$seeds/high_score/three-times"
 printf '\n\n\n' >"$seeds/high_score/empty-lines"
@@ -43,26 +38,25 @@ printf 'RIFF\x2c\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x22\x56\0\0\x44\xac\0\0\x02
 
 # Kept regression inputs first: each must run without a crash.
 fuzz() {
-  local target="$1" program="$build/tests/fuzz/fuzz_$1" log="$build/artifacts/$1.log"
-  if compgen -G "$src/tests/fuzz/regressions/$target/*" >/dev/null; then
-    "$program" "$src/tests/fuzz/regressions/$target/"* >/dev/null 2>&1 ||
-      { echo "fuzz: $target crashes on a kept regression input" >&2; return 1; }
-  fi
+  local program="$build/tests/fuzz/fuzz_$1" log="$build/artifacts/$1.log"
+  local kept="$src/tests/fuzz/regressions/$1"
+  ! compgen -G "$kept/*" >/dev/null || "$program" "$kept"/* >/dev/null 2>&1 ||
+    { echo "fuzz: $1 crashes on a kept regression input" >&2; return 1; }
   (cd "$build/artifacts" && "$program" -max_total_time="$seconds" -max_len=8192 -print_final_stats=1 \
-    -artifact_prefix="$build/artifacts/$target-" "$build/corpus/$target" "$seeds/$target") >"$log" 2>&1 ||
-    { echo "fuzz: $target found a crash; the input is in $build/artifacts and the report in $log" >&2; return 1; }
+    -artifact_prefix="$build/artifacts/$1-" "$build/corpus/$1" "$seeds/$1") >"$log" 2>&1 ||
+    { echo "fuzz: $1 found a crash; the input is in $build/artifacts and the report in $log" >&2; return 1; }
 }
-declare -A fuzzers=()
-for target in $targets; do
+fuzzers=()
+for target in "${targets[@]}"; do
   fuzz "$target" &
-  fuzzers[$target]=$!
+  fuzzers+=($!)
 done
 status=0
-for target in $targets; do
-  wait "${fuzzers[$target]}" || status=1
-  log="$build/artifacts/$target.log"
+for i in "${!targets[@]}"; do
+  wait "${fuzzers[i]}" || status=1
+  log="$build/artifacts/${targets[i]}.log"
   runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n1)"
   coverage="$(grep -E '^#[0-9]+.*(DONE|pulse|NEW).*cov:' "$log" | tail -n1 | sed -E 's/.*cov: ([0-9]+) ft: ([0-9]+).*/\1 edges, \2 features/')"
-  echo "fuzz: $target: ${runs:-?} executions in ${seconds}s, coverage ${coverage:-?}"
+  echo "fuzz: ${targets[i]}: ${runs:-?} executions in ${seconds}s, coverage ${coverage:-?}"
 done
 exit "$status"

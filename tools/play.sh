@@ -1,29 +1,21 @@
 # shellcheck shell=bash disable=SC2154 # repo, flavour, play_dir and fail are run's
-# How ./run plays a program on the desktop: the play folder brought up to
-# the build, the display checked, the program started in the sandbox and
-# stop signals passed on to it. Sourced by run.
+# How ./run plays a program on the desktop. Sourced by run.
 
-# The system's reason in the first line of a command's error output
-# ("cp: cannot create regular file 'x': No space left on device").
+# The system's reason in a command's first error line ("cp: ...: No space left on device").
 reason() {
   local first="${1%%$'\n'*}"
   echo "${first##*: }"
 }
 
-# Brings the font, sprites and audio in the play folder up to those of the
-# build's folder RUN_DIR. The new ones are copied beside the old ones first,
-# then renamed into their places, so that a refresh that fails (a full disk,
-# a folder of someone else's) leaves a playable folder as it was, and says in
-# one line what failed.
+# Brings the font, sprites and audio in the play folder up to those of RUN_DIR:
+# copied beside the old ones, then renamed into place, so that a refresh that
+# fails leaves the folder playable as it was and says in one line what failed.
 refresh_play_dir() {
   local run_dir="$1" items=(sprites audio mw-font.ttf) item back error swapped=()
   local new="$play_dir/.refresh-new" refusal="cannot refresh the play folder $play_dir"
   error="$(mkdir -p "$play_dir" 2>&1)" || fail "cannot create the play folder $play_dir ($(reason "$error"))"
-  if diff -r -q "$run_dir/sprites" "$play_dir/sprites" >/dev/null 2>&1 &&
-    diff -r -q "$run_dir/audio" "$play_dir/audio" >/dev/null 2>&1 &&
-    cmp -s "$run_dir/mw-font.ttf" "$play_dir/mw-font.ttf"; then
-    return 0
-  fi
+  { diff -r -q "$run_dir/sprites" "$play_dir/sprites" && diff -r -q "$run_dir/audio" "$play_dir/audio" &&
+    cmp -s "$run_dir/mw-font.ttf" "$play_dir/mw-font.ttf"; } >/dev/null 2>&1 && return 0
   # Leftovers of a refresh that was cut short go first.
   error="$({ rm -rf "$new" "${items[@]/#/$play_dir/.refresh-old-}" && mkdir "$new" &&
     cp -r "${items[@]/#/$run_dir/}" "$new/"; } 2>&1)" || {
@@ -36,7 +28,6 @@ refresh_play_dir() {
       swapped+=("$item")
       continue
     fi
-    # Put back what was swapped, and the old item if it was moved aside.
     [ ! -e "$play_dir/.refresh-old-$item" ] || mv -T "$play_dir/.refresh-old-$item" "$play_dir/$item" || true
     for back in "${swapped[@]}"; do
       rm -rf "${play_dir:?}/$back" && mv -T "$play_dir/.refresh-old-$back" "$play_dir/$back"
@@ -47,10 +38,8 @@ refresh_play_dir() {
   rm -rf "$new" "${items[@]/#/$play_dir/.refresh-old-}" 2>/dev/null || true
 }
 
-# Runs a command of the build environment as a desktop program in the play
-# folder; natively, with the sound stream's buffer that tools/sidroot.sh
-# gives the sandbox (PULSE_LATENCY_MSEC, 50 ms unless the user set one), and,
-# as there, with TERM, INT and HUP at their defaults.
+# A command of the build environment as a desktop program in the play folder;
+# natively with the sound buffer and signals tools/sidroot.sh gives it.
 in_desktop() {
   if [ "$flavour" = native ]; then
     (cd "$play_dir" && PULSE_LATENCY_MSEC="${PULSE_LATENCY_MSEC:-50}" env --default-signal=TERM,INT,HUP "$@")
@@ -59,8 +48,7 @@ in_desktop() {
   fi
 }
 
-# Fails with one line naming the likely cause unless the game can open a
-# window on DISPLAY from where it will run.
+# Fails with the likely cause unless the game can open a window on DISPLAY.
 check_display() {
   [ -n "${DISPLAY:-}" ] ||
     fail "no display to open the game window on: DISPLAY is not set (log in to a desktop, or use './run demo', which plays under Xvfb)"
@@ -72,7 +60,6 @@ check_display() {
   fail "cannot open the display DISPLAY=$DISPLAY: no X server answers there"
 }
 
-# The pids of a process's descendants.
 descendants() {
   local child
   for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do
@@ -81,13 +68,9 @@ descendants() {
   done
 }
 
-# Plays a program in the play folder, with no core file, and waits for it.
-# The program stays in this script's process group, the terminal's job:
-# Ctrl+Z stops it with the script and fg goes on with both; Ctrl+C and a
-# closed terminal reach it directly. A stop signal (TERM, INT, HUP) sent to
-# this script alone is passed on to the program's processes, where the game
-# shuts down cleanly; the job's own shell and the sandbox outlive the signal
-# to wait for that. Returns the program's status.
+# Plays a program in the play folder, with no core file, and returns its
+# status. In the terminal's job, Ctrl+Z, Ctrl+C and a closed terminal reach it
+# directly; TERM, INT or HUP sent to this script alone is passed on to it.
 play_program() {
   local program="" pending="" interrupted=0 status=0 signal
   check_display
@@ -102,8 +85,7 @@ play_program() {
     # shellcheck disable=SC2064 # the signal's name is fixed now
     trap "interrupted=1; pending=$signal; pass_on" "$signal"
   done
-  # The program starts with them blocked; the game unblocks them once it has
-  # its handlers, so that one sent before waits for them.
+  # Blocked until the game has its handlers.
   (
     trap : TERM INT HUP
     in_desktop env --block-signal=TERM,INT,HUP "$@"
@@ -121,8 +103,6 @@ play_program() {
   return "$status"
 }
 
-# ./run program DIR PROGRAM [ARGS...]: any program built on the engine (in
-# ./run shell, say), played as ./run play plays the game.
 play_other_program() {
   [ $# -ge 2 ] || fail "usage: ./run program DIR PROGRAM [ARGS...]"
   [ -d "$1" ] || fail "no folder $1 to run the program in"
@@ -132,14 +112,12 @@ play_other_program() {
   [[ "$program" = /* ]] || program="$PWD/$program"
   [ -f "$program" ] && [ -x "$program" ] || fail "no program $program (build it first)"
   program="$(cd "$(dirname "$program")" && pwd)/$(basename "$program")"
-  if [ "$flavour" = sid ]; then
-    # The sandbox sees DIR where it is, and the checkout as /src.
-    case "$program" in
-      "$play_dir"/*) ;;
-      "$repo"/*) program="/src/${program#"$repo"/}" ;;
-      *) fail "$program lies outside $play_dir and the checkout, the only folders the program's sandbox sees; build it in one of them" ;;
-    esac
-  fi
+  # The sandbox sees DIR where it is and the checkout as /src.
+  case "$flavour:$program" in
+    native:* | sid:"$play_dir"/*) ;;
+    sid:"$repo"/*) program="/src/${program#"$repo"/}" ;;
+    *) fail "$program lies outside $play_dir and the checkout, the only folders the program's sandbox sees; build it in one of them" ;;
+  esac
   play_program "$program" "$@" || status=$?
   [ "$status" -eq 0 ] || echo "run: the program ended with status $status" >&2
   exit "$status"

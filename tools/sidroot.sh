@@ -1,54 +1,32 @@
 #!/usr/bin/env bash
 # Builds (once) and enters a Debian sid root that carries SFML 3.
 #
-#   tools/sidroot.sh run CMD ARGS           run a build command inside it, checkout bound at /src
-#   tools/sidroot.sh desktop DIR CMD ARGS   run a desktop program inside it in DIR, with the
-#                                           user's display, sound server and GPU passed in
-#
-# The root lives outside the checkout so that every clone shares it; it
-# belongs to the user who made it, and is built without root privileges
-# (mmdebstrap in its unshare mode). Only installing the host's tools needs
-# sudo, once. Its name carries a hash of the package list: a changed list
-# makes a new root.
+#   tools/sidroot.sh run CMD ARGS           a build command inside it, the checkout at /src
+#   tools/sidroot.sh desktop DIR CMD ARGS   a desktop program inside it in DIR, with the
+#                                           user's display, sound server and GPU
+# The root, in the user's cache and named after a hash of the package list, is
+# built without root privileges; only installing the host's tools needs sudo.
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-package_list="$repo/tools/sid-packages.txt"
 cache_dir="${MARROWICK_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/marrowick}"
 # HOME inside the sandbox: writable, per user, and nothing of the real home.
 sandbox_home="$cache_dir/home"
+packages() { grep -v -e '^\s*#' -e '^\s*$' "$repo/tools/sid-packages.txt"; }
+root_dir="$cache_dir/sid-$(packages | sort | sha256sum | cut -c1-12)"
 
 fail() {
   echo "sidroot: $*" >&2
   exit 1
 }
 
-packages() { grep -v '^\s*#' "$package_list" | grep -v '^\s*$'; }
-
-root_hash="$(packages | sort | sha256sum | cut -c1-12)"
-root_dir="$cache_dir/sid-$root_hash"
-
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# mmdebstrap's unshare mode maps the root's users onto the caller's
-# subordinate ids; a user made before /etc/subuid existed has none.
-has_subordinate_ids() {
-  local user
-  user="$(id -un)"
-  grep -q -E "^($user|$(id -u)):" /etc/subuid 2>/dev/null &&
-    grep -q -E "^($user|$(id -g)):" /etc/subgid 2>/dev/null
-}
-
-# The first free block of 65536 ids above every block already given out.
-free_subordinate_block() {
-  cat /etc/subuid /etc/subgid 2>/dev/null |
-    awk -F: 'BEGIN { next_free = 100000 } { end = $2 + $3; if (end > next_free) next_free = end } END { print next_free }'
-}
-
 install_host_tools() {
-  local missing=()
+  local missing=() first ids user
+  user="$(id -un)"
   command -v mmdebstrap >/dev/null || missing+=(mmdebstrap)
   command -v bwrap >/dev/null || missing+=(bubblewrap)
   command -v newuidmap >/dev/null || missing+=(uidmap)
@@ -60,115 +38,77 @@ install_host_tools() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null ||
       fail "could not install ${missing[*]} with apt-get; install them by hand, then run again"
   fi
-  if [ "$(id -u)" -ne 0 ] && ! has_subordinate_ids; then
-    local first
-    first="$(free_subordinate_block)"
-    echo "sidroot: giving $(id -un) the subordinate ids $first-$((first + 65535)) (needed to build the root without root)" >&2
-    as_root usermod --add-subuids "$first-$((first + 65535))" --add-subgids "$first-$((first + 65535))" "$(id -un)" ||
-      fail "could not add subordinate ids for $(id -un); add a line '$(id -un):$first:65536' to /etc/subuid and /etc/subgid, then run again"
-  fi
+  # mmdebstrap maps the root's users onto the caller's subordinate ids; a user
+  # made before /etc/subuid existed has none. They get the first free block.
+  [ "$(id -u)" -ne 0 ] || return 0
+  grep -q -E "^($user|$(id -u)):" /etc/subuid 2>/dev/null &&
+    grep -q -E "^($user|$(id -g)):" /etc/subgid 2>/dev/null && return 0
+  first="$({ cat /etc/subuid /etc/subgid 2>/dev/null || true; } |
+    awk -F: 'BEGIN { free = 100000 } $2 + $3 > free { free = $2 + $3 } END { print free }')"
+  ids="$first-$((first + 65535))"
+  echo "sidroot: giving $user the subordinate ids $ids (needed to build the root without root)" >&2
+  as_root usermod --add-subuids "$ids" --add-subgids "$ids" "$user" ||
+    fail "could not add subordinate ids for $user; add a line '$user:$first:65536' to /etc/subuid and /etc/subgid, then run again"
 }
 
-# The Debian archive the host itself uses, read from its apt configuration.
+# The Debian archive of the host's apt sources.
 host_mirror() {
-  local uri=""
-  if compgen -G "/etc/apt/sources.list.d/*.sources" >/dev/null; then
-    uri="$(awk '/^URIs:/ { for (i = 2; i <= NF; i++) print $i }' /etc/apt/sources.list.d/*.sources |
-      grep -v -- '-security' | grep -E '/debian/?$' | head -n1 || true)"
-  fi
-  if [ -z "$uri" ] && [ -r /etc/apt/sources.list ]; then
-    uri="$(awk '$1 == "deb" { for (i = 2; i <= NF; i++) if ($i ~ /^(https?|file):/) { print $i; break } }' \
-      /etc/apt/sources.list | grep -v -- '-security' | grep -E '/debian/?$' | head -n1 || true)"
-  fi
+  local uri
+  uri="$(cat /etc/apt/sources.list.d/*.sources /etc/apt/sources.list 2>/dev/null |
+    awk '/^URIs:/ { for (i = 2; i <= NF; i++) print $i }
+      $1 == "deb" { for (i = 2; i <= NF; i++) if ($i ~ /^(https?|file):/) { print $i; break } }' |
+    grep -v -- '-security' | grep -E '/debian/?$' | head -n1 || true)"
   [ -n "$uri" ] || fail "no Debian archive found in the host's apt sources; add one to /etc/apt/sources.list, then run again"
   echo "${uri%/}"
 }
 
-# The arguments every sandbox shares: the root, a fresh /dev, /proc, the
-# host's name resolution, and the per-user HOME.
 common_args() {
-  local root="$1"
   mkdir -p "$sandbox_home"
-  sandbox=(--bind "$root" / --dev /dev --proc /proc --tmpfs /dev/shm)
+  sandbox=(--bind "$root_dir" / --dev /dev --proc /proc --tmpfs /dev/shm)
   [ -e /etc/resolv.conf ] && sandbox+=(--ro-bind /etc/resolv.conf /etc/resolv.conf)
-  sandbox+=(--bind "$sandbox_home" "$sandbox_home"
-    --setenv HOME "$sandbox_home"
-    --setenv PATH /usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin
-    --setenv LANG C.UTF-8
-    --die-with-parent)
+  sandbox+=(--bind "$sandbox_home" "$sandbox_home" --setenv HOME "$sandbox_home"
+    --setenv PATH /usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin --setenv LANG C.UTF-8 --die-with-parent)
 }
 
-in_root() {
-  # A build command: the checkout at /src, the host's /tmp (and with it the
-  # X socket directory of a test server) shared.
-  local root="$1"
-  shift
+# A build command shares the host's /tmp (and a test X server's socket there);
+# MW_READONLY_DIR, bound over it, is a working directory that cannot be written.
+sandbox_run() {
   local -a sandbox
-  common_args "$root"
+  common_args
   sandbox+=(--bind /tmp /tmp --bind "$repo" /src --chdir "${MW_CHDIR:-/src}")
-  # A folder the command must find read-only, such as a working directory
-  # that cannot be written; bound last, over /tmp.
   [ -z "${MW_READONLY_DIR:-}" ] || sandbox+=(--ro-bind "$MW_READONLY_DIR" "$MW_READONLY_DIR")
   exec bwrap "${sandbox[@]}" "$@"
 }
 
-# The X display DISPLAY names: its socket and its authorization file.
-display_args() {
-  local number
-  number="$(sed -n 's/^[a-z]*:\([0-9][0-9]*\).*/\1/p' <<<"${DISPLAY:-}")"
-  [ -n "$number" ] && [ -S "/tmp/.X11-unix/X$number" ] &&
-    sandbox+=(--ro-bind "/tmp/.X11-unix/X$number" "/tmp/.X11-unix/X$number")
-  local authority="${XAUTHORITY:-$HOME/.Xauthority}"
-  if [ -r "$authority" ]; then
-    sandbox+=(--ro-bind "$authority" /run/marrowick/Xauthority --setenv XAUTHORITY /run/marrowick/Xauthority)
-  fi
-  [ -n "${DISPLAY:-}" ] && sandbox+=(--setenv DISPLAY "$DISPLAY")
-  return 0
-}
-
-# The PulseAudio (or PipeWire's pulse) server: its socket and its cookie.
+# The PulseAudio (or PipeWire's pulse) server.
 sound_args() {
-  local runtime="${XDG_RUNTIME_DIR:-/run/user/$(id -u)}"
+  local runtime="${XDG_RUNTIME_DIR:-/run/user/$(id -u)}" cookie
   local socket="$runtime/pulse/native"
   case "${PULSE_SERVER:-}" in
     unix:*) socket="${PULSE_SERVER#unix:}" ;;
     "") ;;
     *) socket="" && sandbox+=(--setenv PULSE_SERVER "$PULSE_SERVER") ;; # a network server
   esac
-  # The socket's folder, not the socket: a server that restarts makes a new
-  # socket there, which the game finds again. A server that has not started
-  # yet (right after a login) gets the folder now, private as a server makes
-  # it, so that it later puts its socket where the game looks.
-  if [ "$socket" = "$runtime/pulse/native" ] && [ ! -e "$runtime/pulse" ] && [ -O "$runtime" ]; then
+  # The socket's folder, where a restarted server's new socket appears too; a
+  # server not started yet (right after a login) gets it now, private.
+  [ "$socket" != "$runtime/pulse/native" ] || [ -e "$runtime/pulse" ] || [ ! -O "$runtime" ] ||
     mkdir -m 700 "$runtime/pulse" 2>/dev/null || true
-  fi
-  if [ -n "$socket" ] && [ -d "$(dirname "$socket")" ]; then
-    sandbox+=(--ro-bind "$(dirname "$socket")" /run/marrowick/pulse
-      --setenv PULSE_SERVER "unix:/run/marrowick/pulse/$(basename "$socket")")
-  fi
-  local cookie
+  [ -z "$socket" ] || [ ! -d "$(dirname "$socket")" ] || sandbox+=(--ro-bind "$(dirname "$socket")" \
+    /run/marrowick/pulse --setenv PULSE_SERVER "unix:/run/marrowick/pulse/$(basename "$socket")")
   for cookie in "${PULSE_COOKIE:-}" "${XDG_CONFIG_HOME:-$HOME/.config}/pulse/cookie" "$HOME/.pulse-cookie"; do
     if [ -n "$cookie" ] && [ -r "$cookie" ]; then
       sandbox+=(--ro-bind "$cookie" /run/marrowick/pulse-cookie --setenv PULSE_COOKIE /run/marrowick/pulse-cookie)
       break
     fi
   done
-  sandbox+=(--setenv XDG_RUNTIME_DIR /run/marrowick)
-  # libpulse asks the server for a stream buffer of this many milliseconds
-  # (and to keep the latency to it) instead of the 1 ms or so that the audio
-  # library asks for, which a busy machine cannot refill in time: the music
-  # came out in chopped slices. The music and the effects share the one
-  # stream, so a longer buffer holds the music through longer stalls of a
-  # starved sound server but makes every effect wait as long: a punch's
-  # sound came a median 54 ms after its key at 50, 63 ms at 75 and 77 ms at
-  # 100, with both cores busy and the server starved.
-  # A value of the user's own is kept.
-  sandbox+=(--setenv PULSE_LATENCY_MSEC "${PULSE_LATENCY_MSEC:-50}")
+  # The stream buffer in ms: the audio library's 1 ms chopped the music on a
+  # busy machine; longer delays every effect (a punch's sound came a median
+  # 54 ms after its key at 50, 63 at 75, 77 at 100, both cores busy).
+  sandbox+=(--setenv XDG_RUNTIME_DIR /run/marrowick --setenv PULSE_LATENCY_MSEC "${PULSE_LATENCY_MSEC:-50}")
 }
 
-# A seccomp filter for bwrap --seccomp that refuses the ioctls which type
-# into a terminal (TIOCSTI) or paste into a console (TIOCLINUX), and every
-# system call of another architecture or ABI. Fails on other machines.
+# A seccomp filter refusing the ioctls that type into a terminal (TIOCSTI) or
+# paste into a console (TIOCLINUX), and every call of another architecture or ABI.
 terminal_filter() {
   local arch ioctl
   case "$(uname -m)" in
@@ -178,12 +118,8 @@ terminal_filter() {
   esac
   # One instruction: code, true jump, false jump, operand (little-endian).
   instruction() {
-    local byte bytes=""
-    for byte in $(($1 & 255)) $(($1 >> 8)) "$2" "$3" $(($4 & 255)) $(($4 >> 8 & 255)) \
-      $(($4 >> 16 & 255)) $(($4 >> 24 & 255)); do
-      bytes+="$(printf '\\x%02x' "$byte")"
-    done
-    printf '%b' "$bytes"
+    printf '%b' "$(printf '\\x%02x' $(($1 & 255)) $(($1 >> 8)) "$2" "$3" \
+      $(($4 & 255)) $(($4 >> 8 & 255)) $(($4 >> 16 & 255)) $(($4 >> 24 & 255)))"
   }
   local load=0x20 equal=0x15 any_bit=0x45 return=0x06 allow=0x7fff0000 refuse_eperm=0x00050001
   instruction $load 0 0 4 # the architecture
@@ -198,107 +134,82 @@ terminal_filter() {
   instruction $return 0 0 $refuse_eperm
 }
 
-in_desktop() {
-  # A desktop program: the checkout read-only at /src,
-  # the working directory DIR writable, a private /tmp, and what a program
-  # with a window and sound needs from the desktop.
-  local root="$1" work="$2"
-  shift 2
+# A desktop program: DIR writable, a private /tmp, the GPU and the sound card
+# (/sys tells the graphics drivers which GPU is which).
+sandbox_desktop() {
+  local work="$1" number authority="${XAUTHORITY:-$HOME/.Xauthority}"
   local -a sandbox
-  common_args "$root"
+  shift
+  common_args
   sandbox+=(--tmpfs /tmp --tmpfs /run --ro-bind "$repo" /src)
-  display_args
+  number="$(sed -n 's/^[a-z]*:\([0-9][0-9]*\).*/\1/p' <<<"${DISPLAY:-}")"
+  [ -n "$number" ] && [ -S "/tmp/.X11-unix/X$number" ] &&
+    sandbox+=(--ro-bind "/tmp/.X11-unix/X$number" "/tmp/.X11-unix/X$number")
+  [ ! -r "$authority" ] ||
+    sandbox+=(--ro-bind "$authority" /run/marrowick/Xauthority --setenv XAUTHORITY /run/marrowick/Xauthority)
+  [ -z "${DISPLAY:-}" ] || sandbox+=(--setenv DISPLAY "$DISPLAY")
   sound_args
-  # The GPU and the sound card, where the machine has them; /sys tells the
-  # graphics drivers which GPU is which.
   sandbox+=(--dev-bind-try /dev/dri /dev/dri --dev-bind-try /dev/snd /dev/snd --ro-bind-try /sys /sys)
-  # The program stays in the caller's session and process group, so that the
-  # terminal's job control (Ctrl+Z, fg) and its Ctrl+C reach it; the filter
-  # keeps it from typing into that terminal. Where there is no filter for
-  # the machine, a session of its own does that, and job control is lost.
-  if terminal_filter >/dev/null; then
-    sandbox+=(--seccomp 11)
-  else
-    sandbox+=(--new-session)
-  fi
-  # TERM, INT and HUP are the program's to act on (the game shuts down
-  # cleanly). The sandbox's own process ignores them, so that it waits for
-  # the program instead of dying first and taking it down with it
-  # (--die-with-parent); the program gets them back at their defaults.
+  # In the caller's session, job control and Ctrl+C reach the program; the
+  # filter keeps it from typing into the terminal, or else a new session does.
+  local session=(--seccomp 11)
+  terminal_filter >/dev/null || session=(--new-session)
+  # TERM, INT and HUP are the program's: bwrap must not die first and take it
+  # along (--die-with-parent).
   trap '' TERM INT HUP
-  exec bwrap "${sandbox[@]}" \
-    --bind "$work" "$work" \
-    --chdir "$work" \
+  exec bwrap "${sandbox[@]}" "${session[@]}" --bind "$work" "$work" --chdir "$work" \
     env --default-signal=TERM,INT,HUP "$@" 11< <(terminal_filter)
 }
 
 create_root() {
   install_host_tools
-  local mirror tmp
+  local mirror tmp log="$cache_dir/mmdebstrap.log" watcher status=0
   mirror="$(host_mirror)"
   # Leftovers of an interrupted run are never trusted.
   rm -rf "$cache_dir"/tmp-sid-* 2>/dev/null || true
   tmp="$(mktemp -d "$cache_dir/tmp-sid-XXXXXX")"
   chmod 755 "$tmp"
   echo "sidroot: building a Debian sid root in $root_dir (about two minutes, once)" >&2
-  local log="$cache_dir/mmdebstrap.log"
-  # The root comes out as a tar stream unpacked by the caller, so every file
-  # belongs to the caller; device nodes are left out (bwrap makes /dev).
-  # The mirror may serve a sid whose Release has passed its Valid-Until date.
-  local pkgs
-  pkgs="$(packages | paste -sd, -)"
   : >"$log"
-  # Progress while it runs: every 5 seconds, the stage mmdebstrap logged last
-  # ("I: downloading packages with apt...") and the time so far.
+  # Progress every 5 seconds: the stage mmdebstrap logged last.
   (
     start=$SECONDS
     while sleep 5 && kill -0 "$$" 2>/dev/null; do
       echo "sidroot: $((SECONDS - start)) s: $(grep '^I: ' "$log" | tail -n 1 | cut -c 4-)" >&2
     done
   ) &
-  local watcher=$! status=0
-  mmdebstrap --mode=auto --variant=apt --format=tar \
-    --aptopt='Acquire::Check-Valid-Until "false"' \
+  watcher=$!
+  # Unpacked by the caller, every file is the caller's; bwrap makes /dev. The
+  # mirror's sid may be past its Valid-Until.
+  mmdebstrap --mode=auto --variant=apt --format=tar --aptopt='Acquire::Check-Valid-Until "false"' \
     --dpkgopt='path-exclude=/usr/share/doc/*' --dpkgopt='path-exclude=/usr/share/man/*' \
-    --include="$pkgs" sid - "$mirror" 2>"$log" |
+    --include="$(packages | paste -sd, -)" sid - "$mirror" 2>"$log" |
     tar -x -C "$tmp" --exclude='./dev/*' || status=$?
   kill "$watcher" 2>/dev/null || true
   wait "$watcher" 2>/dev/null || true
   [ "$status" -eq 0 ] ||
     fail "building the sid root failed (see $log); check the network, the host's apt mirror and tools/sid-packages.txt, then run again"
-  dpkg-query --admindir="$tmp/var/lib/dpkg" -W -f '${Package} ${Version}\n' >"$tmp.versions" ||
+  dpkg-query --admindir="$tmp/var/lib/dpkg" -W -f '${Package} ${Version}\n' >"$root_dir.versions" ||
     fail "could not list the root's packages; delete $tmp and run again"
-  mv "$tmp.versions" "$root_dir.versions"
   mv "$tmp" "$root_dir" || fail "could not move the new root into place at $root_dir"
   echo "sidroot: ready; installed versions in $root_dir.versions" >&2
 }
 
-ensure() {
-  if [ ! -x "$root_dir/usr/bin/g++" ]; then
-    mkdir -p "$cache_dir" || fail "cannot create $cache_dir; set MARROWICK_CACHE to a writable directory"
-    # One creation at a time: a second run waits, then finds the root made.
-    exec 9>"$cache_dir/.lock"
-    flock 9
-    [ -x "$root_dir/usr/bin/g++" ] || create_root
-    flock -u 9
-  fi
-  command -v bwrap >/dev/null || install_host_tools
-}
-
 case "${1:-}" in
-  run)
-    shift
-    ensure
-    in_root "$root_dir" "$@"
-    ;;
-  desktop)
-    shift
-    [ $# -ge 2 ] || fail "usage: tools/sidroot.sh desktop DIR COMMAND [ARGS...]"
-    ensure
-    in_desktop "$root_dir" "$@"
-    ;;
+  run) ;;
+  desktop) [ $# -ge 3 ] || fail "usage: tools/sidroot.sh desktop DIR COMMAND [ARGS...]" ;;
   *)
     echo "usage: tools/sidroot.sh run COMMAND [ARGS...] | desktop DIR COMMAND [ARGS...]" >&2
     exit 2
     ;;
 esac
+if [ ! -x "$root_dir/usr/bin/g++" ]; then
+  mkdir -p "$cache_dir" || fail "cannot create $cache_dir; set MARROWICK_CACHE to a writable directory"
+  # A second run waits for the first's root.
+  exec 9>"$cache_dir/.lock"
+  flock 9
+  [ -x "$root_dir/usr/bin/g++" ] || create_root
+  flock -u 9
+fi
+command -v bwrap >/dev/null || install_host_tools
+"sandbox_$1" "${@:2}"
