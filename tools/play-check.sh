@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# What ./run play does around the game, on an X server of its own, with a HOME
-# and play folders of its own under /tmp (the build root stays the user's):
-# stop signals, the play folder's refresh, a closed output, job control, the
-# XDG rules, and (as root) play folders that cannot be refreshed.
-#   tools/play-check.sh
+# What ./run play does around the game, on an X server of its own, with a HOME and play
+# folders of its own under /tmp (the build root stays the user's): stop signals, the play
+# folder's refresh, a closed output, job control, the XDG rules, refusals.  tools/play-check.sh
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -17,8 +15,7 @@ source "$repo/tools/play.sh"
 work="$rig_work"
 x_start 20 "$work/Xauthority" >/dev/null
 
-# An older build's data in the play folder DIR: the theme cut to half and a
-# sprite the new build does not have.
+# An older build's data in the play folder DIR: the theme cut short, a sprite now gone.
 old_data() {
   mkdir -p "$1"
   copy_game_files "${run_dir%/run}" "$1"
@@ -26,10 +23,9 @@ old_data() {
   echo "1 1 1 white x" >"$1/sprites/old-sprite.txt"
 }
 
-# session NAME HOW [ENV...]: ./run play in $work/NAME with the environment
-# changes ENV, its output read by $output_reader when set, ended by HOW:
-# escape, or "SIGNAL to script|group|every process". Sets status; no process
-# of it, nor its window, may be left.
+# session NAME HOW [ENV...]: ./run play in $work/NAME with ENV, its output read by
+# $output_reader, ended by HOW (escape, or "SIGNAL to script|group|every process").
+# Sets status; no process of it, nor its window, may be left.
 session() {
   local name="$1" how="$2" signal="${2%% *}" pid processes left
   shift 2
@@ -61,9 +57,8 @@ session() {
   window_gone || failed "$name: the game's window stayed"
 }
 
-# clean_end NAME PLAY_FOLDER [SIGNAL [SAID]]: the session NAME ended with
-# status 0 and its log closed (stopped by SIGNAL, when given), ./run play
-# saying SAID on standard error (nothing by default; its build folder as "built").
+# clean_end NAME PLAY_FOLDER [SIGNAL [SAID]]: status 0, the log closed (stopped by SIGNAL),
+# and ./run play saying SAID on standard error (nothing by default; its build as "built").
 clean_end() {
   local said
   said="$(grep '^run: ' "$work/$1.err" | sed 's/^run: built with SFML .* in [^;]*;/run: built;/' || true)"
@@ -80,19 +75,17 @@ built="$(sed -n 's/^run: built with SFML .* in \(.*\)$/\1/p' "$work/first.out")"
 run_dir="$repo/build/${built##*/}/run"
 clean_end first "$work/data/marrowick"
 
-# TERM to the script (kill), INT and HUP to its group (Ctrl+C, the terminal
-# closed), TERM to each process (logout); each into a play folder that holds an
-# older build's data, which must be the build's after.
+# TERM to the script (kill), INT and HUP to its group (Ctrl+C, the terminal closed), TERM
+# to each process (logout); each into a folder of an older build's, which must be refreshed.
 for how in "TERM to script" "INT to group" "HUP to group" "TERM to every process"; do
   name="${how// /-}"
   folder="$work/data-$name/marrowick"
   old_data "$folder"
   session "$name" "$how" HOME="$work/home" XDG_DATA_HOME="$work/data-$name"
   clean_end "$name" "$folder" "SIG${how%% *}"
-  for item in sprites audio mw-font.ttf; do
-    diff -r -q "$run_dir/$item" "$folder/$item" >/dev/null || failed "$name: $folder/$item is not the build's"
-  done
-  [ -z "$(find "$folder" -maxdepth 1 -name '.refresh-*')" ] || failed "$name: the refresh left $(ls -A "$folder")"
+  # The build's data (less its stamps) and the game's files, with nothing left of the refresh.
+  diff -r -x marrowick.log -x hsdata.txt -x "*.stamp" "$run_dir" "$folder" >"$work/$name.diff" ||
+    failed "$name: the play folder is not the build's: $(head -n 3 "$work/$name.diff")"
 done
 
 # An output closed by its reader after one byte is not a failed build.
@@ -100,18 +93,15 @@ output_reader="head -c 1" session closed-output escape HOME="$work/home" XDG_DAT
 clean_end closed-output "$work/data-closed-output/marrowick" "" \
   "run: built; the output was closed, so its messages were not all shown"
 
-# The XDG base-directory rules: HOME from the user database; a relative
-# XDG_DATA_HOME ignored for ~/.local/share.
+# The XDG rules: an unset HOME from the user database; a relative XDG_DATA_HOME ignored.
 session home-unset escape -u HOME XDG_DATA_HOME="$work/data-home-unset"
 clean_end home-unset "$work/data-home-unset/marrowick"
 session relative-xdg escape HOME="$work/home-relative" XDG_DATA_HOME=relative/data
 clean_end relative-xdg "$work/home-relative/.local/share/marrowick"
 [ ! -e "$work/relative-xdg/relative" ] || failed "relative-xdg: the relative XDG_DATA_HOME was used"
 
-# Job control: ./run play typed into an interactive shell on script's terminal.
-# Ctrl+Z stops the game (state T, the shell says Stopped), fg sets it going
-# again, Escape ends it with status 0; then a program in the same sandbox
-# tries to type into that terminal (TIOCSTI).
+# Job control in an interactive shell on script's terminal: Ctrl+Z stops the game (state T,
+# the shell says Stopped), fg sets it going; a program in the sandbox tries to type there.
 folder="$work/data-job-control/marrowick"
 mkdir -p "$folder"
 printf '%s\n' 'my $c = "x";' 'ioctl(STDIN, 0x5412, $c) or die "typing refused: $!\n";' \
@@ -128,7 +118,6 @@ game_state() {
 }
 stopped() { [ "$(game_state)" = T ] && grep -q Stopped "$work/terminal.txt"; }
 running() { [[ "$(game_state)" = [SR] ]]; }
-ended() { [ -z "$(game_state)" ]; }
 printf "cd '%s' && '%s/run' play\n" "$folder" "$repo" >&3
 window_within 900 Marrowick "$terminal" && sleep 1.5
 printf '\032' >&3
@@ -139,10 +128,9 @@ printf 'fg\n' >&3
 facts+="; fg: $(retry 10 running && echo running || game_state)"
 sleep 1.5
 xdotool search --name Marrowick windowfocus --sync key Escape >/dev/null 2>&1 || true
-retry 60 ended || true
-# The status of the job that fg waited for.
+# The status of the job that fg waited for, once it ends.
 printf 'echo "play ended with $?."\n' >&3
-retry 10 grep -q 'ended with [0-9]' "$work/terminal.txt" || true
+retry 60 grep -q 'ended with [0-9]' "$work/terminal.txt" || true
 facts+="; $(grep -o 'play ended with [0-9][0-9]*' "$work/terminal.txt" || echo 'play did not end')"
 expected="Ctrl+Z: stopped, 2 s later: stopped; fg: running; play ended with 0"
 if [ "$(basename "${run_dir%/run}")" = sid ]; then
@@ -158,10 +146,9 @@ await "$terminal" 5
   failed "job control: $facts; the log's last line: $(tail -n 1 "$folder/marrowick.log")"
 say "job control on a terminal: $facts"
 
-# refusal NAME PATTERN MOUNT, as root: in a mount namespace of its own, the
-# shell code MOUNT makes $folder, holding an older build's data ($before),
-# where ./run play then runs; it must fail with one line matching PATTERN and
-# leave the old data as it was, with nothing of the refresh beside it.
+# refusal NAME PATTERN MOUNT: in a mount namespace, MOUNT (shell code) makes $folder with an
+# older build's data ($before); ./run play there fails with one line matching PATTERN and
+# leaves the old data as it was, with nothing of the refresh beside it.
 refusal() {
   local name="$1" before="$work/$1.before" folder="$work/data-$1/marrowick"
   old_data "$before"

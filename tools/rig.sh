@@ -1,5 +1,5 @@
-# shellcheck shell=bash disable=SC2154 # rig and sink are set by the rig
-# The set-up the rigs share, sourced after setting rig (their lines' prefix).
+# shellcheck shell=bash disable=SC2154,SC2034 # the rig sets rig and sink, and reads status
+# The rigs' shared set-up, sourced after setting rig (their lines' prefix).
 # All they start, and $rig_work, go at the end, after the rig's rig_clean_up.
 rig_work="$(mktemp -d "/tmp/marrowick-$rig-XXXXXX")"
 chmod 755 "$rig_work"
@@ -27,7 +27,6 @@ rig_verdict() {
 rig_end() {
   set +e
   [ "$(type -t rig_clean_up)" != function ] || rig_clean_up
-  local job
   for job in $(jobs -p); do kill -- "-$job" "$job" 2>/dev/null; done
   [ -z "$sound_server" ] || kill "$sound_server" 2>/dev/null
   # The X server removes its lock and socket when it ends by itself.
@@ -50,9 +49,8 @@ above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 # The seconds since START (an $EPOCHREALTIME), to the hundredth.
 since() { awk -v s="$1" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.2f", e - s }'; }
 
-# Starts Xvfb on the first free display from :FIRST, with a screen of SIZE
-# (1024x768 by default), letting in only the clients that hold the cookie
-# made for it in the file AUTHORITY; exports DISPLAY and XAUTHORITY.
+# Starts Xvfb on the first free display from :FIRST (a screen of SIZE, 1024x768 by
+# default) for clients with the cookie made for it in AUTHORITY; exports DISPLAY and XAUTHORITY.
 x_start() {
   local number="$1" size="${3:-1024x768}"
   export XAUTHORITY="$2"
@@ -73,11 +71,11 @@ x_start() {
   say "an X server of its own on $DISPLAY, which requires the cookie in $XAUTHORITY"
 }
 
-# Starts a PulseAudio server with the null sink $sink on the socket SOCKET,
-# its messages appended to LOG, through COMMAND (such as runuser) when given;
-# with sound_anyone=1 any user may connect. As a desktop without a real-time
-# grant starts it: at normal priority, in a session of its own (in the busy
-# loops' session it waited up to 126 ms to run; the game's stream holds 50).
+# Starts a PulseAudio server with the null sink $sink on the socket SOCKET, its
+# messages appended to LOG, through COMMAND (such as runuser) when given; with
+# sound_anyone=1 anyone may connect. At normal priority, in a session of its own,
+# as a desktop without a real-time grant starts it (in the session of the busy
+# loops it waited up to 126 ms to run, longer than the game's stream holds, 50 ms).
 sound_start() {
   local socket="$1" log="$2"
   shift 2
@@ -113,8 +111,7 @@ await() {
   wait "$1" || status=$?
 }
 
-# Whether the program's log LOG ends with its last line, having said once
-# that SIGNAL stopped the game, when given.
+# Whether the program's log LOG is closed, having said once that SIGNAL (when given) stopped it.
 log_closed() {
   { [ -z "${2:-}" ] || [ "$(grep -c -xF "GameManager::run() - Stopped by $2" "$1" 2>/dev/null)" = 1 ]; } &&
     [ "$(tail -n 1 "$1" 2>/dev/null)" = "LogManager::shutDown() - LM was shutdown" ]
@@ -124,7 +121,6 @@ log_closed() {
 shot() { import -window root ${2:+-crop "$2" +repage} "$1"; }
 # Whether at least 0.5 % of the part GEOMETRY of the picture FILE is COLOUR.
 shows() {
-  local share
-  share="$(convert "$1" -crop "$2" +repage -fill black +opaque "$3" -colorspace Gray -format '%[fx:mean]' info:)"
-  above "$share" 0.005
+  above "$(convert "$1" -crop "$2" +repage -fill black +opaque "$3" -colorspace Gray \
+    -format '%[fx:mean]' info:)" 0.005
 }
