@@ -3,11 +3,8 @@
 # All they start, and $rig_work, go at the end, after the rig's rig_clean_up.
 rig_work="$(mktemp -d "/tmp/marrowick-$rig-XXXXXX")"
 chmod 755 "$rig_work"
-x_server=""
-sound_server=""
-failures=0
+x_server="" sound_server="" failures=0
 trap 'rig_end $?' EXIT
-
 say() { echo "$rig: $*"; }
 fail() {
   echo "$rig: FAILED: $*" >&2
@@ -23,7 +20,6 @@ rig_verdict() {
   say "$failures failed"
   [ "$failures" = 0 ]
 }
-
 rig_end() {
   set +e
   [ "$(type -t rig_clean_up)" != function ] || rig_clean_up
@@ -34,7 +30,6 @@ rig_end() {
   rm -rf "$rig_work"
   exit "$1"
 }
-
 # Runs COMMAND every 0.1 s, for up to SECONDS, until it succeeds.
 retry() {
   local tries=$(($1 * 10))
@@ -44,7 +39,6 @@ retry() {
     sleep 0.1
   done
 }
-
 above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 # The seconds since START (an $EPOCHREALTIME), to the hundredth.
 since() { awk -v s="$1" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.2f", e - s }'; }
@@ -71,11 +65,9 @@ x_start() {
   say "an X server of its own on $DISPLAY, which requires the cookie in $XAUTHORITY"
 }
 
-# Starts a PulseAudio server with the null sink $sink on the socket SOCKET, its
-# messages appended to LOG, through COMMAND (such as runuser) when given; with
-# sound_anyone=1 anyone may connect. At normal priority, in a session of its own,
-# as a desktop without a real-time grant starts it (in the session of the busy
-# loops it waited up to 126 ms to run, longer than the game's stream holds, 50 ms).
+# Starts PulseAudio with the null sink $sink on SOCKET, logging to LOG, through COMMAND (runuser...)
+# when given; sound_anyone=1 lets anyone in. At normal priority, in a session of its own, as a desktop
+# starts it: in the busy loops' session it waited up to 126 ms to run (the game's stream holds 50 ms).
 sound_start() {
   local socket="$1" log="$2"
   shift 2
@@ -85,10 +77,8 @@ sound_start() {
   sound_server=$!
   retry 5 "$@" env PULSE_SERVER="unix:$socket" pactl info || fail "PulseAudio did not start: $(tail -n 5 "$log")"
 }
-
 # Copies what the program loads at start-up from BUILD/run into DIR.
 copy_game_files() { cp -r "$1/run/sprites" "$1/run/audio" "$1/run/mw-font.ttf" "$2/"; }
-
 # Whether a visible window named Marrowick (or NAME, a pattern) shows within
 # SECONDS, and while the process PID runs, when given; looks every 10 ms.
 window_within() {
@@ -100,7 +90,6 @@ window_within() {
   done
   return 1
 }
-# Whether the game's window is gone within 10 s.
 window_gone() { retry 10 eval '! xdotool search --name Marrowick'; }
 
 # Waits up to SECONDS for the job PID to end, then sends SIGNAL (KILL by
@@ -110,17 +99,13 @@ await() {
   timeout "$2" tail --pid="$1" -s 0.1 -f /dev/null || kill -s "${3:-KILL}" -- "$1" "-$1" 2>/dev/null || true
   wait "$1" || status=$?
 }
-
 # Whether the program's log LOG is closed, having said once that SIGNAL (when given) stopped it.
 log_closed() {
   { [ -z "${2:-}" ] || [ "$(grep -c -xF "GameManager::run() - Stopped by $2" "$1" 2>/dev/null)" = 1 ]; } &&
     [ "$(tail -n 1 "$1" 2>/dev/null)" = "LogManager::shutDown() - LM was shutdown" ]
 }
-
 # A screenshot of the screen, or of its part GEOMETRY (WxH+X+Y), into FILE.
 shot() { import -window root ${2:+-crop "$2" +repage} "$1"; }
 # Whether at least 0.5 % of the part GEOMETRY of the picture FILE is COLOUR.
-shows() {
-  above "$(convert "$1" -crop "$2" +repage -fill black +opaque "$3" -colorspace Gray \
-    -format '%[fx:mean]' info:)" 0.005
-}
+shows() { above "$(convert "$1" -crop "$2" +repage -fill black +opaque "$3" -colorspace Gray \
+  -format '%[fx:mean]' info:)" 0.005; }
