@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
 # shellcheck disable=SC2059 # the table's format
-# The real program under Xvfb against missing, broken and hostile files, TERM
-# while it starts, and two copies in one folder:  tools/faults.sh BUILD_DIR [--short]
-# It has 1 GB of address space beside a real PulseAudio server, whose shared
-# memory it cannot map within that, so its stream fails to open.
-# MW_READONLY_DIR names a prepared working directory that cannot be written.
+# The real program in 1 GB of address space (too little to map a real PulseAudio server's memory) against
+# broken files, TERM as it starts, two copies:  tools/faults.sh BUILD_DIR [--short]  (MW_READONLY_DIR)
 set -euo pipefail
 
 build="$1"
@@ -12,8 +9,7 @@ rig=faults
 # shellcheck source=rig.sh
 source "$(dirname "${BASH_SOURCE[0]}")/rig.sh"
 x_start 20 "$rig_work/Xauthority" >/dev/null
-# Some cases run as the user nobody, who must reach the working directories,
-# the display and the sound server.
+# Some cases run as nobody, who must reach the folders, the display and the sound server.
 chmod 644 "$XAUTHORITY"
 mkdir -m 755 "$rig_work/pulse"
 sink=faults_sink sound_anyone=1 sound_start "$rig_work/pulse/native" "$rig_work/pulse.log" \
@@ -22,7 +18,6 @@ export PULSE_SERVER="unix:$rig_work/pulse/native"
 out="$rig_work/stdout.txt"
 best_times=$'105\n130\n207\n'
 row='| %-56s | %6s | %9s | %5s | %6s | %5s | %-6s |\n'
-
 # A working directory of its own, $work, with the game's files and best times.
 fresh_copy() {
   work="$rig_work/$1"
@@ -31,15 +26,14 @@ fresh_copy() {
   printf '%s' "$best_times" >"$work/hsdata.txt"
 }
 
-# Plays in the folder DIR (as the user $as_user when set) to Escape. Sets
-# status (no-window:STATUS without a window), seconds (until it showed) and
-# title (yes when the first opponent's magenta name is on row 12).
+# Plays in DIR (as $as_user, when set) to Escape. Sets status (no-window:STATUS without a window),
+# title (yes with the first opponent's magenta name on row 12); adds its window's time to seconds.
 play() {
   local started="$EPOCHREALTIME" user=() shown=""
   [ -z "${as_user:-}" ] || user=(env HOME="$1" setpriv --reuid="$as_user" --regid="$as_user" --clear-groups)
   (cd "$1" && ulimit -v 1048576 && exec "${user[@]}" "$build/marrowick") >"$out" 2>&1 &
   window_within 20 Marrowick $! && shown=yes
-  seconds="$(since "$started")"
+  seconds="${seconds:+$seconds,}$(since "$started")"
   title=no
   if [ -n "$shown" ]; then
     xdotool search --onlyvisible --name Marrowick windowfocus --sync >/dev/null 2>&1 || true
@@ -54,26 +48,20 @@ play() {
   [ -n "$shown" ] || status="no-window:$status"
 }
 
-# fault NAME BREAK TITLE [LOG_LINE] [OUT_LINE]: plays in a fresh copy broken
-# by the shell code BREAK (run there), or in $work_dir. It must show its window
-# within 2 s and end with status $want_status (0 on Escape by default; other,
-# by itself), show the title when TITLE is yes, log LOG_LINE and not
-# $absent_line, print OUT_LINE once and no stream's read errors, keep the best
-# times (through a link too) and pass the command $check. Prints its row.
+# fault NAME BREAK [LOG_LINE] [OUT_LINE]: plays in a copy broken by the shell code BREAK (or in
+# $work_dir): a window within 2 s, status $want_status (0: the title, Escape; other: by itself),
+# LOG_LINE logged, $absent_line not, OUT_LINE printed once, no read errors, best times kept, $check.
 cases=0
 fault() {
-  local line="${4:-}" out_line="${5:-}" want="${want_status:-0}" logged="-" kept="-" verdict=ok
+  local line="${3:-}" out_line="${4:-}" want="${want_status:-0}" logged="-" kept="-" verdict=ok seconds=""
   cases=$((cases + 1))
   work="${work_dir:-}"
   [ -n "$work" ] || { fresh_copy "case-$cases" && (cd "$work" && eval "$2"); }
   play "$work"
-  # A shared machine can slow a start, and the X server now and then refuses
-  # a connection: a late window, or a display not opened, gets a second try.
+  # A start slowed by a shared machine, or an X connection refused, gets a second try.
   if { [ "$status" = 0 ] && above "$seconds" 2.0; } ||
     { [ "${status%%:*}" = no-window ] && grep -qF 'Failed to open X11 display' "$out"; }; then
-    local first="$seconds"
     play "$work"
-    seconds="$first,$seconds"
   fi
   [ -z "$line" ] || { grep -qF -- "$line" "$work/marrowick.log" 2>/dev/null && logged=yes || logged=NO; }
   [ -z "$out_line" ] || { [ "$(grep -cxF -- "$out_line" "$out")" = 1 ] && logged=yes || logged=NO; }
@@ -84,11 +72,10 @@ fault() {
   [ ! -f "$work/hsdata.txt" ] || { [ "$(cat "$work/hsdata.txt"; echo .)" = "$best_times." ] && kept=yes || kept=NO; }
   [ -z "${check:-}" ] || eval "$check" || kept=NO
   [ "$status" != "no-window:$want" ] || [ "$want" = 0 ] || status="$want"
-  if [ "$status" != "$want" ] || [[ "$logged $kept" =~ NO|FLOOD ]] || { [ "$3" = yes ] && [ "$title" != yes ]; } ||
+  if [ "$status" != "$want" ] || [[ "$logged $kept" =~ NO|FLOOD ]] || { [ "$want" = 0 ] && [ "$title" != yes ]; } ||
     above "${seconds##*,}" 2.0; then
     verdict=FAILED
-    failed "$1; the end of its output and of its log:"
-    tail -n 5 "$out" "$work/marrowick.log" 2>/dev/null | sed 's/^/  /' >>"$rig_work/failures.txt"
+    failed "$1; its output and log end:"$'\n'"$(tail -n 5 "$out" "$work/marrowick.log" 2>/dev/null | sed 's/^/  /')"
   fi
   printf "$row" "$1" "$status" "$seconds" "$title" "$logged" "$kept" "$verdict"
 }
@@ -96,85 +83,73 @@ fault() {
 printf "$row" case status window title logged kept result
 printf "$row" "" "" "" "" "" "" "" | tr ' ' -
 sprites=$(cd "$build/run" && find sprites -name '*.txt' | sort)
+[ "${2:-}" != --short ] || sprites="sprites/frame-opponent1.txt sprites/opponent-3/opponent3-tell.txt"
 sounds=$(cd "$build/run" && find audio -name '*.wav' ! -name 'mwbrawlicktheme.wav' | sort)
-if [ "${2:-}" = --short ]; then
-  sprites="sprites/frame-opponent1.txt sprites/opponent-3/opponent3-tell.txt"
-  sounds="audio/tko.wav"
-fi
+[ "${2:-}" != --short ] || sounds="audio/tko.wav"
 sprite="ResourceManager::loadSprite -"
 for file in $sprites; do
-  fault "missing $file" "rm $file" yes "$sprite Failed to open file '$file'"
+  fault "missing $file" "rm $file" "$sprite Failed to open file '$file'"
 done
 sound="ResourceManager::loadSound - Unable to load sound"
 for file in $sounds; do
-  fault "missing $file" "rm $file" yes "$sound '$(basename "$file" .wav)' from file '$file'"
+  fault "missing $file" "rm $file" "$sound '$(basename "$file" .wav)' from file '$file'"
 done
 theme="ResourceManager::loadMusic - Unable to load music 'theme-music' from file 'audio/mwbrawlicktheme.wav'"
-fault "missing audio/mwbrawlicktheme.wav" "rm audio/mwbrawlicktheme.wav" yes "$theme"
+fault "missing audio/mwbrawlicktheme.wav" "rm audio/mwbrawlicktheme.wav" "$theme"
 
-# Fonts that cannot be used: nothing can be drawn, and the program says so.
-# A real font padded to 500 MB: half the address space if it were mapped.
+# Unusable fonts end the program, which says so (padded to 500 MB, a font mapped whole would
+# take half the address space).
 font="Couldn't load font."
-want_status=1 fault "missing mw-font.ttf (nothing can be drawn)" "rm mw-font.ttf" no "" "$font"
-want_status=1 fault "mw-font.ttf is empty" ": >mw-font.ttf" no "" "$font"
-want_status=1 fault "mw-font.ttf cut to 160 KB" "truncate -s 160000 mw-font.ttf" no "" "$font"
-want_status=1 fault "mw-font.ttf padded to 500 MB (the bound is 64 MB)" "truncate -s 500M mw-font.ttf" no "" "$font"
-
+want_status=1 fault "missing mw-font.ttf (nothing can be drawn)" "rm mw-font.ttf" "" "$font"
+want_status=1 fault "mw-font.ttf is empty" ": >mw-font.ttf" "" "$font"
+want_status=1 fault "mw-font.ttf cut to 160 KB" "truncate -s 160000 mw-font.ttf" "" "$font"
+want_status=1 fault "mw-font.ttf padded to 500 MB (the bound is 64 MB)" "truncate -s 500M mw-font.ttf" "" "$font"
 scores="MatchLoader::startUp() -- Couldn't open highscore data file!"
-fault "hsdata.txt is a directory" "rm hsdata.txt && mkdir hsdata.txt" yes "$scores"
+idle=sprites/hero-idle.txt
+fault "hsdata.txt is a directory" "rm hsdata.txt && mkdir hsdata.txt" "$scores"
 fault "sprites/frame-opponent2.txt is binary garbage" '{ head -c 3000 /dev/zero | tr "\0" "\377" &&
-  printf "\001\002\r\n\177garbage\0\0\0"; } >sprites/frame-opponent2.txt' yes "$sprite Couldn't identify color"
-fault "sprites/hero-idle.txt is a directory" "rm sprites/hero-idle.txt && mkdir sprites/hero-idle.txt" yes \
-  "$sprite Failed to open file 'sprites/hero-idle.txt'"
+  printf "\001\002\r\n\177garbage\0\0\0"; } >sprites/frame-opponent2.txt' "$sprite Couldn't identify color"
+fault "$idle is a directory" "rm $idle && mkdir $idle" "$sprite Failed to open file '$idle'"
 fault "sprites/ring-spr.txt declares 3000 x 3000 cells" 'printf "1\n3000\n3000\n1\nblue\n" >sprites/ring-spr.txt' \
-  yes "$sprite Size 3000 x 3000 in 'sprites/ring-spr.txt' exceeds"
-
-# Hostile files: none may hang, bloat or crash the program, or cost a best time.
+  "$sprite Size 3000 x 3000 in 'sprites/ring-spr.txt' exceeds"
 fault "sprites/ring-spr.txt declares 2147483647 cells wide" 'printf "1\n2147483647\n1\n1\nred\nx\n" \
-  >sprites/ring-spr.txt' yes "$sprite Size 2147483647 x 1 in 'sprites/ring-spr.txt' exceeds"
-fault "sprites/hero-idle.txt is a FIFO" "rm sprites/hero-idle.txt && mkfifo sprites/hero-idle.txt" yes \
-  "$sprite Failed to open file 'sprites/hero-idle.txt'"
+  >sprites/ring-spr.txt' "$sprite Size 2147483647 x 1 in 'sprites/ring-spr.txt' exceeds"
+fault "$idle is a FIFO" "rm $idle && mkfifo $idle" "$sprite Failed to open file '$idle'"
 # The data chunk's length, after the 36 bytes of the RIFF and format headers.
 fault "audio/tko.wav (1 KB) claims 4 GB of samples" 'truncate -s 1024 audio/tko.wav &&
-  printf "\377\377\377\377" | dd of=audio/tko.wav bs=1 seek=40 conv=notrunc status=none' yes \
+  printf "\377\377\377\377" | dd of=audio/tko.wav bs=1 seek=40 conv=notrunc status=none' \
   "$sound 'tko' from file 'audio/tko.wav'"
-fault "audio/mwbrawlicktheme.wav cut to 64 KB" 'truncate -s 65536 audio/mwbrawlicktheme.wav' yes "$theme"
-as_user=65534 fault "hsdata.txt unreadable (mode 600, played as nobody)" "chmod 600 hsdata.txt && chmod 777 ." \
-  yes "$scores"
+fault "audio/mwbrawlicktheme.wav cut to 64 KB" 'truncate -s 65536 audio/mwbrawlicktheme.wav' "$theme"
+as_user=65534 fault "hsdata.txt unreadable (600, played as nobody)" "chmod 600 hsdata.txt && chmod 777 ." "$scores"
 absent_line="highscore data file" check='[ -L "$work/hsdata.txt" ]' fault "hsdata.txt is a link to saves/scores.txt" \
-  "mkdir saves && mv hsdata.txt saves/scores.txt && ln -s saves/scores.txt hsdata.txt" yes
+  "mkdir saves && mv hsdata.txt saves/scores.txt && ln -s saves/scores.txt hsdata.txt"
 absent_line="highscore data file" check='[ "$(cat "$work/victim.txt")" = keep ]' \
-  fault "hsdata.txt.tmp is a link to another file" "echo keep >victim.txt && ln -s victim.txt hsdata.txt.tmp" yes
-
+  fault "hsdata.txt.tmp is a link to another file" "echo keep >victim.txt && ln -s victim.txt hsdata.txt.tmp"
 # A log that cannot be written in DIR, for REASON: the game plays on and says so on standard error.
 no_log() { echo "Marrowick cannot write its log $1/marrowick.log: $2; it goes on without one."; }
-fault "marrowick.log is a directory" "mkdir marrowick.log" yes "" \
+fault "marrowick.log is a directory" "mkdir marrowick.log" "" \
   "$(no_log "$rig_work/case-$((cases + 1))" "Is a directory")"
 as_user=65534 fault "marrowick.log read-only (mode 444, played as nobody)" \
-  ": >marrowick.log && chmod 444 marrowick.log && chmod 777 ." yes "" \
+  ": >marrowick.log && chmod 444 marrowick.log && chmod 777 ." "" \
   "$(no_log "$rig_work/case-$((cases + 1))" "Permission denied")"
-readonly_dir="${MW_READONLY_DIR:-}"
-if [ -n "$readonly_dir" ]; then
+if [ -n "${MW_READONLY_DIR:-}" ]; then
+  readonly_dir="$MW_READONLY_DIR"
   # No time could be saved there, nor a log written: the game says each once.
   check="[ \"\$(grep -cxF '$(no_log "$readonly_dir" "Read-only file system")' '$out')\" = 1 ]" \
-    work_dir="$readonly_dir" fault "working directory not writable (no log)" "" yes "" \
+    work_dir="$readonly_dir" fault "working directory not writable (no log)" "" "" \
     "marrowick: Best times cannot be saved: the folder '$readonly_dir' cannot be written (Read-only file system)"
   [ ! -e "$readonly_dir/marrowick.log" ] && [ ! -e "$readonly_dir/hsdata.txt" ] ||
     failed "something was written into the working directory that is not writable"
 fi
 
-# TERM while the program starts and loads, 0 to 0.3 s after the log appears
-# (the game manager's first step after catching the stop signals), or pending
-# while blocked as ./run play starts it: the whole shut-down and status 0.
+# TERM as the program starts, DELAY s after the log appears (the game manager's first step after
+# catching the stop signals), or pending while blocked, as ./run play starts it: a whole shut-down.
 for delay in blocked 0 0.1 0.2 0.3; do
   fresh_copy "term-at-$delay"
-  when="$delay s after the log appeared"
   block=()
-  [ "$delay" != blocked ] || block=(env --block-signal=TERM,INT,HUP bash -c 'kill -s TERM $$ && exec "$0"')
+  [ "$delay" != blocked ] || block=(env '--block-signal=TERM,INT,HUP' bash -c 'kill -s TERM $$ && exec "$0"')
   (cd "$work" && exec "${block[@]}" "$build/marrowick") >"$out" 2>&1 &
-  if [ "$delay" = blocked ]; then
-    when="pending, blocked, at the start"
-  else
+  if [ "$delay" != blocked ]; then
     timeout 20 bash -c "until [ -e '$work/marrowick.log' ]; do sleep 0.01; done" || true
     sleep "$delay"
     kill -s TERM $!
@@ -182,13 +157,12 @@ for delay in blocked 0 0.1 0.2 0.3; do
   await $! 20
   last="$(tail -n 1 "$work/marrowick.log" 2>/dev/null || true)"
   [ "$status" = 0 ] && log_closed "$work/marrowick.log" SIGTERM ||
-    failed "TERM $when: status $status, $(grep -c 'Stopped by' "$work/marrowick.log") stop lines, last: $last"
-  echo "faults: TERM $when: status $status, the log's last line: $last"
+    failed "TERM ($delay): status $status, $(grep -c 'Stopped by' "$work/marrowick.log") stop lines, last: $last"
+  say "TERM ($delay): status $status, the log's last line: $last"
 done
 
-# Two copies in one folder, then a third after the first ended: the first
-# keeps marrowick.log, the second writes marrowick.2.log and says so, the third
-# has marrowick.log again, and each log is whole.
+# Two copies in one folder, then a third after the first ended: the first keeps
+# marrowick.log, the second writes marrowick.2.log and says so, the third has marrowick.log.
 windows() { xdotool search --onlyvisible --name Marrowick 2>/dev/null | grep -c . || true; }
 fresh_copy two-copies
 copies=()
@@ -210,13 +184,13 @@ second="Marrowick: another copy is writing $work/marrowick.log; this copy's log 
 [ "$said" = "second.txt:$second" ] || failed "two copies: they said: $said"
 second_line="WorldManager::startUp() - WM was started up"
 for log in marrowick.log marrowick.2.log; do
-  whole="$(head -n 2 "$work/$log" | tr '\n' '|')$(tail -n 1 "$work/$log")|$(grep -c 'LM was started' "$work/$log" || true)"
+  whole="$(head -n 2 "$work/$log" | tr '\n' '|')$(tail -n 1 "$work/$log")" || true
+  whole+="|$(grep -c 'LM was started' "$work/$log")" || true
   [ "$whole" = "LogManager::startUp() - LM was started|$second_line|LogManager::shutDown() - LM was shutdown|1" ] &&
     say "two copies: $log is whole, $(grep -c . "$work/$log") lines with one start and one shut-down" ||
     failed "two copies: $log is not one whole log: $whole"
   second_line="LogManager::startUp() - 'marrowick.log' is in use by another copy; this log is 'marrowick.2.log'"
 done
 
-kill -0 "$sound_server" 2>/dev/null && pactl info >/dev/null 2>&1 ||
-  failed "the sound server was gone before the end"
+kill -0 "$sound_server" 2>/dev/null && pactl info >/dev/null 2>&1 || failed "the sound server was gone"
 rig_verdict
