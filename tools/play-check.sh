@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# What ./run play does around the game, on an X server of its own, with a HOME and play
-# folders of its own under /tmp (the build root stays the user's): stop signals, the play
-# folder's refresh, a closed output, job control, the XDG rules, refusals.  tools/play-check.sh
+# ./run play around the game (tools/play-check.sh), on an X server, HOME and play folders of its
+# own: stop signals, the play folder's refresh, a closed output, job control, XDG rules, refusals.
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -22,10 +21,8 @@ old_data() {
   head -c 1000000 "$run_dir/audio/mwbrawlicktheme.wav" >"$1/audio/mwbrawlicktheme.wav"
   echo "1 1 1 white x" >"$1/sprites/old-sprite.txt"
 }
-
-# session NAME HOW [ENV...]: ./run play in $work/NAME with ENV, its output read by
-# $output_reader, ended by HOW (escape, or "SIGNAL to script|group|every process").
-# Sets status; no process of it, nor its window, may be left.
+# session NAME HOW [ENV...]: ./run play in $work/NAME with ENV (its output read by $output_reader),
+# ended by HOW (escape, "SIGNAL to script|group|every process"); sets status; nothing may be left.
 session() {
   local name="$1" how="$2" signal="${2%% *}" pid processes left
   shift 2
@@ -52,15 +49,13 @@ session() {
   [ "$how" != "no window" ] || status="$status, no window"
   left="$(ps -o pid= -o comm= -p "${processes//$'\n'/,}" 2>/dev/null || true)"
   [ -z "$left" ] || failed "$name: processes left running: $(tr '\n' ' ' <<<"$left")"
-  # shellcheck disable=SC2046 # a list of pids
-  kill -s KILL $(awk '{ print $1 }' <<<"$left") 2>/dev/null || true
+  awk '{ print $1 }' <<<"$left" | xargs -r kill -s KILL 2>/dev/null || true
   window_gone || failed "$name: the game's window stayed"
 }
 
 # clean_end NAME PLAY_FOLDER [SIGNAL [SAID]]: status 0, the log closed (stopped by SIGNAL),
 # and ./run play saying SAID on standard error (nothing by default; its build as "built").
 clean_end() {
-  local said
   said="$(grep '^run: ' "$work/$1.err" | sed 's/^run: built with SFML .* in [^;]*;/run: built;/' || true)"
   [ "$status" = 0 ] || failed "$1: ./run play ended with status $status: $(tail -n 2 "$work/$1.err" | tr '\n' ' ')"
   [ "$said" = "${4:-}" ] || failed "$1: ./run play said: $said"
@@ -68,12 +63,12 @@ clean_end() {
   say "$1: ./run play ended with status $status${said:+; it said: $said}"
 }
 
-say "building and playing the checkout in $repo"
-session first escape HOME="$work/home" XDG_DATA_HOME="$work/data"
-built="$(sed -n 's/^run: built with SFML .* in \(.*\)$/\1/p' "$work/first.out")"
-[ -n "$built" ] || fail "the build failed: $(cat "$work/first.out" "$work/first.err")"
+# The first session builds the game. The XDG rules: HOME, unset, comes from the user database.
+session home-unset escape -u HOME XDG_DATA_HOME="$work/data-home-unset"
+built="$(sed -n 's/^run: built with SFML .* in \(.*\)$/\1/p' "$work/home-unset.out")"
+[ -n "$built" ] || fail "the build failed: $(cat "$work/home-unset.out" "$work/home-unset.err")"
 run_dir="$repo/build/${built##*/}/run"
-clean_end first "$work/data/marrowick"
+clean_end home-unset "$work/data-home-unset/marrowick"
 
 # TERM to the script (kill), INT and HUP to its group (Ctrl+C, the terminal closed), TERM
 # to each process (logout); each into a folder of an older build's, which must be refreshed.
@@ -88,14 +83,9 @@ for how in "TERM to script" "INT to group" "HUP to group" "TERM to every process
     failed "$name: the play folder is not the build's: $(head -n 3 "$work/$name.diff")"
 done
 
-# An output closed by its reader after one byte is not a failed build.
 output_reader="head -c 1" session closed-output escape HOME="$work/home" XDG_DATA_HOME="$work/data-closed-output"
 clean_end closed-output "$work/data-closed-output/marrowick" "" \
   "run: built; the output was closed, so its messages were not all shown"
-
-# The XDG rules: an unset HOME from the user database; a relative XDG_DATA_HOME ignored.
-session home-unset escape -u HOME XDG_DATA_HOME="$work/data-home-unset"
-clean_end home-unset "$work/data-home-unset/marrowick"
 session relative-xdg escape HOME="$work/home-relative" XDG_DATA_HOME=relative/data
 clean_end relative-xdg "$work/home-relative/.local/share/marrowick"
 [ ! -e "$work/relative-xdg/relative" ] || failed "relative-xdg: the relative XDG_DATA_HOME was used"
@@ -111,7 +101,6 @@ HOME="$work/home" XDG_DATA_HOME="${folder%/marrowick}" PS1='prompt$ ' \
   script -q -f -c 'bash --norc --noprofile -i' "$work/terminal.txt" <"$work/keys" >/dev/null 2>&1 &
 terminal=$!
 exec 3>"$work/keys"
-# The states of the game's processes on the terminal, a letter each.
 game_state() {
   ps -o stat= -o comm= -p "$(descendants "$terminal" | paste -s -d , -)" 2>/dev/null |
     awk '$2 == "marrowick" { printf "%.1s", $1 }'
@@ -121,11 +110,11 @@ running() { [[ "$(game_state)" = [SR] ]]; }
 printf "cd '%s' && '%s/run' play\n" "$folder" "$repo" >&3
 window_within 900 Marrowick "$terminal" && sleep 1.5
 printf '\032' >&3
-facts="Ctrl+Z: $(retry 10 stopped && echo stopped || game_state)"
+facts="Ctrl+Z: $({ retry 10 stopped && echo stopped; } || game_state)"
 sleep 2
-facts+=", 2 s later: $(stopped && echo stopped || game_state)"
+facts+=", 2 s later: $({ stopped && echo stopped; } || game_state)"
 printf 'fg\n' >&3
-facts+="; fg: $(retry 10 running && echo running || game_state)"
+facts+="; fg: $({ retry 10 running && echo running; } || game_state)"
 sleep 1.5
 xdotool search --name Marrowick windowfocus --sync key Escape >/dev/null 2>&1 || true
 # The status of the job that fg waited for, once it ends.
@@ -139,10 +128,7 @@ if [ "$(basename "${run_dir%/run}")" = sid ]; then
   facts+="; sandbox: $(grep -o -e 'typing refused' -e '^typed into the terminal' "$work/terminal.txt" || echo silent)"
   expected+="; sandbox: typing refused"
 fi
-printf 'exit\n' >&3
-exec 3>&-
-await "$terminal" 5
-[ "$facts" = "$expected" ] && log_closed "$folder/marrowick.log" ||
+{ [ "$facts" = "$expected" ] && log_closed "$folder/marrowick.log"; } ||
   failed "job control: $facts; the log's last line: $(tail -n 1 "$folder/marrowick.log")"
 say "job control on a terminal: $facts"
 
@@ -155,9 +141,7 @@ refusal() {
   mkdir -p "$folder"
   HOME="$work/home" XDG_DATA_HOME="$work/data-$name" before="$before" folder="$folder" \
     size="$(($(du -s -k "$before" | cut -f1) + 256))" unshare -m bash -c "$3"' || exit 1
-      status=0
-      "$0" play >"$1.out" 2>"$1.err" </dev/null || status=$?
-      echo "$status" >"$1.status"
+      { "$0" play >"$1.out" 2>"$1.err" </dev/null && echo 0 || echo $?; } >"$1.status"
       { diff -r "$before" "$folder" && ls -A "$folder"; } >"$1.left" 2>&1 || true' "$repo/run" "$work/$name" ||
     failed "$name: the mount namespace could not be set up"
   status="$(cat "$work/$name.status" 2>/dev/null || echo none)"
