@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The tutorial session (title, T, Q, W, O, P, ENTER, Escape) under valgrind:
-#   tools/memcheck.sh BUILD_DIR
-# Fails on a non-zero exit, or a definite leak or invalid read or write through
-# engine/ or game/; the libraries' noise is reported but does not count.
+# The tutorial session under valgrind (tools/memcheck.sh BUILD_DIR): fails on a non-zero exit,
+# a definite leak or an invalid read or write through engine/ or game/ (not the libraries').
 set -euo pipefail
 
 build="$1"
@@ -23,12 +21,10 @@ for key in t q w o p Return '' Escape; do
   sleep 10
   [ -z "$key" ] || xdotool key "$key"
 done
-# Leak checking at exit takes a while; a game still running after that missed
-# a key and is stopped.
+# Leak checking at exit takes a while; a game still running after that missed a key.
 await $! 600 TERM
 
-# Valgrind's error blocks that match PATTERN and whose stack passes through
-# our sources (shown as engine/... or game/...).
+# Valgrind's error blocks that match PATTERN and pass through our sources.
 count_ours() {
   awk -v pattern="$1" '
     $0 ~ pattern { block = 1; ours = 0 }
@@ -38,12 +34,8 @@ count_ours() {
 }
 invalid="$(count_ours 'Invalid (read|write)')"
 leaks="$(count_ours 'definitely lost in')"
-mkdir -p "$build/memcheck"
-cp "$report" "$build/memcheck/"
-say "exit status $status"
-say "all of valgrind's report (libraries included):"
+install -D -m 644 "$report" "$build/memcheck/valgrind.txt"
+say "all of valgrind's report (libraries included), in $build/memcheck/valgrind.txt:"
 grep -E 'ERROR SUMMARY|definitely lost:|indirectly lost:' "$report" | sed 's/^==[0-9]*== */  /'
-say "invalid reads or writes through our code: $invalid"
-say "definite leaks through our code: $leaks"
-say "the whole report is in $build/memcheck/valgrind.txt"
+say "exit status $status; through our code: $invalid invalid reads or writes, $leaks definite leaks"
 [ "$status" = 0 ] && [ "$invalid" = 0 ] && [ "$leaks" = 0 ]

@@ -9,8 +9,6 @@ rig=walkthrough
 # shellcheck source=rig.sh
 source "$repo/tools/rig.sh"
 checkout="$rig_work/checkout"
-
-# Commands typed into the copy's ./run shell, which reads them from its input.
 in_shell() { (cd "$checkout" && ./run shell) <<<"set -e; $1"; }
 
 play_desktop_block() {
@@ -21,8 +19,7 @@ play_desktop_block() {
   set +m
   # A window with a title: the root and the library's hidden windows have none.
   window_within 60 . || fail "the desktop block opened no window: $(cat "$rig_work/desktop.out")"
-  # Escape, with the pointer on the window (the key goes to the window under
-  # it), again each second until the game ends.
+  # Escape each second, the pointer on the window (the key goes to the window under it).
   for _ in $(seq 30); do
     xdotool search --onlyvisible --name . mousemove --window %1 100 100 key Escape >/dev/null 2>&1 || true
     if retry 1 eval "! kill -0 $game"; then break; fi
@@ -36,27 +33,21 @@ play_desktop_block() {
 mkdir -p "$checkout"
 git -C "$repo" ls-files -z --cached --others --exclude-standard |
   (cd "$repo" && tar --null -T - -cf - --ignore-failed-read 2>/dev/null) | tar -xf - -C "$checkout"
-
 blocks="$("$repo/tools/readme-blocks.sh" "$checkout/README.md")" || fail "the README's walk-through blocks cannot be read"
 [ -n "$blocks" ] || fail "the README marks no walk-through blocks"
-desktop_block=""
 while IFS=$'\t' read -r number what; do
   text="$("$repo/tools/readme-blocks.sh" "$checkout/README.md" "$number")"
-  if [[ "$what" = "file "* ]]; then
-    mkdir -p "$(dirname "$checkout/${what#file }")"
-    printf '%s\n' "$text" >"$checkout/${what#file }"
-    say "block $number: wrote ${what#file }"
-    continue
-  fi
-  say "block $number, in $what:"
+  say "block $number, $what:"
   sed 's/^/    /' <<<"$text"
   case "$what" in
+    "file "*) mkdir -p "$(dirname "$checkout/${what#file }")" && printf '%s\n' "$text" >"$checkout/${what#file }" ;;
     "build root") in_shell "$text" || fail "block $number failed in ./run shell" ;;
-    desktop) play_desktop_block "$text" && desktop_block="$text" ;;
+    desktop) play_desktop_block "$text" ;;
     *) fail "block $number is marked '$what', which this check does not know" ;;
   esac
 done <<<"$blocks"
-[ -n "$desktop_block" ] || fail "the README's walk-through has no desktop block"
+desktop_block="$("$repo/tools/readme-blocks.sh" "$checkout/README.md" -w desktop)" ||
+  fail "the README's walk-through has no desktop block"
 
 # The folder the desktop block plays in: ./run program DIR PROGRAM.
 game_dir="$(sed -n 's|.*\./run program \([^ ]*\) .*|\1|p' <<<"$desktop_block" | head -n1)"
@@ -64,16 +55,13 @@ game_dir="$(sed -n 's|.*\./run program \([^ ]*\) .*|\1|p' <<<"$desktop_block" | 
 log="$(grep -l -r --include='*.log' 'GameManager::shutDown() - GM was shut down' "$checkout/$game_dir" || true)"
 [ -n "$log" ] || fail "no log in $game_dir ends the game with 'GameManager::shutDown() - GM was shut down'"
 say "the log ${log#"$checkout"/} has the game manager's shut-down line"
-
 programs="$(cd "$checkout/$game_dir" && find . -type f -perm -u+x -not -path '*/CMakeFiles/*' | sort)"
 [ "$(wc -l <<<"$programs")" -ge 2 ] || fail "the walk-through built fewer than two programs in $game_dir: $programs"
 while read -r program; do
   status=0
   in_shell "cd '$game_dir' && env -u DISPLAY timeout -s KILL 20 '$program' >/dev/null 2>&1" || status=$?
-  case "$status" in
-    0) fail "$game_dir/${program#./} started without a display ended with status 0" ;;
-    137) fail "$game_dir/${program#./} did not end within 20 s without a display (does main check startUp()?)" ;;
-  esac
+  [ "$status" != 0 ] || fail "$game_dir/${program#./} started without a display ended with status 0"
+  [ "$status" != 137 ] || fail "$game_dir/${program#./} did not end within 20 s without a display (does main check startUp()?)"
   say "$game_dir/${program#./} without a display ended by itself with status $status"
 done <<<"$programs"
 
@@ -94,5 +82,4 @@ compiles='printf "#include \"engine/%s\"\n" "$0" | c++ -std=c++20 -Wall -Wextra 
 # Two at a time, one on each core.
 in_shell "cd '${headers#"$checkout"/}' && printf '%s\0' *.h | xargs -0 -n 1 -P 2 bash -c $(printf '%q' "$compiles")" ||
   exit 1
-say "$(cd "$headers" && ls -- *.h | wc -l) installed headers, each compiling on its own; none internal"
-say "passed"
+say "$(cd "$headers" && ls -- *.h | wc -l) installed headers, each compiling on its own, none internal: passed"
