@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # shellcheck disable=SC2059 # the table's format
-# The real program in 1 GB of address space (too little to map a real PulseAudio server's memory) against
-# broken files, TERM as it starts, two copies:  tools/faults.sh BUILD_DIR [--short]  (MW_READONLY_DIR)
+# The real program (1 GB of address space: too little to map a real PulseAudio server's memory) against
+# broken files, TERM as it starts, two copies:  ./run faults [--short]  (MW_READONLY_DIR: an unwritable folder)
 set -euo pipefail
 
 build="$1"
