@@ -1,311 +1,196 @@
 #!/usr/bin/env bash
-# Runs the real program under Xvfb against missing, broken and hostile files:
-#   tools/faults.sh BUILD_DIR [--short]
-# Every case must open its window within 2 seconds, reach the title screen,
-# end with status 0 on Escape, leave its log line where a log can be written,
-# and leave the best times as they were; a font that cannot be used must end
-# the program by itself within 2 seconds, with status 1 and its line printed.
-# The program runs with 1 GB of address space, with a real PulseAudio server
-# running (a null sink; the program cannot map the server's shared memory
-# within the limit, so its stream fails to open). Prints a table of results.
-# MW_READONLY_DIR, when set, names a prepared working directory that
-# cannot be written (see ./run faults).
+# shellcheck disable=SC2059 # the table's format
+# The real program (1 GB of address space: too little to map a real PulseAudio server's memory) against
+# broken files, TERM as it starts, two copies:  ./run faults [--short]  (MW_READONLY_DIR: an unwritable folder)
 set -euo pipefail
 
 build="$1"
-short="${2:-}"
 rig=faults
 # shellcheck source=rig.sh
 source "$(dirname "${BASH_SOURCE[0]}")/rig.sh"
-scratch="$rig_work"
-x_start 20 "$scratch/Xauthority" >/dev/null
-# Some cases run as the user nobody, who must reach the working directories,
-# the display and the sound server.
+x_start 20 "$rig_work/Xauthority" >/dev/null
+# Some cases run as nobody, who must reach the folders, the display and the sound server.
 chmod 644 "$XAUTHORITY"
-mkdir -m 755 "$scratch/pulse"
-sink=faults_sink sound_anyone=1 sound_start "$scratch/pulse/native" "$scratch/pulse.log" \
-  env HOME="$scratch/pulse" XDG_RUNTIME_DIR="$scratch/pulse"
-export PULSE_SERVER="unix:$scratch/pulse/native"
-failures=0
-# The program's address space, in kilobytes, and the longest wait for its window.
-memory_limit=1048576
-window_deadline=2.0
-# Best times each case starts with, and must end with.
+mkdir -m 755 "$rig_work/pulse"
+sink=faults_sink sound_anyone=1 sound_start "$rig_work/pulse/native" "$rig_work/pulse.log" \
+  env HOME="$rig_work/pulse" XDG_RUNTIME_DIR="$rig_work/pulse"
+export PULSE_SERVER="unix:$rig_work/pulse/native"
+out="$rig_work/stdout.txt"
 best_times=$'105\n130\n207\n'
-
+row='| %-56s | %6s | %9s | %5s | %6s | %5s | %-6s |\n'
+# A working directory of its own, $work, with the game's files and best times.
 fresh_copy() {
-  local work="$scratch/$1"
+  work="$rig_work/$1"
   mkdir -p "$work"
   copy_game_files "$build" "$work"
   printf '%s' "$best_times" >"$work/hsdata.txt"
-  echo "$work"
 }
 
-# Starts the program in a working directory (as the user $as_user when set),
-# waits for its window, takes a screenshot, presses Escape; prints
-# "STATUS TITLE SECONDS" (TITLE yes when the opponents' names of the title
-# screen are on the screen, SECONDS until the window showed).
+# Plays in DIR (as $as_user, when set) to Escape. Sets status (no-window:STATUS without a window),
+# title (yes with the first opponent's magenta name on row 12); adds its window's time to seconds.
 play() {
-  local work="$1" started="$EPOCHREALTIME" window="" status=0
-  local -a user=()
-  if [ -n "${as_user:-}" ]; then
-    user=(env HOME="$work" setpriv --reuid="$as_user" --regid="$as_user" --clear-groups)
-  fi
-  (cd "$work" && ulimit -v "$memory_limit" && exec "${user[@]}" "$build/marrowick") >"$scratch/stdout.txt" 2>&1 &
-  local game=$!
-  while [ -z "$window" ] && kill -0 "$game" 2>/dev/null && above 20 "$(since "$started")"; do
-    window="$(xdotool search --onlyvisible --name Marrowick 2>/dev/null | head -n1 || true)"
-    [ -n "$window" ] || sleep 0.02
-  done
-  local seconds
-  seconds="$(since "$started")"
-  if [ -z "$window" ]; then
-    kill "$game" 2>/dev/null || true
-    wait "$game" 2>/dev/null || status=$?
-    echo "no-window:$status no $seconds"
-    return
-  fi
-  xdotool windowfocus --sync "$window" >/dev/null 2>&1 || true
-  sleep 1.5
-  shot "$scratch/shot.png"
-  xdotool key Escape
-  timeout 20 tail --pid="$game" -f /dev/null || kill -9 "$game" 2>/dev/null || true
-  wait "$game" || status=$?
-  # The first opponent's magenta name on row 12.
-  if shows "$scratch/shot.png" 180x32+84+384 '#FF00FF'; then
-    echo "$status yes $seconds"
+  local started="$EPOCHREALTIME" user=() shown=""
+  [ -z "${as_user:-}" ] || user=(env HOME="$1" setpriv --reuid="$as_user" --regid="$as_user" --clear-groups)
+  (cd "$1" && ulimit -v 1048576 && exec "${user[@]}" "$build/marrowick") >"$out" 2>&1 &
+  window_within 20 Marrowick $! && shown=yes
+  seconds="${seconds:+$seconds,}$(since "$started")"
+  title=no
+  if [ -n "$shown" ]; then
+    xdotool search --onlyvisible --name Marrowick windowfocus --sync >/dev/null 2>&1 || true
+    sleep 1.5
+    shot "$rig_work/shot.png"
+    ! shows "$rig_work/shot.png" 180x32+84+384 '#FF00FF' || title=yes
+    xdotool key Escape
   else
-    echo "$status no $seconds"
+    kill $! 2>/dev/null || true
   fi
+  await $! 20
+  [ -n "$shown" ] || status="no-window:$status"
 }
 
-# run_case NAME WORK EXPECT_TITLE LOG_LINE_OR_EMPTY [STDOUT_LINE]
-# The program must end with status $want_status (0 by default, after Escape
-# on its window; any other, by itself, with or without a window shown).
-# The log line must be in the log, $absent_line must not; the line for
-# standard output (or error) must be there once; standard output must not
-# hold a stream's read errors. hsdata.txt (through a link, if it is one)
-# must end as it began, where the case made one, and the command in $check,
-# when set, must succeed afterwards.
-run_case() {
-  local name="$1" work="$2" want_title="$3" line="$4" out_line="${5:-}"
-  local result status title seconds logged="-" kept="-"
-  result="$(play "$work")"
-  read -r status title seconds <<<"$result"
-  # Other work on a shared machine can slow a start, and the X server now and
-  # then refuses a connection: a window that was late but otherwise fine, or
-  # a display that could not be opened, gets a second try; both times show.
-  if { [ "$status" = 0 ] && above "$seconds" "$window_deadline"; } ||
-    { [ "${status%%:*}" = no-window ] && grep -qF 'Failed to open X11 display' "$scratch/stdout.txt"; }; then
-    local first="$seconds"
-    result="$(play "$work")"
-    read -r status title seconds <<<"$result"
-    seconds="$first,$seconds"
+# fault NAME BREAK [LOG_LINE] [OUT_LINE]: plays in a copy broken by the shell code BREAK (or in
+# $work_dir): a window within 2 s, status $want_status (0: the title, Escape; other: by itself),
+# LOG_LINE logged, $absent_line not, OUT_LINE printed once, no read errors, best times kept, $check.
+cases=0
+fault() {
+  local line="${3:-}" out_line="${4:-}" want="${want_status:-0}" logged="-" kept="-" verdict=ok seconds=""
+  cases=$((cases + 1))
+  work="${work_dir:-}"
+  [ -n "$work" ] || { fresh_copy "case-$cases" && (cd "$work" && eval "$2"); }
+  play "$work"
+  # A start slowed by a shared machine, or an X connection refused, gets a second try.
+  if { [ "$status" = 0 ] && above "$seconds" 2.0; } ||
+    { [ "${status%%:*}" = no-window ] && grep -qF 'Failed to open X11 display' "$out"; }; then
+    play "$work"
   fi
   [ -z "$line" ] || { grep -qF -- "$line" "$work/marrowick.log" 2>/dev/null && logged=yes || logged=NO; }
-  [ -z "$out_line" ] || { [ "$(grep -cxF -- "$out_line" "$scratch/stdout.txt")" = 1 ] && logged=yes || logged=NO; }
+  [ -z "$out_line" ] || { [ "$(grep -cxF -- "$out_line" "$out")" = 1 ] && logged=yes || logged=NO; }
   [ -z "${absent_line:-}" ] ||
     { grep -qF -- "$absent_line" "$work/marrowick.log" 2>/dev/null && logged=NO || logged=none; }
   # Written on every read of a broken stream, many times a second.
-  ! grep -qF 'Failed to read from' "$scratch/stdout.txt" || logged=FLOOD
-  if [ -e "$work/hsdata.txt" ] && [ ! -d "$work/hsdata.txt" ]; then
-    [ "$(cat "$work/hsdata.txt"; echo .)" = "$best_times." ] && kept=yes || kept=NO
-  fi
+  ! grep -qF 'Failed to read from' "$out" || logged=FLOOD
+  [ ! -f "$work/hsdata.txt" ] || { [ "$(cat "$work/hsdata.txt"; echo .)" = "$best_times." ] && kept=yes || kept=NO; }
   [ -z "${check:-}" ] || eval "$check" || kept=NO
-  local verdict=ok want="${want_status:-0}" status_ok=no
-  if [ "$status" = "$want" ] || { [ "$want" != 0 ] && [ "$status" = "no-window:$want" ]; }; then
-    status_ok=yes
-  fi
-  if [ "$status_ok" = no ] || [ "$logged" = NO ] || [ "$logged" = FLOOD ] || [ "$kept" = NO ] ||
-    { [ "$want_title" = yes ] && [ "$title" != yes ]; } || above "${seconds##*,}" "$window_deadline"; then
+  [ "$status" != "no-window:$want" ] || [ "$want" = 0 ] || status="$want"
+  if [ "$status" != "$want" ] || [[ "$logged $kept" =~ NO|FLOOD ]] || { [ "$want" = 0 ] && [ "$title" != yes ]; } ||
+    above "${seconds##*,}" 2.0; then
     verdict=FAILED
-    failures=$((failures + 1))
-    {
-      echo "faults: $name failed; the end of its output and of its log:"
-      tail -n 5 "$scratch/stdout.txt" "$work/marrowick.log" 2>/dev/null | sed 's/^/  /'
-    } >>"$scratch/failures.txt"
+    failed "$1; its output and log end:"$'\n'"$(tail -n 5 "$out" "$work/marrowick.log" 2>/dev/null | sed 's/^/  /')"
   fi
-  # An expected ending without a window shows as its status alone.
-  [ "$status_ok" = yes ] && status="${status##*:}"
-  printf '| %-56s | %6s | %9s | %5s | %6s | %5s | %-6s |\n' "$name" "$status" "$seconds" "$title" \
-    "$logged" "$kept" "$verdict"
+  printf "$row" "$1" "$status" "$seconds" "$title" "$logged" "$kept" "$verdict"
 }
 
-printf '| %-56s | %6s | %9s | %5s | %6s | %5s | %-6s |\n' case status window title logged kept result
-printf '|%s|%s|%s|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..58})" -------- ----------- ------- -------- \
-  ------- --------
-
-# fault NAME BREAK TITLE LOG_LINE [STDOUT_LINE]: run_case in a fresh copy,
-# $work, broken by the shell code BREAK.
-cases=0
-fault() {
-  cases=$((cases + 1))
-  work="$(fresh_copy "case-$cases")"
-  eval "$2"
-  run_case "$1" "$work" "${@:3}"
-}
-
+printf "$row" case status window title logged kept result
+printf "$row" "" "" "" "" "" "" "" | tr ' ' -
 sprites=$(cd "$build/run" && find sprites -name '*.txt' | sort)
+[ "${2:-}" != --short ] || sprites="sprites/frame-opponent1.txt sprites/opponent-3/opponent3-tell.txt"
 sounds=$(cd "$build/run" && find audio -name '*.wav' ! -name 'mwbrawlicktheme.wav' | sort)
-if [ "$short" = --short ]; then
-  sprites="sprites/frame-opponent1.txt sprites/opponent-3/opponent3-tell.txt"
-  sounds="audio/tko.wav"
-fi
+[ "${2:-}" != --short ] || sounds="audio/tko.wav"
+sprite="ResourceManager::loadSprite -"
 for file in $sprites; do
-  fault "missing $file" 'rm "$work/$file"' yes "ResourceManager::loadSprite - Failed to open file '$file'"
+  fault "missing $file" "rm $file" "$sprite Failed to open file '$file'"
 done
+sound="ResourceManager::loadSound - Unable to load sound"
 for file in $sounds; do
-  fault "missing $file" 'rm "$work/$file"' yes \
-    "ResourceManager::loadSound - Unable to load sound '$(basename "$file" .wav)' from file '$file'"
+  fault "missing $file" "rm $file" "$sound '$(basename "$file" .wav)' from file '$file'"
 done
-theme="'theme-music' from file 'audio/mwbrawlicktheme.wav'"
-fault "missing audio/mwbrawlicktheme.wav" 'rm "$work/audio/mwbrawlicktheme.wav"' yes \
-  "ResourceManager::loadMusic - Unable to load music $theme"
+theme="ResourceManager::loadMusic - Unable to load music 'theme-music' from file 'audio/mwbrawlicktheme.wav'"
+fault "missing audio/mwbrawlicktheme.wav" "rm audio/mwbrawlicktheme.wav" "$theme"
 
-# Fonts that cannot be used: nothing can be drawn, and the program says so.
-want_status=1 fault "missing mw-font.ttf (nothing can be drawn)" 'rm "$work/mw-font.ttf"' no "" "Couldn't load font."
-want_status=1 fault "mw-font.ttf is empty" ': >"$work/mw-font.ttf"' no "" "Couldn't load font."
-want_status=1 fault "mw-font.ttf cut to 160 KB" 'truncate -s 160000 "$work/mw-font.ttf"' no "" "Couldn't load font."
-# A real font padded to 500 MB: half the address space if it were mapped.
-want_status=1 fault "mw-font.ttf padded to 500 MB (the bound is 64 MB)" 'truncate -s 500M "$work/mw-font.ttf"' \
-  no "" "Couldn't load font."
-
-fault "hsdata.txt is a directory" 'rm "$work/hsdata.txt" && mkdir "$work/hsdata.txt"' yes \
-  "MatchLoader::startUp() -- Couldn't open highscore data file!"
+# Unusable fonts end the program, which says so (padded to 500 MB, a font mapped whole would
+# take half the address space).
+font="Couldn't load font."
+want_status=1 fault "missing mw-font.ttf (nothing can be drawn)" "rm mw-font.ttf" "" "$font"
+want_status=1 fault "mw-font.ttf is empty" ": >mw-font.ttf" "" "$font"
+want_status=1 fault "mw-font.ttf cut to 160 KB" "truncate -s 160000 mw-font.ttf" "" "$font"
+want_status=1 fault "mw-font.ttf padded to 500 MB (the bound is 64 MB)" "truncate -s 500M mw-font.ttf" "" "$font"
+scores="MatchLoader::startUp() -- Couldn't open highscore data file!"
+idle=sprites/hero-idle.txt
+fault "hsdata.txt is a directory" "rm hsdata.txt && mkdir hsdata.txt" "$scores"
 fault "sprites/frame-opponent2.txt is binary garbage" '{ head -c 3000 /dev/zero | tr "\0" "\377" &&
-  printf "\001\002\r\n\177garbage\0\0\0"; } >"$work/sprites/frame-opponent2.txt"' yes \
-  "ResourceManager::loadSprite - Couldn't identify color"
-fault "sprites/hero-idle.txt is a directory" 'rm "$work/sprites/hero-idle.txt" && mkdir "$work/sprites/hero-idle.txt"' \
-  yes "ResourceManager::loadSprite - Failed to open file 'sprites/hero-idle.txt'"
-fault "sprites/ring-spr.txt declares 3000 x 3000 cells" 'printf "1\n3000\n3000\n1\nblue\n" >"$work/sprites/ring-spr.txt"' \
-  yes "ResourceManager::loadSprite - Size 3000 x 3000 in 'sprites/ring-spr.txt' exceeds"
-
-# Hostile files: none may hang, bloat or crash the program, or cost a best time.
-fault "sprites/ring-spr.txt declares 2147483647 cells wide" \
-  'printf "1\n2147483647\n1\n1\nred\nx\n" >"$work/sprites/ring-spr.txt"' yes \
-  "ResourceManager::loadSprite - Size 2147483647 x 1 in 'sprites/ring-spr.txt' exceeds"
-fault "sprites/hero-idle.txt is a FIFO" 'rm "$work/sprites/hero-idle.txt" && mkfifo "$work/sprites/hero-idle.txt"' yes \
-  "ResourceManager::loadSprite - Failed to open file 'sprites/hero-idle.txt'"
+  printf "\001\002\r\n\177garbage\0\0\0"; } >sprites/frame-opponent2.txt' "$sprite Couldn't identify color"
+fault "$idle is a directory" "rm $idle && mkdir $idle" "$sprite Failed to open file '$idle'"
+fault "sprites/ring-spr.txt declares 3000 x 3000 cells" 'printf "1\n3000\n3000\n1\nblue\n" >sprites/ring-spr.txt' \
+  "$sprite Size 3000 x 3000 in 'sprites/ring-spr.txt' exceeds"
+fault "sprites/ring-spr.txt declares 2147483647 cells wide" 'printf "1\n2147483647\n1\n1\nred\nx\n" \
+  >sprites/ring-spr.txt' "$sprite Size 2147483647 x 1 in 'sprites/ring-spr.txt' exceeds"
+fault "$idle is a FIFO" "rm $idle && mkfifo $idle" "$sprite Failed to open file '$idle'"
 # The data chunk's length, after the 36 bytes of the RIFF and format headers.
-fault "audio/tko.wav (1 KB) claims 4 GB of samples" 'head -c 1024 "$build/run/audio/tko.wav" >"$work/audio/tko.wav" &&
-  printf "\377\377\377\377" | dd of="$work/audio/tko.wav" bs=1 seek=40 conv=notrunc status=none' yes \
-  "ResourceManager::loadSound - Unable to load sound 'tko' from file 'audio/tko.wav'"
-fault "audio/mwbrawlicktheme.wav cut to 64 KB" \
-  'head -c 65536 "$build/run/audio/mwbrawlicktheme.wav" >"$work/audio/mwbrawlicktheme.wav"' yes \
-  "ResourceManager::loadMusic - Unable to load music $theme"
-as_user=65534 fault "hsdata.txt unreadable (mode 600, played as nobody)" 'chmod 600 "$work/hsdata.txt" && chmod 777 "$work"' \
-  yes "MatchLoader::startUp() -- Couldn't open highscore data file!"
+fault "audio/tko.wav (1 KB) claims 4 GB of samples" 'truncate -s 1024 audio/tko.wav &&
+  printf "\377\377\377\377" | dd of=audio/tko.wav bs=1 seek=40 conv=notrunc status=none' \
+  "$sound 'tko' from file 'audio/tko.wav'"
+fault "audio/mwbrawlicktheme.wav cut to 64 KB" 'truncate -s 65536 audio/mwbrawlicktheme.wav' "$theme"
+as_user=65534 fault "hsdata.txt unreadable (600, played as nobody)" "chmod 600 hsdata.txt && chmod 777 ." "$scores"
 absent_line="highscore data file" check='[ -L "$work/hsdata.txt" ]' fault "hsdata.txt is a link to saves/scores.txt" \
-  'mkdir "$work/saves" && mv "$work/hsdata.txt" "$work/saves/scores.txt" && ln -s saves/scores.txt "$work/hsdata.txt"' \
-  yes ""
+  "mkdir saves && mv hsdata.txt saves/scores.txt && ln -s saves/scores.txt hsdata.txt"
 absent_line="highscore data file" check='[ "$(cat "$work/victim.txt")" = keep ]' \
-  fault "hsdata.txt.tmp is a link to another file" 'echo keep >"$work/victim.txt" && ln -s victim.txt "$work/hsdata.txt.tmp"' \
-  yes ""
-
-# A log that cannot be written: the game plays on and says so on standard error.
-fault "marrowick.log is a directory" 'mkdir "$work/marrowick.log"' yes "" \
-  "Marrowick cannot write its log $scratch/case-$((cases + 1))/marrowick.log: Is a directory; it goes on without one."
+  fault "hsdata.txt.tmp is a link to another file" "echo keep >victim.txt && ln -s victim.txt hsdata.txt.tmp"
+# A log that cannot be written in DIR, for REASON: the game plays on and says so on standard error.
+no_log() { echo "Marrowick cannot write its log $1/marrowick.log: $2; it goes on without one."; }
+fault "marrowick.log is a directory" "mkdir marrowick.log" "" \
+  "$(no_log "$rig_work/case-$((cases + 1))" "Is a directory")"
 as_user=65534 fault "marrowick.log read-only (mode 444, played as nobody)" \
-  ': >"$work/marrowick.log" && chmod 444 "$work/marrowick.log" && chmod 777 "$work"' yes "" \
-  "Marrowick cannot write its log $scratch/case-$((cases + 1))/marrowick.log: Permission denied; it goes on without one."
-
-readonly_dir="${MW_READONLY_DIR:-}"
-if [ -n "$readonly_dir" ]; then
-  # No time could be saved there, nor a log written: the game says each once, on standard error.
-  check="[ \"\$(grep -cxF 'Marrowick cannot write its log $readonly_dir/marrowick.log: Read-only file system; it goes on without one.' '$scratch/stdout.txt')\" = 1 ]" \
-    run_case "working directory not writable (no log)" "$readonly_dir" yes "" \
+  ": >marrowick.log && chmod 444 marrowick.log && chmod 777 ." "" \
+  "$(no_log "$rig_work/case-$((cases + 1))" "Permission denied")"
+if [ -n "${MW_READONLY_DIR:-}" ]; then
+  readonly_dir="$MW_READONLY_DIR"
+  # No time could be saved there, nor a log written: the game says each once.
+  check="[ \"\$(grep -cxF '$(no_log "$readonly_dir" "Read-only file system")' '$out')\" = 1 ]" \
+    work_dir="$readonly_dir" fault "working directory not writable (no log)" "" "" \
     "marrowick: Best times cannot be saved: the folder '$readonly_dir' cannot be written (Read-only file system)"
-  if [ -e "$readonly_dir/marrowick.log" ] || [ -e "$readonly_dir/hsdata.txt" ]; then
-    echo "faults: something was written into the read-only directory" >&2
-    failures=$((failures + 1))
-  fi
+  [ ! -e "$readonly_dir/marrowick.log" ] && [ ! -e "$readonly_dir/hsdata.txt" ] ||
+    failed "something was written into the working directory that is not writable"
 fi
 
-# failed_case NAME WHAT: a case outside the table.
-failed_case() {
-  failures=$((failures + 1))
-  echo "faults: $1 failed: $2" >>"$scratch/failures.txt"
-}
-
-# TERM while the program starts up and loads: the whole shut-down and status
-# 0, the log ending with its last line. Sent 0 to 0.3 s after the log file
-# appears (the first thing the game manager's start-up does after catching
-# the stop signals), while the managers start and the game loads; and, with
-# the program started as ./run play starts it, with the stop signals
-# blocked, already pending when it starts.
+# TERM as the program starts, DELAY s after the log appears (the game manager's first step after
+# catching the stop signals), or pending while blocked, as ./run play starts it: a whole shut-down.
 for delay in blocked 0 0.1 0.2 0.3; do
-  work="$(fresh_copy "term-at-$delay")"
-  when="$delay s after the log appeared"
-  [ "$delay" != blocked ] || when="pending, blocked, at the start"
-  if [ "$delay" = blocked ]; then
-    (cd "$work" && exec env --block-signal=TERM,INT,HUP bash -c 'kill -s TERM $$ && exec "$0"' \
-      "$build/marrowick") >"$work/output.txt" 2>&1 &
-    game=$!
-  else
-    (cd "$work" && exec "$build/marrowick") >"$work/output.txt" 2>&1 &
-    game=$!
-    for _ in $(seq 2000); do
-      [ ! -e "$work/marrowick.log" ] || break
-      sleep 0.01
-    done
+  fresh_copy "term-at-$delay"
+  block=()
+  [ "$delay" != blocked ] || block=(env '--block-signal=TERM,INT,HUP' bash -c 'kill -s TERM $$ && exec "$0"')
+  (cd "$work" && exec "${block[@]}" "$build/marrowick") >"$out" 2>&1 &
+  if [ "$delay" != blocked ]; then
+    timeout 20 bash -c "until [ -e '$work/marrowick.log' ]; do sleep 0.01; done" || true
     sleep "$delay"
-    kill -s TERM "$game"
+    kill -s TERM $!
   fi
-  status=0
-  timeout 20 tail --pid="$game" -f /dev/null || kill -9 "$game" 2>/dev/null || true
-  wait "$game" || status=$?
-  ending="$(grep -c -xF 'GameManager::run() - Stopped by SIGTERM' "$work/marrowick.log" 2>/dev/null || true) $(tail -n 1 "$work/marrowick.log" 2>/dev/null || true)"
-  [ "$status $ending" = "0 1 LogManager::shutDown() - LM was shutdown" ] ||
-    failed_case "TERM $when" "status $status, stop lines and last log line: $ending"
-  echo "faults: TERM $when: status $status, the log's last line: ${ending#* }"
+  await $! 20
+  last="$(tail -n 1 "$work/marrowick.log" 2>/dev/null || true)"
+  [ "$status" = 0 ] && log_closed "$work/marrowick.log" SIGTERM ||
+    failed "TERM ($delay): status $status, $(grep -c 'Stopped by' "$work/marrowick.log") stop lines, last: $last"
+  say "TERM ($delay): status $status, the log's last line: $last"
 done
 
-# Two copies in one folder, then a third after the first ended: the first
-# keeps marrowick.log, the second writes marrowick.2.log and says so, and the
-# third has marrowick.log again while the second still runs.
+# Two copies in one folder, then a third after the first ended: the first keeps
+# marrowick.log, the second writes marrowick.2.log and says so, the third has marrowick.log.
 windows() { xdotool search --onlyvisible --name Marrowick 2>/dev/null | grep -c . || true; }
-work="$(fresh_copy two-copies)"
-declare -A copies=()
+fresh_copy two-copies
+copies=()
 for copy in first second third; do
-  [ "$copy" != third ] || {
-    kill -s TERM "${copies[first]}"
-    wait "${copies[first]}" || true
-  }
+  if [ "$copy" = third ]; then kill -s TERM "${copies[0]}" && await "${copies[0]}" 20; fi
   before="$(windows)"
-  (cd "$work" && exec "$build/marrowick") >"$scratch/$copy.txt" 2>&1 &
-  copies[$copy]=$!
-  for _ in $(seq 100); do
-    [ "$(windows)" -gt "$before" ] && break
-    sleep 0.1
-  done
+  (cd "$work" && exec "$build/marrowick") >"$rig_work/$copy.txt" 2>&1 &
+  copies+=($!)
+  retry 10 eval "[ \"\$(windows)\" -gt $before ]" || true
 done
-for copy in second third; do
-  kill -s TERM "${copies[$copy]}"
-  wait "${copies[$copy]}" || failed_case "two copies" "the $copy copy ended with status $?"
+for copy in "${copies[@]:1}"; do
+  kill -s TERM "$copy"
+  await "$copy" 20
+  [ "$status" = 0 ] || failed "two copies: a later copy ended with status $status"
 done
 # The program's own lines; the window library has its own.
-said="$(grep '^Marrowick' "$scratch/first.txt" || true) | $(grep '^Marrowick' "$scratch/second.txt" || true) | $(grep '^Marrowick' "$scratch/third.txt" || true)"
-[ "$said" = " | Marrowick: another copy is writing $work/marrowick.log; this copy's log is $work/marrowick.2.log. | " ] ||
-  failed_case "two copies" "they said: $said"
+said="$(cd "$rig_work" && grep '^Marrowick' first.txt second.txt third.txt || true)"
+second="Marrowick: another copy is writing $work/marrowick.log; this copy's log is $work/marrowick.2.log."
+[ "$said" = "second.txt:$second" ] || failed "two copies: they said: $said"
+second_line="WorldManager::startUp() - WM was started up"
 for log in marrowick.log marrowick.2.log; do
-  lines="$(grep -c . "$work/$log" 2>/dev/null || true) $(head -n 2 "$work/$log" 2>/dev/null | tr '\n' '|' || true)$(tail -n 1 "$work/$log" 2>/dev/null || true)"
-  case "$log" in
-    marrowick.log) second_line="WorldManager::startUp() - WM was started up" ;;
-    *) second_line="LogManager::startUp() - 'marrowick.log' is in use by another copy; this log is 'marrowick.2.log'" ;;
-  esac
-  if [ "${lines#* }" = "LogManager::startUp() - LM was started|$second_line|LogManager::shutDown() - LM was shutdown" ] &&
-    [ "$(grep -c -F 'LM was started' "$work/$log" || true)" = 1 ]; then
-    echo "faults: two copies: $log is whole, ${lines%% *} lines with one start and one shut-down"
-  else
-    failed_case "two copies" "$log is not one whole log: $lines"
-  fi
+  whole="$(head -n 2 "$work/$log" | tr '\n' '|')$(tail -n 1 "$work/$log")" || true
+  whole+="|$(grep -c 'LM was started' "$work/$log")" || true
+  [ "$whole" = "LogManager::startUp() - LM was started|$second_line|LogManager::shutDown() - LM was shutdown|1" ] &&
+    say "two copies: $log is whole, $(grep -c . "$work/$log") lines with one start and one shut-down" ||
+    failed "two copies: $log is not one whole log: $whole"
+  second_line="LogManager::startUp() - 'marrowick.log' is in use by another copy; this log is 'marrowick.2.log'"
 done
 
-if ! kill -0 "$sound_server" 2>/dev/null || ! pactl info >/dev/null 2>&1; then
-  echo "faults: the sound server was gone before the end" >&2
-  failures=$((failures + 1))
-fi
-
-[ -e "$scratch/failures.txt" ] && cat "$scratch/failures.txt" >&2
-echo "faults: $failures failed"
-[ "$failures" = 0 ]
+kill -0 "$sound_server" 2>/dev/null && pactl info >/dev/null 2>&1 || failed "the sound server was gone"
+rig_verdict

@@ -1,24 +1,28 @@
-# shellcheck shell=bash disable=SC2154 # rig and sink are set by the rig
-# The set-up the rigs share, sourced after setting rig (the name their lines
-# start with): an X server and a sound server of their own, the program
-# started and watched, screenshots. Everything started here, and the folder
-# $rig_work, goes when the rig ends; a rig's own clean-up is rig_clean_up.
+# shellcheck shell=bash disable=SC2154,SC2034 # the rig sets rig and sink, and reads status
+# The rigs' shared set-up, sourced after setting rig (their lines' prefix).
+# All they start, and $rig_work, go at the end, after the rig's rig_clean_up.
 rig_work="$(mktemp -d "/tmp/marrowick-$rig-XXXXXX")"
 chmod 755 "$rig_work"
-x_server=""
-sound_server=""
+x_server="" sound_server="" failures=0
 trap 'rig_end $?' EXIT
-
 say() { echo "$rig: $*"; }
 fail() {
   echo "$rig: FAILED: $*" >&2
   exit 1
 }
-
+# A failure noted while the rig goes on; rig_verdict lists them at the end.
+failed() {
+  failures=$((failures + 1))
+  echo "$rig: FAILED: $*" >>"$rig_work/failures.txt"
+}
+rig_verdict() {
+  [ ! -e "$rig_work/failures.txt" ] || cat "$rig_work/failures.txt" >&2
+  say "$failures failed"
+  [ "$failures" = 0 ]
+}
 rig_end() {
   set +e
   [ "$(type -t rig_clean_up)" != function ] || rig_clean_up
-  local job
   for job in $(jobs -p); do kill -- "-$job" "$job" 2>/dev/null; done
   [ -z "$sound_server" ] || kill "$sound_server" 2>/dev/null
   # The X server removes its lock and socket when it ends by itself.
@@ -26,26 +30,21 @@ rig_end() {
   rm -rf "$rig_work"
   exit "$1"
 }
-
 # Runs COMMAND every 0.1 s, for up to SECONDS, until it succeeds.
 retry() {
   local tries=$(($1 * 10))
   shift
   until "$@" >/dev/null 2>&1; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || return 1
+    ((--tries > 0)) || return 1
     sleep 0.1
   done
 }
-
 above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
-
 # The seconds since START (an $EPOCHREALTIME), to the hundredth.
 since() { awk -v s="$1" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.2f", e - s }'; }
 
-# Starts Xvfb on the first free display from :FIRST, with a screen of SIZE
-# (1024x768 by default), letting in only the clients that hold the cookie
-# made for it in the file AUTHORITY; exports DISPLAY and XAUTHORITY.
+# Starts Xvfb on the first free display from :FIRST (a screen of SIZE, 1024x768 by
+# default) for clients with the cookie made for it in AUTHORITY; exports DISPLAY and XAUTHORITY.
 x_start() {
   local number="$1" size="${3:-1024x768}"
   export XAUTHORITY="$2"
@@ -66,48 +65,47 @@ x_start() {
   say "an X server of its own on $DISPLAY, which requires the cookie in $XAUTHORITY"
 }
 
-# Starts a PulseAudio server with the null sink $sink on the socket SOCKET,
-# appending its messages to LOG, run through COMMAND (such as runuser) when
-# given; with sound_anyone=1 any user may connect. Waits until it answers.
-# It runs as a desktop without a real-time grant starts it: at normal
-# priority, in a session of its own. The scheduler shares the processor among
-# sessions before it shares it among their programs: a server in the session
-# of the rig's busy loops waited up to 126 ms at a time to run, longer than
-# the game's stream holds (50 ms).
+# Starts PulseAudio with the null sink $sink on SOCKET, logging to LOG, through COMMAND (runuser...)
+# when given; sound_anyone=1 lets anyone in. At normal priority, in a session of its own, as a desktop
+# starts it: in the busy loops' session it waited up to 126 ms to run (the game's stream holds 50 ms).
 sound_start() {
   local socket="$1" log="$2"
   shift 2
   setsid "$@" pulseaudio --daemonize=no -n --exit-idle-time=-1 --disallow-exit --log-target=stderr \
-    --realtime=no --high-priority=no \
-    --load="module-null-sink sink_name=$sink" \
+    --realtime=no --high-priority=no --load="module-null-sink sink_name=$sink" \
     --load="module-native-protocol-unix socket=$socket${sound_anyone:+ auth-anonymous=1}" >>"$log" 2>&1 &
   sound_server=$!
   retry 5 "$@" env PULSE_SERVER="unix:$socket" pactl info || fail "PulseAudio did not start: $(tail -n 5 "$log")"
 }
-
 # Copies what the program loads at start-up from BUILD/run into DIR.
 copy_game_files() { cp -r "$1/run/sprites" "$1/run/audio" "$1/run/mw-font.ttf" "$2/"; }
-
 # Whether a visible window named Marrowick (or NAME, a pattern) shows within
-# SECONDS; looks every 10 ms.
+# SECONDS, and while the process PID runs, when given; looks every 10 ms.
 window_within() {
   local tries
   for ((tries = $1 * 100; tries > 0; tries--)); do
     xdotool search --onlyvisible --name "${2:-Marrowick}" >/dev/null 2>&1 && return 0
+    [ -z "${3:-}" ] || kill -0 "$3" 2>/dev/null || return 1
     sleep 0.01
   done
   return 1
 }
-
-# Whether the game's window is gone within 10 s.
 window_gone() { retry 10 eval '! xdotool search --name Marrowick'; }
 
+# Waits up to SECONDS for the job PID to end, then sends SIGNAL (KILL by
+# default) to it and its process group; sets status to how it ended.
+await() {
+  status=0
+  timeout "$2" tail --pid="$1" -s 0.1 -f /dev/null || kill -s "${3:-KILL}" -- "$1" "-$1" 2>/dev/null || true
+  wait "$1" || status=$?
+}
+# Whether the program's log LOG is closed, having said once that SIGNAL (when given) stopped it.
+log_closed() {
+  { [ -z "${2:-}" ] || [ "$(grep -c -xF "GameManager::run() - Stopped by $2" "$1" 2>/dev/null)" = 1 ]; } &&
+    [ "$(tail -n 1 "$1" 2>/dev/null)" = "LogManager::shutDown() - LM was shutdown" ]
+}
 # A screenshot of the screen, or of its part GEOMETRY (WxH+X+Y), into FILE.
 shot() { import -window root ${2:+-crop "$2" +repage} "$1"; }
-
 # Whether at least 0.5 % of the part GEOMETRY of the picture FILE is COLOUR.
-shows() {
-  local share
-  share="$(convert "$1" -crop "$2" +repage -fill black +opaque "$3" -colorspace Gray -format '%[fx:mean]' info:)"
-  above "$share" 0.005
-}
+shows() { above "$(convert "$1" -crop "$2" +repage -fill black +opaque "$3" -colorspace Gray \
+  -format '%[fx:mean]' info:)" 0.005; }

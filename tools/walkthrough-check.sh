@@ -1,20 +1,7 @@
 #!/usr/bin/env bash
-# Follows the README's "Write a game on the engine" to the letter, in a fresh
-# copy of this checkout (its files as they are now, untracked ones included
-# but not what git ignores, so no build), on an X
-# server of its own:
-#   tools/walkthrough-check.sh
-# The README marks each code block of the walk-through (tools/readme-blocks.sh):
-# "file PATH" blocks are written to PATH, "build root" blocks are typed into
-# ./run shell, and the "desktop" block, the command that plays the game, runs
-# on the host, on an X server that requires a cookie, where Escape must end
-# the game with status 0 and the log's closing line. Then:
-# - every program the walk-through built in the desktop block's folder, the
-#   CMake one and the pkg-config one, is started there with no display: it
-#   must end by itself within 20 s with a non-zero status;
-# - the prefix the walk-through installed holds the public headers only (none
-#   of the engine's internal ones), each of which compiles on its own, and the
-#   sprite format; its file list is printed.
+# Follows the README's walk-through from its marked blocks (tools/readme-blocks.sh)
+# in a fresh copy of this checkout, the desktop block on an X server of its
+# own; then checks what it built and installed:  tools/walkthrough-check.sh
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -22,64 +9,45 @@ rig=walkthrough
 # shellcheck source=rig.sh
 source "$repo/tools/rig.sh"
 checkout="$rig_work/checkout"
-
-# Commands typed into the copy's ./run shell, which reads them from its input.
 in_shell() { (cd "$checkout" && ./run shell) <<<"set -e; $1"; }
 
-# Runs the desktop block with Escape sent to the window it opens.
 play_desktop_block() {
   x_start 60 "$rig_work/Xauthority" 1280x1024
   set -m
   (cd "$checkout" && exec bash -c "$1") >"$rig_work/desktop.out" 2>&1 </dev/null &
-  local game=$! status=0
+  local game=$!
   set +m
-  # A window with a title: the root window and the library's hidden helper
-  # windows have none.
+  # A window with a title: the root and the library's hidden windows have none.
   window_within 60 . || fail "the desktop block opened no window: $(cat "$rig_work/desktop.out")"
-  # Escape, with the pointer on the window (the key goes to the window under
-  # it), again each second until the game ends.
+  # Escape each second, the pointer on the window (the key goes to the window under it).
   for _ in $(seq 30); do
     xdotool search --onlyvisible --name . mousemove --window %1 100 100 key Escape >/dev/null 2>&1 || true
     if retry 1 eval "! kill -0 $game"; then break; fi
   done
   kill -0 "$game" 2>/dev/null && fail "the game did not end within 30 s of Escape"
-  wait "$game" || status=$?
+  await "$game" 0.1
   [ "$status" -eq 0 ] || fail "the desktop block ended with status $status: $(cat "$rig_work/desktop.out")"
   say "the desktop block's game opened its window and ended on Escape with status 0"
 }
 
 mkdir -p "$checkout"
-git -C "$repo" ls-files -z --cached --others --exclude-standard | (cd "$repo" && tar --null -T - -cf - --ignore-failed-read 2>/dev/null) |
-  tar -xf - -C "$checkout"
-say "a copy of the checkout in $checkout"
-
+git -C "$repo" ls-files -z --cached --others --exclude-standard |
+  (cd "$repo" && tar --null -T - -cf - --ignore-failed-read 2>/dev/null) | tar -xf - -C "$checkout"
 blocks="$("$repo/tools/readme-blocks.sh" "$checkout/README.md")" || fail "the README's walk-through blocks cannot be read"
 [ -n "$blocks" ] || fail "the README marks no walk-through blocks"
-desktop_block=""
 while IFS=$'\t' read -r number what; do
   text="$("$repo/tools/readme-blocks.sh" "$checkout/README.md" "$number")"
+  say "block $number, $what:"
+  sed 's/^/    /' <<<"$text"
   case "$what" in
-    "file "*)
-      path="${what#file }"
-      mkdir -p "$(dirname "$checkout/$path")"
-      printf '%s\n' "$text" >"$checkout/$path"
-      say "block $number: wrote $path"
-      ;;
-    "build root")
-      say "block $number, in ./run shell:"
-      sed 's/^/    /' <<<"$text"
-      in_shell "$text" || fail "block $number failed in ./run shell"
-      ;;
-    desktop)
-      say "block $number, on the desktop:"
-      sed 's/^/    /' <<<"$text"
-      play_desktop_block "$text"
-      desktop_block="$text"
-      ;;
+    "file "*) mkdir -p "$(dirname "$checkout/${what#file }")" && printf '%s\n' "$text" >"$checkout/${what#file }" ;;
+    "build root") in_shell "$text" || fail "block $number failed in ./run shell" ;;
+    desktop) play_desktop_block "$text" ;;
     *) fail "block $number is marked '$what', which this check does not know" ;;
   esac
 done <<<"$blocks"
-[ -n "$desktop_block" ] || fail "the README's walk-through has no desktop block"
+desktop_block="$("$repo/tools/readme-blocks.sh" "$checkout/README.md" -w desktop)" ||
+  fail "the README's walk-through has no desktop block"
 
 # The folder the desktop block plays in: ./run program DIR PROGRAM.
 game_dir="$(sed -n 's|.*\./run program \([^ ]*\) .*|\1|p' <<<"$desktop_block" | head -n1)"
@@ -87,21 +55,16 @@ game_dir="$(sed -n 's|.*\./run program \([^ ]*\) .*|\1|p' <<<"$desktop_block" | 
 log="$(grep -l -r --include='*.log' 'GameManager::shutDown() - GM was shut down' "$checkout/$game_dir" || true)"
 [ -n "$log" ] || fail "no log in $game_dir ends the game with 'GameManager::shutDown() - GM was shut down'"
 say "the log ${log#"$checkout"/} has the game manager's shut-down line"
-
-# Every program built there, started without a display.
 programs="$(cd "$checkout/$game_dir" && find . -type f -perm -u+x -not -path '*/CMakeFiles/*' | sort)"
 [ "$(wc -l <<<"$programs")" -ge 2 ] || fail "the walk-through built fewer than two programs in $game_dir: $programs"
 while read -r program; do
   status=0
   in_shell "cd '$game_dir' && env -u DISPLAY timeout -s KILL 20 '$program' >/dev/null 2>&1" || status=$?
-  case "$status" in
-    0) fail "$game_dir/${program#./} started without a display ended with status 0" ;;
-    137) fail "$game_dir/${program#./} did not end within 20 s without a display (does main check startUp()?)" ;;
-  esac
+  [ "$status" != 0 ] || fail "$game_dir/${program#./} started without a display ended with status 0"
+  [ "$status" != 137 ] || fail "$game_dir/${program#./} did not end within 20 s without a display (does main check startUp()?)"
   say "$game_dir/${program#./} without a display ended by itself with status $status"
 done <<<"$programs"
 
-# What the walk-through installed.
 pc="$(find "$checkout" -path "$checkout/build" -prune -o -path '*/lib/pkgconfig/marrowick.pc' -print | head -n1)"
 [ -n "$pc" ] || fail "the walk-through installed no lib/pkgconfig/marrowick.pc"
 prefix="${pc%/lib/pkgconfig/marrowick.pc}"
@@ -114,16 +77,9 @@ for internal in BatchRenderer CellGeometry CellRecorder AudioDevice DurableFile 
   [ ! -e "$headers/$internal.h" ] || fail "the internal header $internal.h is installed"
 done
 [ -s "$prefix/share/doc/marrowick/sprite-format.md" ] || fail "the sprite format is not installed"
-relative="${headers#"$checkout"/}"
+compiles='printf "#include \"engine/%s\"\n" "$0" | c++ -std=c++20 -Wall -Wextra -Werror -fsyntax-only -x c++ - -I.. ||
+  { echo "walkthrough: FAILED: the installed $0 does not compile on its own" >&2; exit 1; }'
 # Two at a time, one on each core.
-in_shell "
-  cd '$relative'
-  compiles() {
-    printf '#include \"engine/%s\"\n' \"\$1\" | c++ -std=c++20 -Wall -Wextra -Werror -fsyntax-only -x c++ - -I.. ||
-      { echo \"walkthrough: FAILED: the installed \$1 does not compile on its own\" >&2; exit 1; }
-  }
-  export -f compiles
-  printf '%s\\0' *.h | xargs -0 -n 1 -P 2 bash -c 'compiles \"\$0\"'
-" || exit 1
-say "$(cd "$headers" && ls -- *.h | wc -l) installed headers, each compiling on its own; none internal"
-say "passed"
+in_shell "cd '${headers#"$checkout"/}' && printf '%s\0' *.h | xargs -0 -n 1 -P 2 bash -c $(printf '%q' "$compiles")" ||
+  exit 1
+say "$(cd "$headers" && ls -- *.h | wc -l) installed headers, each compiling on its own, none internal: passed"
