@@ -86,20 +86,19 @@ protected:
     }
 
     // Files beside the best times that a rewrite left behind, and of them the rewrite's own.
-    Lines strayFiles() const { return strayFiles(m_scratch.path()); }
-    long temporaries() const {
+    static Lines strayFiles() {
+        Lines names;
+        for (const fs::directory_entry& entry : fs::directory_iterator("."))
+            if (const std::string name = entry.path().filename().string();
+                name.starts_with("hsdata.txt") && name != "hsdata.txt")
+                names.push_back(name);
+        std::ranges::sort(names);
+        return names;
+    }
+    static long temporaries() {
         return std::ranges::count_if(strayFiles(), [](const std::string& name) {
             return std::regex_match(name, std::regex("hsdata\\.txt\\.tmp[0-9]{1,10}"));
         });
-    }
-    static Lines strayFiles(const fs::path& folder) {
-        Lines names;
-        for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-            const std::string name = entry.path().filename().string();
-            if (name.starts_with("hsdata.txt") && name != "hsdata.txt")
-                names.push_back(name);
-        }
-        return names;
     }
 
     // A win in round 1 against the opponent with timeLeft on the clock.
@@ -114,16 +113,13 @@ protected:
         clock().setTimeLeft(timeLeft);
         m_rounds->eventHandler(EventGameOver(WON_BY_TKO));
     }
-    // The best times shown, the messages, and "hsdata.txt" in the working
-    // directory with its line ends as '/'.
+    // The best times shown, the messages, and "hsdata.txt" with its line ends as '/'.
     static std::string seen() {
         std::string text = shownTimes() + " |";
         for (const std::string& message : messages())
             text += " " + message + ";";
-        std::ostringstream file;
-        file << std::ifstream("hsdata.txt", std::ios::binary).rdbuf();
-        std::string content = file.str();
-        std::replace(content.begin(), content.end(), '\n', '/');
+        std::string content = highScoreFile();
+        std::ranges::replace(content, '\n', '/');
         return text + " | " + content;
     }
 };
@@ -213,8 +209,6 @@ TEST_F(BestTimesTest, AFileThatCannotBeReplacedIsLeftAsItWasAndTheNewTimeKeptInM
 BestTimes::WriteStage killAt;
 int passesBeforeKill;
 
-// A program killed while it rewrites "hsdata.txt" leaves the old file whole, and
-// the next start or rewrite removes the temporary file it left.
 TEST_F(BestTimesTest, AStopDuringTheRewriteLeavesTheOldFileWholeAndNoLitter) {
     using Stage = BestTimes::WriteStage;
     // A win of 0:30 against opponent 1 in a child killed at the stage's nth passing (never for 0).
@@ -227,56 +221,48 @@ TEST_F(BestTimesTest, AStopDuringTheRewriteLeavesTheOldFileWholeAndNoLitter) {
         // Names that a rewrite never makes are not its to remove.
         writeFile("hsdata.txt.tmp", "keep\n");
         writeFile("hsdata.txt.tmp12x", "keep\n");
-        if (fork() == 0) {
+        GameCopy game([&] {
             killAt = stage;
             passesBeforeKill = n;
             TestAccess::setWriteObserver([](Stage now) {
                 if (now == killAt && --passesBeforeKill == 0)
                     raise(SIGKILL);
             });
-            startFight(1);
-            clock().setTimeLeft(60);
-            MatchLoader::getInstance().updateFile(&clock(), m_rounds);
-            _exit(0);
-        }
-        int status = 0;
-        wait(&status);
+            win(1, 60);
+            return std::string("done");
+        });
+        EXPECT_EQ(game.heard(), killed ? "(ended)" : "done") << n;
+        EXPECT_EQ(game.finish(), !killed) << n;
         EXPECT_EQ(highScoreFile(), after) << n;
-        EXPECT_EQ(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL, killed) << n;
         EXPECT_EQ(temporaries(), killed ? 1 : 0) << n;
         if (cleaner == std::string("start"))
             MatchLoader::getInstance().startUp();
         else
             win(2, 60);
-        Lines left = strayFiles();
-        std::sort(left.begin(), left.end());
-        EXPECT_EQ(left, (Lines{"hsdata.txt.tmp", "hsdata.txt.tmp12x"})) << n << cleaner;
-        fs::remove(m_scratch.path() / "hsdata.txt.tmp");
-        fs::remove(m_scratch.path() / "hsdata.txt.tmp12x");
+        EXPECT_EQ(strayFiles(), (Lines{"hsdata.txt.tmp", "hsdata.txt.tmp12x"})) << n << cleaner;
+        fs::remove("hsdata.txt.tmp");
+        fs::remove("hsdata.txt.tmp12x");
     }
 }
 
-// A win by the user nobody, or by root through links and a FIFO for the lock, never loses
-// or misplaces a best time nor touches another file. Where only the file can be written the
-// rewrite is made in place: a write cut short, retried every frame until a SIGKILL, a kill
-// while the new times are put together, and one between writing them and cutting the file
-// to their length, each leave the old or the new times whole.
+// The user nobody, or root through links and a FIFO for the lock. Where only the file can be
+// written the rewrite is made in place, which a write cut short (retried every frame until a
+// SIGKILL), a kill while collecting the times or one before the cut leave whole.
 TEST_F(BestTimesTest, AWinInAHostileFolderLeavesOldOrNewTimesWholeWhateverStopsIt) {
     if (geteuid() != 0)
         GTEST_SKIP() << "plays as the user nobody, which needs root";
     enum Stop { NONE, CUT_SHORT, KILLED_COLLECTING, KILLED_BEFORE_CUT };
     const std::string old = "105\n\n207\n", won = "002\n\n207\n", times = "130\n200\n300\n";
-    const std::string unreadable = "MatchLoader::updateFile() -- Highscore data file could not be "
-                                   "read at start-up; left it as it was";
-    const std::string readOnly =
-        "MatchLoader::updateFile() -- Highscore data file is not writable; left it as it was";
-    const std::string inPlace = "MatchLoader::updateFile() -- Couldn't create a temporary file "
-                                "beside the highscore data file (Permission denied); "
-                                "rewriting it in place";
+    const std::string u = "MatchLoader::updateFile() -- ";
+    const std::string unreadable = u + "Highscore data file could not be read at start-up; left "
+                                       "it as it was",
+                      readOnly = u + "Highscore data file is not writable; left it as it was",
+                      inPlace = u + "Couldn't create a temporary file beside the highscore data "
+                                    "file (Permission denied); rewriting it in place",
+                      fifoLock = u + "Couldn't lock 'hsdata.txt.lock' (a FIFO, not a regular "
+                                     "file); writing without it";
     const std::string noSaving = "MatchLoader::startUp() -- Best times cannot be saved: "
                                  "'hsdata.txt' is not writable (Permission denied)";
-    const std::string fifoLock = "MatchLoader::updateFile() -- Couldn't lock 'hsdata.txt.lock' (a "
-                                 "FIFO, not a regular file); writing without it";
     // With link "saves" hsdata.txt is a link to saves/scores.txt, with "tmp" hsdata.txt.tmp
     // is a link to victim.txt, and with "lock" hsdata.txt.lock is a FIFO; without a link
     // the user nobody plays. A write cut short cuts the log's lines too.
@@ -355,9 +341,7 @@ TEST_F(BestTimesTest, AWinInAHostileFolderLeavesOldOrNewTimesWholeWhateverStopsI
         EXPECT_EQ(game.heard(), c.stop == NONE ? "done" : "(ended)");
         EXPECT_EQ(game.finish(), c.stop == NONE);
         chmod(folder.c_str(), 0755);
-        std::ostringstream content;
-        content << std::ifstream(folder / "hsdata.txt").rdbuf();
-        EXPECT_EQ(content.str(), c.after);
+        EXPECT_EQ(highScoreFile(folder / "hsdata.txt"), c.after);
         EXPECT_EQ(static_cast<unsigned>(fs::status(file).permissions()), c.fileMode);
         EXPECT_EQ(fs::is_symlink(folder / "hsdata.txt"), c.link == "saves");
         EXPECT_EQ(countLogged(c.logLine) - said, c.logLine.empty() ? 0 : 1);
@@ -372,9 +356,7 @@ TEST_F(BestTimesTest, AWinInAHostileFolderLeavesOldOrNewTimesWholeWhateverStopsI
         for (const std::string& name : names)
             files += (files.empty() ? "" : " ") + name;
         EXPECT_EQ(files, c.files);
-        content.str("");
-        content << std::ifstream(folder / "victim.txt").rdbuf();
-        EXPECT_EQ(content.str(), c.link == "tmp" ? "keep\n" : "");
+        EXPECT_EQ(highScoreFile(folder / "victim.txt"), c.link == "tmp" ? "keep\n" : "(none)");
         fs::current_path(m_scratch.path());
     }
 }
@@ -436,11 +418,8 @@ TEST_F(BestTimesTest, TwoCopiesInOneFolderKeepEveryFasterTime) {
     }
 }
 
-// Another copy holds the lock mid-rewrite when this one wins: the game goes on
-// at once, announces the time as not saved, keeps the other's temporary file
-// and writes the win in the first frame after the lock is let go. Had the
-// game ended meanwhile, the log and standard error would have named the time
-// and the holder.
+// Another copy holds the lock mid-rewrite; had the game ended meanwhile, the log and
+// standard error would have named the time and the holder.
 TEST_F(BestTimesTest, AWinWhileAnotherCopyHoldsTheLockIsWrittenOnceItIsFree) {
     useHighScoreFile("105\n\n207\n");
     GameCopy other([this] {
@@ -509,21 +488,14 @@ std::string mountSmallFileSystem(const char* folder) {
 
 // Takes every free block of the working directory's file system.
 void fillFileSystem() {
-    std::FILE* filler = std::fopen("filler", "w");
+    std::ofstream filler("filler");
     const std::string block(4096, 'f');
-    while (filler != nullptr &&
-           std::fwrite(block.data(), 1, block.size(), filler) == block.size() &&
-           std::fflush(filler) == 0) {
+    while (filler.write(block.data(), block.size()).flush()) {
     }
-    if (filler != nullptr)
-        std::fclose(filler);
 }
 
-// A full disk: no new best is announced as if it were kept, the failure is
-// logged once (once the log is open), nothing is left beside the file, and
-// the time is written at the next frame of the result, on the title, with the
-// next win, or at shut-down, as soon as there is room; one that a full disk
-// still refuses at the end is named on standard error and in the log.
+// Written at the next frame of the result, on the title, with the next win or at shut-down,
+// as soon as there is room; one still refused at the end is named on standard error.
 TEST_F(BestTimesTest, ATimeThatAFullDiskRefusesIsAnnouncedAsUnsavedAndWrittenLater) {
     const std::string full = "MatchLoader::updateFile() -- Couldn't write highscore data file (No "
                              "space left on device); the times are kept and written later";
@@ -539,7 +511,7 @@ TEST_F(BestTimesTest, ATimeThatAFullDiskRefusesIsAnnouncedAsUnsavedAndWrittenLat
         MatchLoader::getInstance().startUp();
         const auto tell = [&] {
             GameCopy::tell(seen() + " | " + std::to_string(countLogged(full)) + " | " +
-                           std::to_string(strayFiles(".").size()));
+                           std::to_string(strayFiles().size()));
         };
         // The log is closed at the first failure, as it is after the game's shut-down.
         fillFileSystem();

@@ -84,7 +84,6 @@ TEST_F(HeroTest, TenHitsFloorHimMashingGetsHimUpAndAFourthKnockdownOrThreeHundre
             sendKey(mw::KEY_SPACE, mw::KEY_HELD);
             EXPECT_EQ(m_hero->getMashCount(), 0);
         }
-        // A new key down every frame, the last one up.
         for (int press = 1; press <= needed; ++press) {
             if (press == needed) {
                 m_driver.advance(); // the held key is sent again but counts once

@@ -22,8 +22,7 @@ protected:
             GTEST_SKIP() << "needs Xvfb and xdotool";
     }
 
-    // A working directory of its own under the scratch directory, with the
-    // game's files and three best times.
+    // A working directory with the game's files and three best times.
     fs::path freshCopy(const std::string& name) const {
         const fs::path dir = m_scratch.path() / name;
         fs::create_directory(dir);
@@ -33,9 +32,8 @@ protected:
         return dir;
     }
 
-    // One session of the real program in DIR on an X server of its own, its
-    // environment changed by `env` (as env(1) takes it), the keys `gap` seconds
-    // apart, as "STATUS TITLE-BEFORE TITLE-AFTER" (see SESSION_SCRIPT).
+    // One session of the real program in DIR on an X server of its own, its environment
+    // changed by `env` (as env(1) takes it), as "STATUS TITLE-BEFORE TITLE-AFTER".
     std::string session(const fs::path& dir, const std::string& keys, const std::string& signals,
                         bool burst, const std::string& env = "",
                         const std::string& gap = "1.5") const {
@@ -53,8 +51,6 @@ protected:
         return result;
     }
 
-    // What a session left: the log's stop line (or none) and last line, the
-    // best times, and the temporary files of a rewrite of them.
     static std::string leftovers(const fs::path& dir) {
         const Lines log = mwtest::readLines(dir / "marrowick.log");
         const auto stop = std::find_if(log.begin(), log.end(), [](const std::string& line) {
@@ -70,15 +66,9 @@ protected:
         return text;
     }
 
-    // Arguments: BINARY KEYS SIGNALS burst|once GAP; run in the working directory.
-    // Starts the program as a job of its own (a background job of a script
-    // would have SIGINT ignored). Unless KEYS and SIGNALS are empty: waits for its
-    // window, shows the title screen for 1.5 seconds, presses the keys GAP
-    // seconds apart, sends the signals, and with "burst" goes on sending
-    // SIGINT and SIGHUP every 5 ms until the program has ended. Writes
-    // "STATUS BEFORE AFTER" to result.txt: BEFORE and AFTER are 1 when the
-    // title's first opponent name (magenta, on row 12) showed before and
-    // after the keys, 0 when not, "none" when not looked at.
+    // Arguments: BINARY KEYS SIGNALS burst|once GAP. The program is a job of its own (a
+    // script's background job would have SIGINT ignored). BEFORE and AFTER: 1 when the first
+    // opponent's name (magenta, row 12) shows before and after the keys, "none" unlooked.
     static constexpr const char* SESSION_SCRIPT = R"sh(
 binary="$1" keys="$2" signals="$3" mode="$4" gap="$5"
 set -m
@@ -114,7 +104,6 @@ echo "$status $before $after" >result.txt
     mwtest::ScratchDirectory m_scratch;
 };
 
-// The lines of the file that name sound, audio, ALSA or PulseAudio.
 Lines audioLines(const fs::path& file) {
     const std::regex audio("sound|audio|alsa|pulse", std::regex::icase);
     Lines found;
@@ -124,10 +113,8 @@ Lines audioLines(const fs::path& file) {
     return found;
 }
 
-// The tutorial played through with its moves' sounds, without the theme and without any
-// audio device: no sound server and no ALSA configuration; then, where the machine has no
-// sound card, ALSA's own configuration, which finds none. One log line says so, and the
-// terminal gets nothing of the audio library or ALSA.
+// No sound server and no ALSA configuration; then, where the machine has no sound card,
+// ALSA's own configuration, which finds none. The terminal gets nothing of either.
 TEST_F(ProgramEndToEndTest, TheTutorialIsPlayedThroughWithoutTheThemeOrAnAudioDevice) {
     Lines environments = {"ALSA_CONFIG_PATH=/dev/null PULSE_SERVER=unix:/nonexistent"};
     if (!fs::exists("/dev/snd"))
@@ -158,11 +145,7 @@ TEST_F(ProgramEndToEndTest, TheTutorialIsPlayedThroughWithoutTheThemeOrAnAudioDe
 
 } // namespace
 
-// SIGTERM (logout, kill), SIGINT (Ctrl+C) and SIGHUP (the terminal closed), on
-// the title screen and in a fight, end the program as Escape does: status 0,
-// the log whole to its last line, the best times as they were, no temporary
-// file. SIGINT and SIGHUP sent every 5 ms after a SIGTERM, through the
-// shut-down and the exit, change nothing.
+// SIGINT and SIGHUP sent every 5 ms after a SIGTERM, through the shut-down, change nothing.
 TEST_F(ProgramEndToEndTest, StopSignalsOnTheTitleAndInAFightEndTheProgramAsEscapeDoes) {
     const struct {
         const char *keys, *signal;
@@ -176,7 +159,6 @@ TEST_F(ProgramEndToEndTest, StopSignalsOnTheTitleAndInAFightEndTheProgramAsEscap
                                  (row.burst ? "-burst" : "");
         SCOPED_TRACE(name);
         const fs::path dir = freshCopy(name);
-        // The status, and the title before and after the keys.
         EXPECT_EQ(session(dir, row.keys, row.signal, row.burst), *row.keys ? "0 1 0" : "0 1 1");
         EXPECT_EQ(leftovers(dir), std::string("GameManager::run() - Stopped by SIG") + row.signal +
                                       " | LogManager::shutDown() - LM was shutdown | best times "
@@ -184,9 +166,7 @@ TEST_F(ProgramEndToEndTest, StopSignalsOnTheTitleAndInAFightEndTheProgramAsEscap
     }
 }
 
-// Without an X display it can open, the program says why on standard error and
-// in the log, shuts down in order and ends with status 1, where the window
-// library would abort it with the log lost.
+// Where the window library would abort it with the log lost.
 TEST_F(ProgramEndToEndTest, WithoutAnXDisplayTheProgramSaysWhyAndEndsWithStatusOne) {
     const struct {
         const char *name, *environment, *reason;
@@ -219,10 +199,7 @@ TEST_F(ProgramEndToEndTest, WithoutAnXDisplayTheProgramSaysWhyAndEndsWithStatusO
     }
 }
 
-// A font the display cannot use ends the program at once with status 1 after
-// its usual shut-down, the log whole to its last line, saying where the font was
-// looked for. A font file of exactly 64 MB is still read; one byte more is
-// refused before it is opened.
+// A font file of exactly 64 MB is still read; one byte more is refused before it is opened.
 TEST_F(ProgramEndToEndTest, AFontThatCannotBeUsedEndsTheProgramWithStatusOne) {
     const auto cutTo = [](std::uintmax_t size) {
         return [size](const fs::path& font) { fs::resize_file(font, size); };
@@ -257,7 +234,6 @@ TEST_F(ProgramEndToEndTest, AFontThatCannotBeUsedEndsTheProgramWithStatusOne) {
         EXPECT_EQ(printed.empty() ? "" : printed.back(), refused ? "Couldn't load font." : "");
         const Lines log = mwtest::readLines(dir / "marrowick.log");
         EXPECT_EQ(log.empty() ? "" : log.back(), "LogManager::shutDown() - LM was shutdown");
-        // Where the font was looked for, on standard error and in the log.
         const std::string font = (dir / "mw-font.ttf").string();
         const Lines said = mwtest::readLines(dir / "stderr.txt");
         EXPECT_EQ(

@@ -1,6 +1,3 @@
-// The opponents' wind-ups as the game ships them: the cocked glove flashes (a frame
-// with a '*' in it) in the wind-up's last twelve steps and never before.
-
 #include "game/MatchLoader.h"
 #include "game/ResourceManifest.h"
 
@@ -11,7 +8,6 @@
 
 namespace {
 
-// A fight against one opponent with the game's own sprites, on screen.
 class WindUpInAFightTest : public mwtest::EngineTest, public ::testing::WithParamInterface<int> {
 protected:
     void SetUp() override {
@@ -34,7 +30,7 @@ protected:
         EngineTest::TearDown();
     }
 
-    // Per frame, '*' when the screen shows the flash and '.' when not.
+    // Per frame, '*' when the screen shows the flash (the game's own sprites).
     std::string flashes(int frames) {
         std::string shown;
         for (int frame = 0; frame < frames; ++frame) {
@@ -62,9 +58,7 @@ protected:
     FightingOpponent* m_opponent = nullptr;
 };
 
-// The flash falls on the wind-up's last twelve frames, the dodge's moment, whatever
-// count the wind-up starts from (the end of an attack spell leaves its count to the
-// next one), and the swing follows, on either side. A frozen wind-up does not flash.
+// The end of an attack spell leaves its count to the next wind-up.
 TEST_P(WindUpInAFightTest, TheGloveFlashesOnTheLastTwelveFramesOfEveryWindUpWhateverItsStart) {
     const std::pair<int, const char*> windUps[] = {
         {0, "...................************."},

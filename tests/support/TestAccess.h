@@ -1,8 +1,6 @@
 #pragma once
 
-// Reaches into the game's classes (which name it a friend) to set up states
-// many steps away, or to read what the program only shows. The engine's
-// headers name no friend: tests use its public operations.
+// Reaches into the game's classes (which name it a friend) to set up states many steps away.
 
 #include "engine/DisplayManager.h"
 #include "engine/GameManager.h"
