@@ -75,9 +75,7 @@ TEST(BestTimesTime, StoredTimesAreAMinuteDigitAndUpToTwoSecondDigits) {
 
 class BestTimesTest : public GameTest {
 protected:
-    // These tests fork copies of the game. A copy has only the forking thread:
-    // a lock that an audio thread held at the fork stays held in the copy, and
-    // the copy's next sound would wait on it for ever.
+    // Copies are forked: a lock an audio thread held at the fork would stay held in a copy.
     bool withSounds() const override { return false; }
 
     static std::string shownTimes() {
@@ -101,7 +99,6 @@ protected:
         });
     }
 
-    // A win in round 1 against the opponent with timeLeft on the clock.
     void win(int opponent, int timeLeft) {
         startFight(opponent);
         clock().setTimeLeft(timeLeft);
@@ -160,7 +157,6 @@ TEST_F(BestTimesTest, ReadsUpToThreeEntriesAndAWinRewritesThemAll) {
                   MatchLoader::getInstance().getHighScore(4),
               "-:---:--");
     EXPECT_FALSE(logged("MatchLoader::updateFile() -- Couldn't open highscore data file!"));
-    // A folder that can be written has nothing to say about saving, with or without the file.
     for (const std::string& line : logLines())
         EXPECT_EQ(line.find("cannot be saved"), std::string::npos) << line;
     MatchLoader::getInstance().shutDown();
@@ -193,7 +189,6 @@ TEST_F(BestTimesTest, AFileThatCannotBeReplacedIsLeftAsItWasAndTheNewTimeKeptInM
     EXPECT_EQ(countLogged(failed), 2);
     EXPECT_EQ(highScoreFile(), "002\n030\n207\n");
     EXPECT_EQ(strayFiles(), Lines{});
-    // A pipe is neither read nor replaced.
     fs::remove(file);
     ASSERT_EQ(mkfifo(file.c_str(), 0644), 0);
     MatchLoader::getInstance().startUp();
@@ -245,9 +240,8 @@ TEST_F(BestTimesTest, AStopDuringTheRewriteLeavesTheOldFileWholeAndNoLitter) {
     }
 }
 
-// The user nobody, or root through links and a FIFO for the lock. Where only the file can be
-// written the rewrite is made in place, which a write cut short (retried every frame until a
-// SIGKILL), a kill while collecting the times or one before the cut leave whole.
+// Where only the file can be written the rewrite is made in place: a write cut short is
+// retried every frame until a SIGKILL.
 TEST_F(BestTimesTest, AWinInAHostileFolderLeavesOldOrNewTimesWholeWhateverStopsIt) {
     if (geteuid() != 0)
         GTEST_SKIP() << "plays as the user nobody, which needs root";
@@ -361,9 +355,6 @@ TEST_F(BestTimesTest, AWinInAHostileFolderLeavesOldOrNewTimesWholeWhateverStopsI
     }
 }
 
-// Two copies of the game in one folder, each with the times it read at its
-// start: whichever writes last, every faster time survives, the last writer
-// shows the other's times too, and so does a title either shows afterwards.
 TEST_F(BestTimesTest, TwoCopiesInOneFolderKeepEveryFasterTime) {
     const struct {
         int firstOpponent, firstTimeLeft, secondOpponent, secondTimeLeft;
@@ -386,7 +377,6 @@ TEST_F(BestTimesTest, TwoCopiesInOneFolderKeepEveryFasterTime) {
     };
     for (const auto& c : cases) {
         useHighScoreFile("105\n\n207\n");
-        // Each copy starts (reading the file) before either wins.
         const auto copy = [this](int opponent, int timeLeft) {
             return [this, opponent, timeLeft] {
                 MatchLoader::getInstance().startUp();
@@ -486,7 +476,6 @@ std::string mountSmallFileSystem(const char* folder) {
     return "";
 }
 
-// Takes every free block of the working directory's file system.
 void fillFileSystem() {
     std::ofstream filler("filler");
     const std::string block(4096, 'f');
@@ -526,7 +515,6 @@ TEST_F(BestTimesTest, ATimeThatAFullDiskRefusesIsAnnouncedAsUnsavedAndWrittenLat
         fs::remove("filler");
         m_driver.advance();
         tell();
-        // On the title.
         fillFileSystem();
         winByTko(3, 60);
         MatchLoader::getInstance().clearWorld();
@@ -536,7 +524,6 @@ TEST_F(BestTimesTest, ATimeThatAFullDiskRefusesIsAnnouncedAsUnsavedAndWrittenLat
         fs::remove("filler");
         m_driver.advance();
         tell();
-        // With the next win, then at shut-down.
         fillFileSystem();
         win(2, 80);
         MatchLoader::getInstance().clearWorld();

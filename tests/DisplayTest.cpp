@@ -184,7 +184,6 @@ TEST_F(DisplayTest, BatchedDrawingLooksAsCellByCellForEveryCharacterColourAndOve
             display.drawCh(Vector(-1.05f, row), ' ', mw::COLOR_WHITE);
         }
     });
-    // Cells already drawn, by either path, are covered by later ones.
     sf::Image reference;
     for (const auto& [first, second] :
          {std::pair{false, false}, {false, true}, {true, true}, {true, false}}) {

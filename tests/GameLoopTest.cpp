@@ -123,7 +123,6 @@ TEST(GameLoopLogTest,
 
 using FrameStepTest = mwtest::EngineTest;
 
-// Without a driver, the frame reads the window (here none).
 TEST_F(FrameStepTest, OneFrameRunsTheLoopsOrderAndADriverFeedsItKeysWithoutAWindow) {
     mw::WorldManager& world = mw::WorldManager::getInstance();
     auto* recorder = new Recorder;

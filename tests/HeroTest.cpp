@@ -40,7 +40,6 @@ TEST_F(HeroTest, EachKeyStartsATenFrameMoveWithItsSpriteAndSound) {
 }
 
 TEST_F(HeroTest, ADodgeTakesTheSwingOfItsSideUntilItEnds) {
-    // A dodge (W right, Q left) tapped, a swing of a side some frames after it ends.
     for (const auto& [dodge, swing, framesAfter, health, sound] :
          {std::tuple{mw::KEY_W, SWING_RIGHT, 9, 100, "successful-dodge"},
           {mw::KEY_W, SWING_RIGHT, 10, 90, "hero-hit"},

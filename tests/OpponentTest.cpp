@@ -35,7 +35,6 @@ protected:
         startFight(GetParam().number);
     }
 
-    // The pose shown and the column it is drawn at, e.g. "charge-left 39".
     std::string pose() const {
         const std::string label = m_opponent->getSpriteLabel();
         const int column = static_cast<int>(m_opponent->getPosition().getX());
@@ -97,8 +96,6 @@ TEST_P(OpponentTest, AttacksTellsStunsAndDodgesLastTheirSteps) {
 }
 
 TEST_P(OpponentTest, AfterItsWaitItAttacksOnEitherSideOrShowsItsTellAtItsOwnRates) {
-    // Over a thousand seeds: nothing before the 150th step of the wait, then an
-    // attack, on the right or the left, or else the tell or a further wait.
     std::map<std::string, int> counts;
     for (unsigned seed = 1; seed <= 1000; ++seed) {
         for (const int waited : {148, 149}) {
@@ -116,9 +113,7 @@ TEST_P(OpponentTest, AfterItsWaitItAttacksOnEitherSideOrShowsItsTellAtItsOwnRate
                                                                     : ATTACKING);
         }
     }
-    // Of a thousand: attacks at the chance (60 % or 50 %), either side about
-    // half of them, the tell at two in five of the rest; exactly these counts
-    // for seeds 1 to 1000.
+    // Attacks at the chance, either side about half, the tell at two in five of the rest.
     const std::string rolled = "right " + std::to_string(counts["charge-right 45"]) + ", left " +
                                std::to_string(counts["charge-left 39"]) + ", tell " +
                                std::to_string(counts["tell 42"]) + ", idle " +

@@ -26,7 +26,6 @@ protected:
         EngineTest::SetUp();
         ASSERT_EQ(ResourceManager::getInstance().startUp(), 0);
     }
-    // Shows the first three frames.
     static std::string describe(const mw::Sprite& sprite) {
         std::string text =
             std::to_string(sprite.getFrameCount()) + " of " + std::to_string(sprite.getWidth()) +
@@ -173,9 +172,8 @@ TEST(AnimationTest, FrameSequencesFollowTheSlowdownInABoxTheSpritesSizeAroundThe
     }
 }
 
-// Files made to hurt the program are each met in a child process given 1 GB more
-// address space than the tests have, and ten seconds: the body's result, or -1 when
-// the child died.
+// A child with 1 GB more address space than the tests have, and ten seconds: the body's
+// result, or -1 when the child died.
 int inChild(const std::function<int()>& body) {
     rlim_t pages = 0; // the address space in use
     std::ifstream("/proc/self/statm") >> pages;
@@ -205,12 +203,10 @@ std::string format(unsigned encoding = 1, unsigned channels = 1, unsigned bits =
            littleEndian(44100) + littleEndian(2, 2) + littleEndian(bits, 2);
 }
 
-// A LIST chunk that holds "INFO" and claims `length` bytes.
 std::string listChunk(std::uint32_t length = 4) {
     return "LIST" + littleEndian(length) + "INFO";
 }
 
-// A LIST chunk of odd length, five bytes, then its pad byte when `padded`.
 std::string oddListChunk(bool padded) {
     return "LIST" + littleEndian(5) + "INFOx" + std::string(padded ? 1 : 0, '\0');
 }

@@ -143,7 +143,6 @@ TEST_F(RoundSystemTest, TheJudgesGiveTheFightToWhoWasDownLessOften) {
     m_rounds->judgeDecision();
     EXPECT_EQ(messages(),
               (Lines{"The judges have ruled the game a tie.", "Times down: you 0, him 0"}));
-    // In white, centred under the result.
     m_driver.advance();
     EXPECT_EQ(shownRow(10) + "|" + shownRow(11), at(24, "The judges have ruled the game a tie.") +
                                                      "|" + at(31, "Times down: you 0, him 0"));

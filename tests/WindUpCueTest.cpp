@@ -30,7 +30,6 @@ protected:
         EngineTest::TearDown();
     }
 
-    // Per frame, '*' when the screen shows the flash (the game's own sprites).
     std::string flashes(int frames) {
         std::string shown;
         for (int frame = 0; frame < frames; ++frame) {

@@ -59,7 +59,6 @@ public:
             (void)!write(m_toChild[1], "g", 1);
     }
     pid_t pid() const { return m_pid; }
-    // Waits for the child to end; true when it ended of itself.
     bool finish() {
         if (m_pid <= 0)
             return false;

@@ -154,8 +154,7 @@ protected:
         MatchLoader::getInstance().startUp();
     }
 
-    // The file ("hsdata.txt" in the working directory) as it is on disk; "(none)" when there
-    // is no such file.
+    // The file as it is on disk; "(none)" when there is no such file.
     static std::string highScoreFile(const std::filesystem::path& file = "hsdata.txt") {
         if (!std::filesystem::exists(file))
             return "(none)";

@@ -41,7 +41,6 @@ public:
     }
 
     static void setMove(Opponent& opponent, int move) { opponent.m_move = move; }
-    // Puts the opponent straight into a state that has lasted `frames` steps.
     static void setState(FightingOpponent& opponent, int state, int frames = 0) {
         opponent.m_state = state;
         opponent.m_stateFrames = frames;
