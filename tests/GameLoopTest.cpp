@@ -61,11 +61,11 @@ struct LoopClock : mw::Clock {
     std::vector<int> sleeps;
 };
 
-TEST(GameLoopLogTest,
-     StartupRunAndShutdownBringEveryManagerUpThroughFramesOfThirtyThreeMilliseconds) {
+using GameManagerTest = mwtest::EngineTest;
+
+TEST_F(GameManagerTest, ManagersGoUpAndDownInOrderAroundFramesOf33MsUnderTheGamesOwnNames) {
     if (!mwtest::hasDisplay())
         GTEST_SKIP() << "needs an X display";
-    mwtest::ScratchDirectory scratch;
     std::filesystem::copy_file(MW_RUN_DIR "/mw-font.ttf", "mw-font.ttf");
     GameManager& game = GameManager::getInstance();
     LoopClock clock;
@@ -119,6 +119,37 @@ TEST(GameLoopLogTest,
                      "ResourceManager::shutDown() - RM was shut down",
                      "GameManager::shutDown() - GM was shut down",
                      "LogManager::shutDown() - LM was shutdown"}));
+
+    std::filesystem::remove("marrowick.log"); // the engine's own, which the game does not name
+    std::filesystem::create_directories("data/fonts");
+    std::filesystem::create_directories("data/sprites");
+    std::filesystem::copy_file(MW_RUN_DIR "/mw-font.ttf", "data/fonts/dusk.ttf");
+    std::ofstream("data/sprites/dot.txt") << "1\n1\n1\n1\nred\n*\n";
+    mw::GameConfig config;
+    config.windowTitle = "Lighthouse at Dusk";
+    config.fontFile = "fonts/dusk.ttf";
+    config.logFile = "dusk.log";
+    config.flushLog = true;
+    config.dataFolder = "data";
+    ASSERT_EQ(game.startUp(config), 0);
+    EXPECT_EQ(std::system("timeout 10 xdotool search --sync --name '^Lighthouse at Dusk$' "
+                          ">/dev/null"),
+              0);
+    EXPECT_EQ(mw::ResourceManager::getInstance().loadSprite("sprites/dot.txt", "dot"), 0);
+    EXPECT_EQ(mwtest::readLines("dusk.log").back(), // read while the log is open
+              "ResourceManager::loadSprite - Loaded Sprite in 'data/sprites/dot.txt' with label "
+              "'dot' succesfully");
+    game.shutDown();
+    EXPECT_FALSE(std::filesystem::exists("marrowick.log"));
+    const std::string display = std::getenv("DISPLAY");
+    setenv("DISPLAY", ":9999", 1); // no X server there
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(game.startUp(config), -1);
+    const std::string noDesktop = testing::internal::GetCapturedStderr();
+    game.shutDown();
+    setenv("DISPLAY", display.c_str(), 1);
+    EXPECT_EQ(noDesktop,
+              "Lighthouse at Dusk needs a desktop: cannot open the X display ':9999'.\n");
 }
 
 using FrameStepTest = mwtest::EngineTest;
@@ -150,45 +181,6 @@ TEST_F(FrameStepTest, OneFrameRunsTheLoopsOrderAndADriverFeedsItKeysWithoutAWind
     EXPECT_EQ(GameManager::getStepCount(), 4);
     EXPECT_EQ(recorder->getPosition(), mw::Vector(8, 0));
     EXPECT_EQ(world.getAllObjects().getCount(), 1);
-}
-
-using GameConfigTest = mwtest::EngineTest;
-
-TEST_F(GameConfigTest, AGameNamesItsWindowFontLogAndDataFolder) {
-    if (!mwtest::hasDisplay())
-        GTEST_SKIP() << "needs an X display";
-    std::filesystem::remove("marrowick.log"); // the engine's own, which the game does not name
-    std::filesystem::create_directories("data/fonts");
-    std::filesystem::create_directories("data/sprites");
-    std::filesystem::copy_file(MW_RUN_DIR "/mw-font.ttf", "data/fonts/dusk.ttf");
-    std::ofstream("data/sprites/dot.txt") << "1\n1\n1\n1\nred\n*\n";
-    mw::GameConfig config;
-    config.windowTitle = "Lighthouse at Dusk";
-    config.fontFile = "fonts/dusk.ttf";
-    config.logFile = "dusk.log";
-    config.flushLog = true;
-    config.dataFolder = "data";
-    GameManager& game = GameManager::getInstance();
-    ASSERT_EQ(game.startUp(config), 0);
-    EXPECT_EQ(std::system("timeout 10 xdotool search --sync --name '^Lighthouse at Dusk$' "
-                          ">/dev/null"),
-              0);
-    EXPECT_EQ(mw::ResourceManager::getInstance().loadSprite("sprites/dot.txt", "dot"), 0);
-    EXPECT_EQ(mwtest::readLines("dusk.log").back(), // read while the log is open
-              "ResourceManager::loadSprite - Loaded Sprite in 'data/sprites/dot.txt' with label "
-              "'dot' succesfully");
-    game.shutDown();
-    EXPECT_FALSE(std::filesystem::exists("marrowick.log"));
-
-    const std::string display = std::getenv("DISPLAY");
-    setenv("DISPLAY", ":9999", 1); // no X server there
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(game.startUp(config), -1);
-    const std::string noDesktop = testing::internal::GetCapturedStderr();
-    game.shutDown();
-    setenv("DISPLAY", display.c_str(), 1);
-    EXPECT_EQ(noDesktop,
-              "Lighthouse at Dusk needs a desktop: cannot open the X display ':9999'.\n");
 }
 
 TEST(GameLoopLogTest, TheLogWritesOneLinePerCallBetweenItsStartAndShutdownLines) {
@@ -339,7 +331,9 @@ using WindowInputTest = mwtest::EngineTest;
 
 // Held for a second, past the X server's key repeat delay; after shut-down the window repeats
 // the press again. A held key is held for every window on a server: this runs on its own.
-TEST_F(WindowInputTest, AKeyHeldDownIsOnePressThenHeldAtEveryFrameUntilItsRelease) {
+// Unseen: the window's events taken away unread. One let go unseen is dropped at the next
+// poll; one pressed unseen between start and focus is not polled for.
+TEST_F(WindowInputTest, AKeyHeldIsOnePressThenHeldUntilItsReleaseAndOnesDownUnseenAreFound) {
     if (std::getenv("MW_RUN_ALONE") == nullptr)
         GTEST_SKIP() << "runs on an X server of its own";
     MW_OPEN_WINDOW();
@@ -375,18 +369,7 @@ TEST_F(WindowInputTest, AKeyHeldDownIsOnePressThenHeldAtEveryFrameUntilItsReleas
         << held[0] << " " << held[1] << " " << held[2] << " " << held[3];
     input.shutDown();
     EXPECT_GE(holdQ()[0], 2);
-}
-
-// Unseen: the window's events taken away unread. One let go unseen is dropped at the next
-// poll; one pressed unseen between start and focus is not polled for.
-TEST_F(WindowInputTest, KeysThatWentDownUnseenAreFoundAtStartUpAndWhenTheWindowGainsFocus) {
-    if (std::getenv("MW_RUN_ALONE") == nullptr)
-        GTEST_SKIP() << "runs on an X server of its own";
-    MW_OPEN_WINDOW();
-    ASSERT_EQ(std::system("xdotool search --sync --name Marrowick windowfocus --sync"), 0);
-    mw::InputManager& input = mw::InputManager::getInstance();
     sf::RenderWindow& window = *mw::DisplayManager::getInstance().getWindow();
-    auto* recorder = new Recorder;
     const struct {
         const char* xdotool; // done unseen before the frame
         bool startUp, focusGained;

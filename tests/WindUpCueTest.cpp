@@ -1,4 +1,3 @@
-#include "game/MatchLoader.h"
 #include "game/ResourceManifest.h"
 
 #include "support/GameSupport.h"
@@ -8,26 +7,18 @@
 
 namespace {
 
-class WindUpInAFightTest : public mwtest::EngineTest, public ::testing::WithParamInterface<int> {
+class WindUpInAFightTest : public gametest::GameTest, public ::testing::WithParamInterface<int> {
 protected:
+    bool withSounds() const override { return false; }
     void SetUp() override {
-        EngineTest::SetUp();
+        GameTest::SetUp();
         MW_OPEN_WINDOW();
-        sharedCounts().reset();
-        std::srand(1);
+        mw::ResourceManager::getInstance().shutDown(); // the game's own sprites instead
         std::filesystem::copy(std::filesystem::path(MW_RUN_DIR) / "sprites",
                               m_scratch.path() / "sprites",
                               std::filesystem::copy_options::recursive);
         loadResources();
-        MatchLoader::getInstance().startUp();
-        MatchLoader::getInstance().startMatch(GetParam());
-        mw::WorldManager::getInstance().update();
-        m_opponent = gametest::firstOf<FightingOpponent>();
-        ASSERT_NE(m_opponent, nullptr);
-    }
-    void TearDown() override {
-        MatchLoader::getInstance().shutDown();
-        EngineTest::TearDown();
+        startFight(GetParam());
     }
 
     std::string flashes(int frames) {
@@ -36,9 +27,7 @@ protected:
             m_driver.advance();
             bool flash = false;
             for (int row = 0; row < 24; ++row)
-                for (int column = 0; column < 80; ++column)
-                    flash =
-                        flash || mw::DisplayManager::getInstance().shownCell(column, row).ch == '*';
+                flash = flash || shownRow(row).find('*') != std::string::npos;
             shown += flash ? '*' : '.';
         }
         return shown;
@@ -52,9 +41,6 @@ protected:
         TestAccess::setState(*m_opponent, ATTACKING);
         TestAccess::setMove(*m_opponent, IDLE);
     }
-
-    mw::FrameDriver m_driver;
-    FightingOpponent* m_opponent = nullptr;
 };
 
 // The end of an attack spell leaves its count to the next wind-up.
