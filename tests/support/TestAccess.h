@@ -4,21 +4,11 @@
 
 #include "engine/DisplayManager.h"
 #include "engine/GameManager.h"
-#include "engine/InputManager.h"
 #include "engine/InputSource.h"
-#include "engine/LogManager.h"
-#include "engine/ResourceManager.h"
-#include "engine/internal/CellRecorder.h"
 #include "game/BestTimes.h"
 #include "game/FightingOpponent.h"
-#include "game/HealthUI.h"
-#include "game/Hero.h"
-#include "game/MatchLoader.h"
 #include "game/Opponent.h"
-#include "game/RoundSystem.h"
-#include "game/TutorialMode.h"
 
-#include <array>
 #include <functional>
 #include <string>
 

@@ -4,9 +4,9 @@
 #include "engine/GameManager.h"
 #include "engine/InputManager.h"
 #include "engine/LogManager.h"
+#include "engine/Object.h"
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
-#include "support/TestAccess.h"
 
 #include <algorithm>
 #include <filesystem>
