@@ -115,7 +115,6 @@ TEST_F(GameManagerTest, ManagersGoUpAndDownInOrderAroundFramesOf33MsUnderTheGame
                      "ResourceManager::shutDown() - RM was shut down",
                      "GameManager::shutDown() - GM was shut down",
                      "LogManager::shutDown() - LM was shutdown"}));
-
     std::filesystem::remove("marrowick.log"); // the engine's own, which the game does not name
     std::filesystem::create_directories("data/fonts");
     std::filesystem::create_directories("data/sprites");

@@ -15,17 +15,16 @@ using namespace gametest;
 struct Variant {
     int number;
     const char* prefix;
-    int attackChance;
     std::string attackSpell, tell, tellPunched, waitPunched;
     int waitPunchedFrames; // up to the end of the swing's recovery
 };
 const Variant VARIANTS[] = {
-    {1, "opponent-", 60, "c31 h1 s15 i1 c31 h1 s15 i1 c31 h1 s15 i1 c6 i50", "t119 i81",
-     "t1 u64 i35", "i1 d5 c31 h1 s15 i1", 54},
-    {2, "opponent2-", 50, "c31 h1 s10 i1 c31 h1 s10 i1 c31 h1 s10 i1 c21 i50", "t89 i111",
-     "t1 u49 i50", "i1 d5 c31 h1 s10 i1", 49},
-    {3, "opponent3-", 50, "c31 h1 s8 i1 c31 h1 s8 i1 c31 h1 s8 i1 c27 i50", "t59 i141",
-     "t1 u21 i78", "i1 d5 c31 h1 s8 i1", 47},
+    {1, "opponent-", "c31 h1 s15 i1 c31 h1 s15 i1 c31 h1 s15 i1 c6 i50", "t119 i81", "t1 u64 i35",
+     "i1 d5 c31 h1 s15 i1", 54},
+    {2, "opponent2-", "c31 h1 s10 i1 c31 h1 s10 i1 c31 h1 s10 i1 c21 i50", "t89 i111", "t1 u49 i50",
+     "i1 d5 c31 h1 s10 i1", 49},
+    {3, "opponent3-", "c31 h1 s8 i1 c31 h1 s8 i1 c31 h1 s8 i1 c27 i50", "t59 i141", "t1 u21 i78",
+     "i1 d5 c31 h1 s8 i1", 47},
 };
 
 class OpponentTest : public GameTest, public ::testing::WithParamInterface<Variant> {

@@ -91,9 +91,8 @@ TEST_F(ResourceFilesTest, ReadsTheFormatAndRefusesBadFilesWithALogLine) {
     EXPECT_EQ(resources.getSpriteCount(), 14);
 }
 
-TEST_F(
-    ResourceFilesTest,
-    FindsTheFirstOfEqualLabelsNothingAfterShutdownAndAThousandSpritesAndAHundredAndTwentyEightSoundsAndMusicsAtMost) {
+// At most a thousand sprites, and a hundred and twenty-eight sounds and musics.
+TEST_F(ResourceFilesTest, FindsTheFirstOfEqualLabelsNothingAfterShutdownAndHoldsSoManyAtMost) {
     writeFile("a.txt", "1\n1\n1\n1\nred\na\n");
     writeFile("b.txt", "1\n1\n1\n1\nblue\nb\n");
     ResourceManager& resources = ResourceManager::getInstance();

@@ -73,7 +73,6 @@ TEST_F(RoundSystemTest, ThreeRoundsWithPausesBetweenEndInTheJudgesDecision) {
     EXPECT_EQ(shown(), "ROUND 2, TIME 1:30");
     EXPECT_EQ(m_hero->getHealth(), 100);
     EXPECT_FALSE(m_hero->isFrozen() || m_opponent->isFrozen());
-
     // Round 2 ends with both boxers down, mid-count and off home.
     knockDownOpponent();
     floorHero(*m_hero);
@@ -156,7 +155,7 @@ std::string barColours(int filled, char colour) {
     return "wwwww" + std::string(filled, colour) + std::string(25 - filled, 'w');
 }
 
-TEST_F(RoundSystemTest, BarsClockRoundAndKnockdownPromptAreDrawnWhereAndHowTheyBelong) {
+TEST_F(RoundSystemTest, BarsClockRoundAndKnockdownCountAreDrawnWhereAndHowTheyBelong) {
     MW_OPEN_WINDOW();
     const struct {
         int hero, opponent, timeLeft, round, heroCells, opponentCells;
@@ -190,7 +189,6 @@ TEST_F(RoundSystemTest, BarsClockRoundAndKnockdownPromptAreDrawnWhereAndHowTheyB
                                          barColours(c.opponentCells, c.opponentColour));
         EXPECT_EQ(shownRow(4), "");
     }
-
     floorHero(*m_hero);
     for (const mw::Key key : {mw::KEY_Q, mw::KEY_W}) {
         m_driver.press(key);
@@ -215,10 +213,7 @@ TEST_F(RoundSystemTest, BarsClockRoundAndKnockdownPromptAreDrawnWhereAndHowTheyB
     EXPECT_EQ(shownRow(10), at(36, "End of round."));
     EXPECT_EQ(shownRow(10, true), std::string(36, '.') + std::string(13, 'w'));
     EXPECT_EQ(firstOf<KnockdownPrompt>()->draw(), 0); // with nothing to show
-}
-
-TEST_F(RoundSystemTest, TheKnockdownCountShowsTheSecondsLeftFromTenToOneThenTheFightIsLost) {
-    MW_OPEN_WINDOW();
+    startFight(1);
     floorHero(*m_hero);
     std::string changes, last = "?"; // the frame at which row 6 changed, its column and text
     for (int frame = 1; frame <= 301; ++frame) {
