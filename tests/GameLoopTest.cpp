@@ -98,7 +98,6 @@ TEST_F(GameManagerTest, ManagersGoUpAndDownInOrderAroundFramesOf33MsUnderTheGame
               (Lines{"mw::keyboard 66 0", "mw::keyboard -1 1", "mw::keyboard 31 0",
                      "mw::keyboard 32 0", "mw::keyboard 18 1", "mw::mouse 0 2", "mw::mouse 1 -1"}));
     game.shutDown();
-    mw::GameManager::getInstance().setClock(nullptr);
     for (const auto& [manager, type] : managers)
         EXPECT_FALSE(manager->isStarted()) << type;
     EXPECT_TRUE(!clock.fine && game.getGameOver() &&

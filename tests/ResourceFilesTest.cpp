@@ -79,12 +79,9 @@ TEST_F(ResourceFilesTest, ReadsTheFormatAndRefusesBadFilesWithALogLine) {
         const std::string label = "s" + std::to_string(++count);
         const bool loads = std::isdigit(expected[0]); // a description, not a log line
         EXPECT_EQ(resources.loadSprite("s.txt", label), loads ? 0 : -1);
-        EXPECT_EQ(
-            countLogged("ResourceManager::loadSprite - " +
-                        (loads ? "Loaded Sprite in 's.txt' with label '" + label + "' succesfully"
-                               : expected)),
-            1)
-            << expected;
+        const std::string line =
+            loads ? "Loaded Sprite in 's.txt' with label '" + label + "' succesfully" : expected;
+        EXPECT_EQ(countLogged("ResourceManager::loadSprite - " + line), 1) << expected;
         const mw::Sprite* sprite = resources.getSprite(label);
         EXPECT_EQ(!loads ? expected : sprite != nullptr ? describe(*sprite) : "none", expected);
     }
