@@ -26,6 +26,10 @@ protected:
     }
 
     std::string pose() const { return m_opponent->getSpriteLabel(); }
+
+    const Lines m_prompts = {at(32, "Press Q to DODGE LEFT"), at(32, "Press W to DODGE RIGHT"),
+                             at(32, "Press O to PUNCH LEFT"), at(32, "Press P to PUNCH RIGHT"),
+                             at(30, "Great! Press ENTER to exit")};
 };
 
 TEST_F(TutorialTest, EachLessonIsShownAndWaitsForItsKeyThenMovesOnAtTheTenthStep) {
@@ -48,18 +52,18 @@ TEST_F(TutorialTest, EachLessonIsShownAndWaitsForItsKeyThenMovesOnAtTheTenthStep
     EXPECT_EQ(messages(), Lines{"Tutorial"});
     const struct {
         mw::Key key;
-        const char *prompt, *pose;
+        const char* pose;
         std::vector<mw::Key> ignored;
     } lessons[] = {
-        {mw::KEY_Q, "Press Q to DODGE LEFT", "opponent-charge-left", {mw::KEY_W, mw::KEY_ENTER}},
-        {mw::KEY_W, "Press W to DODGE RIGHT", "opponent-charge-right", {mw::KEY_Q, mw::KEY_P}},
-        {mw::KEY_O, "Press O to PUNCH LEFT", "opponent-tell", {mw::KEY_P, mw::KEY_W}},
-        {mw::KEY_P, "Press P to PUNCH RIGHT", "opponent-tell", {mw::KEY_O, mw::KEY_ENTER}},
-        {mw::KEY_UNDEFINED, "Great! Press ENTER to exit", "opponent-idle", {}},
+        {mw::KEY_Q, "opponent-charge-left", {mw::KEY_W, mw::KEY_ENTER}},
+        {mw::KEY_W, "opponent-charge-right", {mw::KEY_Q, mw::KEY_P}},
+        {mw::KEY_O, "opponent-tell", {mw::KEY_P, mw::KEY_W}},
+        {mw::KEY_P, "opponent-tell", {mw::KEY_O, mw::KEY_ENTER}},
+        {mw::KEY_UNDEFINED, "opponent-idle", {}},
     };
     for (int step = 0; step < 4; ++step) {
         const auto& lesson = lessons[step];
-        SCOPED_TRACE(lesson.prompt);
+        SCOPED_TRACE(m_prompts[step]);
         for (const mw::Key key : lesson.ignored)
             sendKey(key, mw::KEY_PRESSED);
         sendKey(lesson.key, mw::KEY_HELD);
@@ -70,17 +74,17 @@ TEST_F(TutorialTest, EachLessonIsShownAndWaitsForItsKeyThenMovesOnAtTheTenthStep
         m_driver.advance(4);
         sendKey(lesson.key, mw::KEY_PRESSED); // again: the wait starts anew
         m_driver.advance(9);
-        EXPECT_EQ(shownRow(22), at(32, lesson.prompt));
+        EXPECT_EQ(shownRow(22), m_prompts[step]);
         m_driver.advance();
         EXPECT_EQ(pose(), lessons[step + 1].pose);
-        EXPECT_EQ(shownRow(22), at(step < 3 ? 32 : 30, lessons[step + 1].prompt));
+        EXPECT_EQ(shownRow(22), m_prompts[step + 1]);
         EXPECT_EQ(m_opponent->getPosition(), mw::Vector(42, 16));
     }
     for (const mw::Key key : {mw::KEY_Q, mw::KEY_W, mw::KEY_O, mw::KEY_P})
         sendKey(key, mw::KEY_PRESSED);
     sendKey(mw::KEY_ENTER, mw::KEY_HELD);
     m_driver.advance(12);
-    EXPECT_EQ(shownRow(22), at(30, "Great! Press ENTER to exit"));
+    EXPECT_EQ(shownRow(22), m_prompts[4]);
     sendKey(mw::KEY_ENTER, mw::KEY_PRESSED);
     EXPECT_EQ(worldTypes(), Lines{"TitleScreen"});
 }
@@ -119,9 +123,7 @@ TEST_F(TutorialTest, APracticeLostIsAnnouncedOnceWithWhatWentWrongAndShownUntilE
 // reaction and the ten-frame wait at least.
 TEST_F(TutorialTest, ANewcomerWhoPunchesEveryOpeningIsShownEveryLessonBeforeItCanEnd) {
     MW_OPEN_WINDOW();
-    const Lines lessons = {at(32, "Press Q to DODGE LEFT"), at(32, "Press W to DODGE RIGHT"),
-                           at(32, "Press O to PUNCH LEFT"), at(32, "Press P to PUNCH RIGHT"),
-                           at(30, "Great! Press ENTER to exit")};
+    const Lines& lessons = m_prompts;
     for (const auto& [seed, dodges, prompts] : {std::tuple{1u, true, lessons},
                                                 {2u, true, lessons},
                                                 {3u, true, lessons},
@@ -187,32 +189,27 @@ TEST_F(TutorialTest, HintsFollowTheOpponentsStateAndAHeroDownSeesOnlyHowToGetUp)
         at(11, "Punch in his tell (beep), his stun, or on the side of his swing");
     const std::string open = at(31, "He is open: hit him now!");
     const std::string getUp = at(29, "Alternate Q W O P to get up!");
+    const std::string left = at(14, "Glove cocked on the right: when it flashes, lean away left");
+    const std::string right = at(14, "Glove cocked on the left: when it flashes, lean away right");
     const struct {
         int step, state;
-        bool floored; // twenty swings taken and twenty punches landed
-        std::string prompt, hint, knockdown;
+        bool floored;                // twenty swings taken and twenty punches landed
+        std::string hint, knockdown; // the prompt is the step's, unless the hero is down
         int heroHealth, opponentHealth;
     } rows[] = {
-        {0, NEUTRAL, false, at(32, "Press Q to DODGE LEFT"),
-         at(14, "Glove cocked on the right: when it flashes, lean away left"), "", 100, 100},
-        {0, ATTACKING, true, at(32, "Press Q to DODGE LEFT"),
-         at(14, "Glove cocked on the right: when it flashes, lean away left"), "", 10, 10},
-        {1, ATTACKING, false, at(32, "Press W to DODGE RIGHT"),
-         at(14, "Glove cocked on the left: when it flashes, lean away right"), "", 100, 100},
-        {2, NEUTRAL, false, at(32, "Press O to PUNCH LEFT"), wait, "", 100, 100},
-        {2, ATTACKING, false, at(32, "Press O to PUNCH LEFT"), wait, "", 100, 100},
-        {2, TELL, false, at(32, "Press O to PUNCH LEFT"), open, "", 100, 100},
-        {2, TELL, true, at(32, "Press O to PUNCH LEFT"), open, "", 10, 10},
-        {3, DODGING, false, at(32, "Press P to PUNCH RIGHT"), wait, "", 100, 100},
-        {3, STUNNED, true, at(32, "Press P to PUNCH RIGHT"), open, "", 10, 10},
-        {4, NEUTRAL, false, at(30, "Great! Press ENTER to exit"), "", "", 100, 100},
-        {4, TELL, true, "", "", getUp, 0, 0},
+        {0, NEUTRAL, false, left, "", 100, 100},    {0, ATTACKING, true, left, "", 10, 10},
+        {1, ATTACKING, false, right, "", 100, 100}, {2, NEUTRAL, false, wait, "", 100, 100},
+        {2, ATTACKING, false, wait, "", 100, 100},  {2, TELL, false, open, "", 100, 100},
+        {2, TELL, true, open, "", 10, 10},          {3, DODGING, false, wait, "", 100, 100},
+        {3, STUNNED, true, open, "", 10, 10},       {4, NEUTRAL, false, "", "", 100, 100},
+        {4, TELL, true, "", getUp, 0, 0},
     };
     const mw::Key keys[] = {mw::KEY_Q, mw::KEY_W, mw::KEY_O, mw::KEY_P};
     FightingOpponent& opponent = *m_opponent;
     int step = 0;
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.prompt + "|" + row.hint);
+        const std::string prompt = row.knockdown.empty() ? m_prompts[row.step] : "";
+        SCOPED_TRACE(prompt + "|" + row.hint);
         for (; step < row.step; ++step) {
             sendKey(keys[step], mw::KEY_PRESSED);
             m_driver.advance(10);
@@ -226,7 +223,7 @@ TEST_F(TutorialTest, HintsFollowTheOpponentsStateAndAHeroDownSeesOnlyHowToGetUp)
         }
         TestAccess::setState(opponent, row.state);
         m_driver.advance();
-        EXPECT_EQ(shownRow(22) + "|" + shownRow(23), row.prompt + "|" + row.hint);
+        EXPECT_EQ(shownRow(22) + "|" + shownRow(23), prompt + "|" + row.hint);
         EXPECT_EQ(shownRow(4), row.knockdown);
         EXPECT_EQ(m_hero->getHealth(), row.heroHealth);
         EXPECT_EQ(opponent.getHealthUI()->getHealth(), row.opponentHealth);
@@ -238,7 +235,7 @@ TEST_F(TutorialTest, HintsFollowTheOpponentsStateAndAHeroDownSeesOnlyHowToGetUp)
     }
     EXPECT_EQ(shownRow(22) + "|" + shownRow(4), "|" + getUp);
     m_driver.advance();
-    EXPECT_EQ(shownRow(22) + "|" + shownRow(4), at(30, "Great! Press ENTER to exit") + "|");
+    EXPECT_EQ(shownRow(22) + "|" + shownRow(4), m_prompts[4] + "|");
 }
 
 } // namespace
