@@ -26,18 +26,15 @@ using Lines = std::vector<std::string>;
 struct Recorder : mw::Object {
     Recorder() { setSolidness(mw::INTANGIBLE); }
     int eventHandler(const mw::Event& event) override {
-        std::string text = event.getType();
-        const auto add = [&text](std::initializer_list<int> numbers) {
-            for (const int number : numbers)
-                text += ' ' + std::to_string(number);
-        };
+        std::ostringstream text;
+        text << event.getType();
         if (const auto* step = dynamic_cast<const mw::EventStep*>(&event))
-            add({step->getStepCount()});
+            text << ' ' << step->getStepCount();
         if (const auto* key = dynamic_cast<const mw::EventKeyboard*>(&event))
-            add({key->getKey(), key->getKeyboardAction()});
+            text << ' ' << key->getKey() << ' ' << key->getKeyboardAction();
         if (const auto* mouse = dynamic_cast<const mw::EventMouse*>(&event))
-            add({mouse->getMouseAction(), mouse->getMouseButton()});
-        events.push_back(text);
+            text << ' ' << mouse->getMouseAction() << ' ' << mouse->getMouseButton();
+        events.push_back(text.str());
         return 1;
     }
     Lines events;

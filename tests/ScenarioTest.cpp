@@ -19,8 +19,7 @@ class ScenarioTest : public GameTest, public ::testing::WithParamInterface<unsig
 protected:
     void play(Style style) {
         ++m_frame;
-        const bool prompted = std::ranges::count(messages(), "Press any key to continue.") > 0;
-        if (prompted) {
+        if (std::ranges::count(messages(), "Press any key to continue.") > 0) {
             m_driver.tap(mw::KEY_SPACE);
             return;
         }
