@@ -181,14 +181,6 @@ std::string format(unsigned encoding = 1, unsigned channels = 1, unsigned bits =
            littleEndian(44100) + littleEndian(2, 2) + littleEndian(bits, 2);
 }
 
-std::string listChunk(std::uint32_t length = 4) {
-    return "LIST" + littleEndian(length) + "INFO";
-}
-
-std::string oddListChunk(bool padded) {
-    return "LIST" + littleEndian(5) + "INFOx" + std::string(padded ? 1 : 0, '\0');
-}
-
 // A WAV file declaring `declared` bytes of samples, then `held` bytes of them;
 // `before` is put between the format and the data.
 std::string wav(std::uint32_t declared, std::size_t held, const std::string& before = "",
@@ -228,15 +220,16 @@ TEST_F(ResourceFilesTest, ResourceFilesThatAreNotWhatTheyClaimAreRefused) {
         {"probe.wav", SOUND, content("\xff\xff" + std::string(113, '\x1b') + "\xff\xff\xff&"),
          false},
         {"channels.wav", SOUND, content(wav(2000, 2000, "", format(1, 0x7C7C))), false},
-        {"list.wav", SOUND, content(wav(2000, 2000, listChunk())), true},
-        {"padded.wav", SOUND, content(wav(2000, 2000, oddListChunk(true))), true},
+        {"list.wav", SOUND, content(wav(2000, 2000, "LIST" + littleEndian(4) + "INFO")), true},
+        {"padded.wav", SOUND, content(wav(2000, 2000, "LIST" + littleEndian(5) + "INFOx" + '\0')),
+         true},
         {"float.wav", SOUND, content(wav(2000, 2000, "", format(3, 1, 32))), true},
         {"ext.wav", SOUND, content(wav(2000, 2000, "", format(0xFFFE, 8, 16))), false},
         {"gone-m.wav", MUSIC, [](const char*) {}, false},
         {"pipe-m.wav", MUSIC, fifo, false},
         {"4gb-m.wav", MUSIC, content(wav(0xFFFFFFFF, 980)), false},
         {"cut-m.wav", MUSIC, content(wav(44100, 1000)), false},
-        {"list-m.wav", MUSIC, content(wav(2000, 2000, listChunk())), true},
+        {"list-m.wav", MUSIC, content(wav(2000, 2000, "LIST" + littleEndian(4) + "INFO")), true},
         {"float-m.wav", MUSIC, content(wav(2000, 2000, "", format(3, 1, 64))), true},
     };
     rlim_t pages = 0; // the address space in use
@@ -267,14 +260,15 @@ TEST_F(ResourceFilesTest, OnlyWholeWavFilesOfOneToEightChannelsAndWholeSamplesPa
         {wav(2000, 2000, "", format(1, 1, 32)), true},
         {wav(2000, 2000, "", format(0xFFFE, 8, 16)), true}, // extensible
         {wav(2000, 2000, "", format(3, 1, 16)), false},
-        {wav(2000, 2000, oddListChunk(false)), false}, // the decoder skips a pad byte
+        {wav(2000, 2000, "LIST" + littleEndian(5) + "INFOx"),
+         false}, // the decoder skips a pad byte
         {wav(2000, 2000, "", format(1, 0, 16)), false},
         {wav(2000, 2000, "", format(1, 9, 16)), false},
         {wav(2000, 2000, "", format(1, 1, 9)), false},
         {wav(2000, 2000, "", format(1, 1, 0x110)), false},
         {wav(0x10000, 2000), false}, // more samples declared than held
         {wav(2000, 1999), false},
-        {wav(2000, 2000, listChunk(0x01000004)), false},
+        {wav(2000, 2000, "LIST" + littleEndian(0x01000004) + "INFO"), false},
         {"RIFF" + littleEndian(4) + "WAVEdata" + littleEndian(0), false}, // no format first
     };
     int count = 0;
