@@ -1,12 +1,10 @@
 #include "engine/Sprite.h"
 #include "engine/internal/BatchRenderer.h"
 #include "engine/internal/CellRecorder.h"
-#include "support/TestAccess.h"
 #include "support/TestSupport.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <algorithm>
-#include <cstdlib>
 #include <functional>
 #include <limits>
 
@@ -28,7 +26,7 @@ TEST(CellRecorderTest, KeepsOnlyTheCellsOnTheGrid) {
         EXPECT_EQ(cells.drawn(column, row), Cell{}) << column << ", " << row;
     cells.show();
     EXPECT_TRUE(cells.drawn(0, 0) == Cell{} && cells.shown(0, 0) == a);
-    std::string shown; // every drawn cell's character, row by row
+    std::string shown;
     for (int row = 0; row < 24; ++row)
         for (int column = 0; column < 80; ++column)
             shown +=
@@ -66,7 +64,6 @@ TEST_F(DisplayTest, CellsLightTheirOwnPixelsInTheEightPureColoursInOneWindowAtAT
     EXPECT_TRUE(display.startUp() == 0 && display.getWindow() == window && display.isStarted());
     EXPECT_TRUE(mw::DisplayManager::getInstance().isBatched() &&
                 window->getSize() == sf::Vector2u(1024, 768));
-    // The first cell drawn after the start reaches the window.
     display.drawCh(Vector(2, 1), '#', mw::COLOR_RED);
     EXPECT_TRUE(any(display.capture(), {{24, 32}, {12, 32}}, sf::Color::Red));
     display.swapBuffers();
@@ -130,7 +127,6 @@ static bool samePicture(const sf::Image& reference, const sf::Image& image) {
                       reference.getPixelsPtr());
 }
 
-// Draws the same frame cell by cell and batched and compares the pictures.
 static void expectSamePicture(const std::function<void()>& drawFrame) {
     mw::DisplayManager::getInstance().setBatched(false);
     drawFrame();
@@ -186,7 +182,6 @@ TEST_F(DisplayTest, BatchedDrawingLooksAsCellByCellForEveryCharacterColourAndOve
             display.drawCh(Vector(-1.05f, row), ' ', mw::COLOR_WHITE);
         }
     });
-    // Cells already drawn, by either path, are covered by later ones.
     sf::Image reference;
     for (const auto& [first, second] :
          {std::pair{false, false}, {false, true}, {true, true}, {true, false}}) {
@@ -203,7 +198,6 @@ TEST_F(DisplayTest, BatchedDrawingLooksAsCellByCellForEveryCharacterColourAndOve
     }
 }
 
-// A clock that stands still until the test moves it.
 struct StillClock : mw::Clock {
     std::int64_t nowMilliseconds() override { return now; }
     void sleepMilliseconds(int milliseconds) override { now += milliseconds; }
@@ -219,41 +213,38 @@ TEST_F(DisplayTest, AFrameLikeTheLastShownIsShownAgainOnlyAfterHalfASecondOrASpo
     } restore;
     for (const bool batched : {true, false}) {
         mw::DisplayManager::getInstance().setBatched(batched);
+        using Cells = std::vector<std::pair<Vector, char>>;
+        const Cells ab = {{{3, 4}, 'a'}, {{4.5f, 4}, 'b'}}, ac = {{{3, 4}, 'a'}, {{4.5f, 4}, 'c'}};
+        const Cells lower = {{{3, 4}, 'a'}, {{4.5f, 4.25f}, 'c'}},
+                    swapped = {{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}};
+        const auto wait = [&] { clock.now += 499; };
+        const auto focus = [] {
+            mw::InputManager::getInstance().handleEvent(sf::Event::FocusGained{});
+        };
+        const auto resize = [] {
+            mw::InputManager::getInstance().handleEvent(sf::Event::Resized{{1024, 768}});
+        };
         // Each frame: what it draws, what happens before it is swapped, whether it is shown.
         const struct {
-            std::vector<std::pair<Vector, char>> cells;
+            Cells cells;
             mw::Color color;
             std::function<void()> before;
             bool shown;
         } frames[] = {
-            {{{{3, 4}, 'a'}, {{4.5f, 4}, 'b'}}, mw::COLOR_RED, [] { display.invalidate(); }, true},
-            {{{{3, 4}, 'a'}, {{4.5f, 4}, 'b'}}, mw::COLOR_RED, [&] { clock.now += 499; }, false},
-            {{{{3, 4}, 'a'}, {{4.5f, 4}, 'b'}}, mw::COLOR_GREEN, {}, true},
-            {{{{3, 4}, 'a'}, {{4.5f, 4}, 'c'}}, mw::COLOR_GREEN, {}, true},
-            {{{{3, 4}, 'a'}, {{4.5f, 4.25f}, 'c'}}, mw::COLOR_GREEN, {}, true},
-            {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}}, mw::COLOR_GREEN, {}, true}, // other order
-            {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}},
-             mw::COLOR_GREEN,
-             [&] { clock.now += 499; },
-             false},
-            {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}}, mw::COLOR_GREEN, [&] { clock.now += 1; }, true},
-            {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}}, mw::COLOR_GREEN, {}, false},
-            {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}},
-             mw::COLOR_GREEN,
-             [] { mw::InputManager::getInstance().handleEvent(sf::Event::FocusGained{}); },
-             true},
-            {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}},
-             mw::COLOR_GREEN,
-             [] {
-                 mw::InputManager::getInstance().handleEvent(sf::Event::Resized{{1024, 768}});
-             },
-             true},
-            {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}},
-             mw::COLOR_GREEN,
-             [] { (void)display.capture(); },
-             true},
+            {ab, mw::COLOR_RED, [] { display.invalidate(); }, true},
+            {ab, mw::COLOR_RED, wait, false},
+            {ab, mw::COLOR_GREEN, {}, true},
+            {ac, mw::COLOR_GREEN, {}, true},
+            {lower, mw::COLOR_GREEN, {}, true},
+            {swapped, mw::COLOR_GREEN, {}, true},
+            {swapped, mw::COLOR_GREEN, wait, false},
+            {swapped, mw::COLOR_GREEN, [&] { clock.now += 1; }, true},
+            {swapped, mw::COLOR_GREEN, {}, false},
+            {swapped, mw::COLOR_GREEN, focus, true},
+            {swapped, mw::COLOR_GREEN, resize, true},
+            {swapped, mw::COLOR_GREEN, [] { (void)display.capture(); }, true},
             {{{{4.5f, 4.25f}, 'c'}, {{3, 4}, 'a'}, {{3, 4}, 'a'}}, mw::COLOR_GREEN, {}, true},
-            {{}, mw::COLOR_GREEN, {}, true}, // the picture goes
+            {{}, mw::COLOR_GREEN, {}, true},
             {{}, mw::COLOR_GREEN, {}, false},
         };
         int number = 0;
@@ -267,9 +258,8 @@ TEST_F(DisplayTest, AFrameLikeTheLastShownIsShownAgainOnlyAfterHalfASecondOrASpo
             EXPECT_EQ(display.getShownFrames() - shown, frame.shown ? 1 : 0)
                 << "frame " << number << (batched ? " batched" : " cell by cell");
             // Tests read every frame's cells, shown or not.
-            const Cell a{'a', frame.color, true};
-            EXPECT_EQ(mw::DisplayManager::getInstance().shownCell(3, 4),
-                      frame.cells.empty() ? Cell() : a);
+            EXPECT_EQ(display.shownCell(3, 4),
+                      (frame.cells.empty() ? Cell() : Cell{'a', frame.color, true}));
             // A frame left out leaves the surface clear for the next one.
             EXPECT_FALSE(any(display.capture(), {{0, 0}, {1024, 768}}));
             ++number;

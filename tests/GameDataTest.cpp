@@ -1,5 +1,3 @@
-// The sprites and sounds the game ships, and the manifest that loads them.
-
 #include "engine/ResourceManager.h"
 #include "engine/Sprite.h"
 #include "game/ResourceManifest.h"
@@ -71,10 +69,8 @@ TEST_F(GameDataTest, EverySpriteHasItsColourAndFitsWhereItIsDrawn) {
     EXPECT_EQ(firstFrames.size(), 42u);
 }
 
-// Decoded as the game loads them: mono, of their length, the theme peaking at -14 dBFS and
-// every effect at -12 dBFS with an RMS 2 dB over the theme's, starting and ending within 2 %
-// of silence (no click), each its own; the effects the game starts in one frame, mixed from
-// their first samples, stay below full scale over the theme's peak.
+// The theme peaks at -14 dBFS, every effect at -12 dBFS with an RMS 2 dB over the theme's;
+// each starts and ends within 2 % of silence. Effects started in one frame are mixed.
 TEST(GameAudioTest, EffectsAreDistinctClipsThatFitOverTheThemeAndTheThemeLoopsWithoutAClick) {
     std::map<std::string, std::vector<std::int16_t>> clips;
     std::set<std::vector<std::int16_t>> heard;

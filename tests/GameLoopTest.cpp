@@ -6,7 +6,6 @@
 #include "engine/internal/DurableFile.h"
 #include "engine/internal/SystemClock.h"
 #include "support/GameCopy.h"
-#include "support/TestAccess.h"
 #include "support/TestSupport.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -16,9 +15,6 @@
 #include <set>
 #include <sstream>
 #include <thread>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 using mw::GameManager;
 using Button = sf::Mouse::Button;
@@ -30,18 +26,15 @@ using Lines = std::vector<std::string>;
 struct Recorder : mw::Object {
     Recorder() { setSolidness(mw::INTANGIBLE); }
     int eventHandler(const mw::Event& event) override {
-        std::string text = event.getType();
-        const auto add = [&text](std::initializer_list<int> numbers) {
-            for (const int number : numbers)
-                text += ' ' + std::to_string(number);
-        };
+        std::ostringstream text;
+        text << event.getType();
         if (const auto* step = dynamic_cast<const mw::EventStep*>(&event))
-            add({step->getStepCount()});
+            text << ' ' << step->getStepCount();
         if (const auto* key = dynamic_cast<const mw::EventKeyboard*>(&event))
-            add({key->getKey(), key->getKeyboardAction()});
+            text << ' ' << key->getKey() << ' ' << key->getKeyboardAction();
         if (const auto* mouse = dynamic_cast<const mw::EventMouse*>(&event))
-            add({mouse->getMouseAction(), mouse->getMouseButton()});
-        events.push_back(text);
+            text << ' ' << mouse->getMouseAction() << ' ' << mouse->getMouseButton();
+        events.push_back(text.str());
         return 1;
     }
     Lines events;
@@ -61,11 +54,11 @@ struct LoopClock : mw::Clock {
     std::vector<int> sleeps;
 };
 
-TEST(GameLoopLogTest,
-     StartupRunAndShutdownBringEveryManagerUpThroughFramesOfThirtyThreeMilliseconds) {
+using GameManagerTest = mwtest::EngineTest;
+
+TEST_F(GameManagerTest, ManagersGoUpAndDownInOrderAroundFramesOf33MsUnderTheGamesOwnNames) {
     if (!mwtest::hasDisplay())
         GTEST_SKIP() << "needs an X display";
-    mwtest::ScratchDirectory scratch;
     std::filesystem::copy_file(MW_RUN_DIR "/mw-font.ttf", "mw-font.ttf");
     GameManager& game = GameManager::getInstance();
     LoopClock clock;
@@ -102,7 +95,6 @@ TEST(GameLoopLogTest,
               (Lines{"mw::keyboard 66 0", "mw::keyboard -1 1", "mw::keyboard 31 0",
                      "mw::keyboard 32 0", "mw::keyboard 18 1", "mw::mouse 0 2", "mw::mouse 1 -1"}));
     game.shutDown();
-    mw::GameManager::getInstance().setClock(nullptr);
     for (const auto& [manager, type] : managers)
         EXPECT_FALSE(manager->isStarted()) << type;
     EXPECT_TRUE(!clock.fine && game.getGameOver() &&
@@ -119,13 +111,40 @@ TEST(GameLoopLogTest,
                      "ResourceManager::shutDown() - RM was shut down",
                      "GameManager::shutDown() - GM was shut down",
                      "LogManager::shutDown() - LM was shutdown"}));
+    std::filesystem::remove("marrowick.log"); // the engine's own, which the game does not name
+    std::filesystem::create_directories("data/fonts");
+    std::filesystem::create_directories("data/sprites");
+    std::filesystem::copy_file(MW_RUN_DIR "/mw-font.ttf", "data/fonts/dusk.ttf");
+    std::ofstream("data/sprites/dot.txt") << "1\n1\n1\n1\nred\n*\n";
+    mw::GameConfig config;
+    config.windowTitle = "Lighthouse at Dusk";
+    config.fontFile = "fonts/dusk.ttf";
+    config.logFile = "dusk.log";
+    config.flushLog = true;
+    config.dataFolder = "data";
+    ASSERT_EQ(game.startUp(config), 0);
+    EXPECT_EQ(std::system("timeout 10 xdotool search --sync --name '^Lighthouse at Dusk$' "
+                          ">/dev/null"),
+              0);
+    EXPECT_EQ(mw::ResourceManager::getInstance().loadSprite("sprites/dot.txt", "dot"), 0);
+    EXPECT_EQ(mwtest::readLines("dusk.log").back(), // read while the log is open
+              "ResourceManager::loadSprite - Loaded Sprite in 'data/sprites/dot.txt' with label "
+              "'dot' succesfully");
+    game.shutDown();
+    EXPECT_FALSE(std::filesystem::exists("marrowick.log"));
+    const std::string display = std::getenv("DISPLAY");
+    setenv("DISPLAY", ":9999", 1); // no X server there
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(game.startUp(config), -1);
+    const std::string noDesktop = testing::internal::GetCapturedStderr();
+    game.shutDown();
+    setenv("DISPLAY", display.c_str(), 1);
+    EXPECT_EQ(noDesktop,
+              "Lighthouse at Dusk needs a desktop: cannot open the X display ':9999'.\n");
 }
 
 using FrameStepTest = mwtest::EngineTest;
 
-// The public frame is the loop's: the step event and its count, this frame's keys and then
-// one held event per key down, the world's moves and deletions. A driver feeds the keys
-// without a window; without it, the frame reads the window (here none).
 TEST_F(FrameStepTest, OneFrameRunsTheLoopsOrderAndADriverFeedsItKeysWithoutAWindow) {
     mw::WorldManager& world = mw::WorldManager::getInstance();
     auto* recorder = new Recorder;
@@ -153,47 +172,6 @@ TEST_F(FrameStepTest, OneFrameRunsTheLoopsOrderAndADriverFeedsItKeysWithoutAWind
     EXPECT_EQ(GameManager::getStepCount(), 4);
     EXPECT_EQ(recorder->getPosition(), mw::Vector(8, 0));
     EXPECT_EQ(world.getAllObjects().getCount(), 1);
-}
-
-// A game names its window, font, log and data folder; the log is on the disk line by line,
-// and a start without a desktop names the game.
-using GameConfigTest = mwtest::EngineTest;
-
-TEST_F(GameConfigTest, AGameNamesItsWindowFontLogAndDataFolder) {
-    if (!mwtest::hasDisplay())
-        GTEST_SKIP() << "needs an X display";
-    std::filesystem::remove("marrowick.log"); // the engine's own, which the game does not name
-    std::filesystem::create_directories("data/fonts");
-    std::filesystem::create_directories("data/sprites");
-    std::filesystem::copy_file(MW_RUN_DIR "/mw-font.ttf", "data/fonts/dusk.ttf");
-    std::ofstream("data/sprites/dot.txt") << "1\n1\n1\n1\nred\n*\n";
-    mw::GameConfig config;
-    config.windowTitle = "Lighthouse at Dusk";
-    config.fontFile = "fonts/dusk.ttf";
-    config.logFile = "dusk.log";
-    config.flushLog = true;
-    config.dataFolder = "data";
-    GameManager& game = GameManager::getInstance();
-    ASSERT_EQ(game.startUp(config), 0);
-    EXPECT_EQ(std::system("timeout 10 xdotool search --sync --name '^Lighthouse at Dusk$' "
-                          ">/dev/null"),
-              0);
-    EXPECT_EQ(mw::ResourceManager::getInstance().loadSprite("sprites/dot.txt", "dot"), 0);
-    EXPECT_EQ(mwtest::readLines("dusk.log").back(), // read while the log is open
-              "ResourceManager::loadSprite - Loaded Sprite in 'data/sprites/dot.txt' with label "
-              "'dot' succesfully");
-    game.shutDown();
-    EXPECT_FALSE(std::filesystem::exists("marrowick.log"));
-
-    const std::string display = std::getenv("DISPLAY");
-    setenv("DISPLAY", ":9999", 1); // no X server there
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(game.startUp(config), -1);
-    const std::string noDesktop = testing::internal::GetCapturedStderr();
-    game.shutDown();
-    setenv("DISPLAY", display.c_str(), 1);
-    EXPECT_EQ(noDesktop,
-              "Lighthouse at Dusk needs a desktop: cannot open the X display ':9999'.\n");
 }
 
 TEST(GameLoopLogTest, TheLogWritesOneLinePerCallBetweenItsStartAndShutdownLines) {
@@ -244,9 +222,7 @@ TEST(SystemClockTest, ASleepLastsAtLeastItsTimeInEitherPeriod) {
     EXPECT_FALSE(clock.isFinePeriod());
 }
 
-// Rewrites "hsdata.txt" at the step it is given and raises a signal halfway
-// through; raises another when the world deletes it at shut-down. Records the
-// steps it saw.
+// Raises a signal halfway through a rewrite of "hsdata.txt" at its step, another when deleted.
 struct SignalRaiser : mw::Object {
     SignalRaiser(int signal, int atStep, int atShutDown)
         : m_signal(signal), m_atStep(atStep), m_atShutDown(atShutDown) {
@@ -287,28 +263,19 @@ struct InstantClock : mw::Clock {
 
 int interruptsSeen = 0;
 
-// SIGTERM, SIGINT and SIGHUP end the loop after the frame they came in, which finishes its
-// rewrite of a file; the shut-down goes on in its usual order through further signals,
-// during it and after it. Without a stop, the loop runs on and the handlers that were there
-// before are back after shutDown. Each row runs in a child process, since the handlers
-// outlive a stop: the loop with a SignalRaiser (a signal at the step, another at shut-down),
-// then a third signal after shutDown.
+// The shut-down goes on in its usual order through signals during and after it; without a
+// stop the host's handlers are back after shutDown. A child each, as handlers outlive a stop.
 TEST(GameLoopSignalTest, AStopSignalEndsTheLoopAfterItsFrameAndLaterOnesChangeNothing) {
     const struct {
         int signal, atStep, atShutDown, afterwards;
         bool hostHandlers; // SIGHUP ignored and SIGINT handled before the game starts
-        const char* seen;  // steps | stop signal, host's SIGINTs, SIGTERM at its default | files
+        const char* seen;  // steps | stop signal, host's SIGINTs, SIGTERM at its default | log
     } rows[] = {
-        {SIGTERM, 2, SIGINT, SIGHUP, false,
-         "0 1 2 | 15 0 0 | 105 130 207 | hsdata.txt marrowick.log | Stopped by SIGTERM"},
-        {SIGINT, 0, SIGHUP, SIGTERM, false,
-         "0 | 2 0 0 | 105 130 207 | hsdata.txt marrowick.log | Stopped by SIGINT"},
-        {SIGHUP, 4, SIGTERM, SIGINT, false,
-         "0 1 2 3 4 | 1 0 0 | 105 130 207 | hsdata.txt marrowick.log | Stopped by SIGHUP"},
-        // The host ignores SIGHUP, which stays ignored: the clock ends the game, and
-        // SIGINT reaches the host's handler after shutDown.
-        {SIGHUP, 3, 0, SIGINT, true,
-         "0 1 2 3 4 5 6 7 8 9 | 0 1 1 | 105 130 207 | hsdata.txt marrowick.log | no stop"},
+        {SIGTERM, 2, SIGINT, SIGHUP, false, "0 1 2 | 15 0 0 | Stopped by SIGTERM"},
+        {SIGINT, 0, SIGHUP, SIGTERM, false, "0 | 2 0 0 | Stopped by SIGINT"},
+        {SIGHUP, 4, SIGTERM, SIGINT, false, "0 1 2 3 4 | 1 0 0 | Stopped by SIGHUP"},
+        // The host's SIGHUP stays ignored: the clock ends the game.
+        {SIGHUP, 3, 0, SIGINT, true, "0 1 2 3 4 5 6 7 8 9 | 0 1 1 | no stop"},
     };
     for (const auto& row : rows) {
         mwtest::ScratchDirectory scratch;
@@ -329,25 +296,22 @@ TEST(GameLoopSignalTest, AStopSignalEndsTheLoopAfterItsFrameAndLaterOnesChangeNo
             std::raise(row.afterwards);
             struct sigaction term {};
             sigaction(SIGTERM, nullptr, &term);
-            std::ostringstream seen;
-            seen << SignalRaiser::steps << "| " << GameManager::getStopSignal() << ' '
-                 << interruptsSeen << ' ' << (term.sa_handler == SIG_DFL) << " |";
-            for (const std::string& line : mwtest::readLines("hsdata.txt"))
-                seen << ' ' << line;
             std::set<std::string> files;
             for (const auto& entry : std::filesystem::directory_iterator("."))
                 files.insert(entry.path().filename().string());
-            seen << " |";
-            for (const std::string& file : files)
-                seen << ' ' << file;
             const Lines log = mwtest::readLines("marrowick.log");
+            if (mwtest::readLines("hsdata.txt") != Lines{"105", "130", "207"} ||
+                files != std::set<std::string>{"hsdata.txt", "marrowick.log"} ||
+                log.back() != "LogManager::shutDown() - LM was shutdown")
+                return std::string("a file cut short, or a temporary one left");
             const auto stop = std::ranges::find_if(log, [](const std::string& line) {
                 return line.starts_with("GameManager::run()");
             });
-            seen << " | " << (stop == log.end() ? "no stop" : stop->substr(21));
-            // The shut-down in its usual order to the last line.
-            return log.back() == "LogManager::shutDown() - LM was shutdown" ? seen.str()
-                                                                            : "log cut short";
+            std::ostringstream seen;
+            seen << SignalRaiser::steps << "| " << GameManager::getStopSignal() << ' '
+                 << interruptsSeen << ' ' << (term.sa_handler == SIG_DFL) << " | "
+                 << (stop == log.end() ? "no stop" : stop->substr(21));
+            return seen.str();
         });
         EXPECT_EQ(child.heard(), row.seen) << "signal " << row.signal;
         EXPECT_TRUE(child.finish()) << "signal " << row.signal;
@@ -356,11 +320,11 @@ TEST(GameLoopSignalTest, AStopSignalEndsTheLoopAfterItsFrameAndLaterOnesChangeNo
 
 using WindowInputTest = mwtest::EngineTest;
 
-// Q held in the window for a second, past the X server's key repeat delay, then let go:
-// one press, a held event at every frame and one release; after shut-down the window
-// repeats the press again. A held key is held for every window on the X server, so this
-// runs on a server of its own (tests/CMakeLists.txt).
-TEST_F(WindowInputTest, AKeyHeldDownIsOnePressThenHeldAtEveryFrameUntilItsRelease) {
+// Held for a second, past the X server's key repeat delay; after shut-down the window repeats
+// the press again. A held key is held for every window on a server: this runs on its own.
+// Unseen: the window's events taken away unread. One let go unseen is dropped at the next
+// poll; one pressed unseen between start and focus is not polled for.
+TEST_F(WindowInputTest, AKeyHeldIsOnePressThenHeldUntilItsReleaseAndOnesDownUnseenAreFound) {
     if (std::getenv("MW_RUN_ALONE") == nullptr)
         GTEST_SKIP() << "runs on an X server of its own";
     MW_OPEN_WINDOW();
@@ -396,20 +360,7 @@ TEST_F(WindowInputTest, AKeyHeldDownIsOnePressThenHeldAtEveryFrameUntilItsReleas
         << held[0] << " " << held[1] << " " << held[2] << " " << held[3];
     input.shutDown();
     EXPECT_GE(holdQ()[0], 2);
-}
-
-// Keys and buttons that went down or up while the input manager was not looking (its
-// window's events were taken away unread): one that is down when it starts, or when the
-// window gains focus, is found by polling every key; one let go unseen is dropped at the
-// next poll; one pressed unseen in between is not polled for.
-TEST_F(WindowInputTest, KeysThatWentDownUnseenAreFoundAtStartUpAndWhenTheWindowGainsFocus) {
-    if (std::getenv("MW_RUN_ALONE") == nullptr)
-        GTEST_SKIP() << "runs on an X server of its own";
-    MW_OPEN_WINDOW();
-    ASSERT_EQ(std::system("xdotool search --sync --name Marrowick windowfocus --sync"), 0);
-    mw::InputManager& input = mw::InputManager::getInstance();
     sf::RenderWindow& window = *mw::DisplayManager::getInstance().getWindow();
-    auto* recorder = new Recorder;
     const struct {
         const char* xdotool; // done unseen before the frame
         bool startUp, focusGained;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <regex>
 
 #include "game/Opponent1.h"
 
@@ -15,17 +16,16 @@ using namespace gametest;
 struct Variant {
     int number;
     const char* prefix;
-    int attackChance;
     std::string attackSpell, tell, tellPunched, waitPunched;
     int waitPunchedFrames; // up to the end of the swing's recovery
 };
 const Variant VARIANTS[] = {
-    {1, "opponent-", 60, "c31 h1 s15 i1 c31 h1 s15 i1 c31 h1 s15 i1 c6 i50", "t119 i81",
-     "t1 u64 i35", "i1 d5 c31 h1 s15 i1", 54},
-    {2, "opponent2-", 50, "c31 h1 s10 i1 c31 h1 s10 i1 c31 h1 s10 i1 c21 i50", "t89 i111",
-     "t1 u49 i50", "i1 d5 c31 h1 s10 i1", 49},
-    {3, "opponent3-", 50, "c31 h1 s8 i1 c31 h1 s8 i1 c31 h1 s8 i1 c27 i50", "t59 i141",
-     "t1 u21 i78", "i1 d5 c31 h1 s8 i1", 47},
+    {1, "opponent-", "c31 h1 s15 i1 c31 h1 s15 i1 c31 h1 s15 i1 c6 i50", "t119 i81", "t1 u64 i35",
+     "i1 d5 c31 h1 s15 i1", 54},
+    {2, "opponent2-", "c31 h1 s10 i1 c31 h1 s10 i1 c31 h1 s10 i1 c21 i50", "t89 i111", "t1 u49 i50",
+     "i1 d5 c31 h1 s10 i1", 49},
+    {3, "opponent3-", "c31 h1 s8 i1 c31 h1 s8 i1 c31 h1 s8 i1 c27 i50", "t59 i141", "t1 u21 i78",
+     "i1 d5 c31 h1 s8 i1", 47},
 };
 
 class OpponentTest : public GameTest, public ::testing::WithParamInterface<Variant> {
@@ -35,7 +35,6 @@ protected:
         startFight(GetParam().number);
     }
 
-    // The pose shown and the column it is drawn at, e.g. "charge-left 39".
     std::string pose() const {
         const std::string label = m_opponent->getSpriteLabel();
         const int column = static_cast<int>(m_opponent->getPosition().getX());
@@ -97,8 +96,6 @@ TEST_P(OpponentTest, AttacksTellsStunsAndDodgesLastTheirSteps) {
 }
 
 TEST_P(OpponentTest, AfterItsWaitItAttacksOnEitherSideOrShowsItsTellAtItsOwnRates) {
-    // Over a thousand seeds: nothing before the 150th step of the wait, then an
-    // attack, on the right or the left, or else the tell or a further wait.
     std::map<std::string, int> counts;
     for (unsigned seed = 1; seed <= 1000; ++seed) {
         for (const int waited : {148, 149}) {
@@ -116,9 +113,7 @@ TEST_P(OpponentTest, AfterItsWaitItAttacksOnEitherSideOrShowsItsTellAtItsOwnRate
                                                                     : ATTACKING);
         }
     }
-    // Of a thousand: attacks at the chance (60 % or 50 %), either side about
-    // half of them, the tell at two in five of the rest; exactly these counts
-    // for seeds 1 to 1000.
+    // Attacks at the chance, either side about half, the tell at two in five of the rest.
     const std::string rolled = "right " + std::to_string(counts["charge-right 45"]) + ", left " +
                                std::to_string(counts["charge-left 39"]) + ", tell " +
                                std::to_string(counts["tell 42"]) + ", idle " +
@@ -246,11 +241,7 @@ TEST_F(OpponentRulesTest, NoSwingAtAFallenHeroButATellAtFivePercentAStep) {
                                                                       : '?';
             ASSERT_EQ(m_opponent->getMove(), IDLE);
         }
-        const std::size_t first = seen.find('T');
-        EXPECT_EQ(seen.find_first_not_of('.'), first) << seen;
-        if (first != std::string::npos) {
-            EXPECT_EQ(seen.find_first_not_of("Tt", first), std::string::npos) << seen;
-        }
+        EXPECT_TRUE(std::regex_match(seen, std::regex("\\.*(T[Tt]*)?"))) << seen;
         tells += std::count(seen.begin(), seen.end(), 'T');
         EXPECT_EQ(m_hero->getHealth(), 0);
     }

@@ -1,5 +1,3 @@
-// The real program on an X server of its own, played with xdotool.
-
 #include "support/TestSupport.h"
 
 #include <algorithm>
@@ -22,8 +20,6 @@ protected:
             GTEST_SKIP() << "needs Xvfb and xdotool";
     }
 
-    // A working directory of its own under the scratch directory, with the
-    // game's files and three best times.
     fs::path freshCopy(const std::string& name) const {
         const fs::path dir = m_scratch.path() / name;
         fs::create_directory(dir);
@@ -33,18 +29,17 @@ protected:
         return dir;
     }
 
-    // One session of the real program in DIR on an X server of its own, its
-    // environment changed by `env` (as env(1) takes it), the keys `gap` seconds
-    // apart, as "STATUS TITLE-BEFORE TITLE-AFTER" (see SESSION_SCRIPT).
+    // One session of the real program in DIR on an X server of its own, its environment
+    // changed by `env` (as env(1) takes it), as "STATUS TITLE-BEFORE TITLE-AFTER".
     std::string session(const fs::path& dir, const std::string& keys, const std::string& signals,
                         bool burst, const std::string& env = "",
                         const std::string& gap = "1.5") const {
         const fs::path script = m_scratch.path() / "session.sh";
         std::ofstream(script) << SESSION_SCRIPT;
-        const std::string command = "cd '" + dir.string() + "' && env " + env +
-                                    " xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash '" +
-                                    script.string() + "' '" MW_BINARY_DIR "/marrowick' '" + keys +
-                                    "' '" + signals + "' " + (burst ? "burst " : "once ") + gap;
+        const std::string command =
+            "cd '" + dir.string() + "' && xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash '" +
+            script.string() + "' '" MW_BINARY_DIR "/marrowick' '" + keys + "' '" + signals + "' " +
+            (burst ? "burst " : "once ") + gap + " '" + env + "'";
         if (std::system(command.c_str()) != 0)
             return "session failed";
         std::string result;
@@ -53,36 +48,13 @@ protected:
         return result;
     }
 
-    // What a session left: the log's stop line (or none) and last line, the
-    // best times, and the temporary files of a rewrite of them.
-    static std::string leftovers(const fs::path& dir) {
-        const Lines log = mwtest::readLines(dir / "marrowick.log");
-        const auto stop = std::find_if(log.begin(), log.end(), [](const std::string& line) {
-            return line.starts_with("GameManager::run() - Stopped by");
-        });
-        std::string text = (stop == log.end() ? "no stop line" : *stop) + " | " +
-                           (log.empty() ? "no log" : log.back()) + " | best times";
-        for (const std::string& line : mwtest::readLines(dir / "hsdata.txt"))
-            text += " " + line;
-        for (const auto& entry : fs::directory_iterator(dir))
-            if (entry.path().filename().string().starts_with("hsdata.txt.tmp"))
-                text += " | left " + entry.path().filename().string();
-        return text;
-    }
-
-    // Arguments: BINARY KEYS SIGNALS burst|once GAP; run in the working directory.
-    // Starts the program as a job of its own (a background job of a script
-    // would have SIGINT ignored). Unless KEYS and SIGNALS are empty: waits for its
-    // window, shows the title screen for 1.5 seconds, presses the keys GAP
-    // seconds apart, sends the signals, and with "burst" goes on sending
-    // SIGINT and SIGHUP every 5 ms until the program has ended. Writes
-    // "STATUS BEFORE AFTER" to result.txt: BEFORE and AFTER are 1 when the
-    // title's first opponent name (magenta, on row 12) showed before and
-    // after the keys, 0 when not, "none" when not looked at.
+    // Arguments: BINARY KEYS SIGNALS burst|once GAP ENV. The program is a job of its own (a
+    // script's background job would have SIGINT ignored). BEFORE and AFTER: 1 when the first
+    // opponent's name (magenta, row 12) shows before and after the keys, "none" unlooked.
     static constexpr const char* SESSION_SCRIPT = R"sh(
 binary="$1" keys="$2" signals="$3" mode="$4" gap="$5"
 set -m
-"$binary" >stdout.txt 2>stderr.txt &
+env $6 "$binary" >stdout.txt 2>stderr.txt &
 game=$!
 set +m
 title() {
@@ -114,7 +86,6 @@ echo "$status $before $after" >result.txt
     mwtest::ScratchDirectory m_scratch;
 };
 
-// The lines of the file that name sound, audio, ALSA or PulseAudio.
 Lines audioLines(const fs::path& file) {
     const std::regex audio("sound|audio|alsa|pulse", std::regex::icase);
     Lines found;
@@ -124,10 +95,8 @@ Lines audioLines(const fs::path& file) {
     return found;
 }
 
-// The tutorial played through with its moves' sounds, without the theme and without any
-// audio device: no sound server and no ALSA configuration; then, where the machine has no
-// sound card, ALSA's own configuration, which finds none. One log line says so, and the
-// terminal gets nothing of the audio library or ALSA.
+// No sound server and no ALSA configuration; then, where the machine has no sound card,
+// ALSA's own configuration, which finds none. The terminal gets nothing of either.
 TEST_F(ProgramEndToEndTest, TheTutorialIsPlayedThroughWithoutTheThemeOrAnAudioDevice) {
     Lines environments = {"ALSA_CONFIG_PATH=/dev/null PULSE_SERVER=unix:/nonexistent"};
     if (!fs::exists("/dev/snd"))
@@ -158,11 +127,7 @@ TEST_F(ProgramEndToEndTest, TheTutorialIsPlayedThroughWithoutTheThemeOrAnAudioDe
 
 } // namespace
 
-// SIGTERM (logout, kill), SIGINT (Ctrl+C) and SIGHUP (the terminal closed), on
-// the title screen and in a fight, end the program as Escape does: status 0,
-// the log whole to its last line, the best times as they were, no temporary
-// file. SIGINT and SIGHUP sent every 5 ms after a SIGTERM, through the
-// shut-down and the exit, change nothing.
+// SIGINT and SIGHUP sent every 5 ms after a SIGTERM, through the shut-down, change nothing.
 TEST_F(ProgramEndToEndTest, StopSignalsOnTheTitleAndInAFightEndTheProgramAsEscapeDoes) {
     const struct {
         const char *keys, *signal;
@@ -176,32 +141,30 @@ TEST_F(ProgramEndToEndTest, StopSignalsOnTheTitleAndInAFightEndTheProgramAsEscap
                                  (row.burst ? "-burst" : "");
         SCOPED_TRACE(name);
         const fs::path dir = freshCopy(name);
-        // The status, and the title before and after the keys.
         EXPECT_EQ(session(dir, row.keys, row.signal, row.burst), *row.keys ? "0 1 0" : "0 1 1");
-        EXPECT_EQ(leftovers(dir), std::string("GameManager::run() - Stopped by SIG") + row.signal +
-                                      " | LogManager::shutDown() - LM was shutdown | best times "
-                                      "105 130 207");
+        const Lines log = mwtest::readLines(dir / "marrowick.log");
+        EXPECT_EQ(std::ranges::count(log, "GameManager::run() - Stopped by SIG" +
+                                              std::string(row.signal)),
+                  1);
+        EXPECT_EQ(log.empty() ? "" : log.back(), "LogManager::shutDown() - LM was shutdown");
+        EXPECT_EQ(mwtest::readLines(dir / "hsdata.txt"), (Lines{"105", "130", "207"}));
+        for (const auto& entry : fs::directory_iterator(dir))
+            EXPECT_FALSE(entry.path().filename().string().starts_with("hsdata.txt.tmp"));
     }
 }
 
-// Without an X display it can open, the program says why on standard error and
-// in the log, shuts down in order and ends with status 1, where the window
-// library would abort it with the log lost.
+// Where the window library would abort it with the log lost.
 TEST_F(ProgramEndToEndTest, WithoutAnXDisplayTheProgramSaysWhyAndEndsWithStatusOne) {
     const struct {
         const char *name, *environment, *reason;
     } rows[] = {
-        {"unset", "env -u DISPLAY", "DISPLAY is not set"},
-        {"no-server", "env DISPLAY=:4711", "cannot open the X display ':4711'"},
+        {"unset", "-u DISPLAY", "DISPLAY is not set"},
+        {"no-server", "DISPLAY=:4711", "cannot open the X display ':4711'"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const fs::path dir = freshCopy(std::string("display-") + row.name);
-        const std::string command = "cd '" + dir.string() + "' && timeout 20 " + row.environment +
-                                    " '" MW_BINARY_DIR "/marrowick' >stdout.txt 2>stderr.txt; "
-                                    "echo $? >status.txt";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-        EXPECT_EQ(mwtest::readLines(dir / "status.txt"), Lines{"1"});
+        EXPECT_EQ(session(dir, "", "", false, row.environment), "1 none none");
         EXPECT_EQ(mwtest::readLines(dir / "stderr.txt"),
                   Lines{std::string("Marrowick needs a desktop: ") + row.reason + "."});
         EXPECT_EQ(mwtest::readLines(dir / "marrowick.log"),
@@ -219,10 +182,7 @@ TEST_F(ProgramEndToEndTest, WithoutAnXDisplayTheProgramSaysWhyAndEndsWithStatusO
     }
 }
 
-// A font the display cannot use ends the program at once with status 1 after
-// its usual shut-down, the log whole to its last line, saying where the font was
-// looked for. A font file of exactly 64 MB is still read; one byte more is
-// refused before it is opened.
+// A font file of exactly 64 MB is still read; one byte more is refused before it is opened.
 TEST_F(ProgramEndToEndTest, AFontThatCannotBeUsedEndsTheProgramWithStatusOne) {
     const auto cutTo = [](std::uintmax_t size) {
         return [size](const fs::path& font) { fs::resize_file(font, size); };
@@ -257,13 +217,11 @@ TEST_F(ProgramEndToEndTest, AFontThatCannotBeUsedEndsTheProgramWithStatusOne) {
         EXPECT_EQ(printed.empty() ? "" : printed.back(), refused ? "Couldn't load font." : "");
         const Lines log = mwtest::readLines(dir / "marrowick.log");
         EXPECT_EQ(log.empty() ? "" : log.back(), "LogManager::shutDown() - LM was shutdown");
-        // Where the font was looked for, on standard error and in the log.
         const std::string font = (dir / "mw-font.ttf").string();
         const Lines said = mwtest::readLines(dir / "stderr.txt");
-        EXPECT_EQ(
-            std::to_string(std::ranges::count(said, "The font was looked for in '" + font + "'.")) +
-                std::to_string(std::ranges::count(
-                    log, "DisplayManager::startUp() - Couldn't load font '" + font + "'")),
-            refused ? "11" : "00");
+        EXPECT_EQ(std::ranges::count(said, "The font was looked for in '" + font + "'."), refused);
+        EXPECT_EQ(std::ranges::count(log, "DisplayManager::startUp() - Couldn't load font '" +
+                                              font + "'"),
+                  refused);
     }
 }

@@ -1,6 +1,3 @@
-// Whole fights played at the keyboard by a scripted player that reads the
-// opponent's pose and the prompts, from the title screen's choice back to it.
-
 #include "support/GameSupport.h"
 
 #include "game/TitleScreen.h"
@@ -20,11 +17,9 @@ enum Style {
 
 class ScenarioTest : public GameTest, public ::testing::WithParamInterface<unsigned> {
 protected:
-    // Chooses the keys of the next frame.
     void play(Style style) {
         ++m_frame;
-        const bool prompted = std::ranges::count(messages(), "Press any key to continue.") > 0;
-        if (prompted) {
+        if (std::ranges::count(messages(), "Press any key to continue.") > 0) {
             m_driver.tap(mw::KEY_SPACE);
             return;
         }
@@ -81,7 +76,6 @@ TEST_P(ScenarioTest, FightsEndAsThePlayerDeserves) {
         startFight(f.opponent);
         std::string result;
         int round = 0, downs = 0;
-        // Three rounds with their pauses take under 8,500 frames.
         for (int frame = 0; frame < 12000 && firstOf<TitleScreen>() == nullptr; ++frame) {
             const Lines shown = messages();
             if (result.empty() && !shown.empty() &&

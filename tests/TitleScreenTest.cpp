@@ -16,7 +16,6 @@ using namespace gametest;
 
 class TitleScreenTest : public GameTest {
 protected:
-    // The scene the world holds: the title, the tutorial or a fight with its opponent's number.
     static std::string scene() {
         if (firstOf<TutorialMode>() != nullptr)
             return firstOf<RoundSystem>() == nullptr ? "tutorial" : "broken";
@@ -61,8 +60,7 @@ TEST_F(TitleScreenTest, ShowsNamesBestTimesReadAtEveryDrawAndTheTitleOverAll) {
 }
 
 TEST_F(TitleScreenTest, KeysPickTheNextSceneAndTheLastChoiceOfAFrameStays) {
-    // The scene after the keys, which come in one frame; held or released as well as pressed,
-    // except that only a press of Escape quits.
+    // Held or released as well as pressed, except that only a press of Escape quits.
     using mw::KEY_UNDEFINED;
     const struct {
         mw::Key first, second;

@@ -1,7 +1,3 @@
-// The opponents' wind-ups as the game ships them: the cocked glove flashes (a frame
-// with a '*' in it) in the wind-up's last twelve steps and never before.
-
-#include "game/MatchLoader.h"
 #include "game/ResourceManifest.h"
 
 #include "support/GameSupport.h"
@@ -11,39 +7,27 @@
 
 namespace {
 
-// A fight against one opponent with the game's own sprites, on screen.
-class WindUpInAFightTest : public mwtest::EngineTest, public ::testing::WithParamInterface<int> {
+class WindUpInAFightTest : public gametest::GameTest, public ::testing::WithParamInterface<int> {
 protected:
+    bool withSounds() const override { return false; }
     void SetUp() override {
-        EngineTest::SetUp();
+        GameTest::SetUp();
         MW_OPEN_WINDOW();
-        sharedCounts().reset();
-        std::srand(1);
+        mw::ResourceManager::getInstance().shutDown(); // the game's own sprites instead
         std::filesystem::copy(std::filesystem::path(MW_RUN_DIR) / "sprites",
                               m_scratch.path() / "sprites",
                               std::filesystem::copy_options::recursive);
         loadResources();
-        MatchLoader::getInstance().startUp();
-        MatchLoader::getInstance().startMatch(GetParam());
-        mw::WorldManager::getInstance().update();
-        m_opponent = gametest::firstOf<FightingOpponent>();
-        ASSERT_NE(m_opponent, nullptr);
-    }
-    void TearDown() override {
-        MatchLoader::getInstance().shutDown();
-        EngineTest::TearDown();
+        startFight(GetParam());
     }
 
-    // Per frame, '*' when the screen shows the flash and '.' when not.
     std::string flashes(int frames) {
         std::string shown;
         for (int frame = 0; frame < frames; ++frame) {
             m_driver.advance();
             bool flash = false;
             for (int row = 0; row < 24; ++row)
-                for (int column = 0; column < 80; ++column)
-                    flash =
-                        flash || mw::DisplayManager::getInstance().shownCell(column, row).ch == '*';
+                flash = flash || shownRow(row).find('*') != std::string::npos;
             shown += flash ? '*' : '.';
         }
         return shown;
@@ -57,14 +41,9 @@ protected:
         TestAccess::setState(*m_opponent, ATTACKING);
         TestAccess::setMove(*m_opponent, IDLE);
     }
-
-    mw::FrameDriver m_driver;
-    FightingOpponent* m_opponent = nullptr;
 };
 
-// The flash falls on the wind-up's last twelve frames, the dodge's moment, whatever
-// count the wind-up starts from (the end of an attack spell leaves its count to the
-// next one), and the swing follows, on either side. A frozen wind-up does not flash.
+// The end of an attack spell leaves its count to the next wind-up.
 TEST_P(WindUpInAFightTest, TheGloveFlashesOnTheLastTwelveFramesOfEveryWindUpWhateverItsStart) {
     const std::pair<int, const char*> windUps[] = {
         {0, "...................************."},

@@ -120,7 +120,6 @@ TEST(ObjectListTest, HoldsAThousandInOrderAndThrowsOutsideItsCount) {
     EXPECT_TRUE(list.remove(fake(3)) == 0 && list.remove(fake(3)) == -1 && list.getCount() == 1);
 }
 
-// Ids count from 0 in each run of the program, so this runs in a process of its own.
 TEST_F(WorldTest, ObjectIdsCountFromZeroInARun) {
     if (std::getenv("MW_RUN_ALONE") == nullptr)
         GTEST_SKIP() << "runs in a process of its own";
@@ -129,9 +128,7 @@ TEST_F(WorldTest, ObjectIdsCountFromZeroInARun) {
     EXPECT_EQ(first->getId() * 10 + second->getId(), 1);
 }
 
-// A scene change marks every object but those named; a marked one still collides, and
-// goes at the end of the update, while objects made after the change stay. A range-for
-// over the world's snapshot sees the objects in order.
+// Objects made after the change stay; a range-for over the world's snapshot sees them in order.
 TEST_F(WorldTest, ClearingTheWorldKeepsTheNamedObjectsAndTheMarkedOnesCollideUntilTheUpdateEnds) {
     auto* kept = new WorldProbe({6, 5}, mw::BLOCKING);
     auto* mover = new WorldProbe({5, 5}, mw::BLOCKING);
@@ -152,8 +149,8 @@ TEST_F(WorldTest, ClearingTheWorldKeepsTheNamedObjectsAndTheMarkedOnesCollideUnt
     EXPECT_EQ(all(), (std::vector<mw::Object*>{kept, made}));
 }
 
-// Misuse ends in one log line, never in a crash (the sanitizer build would see a second
-// delete); an unknown sprite asked for again, as every frame, is not logged again.
+// The sanitizer build would see a second delete; an unknown sprite asked for again, as every
+// frame, is not logged again.
 TEST_F(WorldTest, MisusedObjectsAreReportedInOneLineAndNothingIsDeletedTwice) {
     auto* marked = new WorldProbe({1, 1}, mw::BLOCKING);
     auto* other = new WorldProbe({3, 1}, mw::BLOCKING);
@@ -191,7 +188,6 @@ TEST_F(WorldTest, MisusedObjectsAreReportedInOneLineAndNothingIsDeletedTwice) {
                   "WorldManager::startUp() - WM was started up"}));
 }
 
-// What games compute with: typed events and the other object of a collision.
 TEST(ValueTypesTest, EventsAnswerForTheirOwnClassOnly) {
     const Vector a(3, 4);
     mw::Object* one = reinterpret_cast<mw::Object*>(0x10);

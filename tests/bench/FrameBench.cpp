@@ -8,12 +8,14 @@
 // from a frame's start to the next one's. Sounds play on the silent device. It builds against
 // engines from before frames were skipped too, so that tests/bench/compare.sh can set an older
 // commit beside this one.
+#include "engine/DisplayManager.h"
+#include "engine/GameManager.h"
+#include "engine/InputSource.h"
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
 #include "game/MatchLoader.h"
 #include "game/ResourceManifest.h"
 #include "game/TitleScreen.h"
-#include "support/TestAccess.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -24,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <numeric>
 #include <string>
 #include <thread>
@@ -31,6 +34,25 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+
+// Older engines name this class a friend: their frame step and drawing path were reached only
+// through it.
+class TestAccess {
+public:
+    static void setBatched(bool batched) { mw::DisplayManager::getInstance().setBatched(batched); }
+    static void runFrame(const std::function<void()>& input) {
+        struct Input : mw::InputSource {
+            explicit Input(const std::function<void()>& input) : input(input) {}
+            void getInput() override { input(); }
+            const std::function<void()>& input;
+        } source(input);
+        mw::GameManager& game = mw::GameManager::getInstance();
+        mw::InputSource* previous = game.getInputSource();
+        game.setInputSource(&source);
+        game.runFrame();
+        game.setInputSource(previous);
+    }
+};
 
 namespace {
 

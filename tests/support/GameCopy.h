@@ -15,8 +15,7 @@ namespace gametest {
 
 class GameCopy {
 public:
-    // Starts the child, which runs body and reports what it returns. A child
-    // that is not finished within a minute is stopped.
+    // The child reports what body returns; one not finished within a minute is stopped.
     explicit GameCopy(const std::function<std::string()>& body) {
         if (pipe(m_toChild) != 0 || pipe(m_toTest) != 0)
             return;
@@ -47,8 +46,7 @@ public:
         }
     }
 
-    // In the test: the child's next line ("(ended)" when it has no more), and
-    // the go it waits for.
+    // In the test: the child's next line ("(ended)" when it has no more), and its go.
     std::string heard() {
         std::string line;
         char ch = 0;
@@ -61,7 +59,6 @@ public:
             (void)!write(m_toChild[1], "g", 1);
     }
     pid_t pid() const { return m_pid; }
-    // Waits for the child to end; true when it ended of itself.
     bool finish() {
         if (m_pid <= 0)
             return false;

@@ -1,9 +1,7 @@
 #pragma once
 
-// The game tests' fixture and their readers of the screen, the speakers and
-// "hsdata.txt".
-
 #include "engine/FrameDriver.h"
+#include "engine/internal/CellRecorder.h"
 #include "support/TestAccess.h"
 #include "support/TestSupport.h"
 
@@ -14,6 +12,10 @@
 #include "game/EventBoxerCollision.h"
 #include "game/EventGameOver.h"
 #include "game/GameOverResult.h"
+#include "game/HealthUI.h"
+#include "game/Hero.h"
+#include "game/MatchLoader.h"
+#include "game/RoundSystem.h"
 #include "game/SharedCounts.h"
 #include "game/TextDisplay.h"
 #include "game/Timer.h"
@@ -34,7 +36,6 @@ inline const Lines GAME_SOUNDS = {
     "opponent-swing",  "opponent-stunned", "opponent-charge", "opponent-tell",  "tko",
     "successful-dodge"};
 
-// The world's objects of run-time class T, in world order.
 template <typename T> std::vector<T*> objectsOf() {
     std::vector<T*> found;
     const mw::ObjectList all = mw::WorldManager::getInstance().getAllObjects();
@@ -49,7 +50,6 @@ template <typename T> T* firstOf() {
     return found.empty() ? nullptr : found.front();
 }
 
-// The texts of the world's TextDisplays, and the types of its objects, in world order.
 inline Lines messages() {
     const auto texts = objectsOf<TextDisplay>() | std::views::transform(&TextDisplay::getText);
     return {texts.begin(), texts.end()};
@@ -64,7 +64,6 @@ inline std::string at(int column, const std::string& text) {
     return std::string(column, ' ') + text;
 }
 
-// One keyboard event to the world, then the end of the frame's update.
 inline void sendKey(mw::Key key, mw::KeyboardAction action) {
     mw::GameManager::getInstance().onEvent(mw::EventKeyboard(key, action));
     mw::WorldManager::getInstance().update();
@@ -83,9 +82,8 @@ inline void mash(int presses) {
         sendKey(press % 2 == 0 ? mw::KEY_Q : mw::KEY_W, mw::KEY_HELD);
 }
 
-// Every game test starts with the shared counts at zero, rand() at its first
-// draw, no best times, a one-cell sprite under each boxer's label and a long
-// silent sound under each of the game's sound labels.
+// Shared counts at zero, rand() at its first draw, no best times, a one-cell sprite under
+// each boxer's label and a long silent sound under each of the game's sound labels.
 class GameTest : public mwtest::EngineTest {
 protected:
     void SetUp() override {
@@ -111,8 +109,7 @@ protected:
             ASSERT_EQ(mw::ResourceManager::getInstance().loadSound("silence.wav", label), 0);
     }
 
-    // Whether the game's sounds are loaded, which starts the audio device and
-    // its threads.
+    // Loading sounds starts the audio device and its threads.
     virtual bool withSounds() const { return true; }
 
     void TearDown() override {
@@ -130,8 +127,7 @@ protected:
         ASSERT_EQ(mw::ResourceManager::getInstance().loadSprite(label + ".txt", label), 0);
     }
 
-    // The sounds started since the last call, in GAME_SOUNDS order, a looping one
-    // marked " (looping)"; stops them.
+    // The sounds started since the last call, a looping one marked " (looping)"; stops them.
     static Lines heard() {
         Lines playing;
         for (const std::string& label : GAME_SOUNDS) {
@@ -163,16 +159,15 @@ protected:
         MatchLoader::getInstance().startUp();
     }
 
-    // "hsdata.txt" as it is on disk; "(none)" when there is no such file.
-    std::string highScoreFile() const {
-        if (!std::filesystem::exists(m_scratch.path() / "hsdata.txt"))
+    // The file as it is on disk; "(none)" when there is no such file.
+    static std::string highScoreFile(const std::filesystem::path& file = "hsdata.txt") {
+        if (!std::filesystem::exists(file))
             return "(none)";
         std::ostringstream content;
-        content << std::ifstream(m_scratch.path() / "hsdata.txt", std::ios::binary).rdbuf();
+        content << std::ifstream(file, std::ios::binary).rdbuf();
         return content.str();
     }
 
-    // A fight against opponent 1, 2 or 3, set up the title screen's way.
     void startFight(int opponent) {
         MatchLoader::getInstance().startMatch(opponent);
         mw::WorldManager::getInstance().update();

@@ -1,14 +1,12 @@
 #pragma once
 
-// The engine tests' fixture and helpers. Header only: the test target builds *Test.cpp.
-
 #include "engine/DisplayManager.h"
 #include "engine/GameManager.h"
 #include "engine/InputManager.h"
 #include "engine/LogManager.h"
+#include "engine/Object.h"
 #include "engine/ResourceManager.h"
 #include "engine/WorldManager.h"
-#include "support/TestAccess.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -40,7 +38,6 @@ inline bool hasDisplay() {
     return std::getenv("DISPLAY") != nullptr && *std::getenv("DISPLAY") != '\0';
 }
 
-// A fresh empty directory that is the working directory for its lifetime.
 struct ScratchDirectory {
     ScratchDirectory() {
         fs::create_directories(m_path);
@@ -59,8 +56,7 @@ struct ScratchDirectory {
                                      std::to_string(std::random_device()()));
 };
 
-// An empty world, no resources, step 0 and a log flushed line by line in a scratch
-// directory; everything is shut down again afterwards.
+// An empty world, no resources, step 0 and a log flushed line by line in a scratch directory.
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -95,7 +91,6 @@ protected:
         return static_cast<int>(std::count(lines.begin(), lines.end(), line));
     }
     bool logged(const std::string& line) const { return countLogged(line) > 0; }
-    // Starts the display with the game's font; skips the test without an X display.
     void openWindow() {
         if (!hasDisplay())
             GTEST_SKIP() << "no X display";
