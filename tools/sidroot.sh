@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # Builds (once) and enters a Debian sid root that carries SFML 3.
-#
 #   tools/sidroot.sh run CMD ARGS           a build command inside it, the checkout at /src
-#   tools/sidroot.sh desktop DIR CMD ARGS   a desktop program inside it in DIR, with the
-#                                           user's display, sound server and GPU
+#   tools/sidroot.sh desktop DIR CMD ARGS   a desktop program in it in DIR: display, sound and GPU
 # The root, in the user's cache and named after a hash of the package list, is
 # built without root privileges; only installing the host's tools needs sudo.
 set -euo pipefail
@@ -89,8 +87,7 @@ sound_args() {
     "") ;;
     *) socket="" && sandbox+=(--setenv PULSE_SERVER "$PULSE_SERVER") ;; # a network server
   esac
-  # The socket's folder, where a restarted server's new socket appears too; a
-  # server not started yet (right after a login) gets it now, private.
+  # The socket's folder, where a restarted server's socket appears too; made now, private, for none yet.
   [ "$socket" != "$runtime/pulse/native" ] || [ -e "$runtime/pulse" ] || [ ! -O "$runtime" ] ||
     mkdir -m 700 "$runtime/pulse" 2>/dev/null || true
   [ -z "$socket" ] || [ ! -d "$(dirname "$socket")" ] || sandbox+=(--ro-bind "$(dirname "$socket")" \
@@ -133,8 +130,7 @@ terminal_filter() {
   instruction $return 0 0 $refuse_eperm
 }
 
-# A desktop program: DIR writable, a private /tmp, the GPU and the sound card
-# (/sys tells the graphics drivers which GPU is which).
+# A desktop program: DIR writable, a private /tmp, the GPU and the sound card (/sys: which GPU is which).
 sandbox_desktop() {
   local work="$1" number authority="${XAUTHORITY:-$HOME/.Xauthority}"
   local -a sandbox
@@ -153,8 +149,7 @@ sandbox_desktop() {
   # filter keeps it from typing into the terminal, or else a new session does.
   local session=(--seccomp 11)
   terminal_filter >/dev/null || session=(--new-session)
-  # TERM, INT and HUP are the program's: bwrap must not die first and take it
-  # along (--die-with-parent).
+  # TERM, INT and HUP are the program's: bwrap must not die first and take it along (--die-with-parent).
   trap '' TERM INT HUP
   exec bwrap "${sandbox[@]}" "${session[@]}" --bind "$work" "$work" --chdir "$work" \
     env --default-signal=TERM,INT,HUP "$@" 11< <(terminal_filter)
