@@ -6,13 +6,11 @@ set -euo pipefail
 
 rig_user="${MW_RIG_USER:-mwplayer}"
 sink=rig_sink
-# The title's RMS (full scale 1) measured 0.036, the file's own; 0 with nothing playing; punches
-# lifted it 2.2 times.
+# The title's RMS (full scale 1) measured 0.036, the file's own, 0 silent; punches lifted it 2.2 times.
 theme_floor=0.015
 punch_gain=1.5
-# Share (%) of the title's 50 ms slices matching the theme with both cores busy: 100 % in 9 of 12
-# recordings at load averages of 5 to 20 on a shared machine, 98.0 to 98.7 % in the others (the
-# server and the game both held up to 300 ms at once), 85 to 97 % with the server in the load's session.
+# Share (%) of the title's 50 ms slices matching the theme, both cores busy: 100 in 9 of 12 recordings at
+# load averages of 5 to 20, 98.0 to 98.7 in the others; 85 to 97 with the server in the load's session.
 fidelity_percent=99.5
 # The median delay (ms) from a punch's key to its sound under the same load; measured 37 to 55.
 key_delay_ms=60
@@ -24,31 +22,24 @@ as_root() {
   local repo home uid clone file tools=(mmdebstrap bubblewrap uidmap debian-archive-keyring git
     xvfb xauth xdotool imagemagick pulseaudio pulseaudio-utils sox python3-numpy)
   repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-  # A machine that has them all is not asked to update its package lists.
   if [ "$(dpkg-query -W -f '${Status}\n' "${tools[@]}" 2>/dev/null | grep -c 'ok installed')" != "${#tools[@]}" ]; then
     say "installing the host's tools"
     apt-get update -qq >/dev/null
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${tools[@]}" >/dev/null
   fi
-  if ! id "$rig_user" >/dev/null 2>&1; then
-    say "making the ordinary user $rig_user"
-    touch /etc/subuid /etc/subgid # useradd hands out subordinate ids only where these exist
-    useradd --create-home --shell /bin/bash "$rig_user"
-  fi
+  # useradd hands out subordinate ids only where these files exist.
+  id "$rig_user" >/dev/null 2>&1 ||
+    { touch /etc/subuid /etc/subgid && useradd --create-home --shell /bin/bash "$rig_user"; }
   home="$(getent passwd "$rig_user" | cut -d: -f6)"
   uid="$(id -u "$rig_user")"
   clone="$home/marrowick"
-  if [ "${MW_RIG_FRESH:-${CI:+1}}" = 1 ]; then
-    say "starting from an empty cache and play folder, so $rig_user makes the build root too"
-    rm -rf "$home/.cache/marrowick" "$home/.local/share/marrowick"
-  fi
+  [ "${MW_RIG_FRESH:-${CI:+1}}" != 1 ] || rm -rf "$home/.cache/marrowick" "$home/.local/share/marrowick"
   rm -rf "$clone"
   git clone -q "$repo" "$clone"
   # The clone starts from this build tree, the files it shares with their mtimes, so that ninja
   # rebuilds what it would here; the build from nothing comes after rm -rf build.
   if [ -d "$repo/build/sid" ]; then
-    mkdir "$clone/build"
-    cp -a "$repo/build/sid" "$clone/build/"
+    (cd "$repo" && cp -a --parents build/sid "$clone")
     git -C "$clone" ls-files | while read -r file; do
       ! cmp -s "$repo/$file" "$clone/$file" || touch -r "$repo/$file" "$clone/$file"
     done
@@ -106,29 +97,23 @@ longest_stall() {
   echo "$longest"
 }
 
-# Waits up to 5 s for the theme on the sink; prints the seconds it took, or fails with WHAT.
+# theme_back_within SECONDS WHAT: prints the seconds until the theme is heard on the sink, or fails with WHAT.
 theme_back_within() {
   local from="$EPOCHREALTIME"
-  for _ in $(seq 20); do
-    above "$(record_rms back 0.25)" "$theme_floor" && since "$from" && return
+  until above "$(record_rms back 0.25)" "$theme_floor"; do
+    above "$1" "$(since "$from")" || fail "$2"
   done
-  fail "$1"
-}
-
-no_core_files() {
-  [ -z "$(find "$repo" "$play_dir" "$HOME" -maxdepth 2 -name 'core*' -type f 2>/dev/null)" ]
+  { above "$1" "$(since "$from")" && since "$from"; } || fail "$2"
 }
 
 # expect_refusal PATTERN ENV...: ./run play with the changes ENV refuses, its last line PATTERN.
 expect_refusal() {
-  local pattern="$1" status=0 last
+  local pattern="$1" status=0 last err="$rig_work/refusal.err"
   shift
-  env "$@" ./run play >"$rig_work/refusal.out" 2>"$rig_work/refusal.err" </dev/null || status=$?
-  last="$(tail -n 1 "$rig_work/refusal.err")"
-  [ "$status" -ne 0 ] || fail "./run play with $* ended with status 0"
-  grep -q -E "$pattern" <<<"$last" || fail "./run play with $* said '$last'"
-  [ "$(grep -c '^run: ' "$rig_work/refusal.err")" -eq 1 ] || fail "./run play with $* said more than one line"
-  no_core_files || fail "./run play with $* left a core file"
+  env "$@" ./run play >"$rig_work/refusal.out" 2>"$err" </dev/null || status=$?
+  last="$(tail -n 1 "$err")"
+  { [ "$status" -ne 0 ] && grep -q -E "$pattern" <<<"$last" && [ "$(grep -c '^run: ' "$err")" = 1 ]; } ||
+    fail "./run play with $* ended with status $status, not in one line matching '$pattern': $(cat "$err")"
   say "refused as it should ($*): $last"
 }
 
@@ -145,66 +130,58 @@ start_game() {
 }
 
 # Ends the game started last, by a TERM to its process group or, with Escape, from the title,
-# where it must end with status 0; its window must go.
+# where it must end with status 0 within 60 s; its window must go.
 stop_game() {
-  local status=0
   if [ "${1:-}" = Escape ]; then
     xdotool key Escape
-    wait "$game_pid" || status=$?
+    await "$game_pid" 60
     [ "$status" -eq 0 ] || fail "Escape on the title ended ./run play with status $status ($2)"
   else
-    kill -TERM -- "-$game_pid" 2>/dev/null || true
-    wait "$game_pid" 2>/dev/null || true
+    await "$game_pid" 0.01 TERM
   fi
   window_gone || fail "the game's window stayed after the game ended"
 }
 
 rig_clean_up() { pulseaudio --kill 2>/dev/null; }
 
-# The theme recorded from 20 to 50 s after the window showed (at SHOWN), across its loop point
-# (25.6 s), both cores busy from 16 s on. A virtual machine's host may stop it for a moment
-# (steal time), and other users may hold both cores for longer than any stream's buffer: a
-# damaged recording is made once more, from 52 to 82 s (loop point 76.8 s), and must pass.
-theme_under_load() {
-  local start steal passed=0
-  sleep_until "$1" 16
-  start_load
-  for start in 20 52; do
-    sleep_until "$1" "$start"
-    steal="$(awk '/^cpu / { print $9 }' /proc/stat)"
-    title="$(record_rms title 30)"
-    steal="$(awk -v s="$steal" '/^cpu / { print ($9 - s) * 10 }' /proc/stat)"
-    /usr/bin/python3 tools/sound-check.py fidelity "$rig_work/rec-title.raw" \
-      "$play_dir/audio/mwbrawlicktheme.wav" 50 "$fidelity_percent" >"$rig_work/fidelity" && passed=1 && break
-    [ "$start" = 52 ] || say "damaged recording (load $(cut -d ' ' -f 1 /proc/loadavg), $steal ms stolen" \
-      "by the host), made again: $(cat "$rig_work/fidelity")"
+# A sound check with both cores busy, made once more when it fails: a virtual machine's host may
+# stop it for a moment (steal time), and other users may hold both cores for longer than any
+# stream's buffer. under_load WHAT CHECK: CHECK 1, or else CHECK 2, prints its figures and verdict.
+under_load() {
+  local attempt
+  for attempt in 1 2; do
+    "$2" "$attempt" >"$rig_work/check" && stop_load && break
+    stop_load
+    [ "$attempt" = 1 ] || fail "$1 (load average $load): $(cat "$rig_work/check")"
+    say "measured again after a failure (load average $load): $(cat "$rig_work/check")"
   done
-  stop_load
-  [ "$passed" = 1 ] || fail "the theme came out damaged under load: $(cat "$rig_work/fidelity")"
-  say "$(cat "$rig_work/fidelity"); RMS $title, load average $load, $steal ms stolen by the host"
+  say "$(cat "$rig_work/check"); load average $load"
 }
 
-# A punch is heard promptly with both cores busy (the buffer that keeps the theme whole does not
-# make effects wait), in a fight of its own where no knockdown holds the hero. The median
-# measured 44 to 59 ms: as with the theme, a failure is measured once more, in a fresh game.
-punch_under_load() {
-  local attempt passed=0
-  for attempt in 1 2; do
-    if [ "$attempt" = 2 ]; then
-      say "a slow measurement (load average $load), made again in a fresh game: $(cat "$rig_work/delay")"
-      stop_game
-      start_game punches
-    fi
-    xdotool key 1
-    start_load
-    sleep 2
-    setsid -w /usr/bin/python3 tools/sound-check.py key-delay "$sink" p "$key_delay_ms" \
-      "$play_dir/audio/hero-swing.wav" "$play_dir/audio/opponent-hit.wav" >"$rig_work/delay" 2>&1 && passed=1
-    stop_load
-    [ "$passed" = 0 ] || break
-  done
-  [ "$passed" = 1 ] || fail "punches are heard late under load (load average $load): $(cat "$rig_work/delay")"
-  say "$(cat "$rig_work/delay"); load average $load"
+# The theme for 30 s across its loop point (25.6 s) from 20 s after the window showed, the second
+# time from 52 s (loop point 76.8 s); both cores busy from 4 s before.
+theme_whole() {
+  local start=$((20 + 32 * ($1 - 1))) steal verdict=0
+  sleep_until "$shown" $((start - 4))
+  start_load
+  sleep_until "$shown" "$start"
+  steal="$(awk '/^cpu / { print $9 }' /proc/stat)"
+  title="$(record_rms title 30)"
+  /usr/bin/python3 tools/sound-check.py fidelity "$rig_work/rec-title.raw" \
+    "$play_dir/audio/mwbrawlicktheme.wav" 50 "$fidelity_percent" | tr '\n' ';' || verdict=1
+  echo " RMS $title, $(awk -v s="$steal" '/^cpu / { print ($9 - s) * 10 }' /proc/stat) ms stolen by the host"
+  return "$verdict"
+}
+
+# A punch heard promptly (the buffer that keeps the theme whole does not make effects wait), in a
+# fight of its own where no knockdown holds the hero, the second time in a fresh game.
+punch_heard() {
+  [ "$1" = 1 ] || { stop_game && start_game punches; }
+  xdotool key 1
+  start_load
+  sleep 2
+  setsid -w /usr/bin/python3 tools/sound-check.py key-delay "$sink" p "$key_delay_ms" \
+    "$play_dir/audio/hero-swing.wav" "$play_dir/audio/opponent-hit.wav" 2>&1
 }
 
 as_player() {
@@ -228,13 +205,12 @@ as_player() {
     "$(pactl list sink-inputs | awk '/Buffer Latency:/ { print $3 / 1000 " ms"; exit }')"
   theme="$(record_rms theme 4)"
   above "$theme" "$theme_floor" || fail "the theme is silent (RMS $theme, floor $theme_floor)"
-  theme_under_load "$shown"
+  under_load "the theme came out damaged under load" theme_whole
   # The sound server goes away and comes back (a crash, an update) while the title shows.
   pulseaudio --kill
   sleep 1
   sound_start "$XDG_RUNTIME_DIR/pulse/native" "$rig_work/pulse-restarted.log"
-  back="$(theme_back_within "the theme did not come back within 3 s of the sound server's restart (none s)")"
-  above 3 "$back" || fail "the theme did not come back within 3 s of the sound server's restart ($back s)"
+  back="$(theme_back_within 3 "the theme did not come back within 3 s of the sound server's restart")"
   xdotool key 1
   sleep 1
   (for _ in $(seq 16); do xdotool key p; sleep 0.25; done) &
@@ -258,7 +234,7 @@ as_player() {
   kill -CONT "$frozen"
   wait $!
   [ "$stall" -le 100 ] || fail "a frame waited ${stall} ms while the sound server was frozen"
-  thawed="$(theme_back_within "the theme did not come back within 5 s of the frozen server's return")"
+  thawed="$(theme_back_within 5 "the theme did not come back within 5 s of the frozen server's return")"
   kill -STOP "$frozen"
   sleep 3
   asked="$EPOCHREALTIME"
@@ -274,8 +250,8 @@ as_player() {
   rm -rf "$XDG_RUNTIME_DIR/pulse"
   start_game late
   sound_start "$XDG_RUNTIME_DIR/pulse/native" "$rig_work/pulse-restarted.log"
-  late="$(theme_back_within "the theme was not heard within 5 s of a sound server started after the game")"
-  punch_under_load
+  late="$(theme_back_within 5 "the theme was not heard within 5 s of a sound server started after the game")"
+  under_load "punches are heard late under load" punch_heard
   stop_game
   start_game escape
   first_frame="$start_up"
@@ -292,15 +268,16 @@ as_player() {
   [ "$(compare -metric AE "$rig_work/no-best-time.png" "$rig_work/with-best-time.png" null: 2>&1)" != 0 ] ||
     fail "the title screen does not show the stored best time"
   [ "$(head -n 1 "$play_dir/hsdata.txt")" = 105 ] || fail "best time lost: $(cat "$play_dir/hsdata.txt")"
-  no_core_files || fail "a core file was left"
+  [ -z "$(find "$repo" "$play_dir" "$HOME" -maxdepth 2 -name 'core*' -type f 2>/dev/null)" ] ||
+    fail "a core file was left (by the game or by a refused ./run play)"
   ./run install >"$rig_work/install.out" 2>&1 || fail "./run install failed (see $rig_work/install.out)"
   local entry="$HOME/.local/share/applications/marrowick.desktop"
   local icon="$HOME/.local/share/icons/hicolor/256x256/apps/marrowick.png"
   grep -q "^Exec=\"$repo/run\" play\$" "$entry" || fail "the menu entry does not start ./run play"
   [ "$(identify -format '%wx%h' "$icon")" = 256x256 ] || fail "no 256 x 256 icon at $icon"
   ./run uninstall >/dev/null
-  [ ! -e "$entry" ] && [ ! -e "$icon" ] || fail "./run uninstall left the menu entry or the icon"
-  [ -f "$play_dir/hsdata.txt" ] || fail "./run uninstall removed the best times"
+  { [ ! -e "$entry" ] && [ ! -e "$icon" ] && [ -f "$play_dir/hsdata.txt" ]; } ||
+    fail "./run uninstall left the menu entry or the icon, or removed the best times"
   say "RMS: silence $silence, theme $theme, under load $title, with punches $punch; theme back $back s" \
     "after a restart, $thawed s after a 10 s freeze (longest wait $stall ms, TERM answered in $answered s)," \
     "$late s after a late start; start-up $first_frame s; sandbox sees $visible; $(cat "$rig_work/clipping")"

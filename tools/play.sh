@@ -2,16 +2,12 @@
 # How ./run plays a program on the desktop. Sourced by run.
 
 # The system's reason in a command's first error line ("cp: ...: No space left on device").
-reason() {
-  local first="${1%%$'\n'*}"
-  echo "${first##*: }"
-}
+reason() { sed '1!d; s/.*: //' <<<"$1"; }
 
-# Brings the font, sprites and audio in the play folder up to those of RUN_DIR:
-# copied beside the old ones, then renamed into place, so that a refresh that
-# fails leaves the folder playable as it was and says in one line what failed.
+# Brings the font, sprites and audio in the play folder up to those of RUN_DIR: copied beside the old
+# ones, then renamed into place, so that a failed refresh leaves the folder as it was and says why.
 refresh_play_dir() {
-  local run_dir="$1" items=(sprites audio mw-font.ttf) item back error swapped=()
+  local run_dir="$1" items=(sprites audio mw-font.ttf) item back error
   local new="$play_dir/.refresh-new" refusal="cannot refresh the play folder $play_dir"
   error="$(mkdir -p "$play_dir" 2>&1)" || fail "cannot create the play folder $play_dir ($(reason "$error"))"
   { diff -r -q "$run_dir/sprites" "$play_dir/sprites" && diff -r -q "$run_dir/audio" "$play_dir/audio" &&
@@ -23,14 +19,12 @@ refresh_play_dir() {
     fail "$refusal: copying the new build's data there failed ($(reason "$error")); its old data is left as it was"
   }
   for item in "${items[@]}"; do
-    if error="$({ [ ! -e "$play_dir/$item" ] || mv -T "$play_dir/$item" "$play_dir/.refresh-old-$item"; } 2>&1 &&
-      mv -T "$new/$item" "$play_dir/$item" 2>&1)"; then
-      swapped+=("$item")
-      continue
-    fi
-    [ ! -e "$play_dir/.refresh-old-$item" ] || mv -T "$play_dir/.refresh-old-$item" "$play_dir/$item" || true
-    for back in "${swapped[@]}"; do
-      rm -rf "${play_dir:?}/$back" && mv -T "$play_dir/.refresh-old-$back" "$play_dir/$back"
+    error="$({ [ ! -e "$play_dir/$item" ] || mv -T "$play_dir/$item" "$play_dir/.refresh-old-$item"; } 2>&1 &&
+      mv -T "$new/$item" "$play_dir/$item" 2>&1)" && continue
+    # What was set aside goes back.
+    for back in "${items[@]}"; do
+      [ ! -e "$play_dir/.refresh-old-$back" ] ||
+        { rm -rf "${play_dir:?}/$back" && mv -T "$play_dir/.refresh-old-$back" "$play_dir/$back"; }
     done 2>/dev/null || true
     rm -rf "$new" 2>/dev/null
     fail "$refusal: putting the new $item in place failed ($(reason "$error")); its old data is left as it was"
@@ -68,9 +62,8 @@ descendants() {
   done
 }
 
-# Plays a program in the play folder, with no core file, and returns its
-# status. In the terminal's job, Ctrl+Z, Ctrl+C and a closed terminal reach it
-# directly; TERM, INT or HUP sent to this script alone is passed on to it.
+# Plays a program in the play folder, with no core file, and returns its status. In the terminal's job,
+# Ctrl+Z, Ctrl+C and a closed terminal reach it; TERM, INT or HUP sent to this script alone is passed on.
 play_program() {
   local program="" pending="" interrupted=0 status=0 signal
   check_display
@@ -99,17 +92,14 @@ play_program() {
     # A signal ends the wait early, while the game is still shutting down.
     [ "$interrupted" = 1 ] && [ "$status" -gt 128 ] || break
   done
-  trap - TERM INT HUP
   return "$status"
 }
 
 play_other_program() {
   [ $# -ge 2 ] || fail "usage: ./run program DIR PROGRAM [ARGS...]"
-  [ -d "$1" ] || fail "no folder $1 to run the program in"
-  play_dir="$(cd "$1" && pwd)"
+  play_dir="$(cd "$1" 2>/dev/null && pwd)" || fail "no folder $1 to run the program in"
   local program="$2" status=0
   shift 2
-  [[ "$program" = /* ]] || program="$PWD/$program"
   [ -f "$program" ] && [ -x "$program" ] || fail "no program $program (build it first)"
   program="$(cd "$(dirname "$program")" && pwd)/$(basename "$program")"
   # The sandbox sees DIR where it is and the checkout as /src.

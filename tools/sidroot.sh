@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # Builds (once) and enters a Debian sid root that carries SFML 3.
-#
 #   tools/sidroot.sh run CMD ARGS           a build command inside it, the checkout at /src
-#   tools/sidroot.sh desktop DIR CMD ARGS   a desktop program inside it in DIR, with the
-#                                           user's display, sound server and GPU
+#   tools/sidroot.sh desktop DIR CMD ARGS   a desktop program in it in DIR: display, sound and GPU
 # The root, in the user's cache and named after a hash of the package list, is
 # built without root privileges; only installing the host's tools needs sudo.
 set -euo pipefail
@@ -89,18 +87,16 @@ sound_args() {
     "") ;;
     *) socket="" && sandbox+=(--setenv PULSE_SERVER "$PULSE_SERVER") ;; # a network server
   esac
-  # The socket's folder, where a restarted server's new socket appears too; a
-  # server not started yet (right after a login) gets it now, private.
+  # The socket's folder, where a restarted server's socket appears too; made now, private, for none yet.
   [ "$socket" != "$runtime/pulse/native" ] || [ -e "$runtime/pulse" ] || [ ! -O "$runtime" ] ||
     mkdir -m 700 "$runtime/pulse" 2>/dev/null || true
   [ -z "$socket" ] || [ ! -d "$(dirname "$socket")" ] || sandbox+=(--ro-bind "$(dirname "$socket")" \
     /run/marrowick/pulse --setenv PULSE_SERVER "unix:/run/marrowick/pulse/$(basename "$socket")")
   for cookie in "${PULSE_COOKIE:-}" "${XDG_CONFIG_HOME:-$HOME/.config}/pulse/cookie" "$HOME/.pulse-cookie"; do
-    if [ -n "$cookie" ] && [ -r "$cookie" ]; then
-      sandbox+=(--ro-bind "$cookie" /run/marrowick/pulse-cookie --setenv PULSE_COOKIE /run/marrowick/pulse-cookie)
-      break
-    fi
+    [ ! -r "$cookie" ] || break
   done
+  [ ! -r "$cookie" ] ||
+    sandbox+=(--ro-bind "$cookie" /run/marrowick/pulse-cookie --setenv PULSE_COOKIE /run/marrowick/pulse-cookie)
   # The stream buffer in ms: the audio library's 1 ms chopped the music on a
   # busy machine; longer delays every effect (a punch's sound came a median
   # 54 ms after its key at 50, 63 at 75, 77 at 100, both cores busy).
@@ -134,8 +130,7 @@ terminal_filter() {
   instruction $return 0 0 $refuse_eperm
 }
 
-# A desktop program: DIR writable, a private /tmp, the GPU and the sound card
-# (/sys tells the graphics drivers which GPU is which).
+# A desktop program: DIR writable, a private /tmp, the GPU and the sound card (/sys: which GPU is which).
 sandbox_desktop() {
   local work="$1" number authority="${XAUTHORITY:-$HOME/.Xauthority}"
   local -a sandbox
@@ -154,8 +149,7 @@ sandbox_desktop() {
   # filter keeps it from typing into the terminal, or else a new session does.
   local session=(--seccomp 11)
   terminal_filter >/dev/null || session=(--new-session)
-  # TERM, INT and HUP are the program's: bwrap must not die first and take it
-  # along (--die-with-parent).
+  # TERM, INT and HUP are the program's: bwrap must not die first and take it along (--die-with-parent).
   trap '' TERM INT HUP
   exec bwrap "${sandbox[@]}" "${session[@]}" --bind "$work" "$work" --chdir "$work" \
     env --default-signal=TERM,INT,HUP "$@" 11< <(terminal_filter)
@@ -163,30 +157,19 @@ sandbox_desktop() {
 
 create_root() {
   install_host_tools
-  local mirror tmp log="$cache_dir/mmdebstrap.log" watcher status=0
+  local mirror tmp log="$cache_dir/mmdebstrap.log" status=0
   mirror="$(host_mirror)"
   # Leftovers of an interrupted run are never trusted.
   rm -rf "$cache_dir"/tmp-sid-* 2>/dev/null || true
   tmp="$(mktemp -d "$cache_dir/tmp-sid-XXXXXX")"
   chmod 755 "$tmp"
   echo "sidroot: building a Debian sid root in $root_dir (about two minutes, once)" >&2
-  : >"$log"
-  # Progress every 5 seconds: the stage mmdebstrap logged last.
-  (
-    start=$SECONDS
-    while sleep 5 && kill -0 "$$" 2>/dev/null; do
-      echo "sidroot: $((SECONDS - start)) s: $(grep '^I: ' "$log" | tail -n 1 | cut -c 4-)" >&2
-    done
-  ) &
-  watcher=$!
-  # Unpacked by the caller, every file is the caller's; bwrap makes /dev. The
-  # mirror's sid may be past its Valid-Until.
+  # Each stage as mmdebstrap starts it, its messages in the log. Unpacked by the caller, every
+  # file is the caller's; bwrap makes /dev. The mirror's sid may be past its Valid-Until.
   mmdebstrap --mode=auto --variant=apt --format=tar --aptopt='Acquire::Check-Valid-Until "false"' \
     --dpkgopt='path-exclude=/usr/share/doc/*' --dpkgopt='path-exclude=/usr/share/man/*' \
-    --include="$(packages | paste -sd, -)" sid - "$mirror" 2>"$log" |
-    tar -x -C "$tmp" --exclude='./dev/*' || status=$?
-  kill "$watcher" 2>/dev/null || true
-  wait "$watcher" 2>/dev/null || true
+    --include="$(packages | paste -sd, -)" sid - "$mirror" \
+    2> >(tee "$log" | sed -u -n 's/^I: /sidroot: /p' >&2) | tar -x -C "$tmp" --exclude='./dev/*' || status=$?
   [ "$status" -eq 0 ] ||
     fail "building the sid root failed (see $log); check the network, the host's apt mirror and tools/sid-packages.txt, then run again"
   dpkg-query --admindir="$tmp/var/lib/dpkg" -W -f '${Package} ${Version}\n' >"$root_dir.versions" ||
@@ -195,14 +178,10 @@ create_root() {
   echo "sidroot: ready; installed versions in $root_dir.versions" >&2
 }
 
-case "${1:-}" in
-  run) ;;
-  desktop) [ $# -ge 3 ] || fail "usage: tools/sidroot.sh desktop DIR COMMAND [ARGS...]" ;;
-  *)
-    echo "usage: tools/sidroot.sh run COMMAND [ARGS...] | desktop DIR COMMAND [ARGS...]" >&2
-    exit 2
-    ;;
-esac
+if ! [ "${1:-}" = run ] && ! { [ "${1:-}" = desktop ] && [ $# -ge 3 ]; }; then
+  echo "usage: tools/sidroot.sh run COMMAND [ARGS...] | desktop DIR COMMAND [ARGS...]" >&2
+  exit 2
+fi
 if [ ! -x "$root_dir/usr/bin/g++" ]; then
   mkdir -p "$cache_dir" || fail "cannot create $cache_dir; set MARROWICK_CACHE to a writable directory"
   # A second run waits for the first's root.

@@ -45,8 +45,7 @@ def rms(samples):
 
 
 def best_place(theme, piece, first, span):
-    """Where PIECE fits best among the SPAN starts from FIRST in the looping THEME, with
-    its normalised correlation there."""
+    """Where PIECE fits best among SPAN starts from FIRST in the looping THEME, and its correlation."""
     window = np.take(theme, first + np.arange(span + len(piece) - 1), mode="wrap")
     size = 1 << (len(window) - 1).bit_length()
     products = np.fft.irfft(np.fft.rfft(window, size) * np.conj(np.fft.rfft(piece, size)), size)[:span]
@@ -83,12 +82,9 @@ def fidelity(recording_path, theme_path, slice_ms, min_percent):
         found.append((score, rms(piece), rms(np.take(theme, start + np.arange(length), mode="wrap"))))
     ratios = [r / t for c, r, t in found if c >= MIN_CORRELATION and t > SILENT_RMS]
     gain = float(np.median(ratios)) if ratios else 1.0
-    matched = 0
-    for score, recorded, reference in found:
-        if reference <= SILENT_RMS:
-            matched += recorded <= SILENT_RMS * gain
-        elif score >= MIN_CORRELATION and recorded > 0:
-            matched += abs(20 * np.log10(recorded / (gain * reference))) <= LEVEL_DB
+    matched = sum(recorded <= SILENT_RMS * gain if reference <= SILENT_RMS else score >= MIN_CORRELATION
+                  and recorded > 0 and abs(20 * np.log10(recorded / (gain * reference))) <= LEVEL_DB
+                  for score, recorded, reference in found)
     percent = 100.0 * matched / count
     print(
         f"fidelity: {matched} of {count} slices of {slice_ms:g} ms match the theme ({percent:.1f} %,"
@@ -100,10 +96,8 @@ def fidelity(recording_path, theme_path, slice_ms, min_percent):
 
 
 def key_delay(sink, key, max_median, effect_path, with_path):
-    max_median = float(max_median)
-    recorder = subprocess.Popen(
-        ["parec", "-d", f"{sink}.monitor", "--raw", "--format=s16le", f"--rate={RATE}",
-         "--channels=1", "--latency-msec=5"], stdout=subprocess.PIPE)
+    parec = ["parec", "-d", f"{sink}.monitor", "--raw", "--format=s16le", f"--rate={RATE}", "--channels=1"]
+    recorder = subprocess.Popen(parec + ["--latency-msec=5"], stdout=subprocess.PIPE)
     # One xdotool for all the presses: a press is sent the moment its line is written.
     keyboard = subprocess.Popen(["xdotool", "-"], stdin=subprocess.PIPE, text=True)
     pressed, arrivals = [], []  # arrivals: (time, data) as parec hands them over
@@ -145,7 +139,7 @@ def key_delay(sink, key, max_median, effect_path, with_path):
     if len(delays) * 3 < len(pressed):
         print(f"key-delay: the sound was heard after only {len(delays)} of {len(pressed)} presses: FAILED")
         return False
-    median = float(np.median(delays))
+    median, max_median = float(np.median(delays)), float(max_median)
     print(
         f"key-delay: {len(delays)} of {len(pressed)} presses heard, key to sound median {median:.0f} ms"
         f" (at most {max_median:g} ms: {'ok' if median <= max_median else 'FAILED'}),"
@@ -155,8 +149,7 @@ def key_delay(sink, key, max_median, effect_path, with_path):
 
 
 if __name__ == "__main__":
-    checks = {"fidelity": (fidelity, 4), "key-delay": (key_delay, 5)}
-    check, count = checks.get(sys.argv[1] if len(sys.argv) > 1 else "", (None, None))
-    if len(sys.argv) - 2 != count:
+    check = {"fidelity": fidelity, "key-delay": key_delay}.get((sys.argv + [""])[1])
+    if not check or len(sys.argv) - 2 != check.__code__.co_argcount:
         sys.exit(__doc__)
     sys.exit(0 if check(*sys.argv[2:]) else 1)
