@@ -21,22 +21,16 @@ old_data() {
   head -c 1000000 "$run_dir/audio/mwbrawlicktheme.wav" >"$1/audio/mwbrawlicktheme.wav"
   echo "1 1 1 white x" >"$1/sprites/old-sprite.txt"
 }
-# session NAME HOW [ENV...]: ./run play in $work/NAME with ENV (its output read by $output_reader),
+# session NAME HOW [ENV...]: ./run play in $work/NAME with ENV (its output into $output, when set),
 # ended by HOW (escape, "SIGNAL to script|group|every process"); sets status; nothing may be left.
 session() {
-  local name="$1" how="$2" signal="${2%% *}" pid processes left
+  local name="$1" how="$2" signal="${2%% *}" dir="$work/$1" pid processes left
   shift 2
-  mkdir -p "$work/$name"
+  mkdir -p "$dir"
   set -m
-  if [ -n "${output_reader:-}" ]; then
-    (cd "$work/$name" && env "$@" "$repo/run" play 2>"$work/$name.err" | $output_reader >"$work/$name.out"
-    exit "${PIPESTATUS[0]}") </dev/null &
-  else
-    (cd "$work/$name" && exec env "$@" "$repo/run" play) >"$work/$name.out" 2>"$work/$name.err" </dev/null &
-  fi
+  (cd "$dir" && exec env "$@" "$repo/run" play) >"${output:-$dir.out}" 2>"$dir.err" </dev/null &
   local play=$!
   set +m
-  # The first session builds the game first.
   window_within 900 Marrowick "$play" && sleep 1.5 || how="no window"
   processes="$(descendants "$play")"
   case "$how" in
@@ -83,15 +77,17 @@ for how in "TERM to script" "INT to group" "HUP to group" "TERM to every process
     failed "$name: the play folder is not the build's: $(head -n 3 "$work/$name.diff")"
 done
 
-output_reader="head -c 1" session closed-output escape HOME="$work/home" XDG_DATA_HOME="$work/data-closed-output"
+mkfifo "$work/closed.pipe"
+head -c 1 <"$work/closed.pipe" >/dev/null &
+output="$work/closed.pipe" session closed-output escape HOME="$work/home" XDG_DATA_HOME="$work/data-closed-output"
 clean_end closed-output "$work/data-closed-output/marrowick" "" \
   "run: built; the output was closed, so its messages were not all shown"
 session relative-xdg escape HOME="$work/home-relative" XDG_DATA_HOME=relative/data
 clean_end relative-xdg "$work/home-relative/.local/share/marrowick"
 [ ! -e "$work/relative-xdg/relative" ] || failed "relative-xdg: the relative XDG_DATA_HOME was used"
 
-# Job control in an interactive shell on script's terminal: Ctrl+Z stops the game (state T,
-# the shell says Stopped), fg sets it going; a program in the sandbox tries to type there.
+# Job control in an interactive shell on script's terminal: Ctrl+Z stops the game (state T, the shell
+# says Stopped), fg sets it going; a program in the sandbox tries to type there.
 folder="$work/data-job-control/marrowick"
 mkdir -p "$folder"
 printf '%s\n' 'my $c = "x";' 'ioctl(STDIN, 0x5412, $c) or die "typing refused: $!\n";' \
@@ -132,9 +128,8 @@ fi
   failed "job control: $facts; the log's last line: $(tail -n 1 "$folder/marrowick.log")"
 say "job control on a terminal: $facts"
 
-# refusal NAME PATTERN MOUNT: in a mount namespace, MOUNT (shell code) makes $folder with an
-# older build's data ($before); ./run play there fails with one line matching PATTERN and
-# leaves the old data as it was, with nothing of the refresh beside it.
+# refusal NAME PATTERN MOUNT: in a mount namespace, MOUNT (shell code) makes $folder with older data
+# ($before); ./run play there fails with one line matching PATTERN, leaving the old data as it was.
 refusal() {
   local name="$1" before="$work/$1.before" folder="$work/data-$1/marrowick"
   old_data "$before"
