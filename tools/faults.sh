@@ -26,8 +26,8 @@ fresh_copy() {
   printf '%s' "$best_times" >"$work/hsdata.txt"
 }
 
-# Plays in DIR (as $as_user, when set) to Escape. Sets status (no-window:STATUS without a window),
-# title (yes with the first opponent's magenta name on row 12); adds its window's time to seconds.
+# Plays in DIR (as $as_user, when set) to Escape; sets status (no-window:STATUS without a window) and
+# title (yes: the first opponent's magenta name on row 12); adds its window's time to seconds.
 play() {
   local started="$EPOCHREALTIME" user=() shown=""
   [ -z "${as_user:-}" ] || user=(env HOME="$1" setpriv --reuid="$as_user" --regid="$as_user" --clear-groups)
@@ -82,23 +82,19 @@ fault() {
 
 printf "$row" case status window title logged kept result
 printf "$row" "" "" "" "" "" "" "" | tr ' ' -
-sprites=$(cd "$build/run" && find sprites -name '*.txt' | sort)
-[ "${2:-}" != --short ] || sprites="sprites/frame-opponent1.txt sprites/opponent-3/opponent3-tell.txt"
-sounds=$(cd "$build/run" && find audio -name '*.wav' ! -name 'mwbrawlicktheme.wav' | sort)
-[ "${2:-}" != --short ] || sounds="audio/tko.wav"
+files=$(cd "$build/run" && find sprites audio -name '*.txt' -o -name '*.wav' ! -name mwbrawlicktheme.wav | sort)
+[ "${2:-}" != --short ] || files="sprites/frame-opponent1.txt sprites/opponent-3/opponent3-tell.txt audio/tko.wav"
 sprite="ResourceManager::loadSprite -"
-for file in $sprites; do
-  fault "missing $file" "rm $file" "$sprite Failed to open file '$file'"
-done
 sound="ResourceManager::loadSound - Unable to load sound"
-for file in $sounds; do
-  fault "missing $file" "rm $file" "$sound '$(basename "$file" .wav)' from file '$file'"
+for file in $files; do
+  line="$sprite Failed to open file '$file'"
+  [[ "$file" != *.wav ]] || line="$sound '$(basename "$file" .wav)' from file '$file'"
+  fault "missing $file" "rm $file" "$line"
 done
 theme="ResourceManager::loadMusic - Unable to load music 'theme-music' from file 'audio/mwbrawlicktheme.wav'"
 fault "missing audio/mwbrawlicktheme.wav" "rm audio/mwbrawlicktheme.wav" "$theme"
 
-# Unusable fonts end the program, which says so (padded to 500 MB, a font mapped whole would
-# take half the address space).
+# Unusable fonts end the program, which says so (a font of 500 MB mapped whole: half the address space).
 font="Couldn't load font."
 want_status=1 fault "missing mw-font.ttf (nothing can be drawn)" "rm mw-font.ttf" "" "$font"
 want_status=1 fault "mw-font.ttf is empty" ": >mw-font.ttf" "" "$font"
@@ -183,12 +179,11 @@ said="$(cd "$rig_work" && grep '^Marrowick' first.txt second.txt third.txt || tr
 second="Marrowick: another copy is writing $work/marrowick.log; this copy's log is $work/marrowick.2.log."
 [ "$said" = "second.txt:$second" ] || failed "two copies: they said: $said"
 second_line="WorldManager::startUp() - WM was started up"
-for log in marrowick.log marrowick.2.log; do
-  whole="$(head -n 2 "$work/$log" | tr '\n' '|')$(tail -n 1 "$work/$log")" || true
-  whole+="|$(grep -c 'LM was started' "$work/$log")" || true
+for log in "$work"/marrowick{,.2}.log; do
+  whole="$(head -n 2 "$log" | tr '\n' '|')$(tail -n 1 "$log")|$(grep -c 'LM was started' "$log")" || true
   [ "$whole" = "LogManager::startUp() - LM was started|$second_line|LogManager::shutDown() - LM was shutdown|1" ] &&
-    say "two copies: $log is whole, $(grep -c . "$work/$log") lines with one start and one shut-down" ||
-    failed "two copies: $log is not one whole log: $whole"
+    say "two copies: ${log##*/} is whole, $(grep -c . "$log") lines with one start and one shut-down" ||
+    failed "two copies: ${log##*/} is not one whole log: $whole"
   second_line="LogManager::startUp() - 'marrowick.log' is in use by another copy; this log is 'marrowick.2.log'"
 done
 
