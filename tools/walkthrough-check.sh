@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Follows the README's walk-through from its marked blocks (tools/readme-blocks.sh)
-# in a fresh copy of this checkout, the desktop block on an X server of its
-# own; then checks what it built and installed:  tools/walkthrough-check.sh
+# Follows the README's walk-through from its marked blocks (tools/readme-blocks.sh) in a fresh copy of
+# this checkout, the desktop block on an X server of its own; checks what it built and installed.
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -42,16 +41,14 @@ while IFS=$'\t' read -r number what; do
   case "$what" in
     "file "*) mkdir -p "$(dirname "$checkout/${what#file }")" && printf '%s\n' "$text" >"$checkout/${what#file }" ;;
     "build root") in_shell "$text" || fail "block $number failed in ./run shell" ;;
-    desktop) play_desktop_block "$text" ;;
+    desktop) play_desktop_block "$text" && desktop_block="${desktop_block:-$text}" ;;
     *) fail "block $number is marked '$what', which this check does not know" ;;
   esac
 done <<<"$blocks"
-desktop_block="$("$repo/tools/readme-blocks.sh" "$checkout/README.md" -w desktop)" ||
-  fail "the README's walk-through has no desktop block"
 
 # The folder the desktop block plays in: ./run program DIR PROGRAM.
-game_dir="$(sed -n 's|.*\./run program \([^ ]*\) .*|\1|p' <<<"$desktop_block" | head -n1)"
-[ -n "$game_dir" ] && [ -d "$checkout/$game_dir" ] || fail "the desktop block names no folder to play in"
+game_dir="$(sed -n 's|.*\./run program \([^ ]*\) .*|\1|p' <<<"${desktop_block:-}" | head -n1)"
+[ -n "$game_dir" ] && [ -d "$checkout/$game_dir" ] || fail "no desktop block names a folder to play in"
 log="$(grep -l -r --include='*.log' 'GameManager::shutDown() - GM was shut down' "$checkout/$game_dir" || true)"
 [ -n "$log" ] || fail "no log in $game_dir ends the game with 'GameManager::shutDown() - GM was shut down'"
 say "the log ${log#"$checkout"/} has the game manager's shut-down line"
