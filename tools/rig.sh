@@ -21,7 +21,6 @@ rig_end() {
   set +e
   [ "$(type -t rig_clean_up)" != function ] || rig_clean_up
   for job in $(jobs -p); do kill -- "-$job" "$job" 2>/dev/null; done
-  [ -z "$sound_server" ] || kill "$sound_server" 2>/dev/null
   # The X server removes its lock and socket when it ends by itself.
   [ -z "$x_server" ] || { kill "$x_server" && wait "$x_server"; } 2>/dev/null
   rm -rf "$rig_work"
