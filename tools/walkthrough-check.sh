@@ -23,8 +23,7 @@ play_desktop_block() {
     xdotool search --onlyvisible --name . mousemove --window %1 100 100 key Escape >/dev/null 2>&1 || true
     if retry 1 eval "! kill -0 $game"; then break; fi
   done
-  kill -0 "$game" 2>/dev/null && fail "the game did not end within 30 s of Escape"
-  await "$game" 0.1
+  await "$game" 0.1 # killed (137) when it did not end within 30 s of Escape
   [ "$status" -eq 0 ] || fail "the desktop block ended with status $status: $(cat "$rig_work/desktop.out")"
   say "the desktop block's game opened its window and ended on Escape with status 0"
 }
