@@ -1,7 +1,6 @@
 # shellcheck shell=bash disable=SC2154 # run's variables and functions
-# ./run example [test]: the example game, built as any game outside this tree is,
-# against the engine installed in a prefix; then played, or (test) built with
-# pkg-config too and its tests run. Sourced by run.
+# ./run example [test] (sourced by run): the example game, built as any game outside this tree is, against
+# the engine installed in a prefix; then played, or (test) built with pkg-config too and its tests run.
 mode="${1:-play}"
 [ "$mode" = play ] || [ "$mode" = test ] || fail "usage: ./run example [test]"
 build_all marrowick_engine

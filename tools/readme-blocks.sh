@@ -14,7 +14,6 @@ case "$#:${2:-}" in
   3:-w) what="$3" ;;
   *) echo "usage: tools/readme-blocks.sh FILE [N | -w WHAT]" >&2; exit 2 ;;
 esac
-[ -r "$file" ] || { echo "readme-blocks: cannot read $file" >&2; exit 1; }
 
 awk -v wanted="$wanted" -v what="$what" -v file="$file" '
   function fail(message) {

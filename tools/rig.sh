@@ -75,8 +75,7 @@ sound_start() {
 }
 # Copies what the program loads at start-up from BUILD/run into DIR.
 copy_game_files() { cp -r "$1/run/sprites" "$1/run/audio" "$1/run/mw-font.ttf" "$2/"; }
-# Whether a visible window named Marrowick (or NAME, a pattern) shows within SECONDS,
-# and while the process PID (when given) runs; looks every 10 ms.
+# Whether a visible window named Marrowick (or NAME, a pattern) shows in SECONDS while PID (if given) runs.
 window_within() {
   local tries
   for ((tries = $1 * 100; tries > 0; tries--)); do
