@@ -23,10 +23,9 @@ awk -v wanted="$wanted" -v what="$what" -v file="$file" '
   }
   inside && /^```[ \t]*$/ { inside = 0; next }
   inside { if (printing) print; next }
+  marked && !/^```/ { fail("the walk-through marker above is not followed by a code block") }
   marked {
     marked = 0
-    if ($0 !~ /^```/)
-      fail("the walk-through marker above is not followed by a code block")
     inside = 1
     printing = ++count == wanted || (what != "" && label == what && !found)
     found = found || printing
