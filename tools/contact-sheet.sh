@@ -1,9 +1,7 @@
 #!/bin/bash
-# Draws sprite frames in the ring with the viewer onto one contact sheet: every
-# look of every opponent's and the hero's poses (poses), or every frame of the
-# opponents' wind-ups as the game shows them, captioned with the draws each is on
-# screen for, the glove's flash (a '*' in the frame) marked (windup-cue).
-# Run it in the build root (default OUT: /src/docs/MODE.png; the build must be current):
+# Draws sprite frames in the ring with the viewer onto one contact sheet: every look of every pose
+# (poses), or every frame of the opponents' wind-ups with the draws it shows on, the glove's flash
+# (a '*') marked (windup-cue). In the build root, the build current (OUT: /src/docs/MODE.png):
 #   tools/sidroot.sh run xvfb-run -a -s "-screen 0 1024x768x24" /src/tools/contact-sheet.sh MODE [OUT]
 set -e
 mode=$1
@@ -23,14 +21,12 @@ opponent_file() { echo "sprites/opponent-$1/opponent${1#1}-${2/#charge-/chargesw
 # The next tile: the viewer's ring after some steps, cropped, at half size, with a caption.
 tile() { # opponent pose hero-pose steps crop caption background foreground caption-height
   "$build/tools/viewer/mw_viewer" fight "$1" "$2" "$3" --png "$tiles/raw.png" --frames "$4" >/dev/null 2>&1
-  convert "$tiles/raw.png" -crop "$5" +repage -resize 50% "$tiles/crop.png"
   n=$((n + 1))
-  convert "$tiles/crop.png" -gravity south -background "$7" -fill "$8" -font mw-font.ttf -pointsize 14 \
-    -splice "0x$9" -annotate +0+2 "$6" "$tiles/$(printf %03d $n).png"
+  convert "$tiles/raw.png" -crop "$5" +repage -resize 50% -gravity south -background "$7" -fill "$8" \
+    -font mw-font.ttf -pointsize 14 -splice "0x$9" -annotate +0+2 "$6" "$tiles/$(printf %03d $n).png"
 }
 
-# Every look of a sprite file once (a frame that repeats an earlier one is left
-# out): the viewer shows frame k after k * slowdown steps.
+# Every look of a sprite file once (not frames repeating an earlier one): frame k after k * slowdown steps.
 looks() { # file opponent pose hero-pose caption
   local k rows
   local -A seen=()
@@ -46,8 +42,7 @@ looks() { # file opponent pose hero-pose caption
 
 poses() {
   for opponent in 1 2 3; do
-    for pose in idle charge-left swing-left charge-right swing-right dodge-left dodge-right \
-      tell stunned down; do
+    for pose in idle charge-left swing-left charge-right swing-right dodge-left dodge-right tell stunned down; do
       looks "$(opponent_file "$opponent" "$pose")" "$opponent" "$pose" idle "$opponent $pose"
     done
   done
@@ -69,10 +64,8 @@ windup-cue() {
         -gravity center -annotate +0+0 "opponent $opponent\n$side\n\n$count frames\nslowdown $slowdown" \
         "$tiles/$(printf %03d $n).png"
       for ((k = 0; k < count; k++)); do
-        # The engine shows frame 0 on the first draw and frame k >= 1 on draws
-        # (k - 1) * slowdown + 2 to k * slowdown + 1.
-        first=$(((k - 1) * slowdown + 2)) last=$((k * slowdown + 1))
-        [ "$k" = 0 ] && first=1 last=1
+        # Frame 0 shows on the first draw, frame k >= 1 on draws (k - 1) * slowdown + 2 to k * slowdown + 1.
+        first=$((k == 0 ? 1 : (k - 1) * slowdown + 2)) last=$((k * slowdown + 1))
         draws="draws $first-$last"
         [ "$first" = "$last" ] && draws="draw $first"
         # The opponent's columns 27 to 57 and rows 11 to 20.

@@ -1,7 +1,6 @@
 # shellcheck shell=bash disable=SC2154 # run's variables and functions
-# ./run docs: the engine's reference with Doxygen, of engine/*.h and
+# ./run docs (sourced by run): the engine's reference with Doxygen, of engine/*.h and
 # docs/reference/*.md; the first page's program is the README's walk-through.
-# Sourced by run.
 html="$repo/build/docs/html"
 version="$(sed -n 's/^#define MW_VERSION_STRING "\(.*\)"$/\1/p' "$repo/engine/Version.h")"
 mkdir -p "$repo/build/docs/walk-through"

@@ -1,7 +1,6 @@
 # shellcheck shell=bash disable=SC2154 # run's variables and functions
-# ./run example [test]: the example game, built as any game outside this tree is,
-# against the engine installed in a prefix; then played, or (test) built with
-# pkg-config too and its tests run. Sourced by run.
+# ./run example [test] (sourced by run): the example game, built as any game outside this tree is, against
+# the engine installed in a prefix; then played, or (test) built with pkg-config too and its tests run.
 mode="${1:-play}"
 [ "$mode" = play ] || [ "$mode" = test ] || fail "usage: ./run example [test]"
 build_all marrowick_engine
@@ -26,18 +25,15 @@ in_env bash -c "
     { echo 'run: configuring the example against the installed engine failed' >&2; exit 1; }
   cmake --build '$work/build' ||
     { echo 'run: building the example failed; read the compiler messages above' >&2; exit 1; }
+  [ '$mode' = test ] || exit 0
+  export PKG_CONFIG_PATH='$work/prefix/lib/pkgconfig'
+  c++ $compile_flags -Werror -I'$example_src' '$example_src'/*.cpp \$(pkg-config --cflags --libs marrowick) \
+    -o '$work/reefwatch-from-pkg-config' || { echo 'run: the example does not build with pkg-config' >&2; exit 1; }
+  echo 'run: the example also builds with pkg-config --cflags --libs marrowick'
+  cd '$work/build' && ctest --output-on-failure --timeout 300 ||
+    { echo 'run: the tests of the example failed; their output is above' >&2; exit 1; }
 "
-if [ "$mode" = test ]; then
-  in_env bash -c "
-    set -e
-    export PKG_CONFIG_PATH='$work/prefix/lib/pkgconfig'
-    c++ $compile_flags -Werror -I'$example_src' '$example_src'/*.cpp \$(pkg-config --cflags --libs marrowick) \
-      -o '$work/reefwatch-from-pkg-config'
-    echo 'run: the example also builds with pkg-config --cflags --libs marrowick'
-    cd '$work/build' && ctest --output-on-failure --timeout 300
-  " || fail "the example's tests failed; their output is above"
-  exit 0
-fi
+[ "$mode" = play ] || exit 0
 play_dir="$data_home/marrowick-reefwatch"
 refresh_play_dir "$repo/build/$variant/example/build/run"
 play_program "$work/build/reefwatch" || fail "the example ended with status $?; its log is $play_dir/reefwatch.log"

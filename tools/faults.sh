@@ -26,26 +26,23 @@ fresh_copy() {
   printf '%s' "$best_times" >"$work/hsdata.txt"
 }
 
-# Plays in DIR (as $as_user, when set) to Escape. Sets status (no-window:STATUS without a window),
-# title (yes with the first opponent's magenta name on row 12); adds its window's time to seconds.
+# Plays in DIR (as $as_user, when set) to Escape; sets status, shown (yes with a window) and title
+# (yes: the first opponent's magenta name on row 12); adds its window's time to seconds.
 play() {
-  local started="$EPOCHREALTIME" user=() shown=""
+  local started="$EPOCHREALTIME" user=()
+  title=no shown=""
   [ -z "${as_user:-}" ] || user=(env HOME="$1" setpriv --reuid="$as_user" --regid="$as_user" --clear-groups)
   (cd "$1" && ulimit -v 1048576 && exec "${user[@]}" "$build/marrowick") >"$out" 2>&1 &
   window_within 20 Marrowick $! && shown=yes
   seconds="${seconds:+$seconds,}$(since "$started")"
-  title=no
   if [ -n "$shown" ]; then
     xdotool search --onlyvisible --name Marrowick windowfocus --sync >/dev/null 2>&1 || true
     sleep 1.5
     shot "$rig_work/shot.png"
     ! shows "$rig_work/shot.png" 180x32+84+384 '#FF00FF' || title=yes
     xdotool key Escape
-  else
-    kill $! 2>/dev/null || true
   fi
   await $! 20
-  [ -n "$shown" ] || status="no-window:$status"
 }
 
 # fault NAME BREAK [LOG_LINE] [OUT_LINE]: plays in a copy broken by the shell code BREAK (or in
@@ -60,7 +57,7 @@ fault() {
   play "$work"
   # A start slowed by a shared machine, or an X connection refused, gets a second try.
   if { [ "$status" = 0 ] && above "$seconds" 2.0; } ||
-    { [ "${status%%:*}" = no-window ] && grep -qF 'Failed to open X11 display' "$out"; }; then
+    { [ -z "$shown" ] && grep -qF 'Failed to open X11 display' "$out"; }; then
     play "$work"
   fi
   [ -z "$line" ] || { grep -qF -- "$line" "$work/marrowick.log" 2>/dev/null && logged=yes || logged=NO; }
@@ -71,7 +68,6 @@ fault() {
   ! grep -qF 'Failed to read from' "$out" || logged=FLOOD
   [ ! -f "$work/hsdata.txt" ] || { [ "$(cat "$work/hsdata.txt"; echo .)" = "$best_times." ] && kept=yes || kept=NO; }
   [ -z "${check:-}" ] || eval "$check" || kept=NO
-  [ "$status" != "no-window:$want" ] || [ "$want" = 0 ] || status="$want"
   if [ "$status" != "$want" ] || [[ "$logged $kept" =~ NO|FLOOD ]] || { [ "$want" = 0 ] && [ "$title" != yes ]; } ||
     above "${seconds##*,}" 2.0; then
     verdict=FAILED
@@ -82,23 +78,19 @@ fault() {
 
 printf "$row" case status window title logged kept result
 printf "$row" "" "" "" "" "" "" "" | tr ' ' -
-sprites=$(cd "$build/run" && find sprites -name '*.txt' | sort)
-[ "${2:-}" != --short ] || sprites="sprites/frame-opponent1.txt sprites/opponent-3/opponent3-tell.txt"
-sounds=$(cd "$build/run" && find audio -name '*.wav' ! -name 'mwbrawlicktheme.wav' | sort)
-[ "${2:-}" != --short ] || sounds="audio/tko.wav"
+files=$(cd "$build/run" && find sprites audio -name '*.txt' -o -name '*.wav' ! -name mwbrawlicktheme.wav | sort)
+[ "${2:-}" != --short ] || files="sprites/frame-opponent1.txt sprites/opponent-3/opponent3-tell.txt audio/tko.wav"
 sprite="ResourceManager::loadSprite -"
-for file in $sprites; do
-  fault "missing $file" "rm $file" "$sprite Failed to open file '$file'"
-done
 sound="ResourceManager::loadSound - Unable to load sound"
-for file in $sounds; do
-  fault "missing $file" "rm $file" "$sound '$(basename "$file" .wav)' from file '$file'"
+for file in $files; do
+  line="$sprite Failed to open file '$file'"
+  [[ "$file" != *.wav ]] || line="$sound '$(basename "$file" .wav)' from file '$file'"
+  fault "missing $file" "rm $file" "$line"
 done
 theme="ResourceManager::loadMusic - Unable to load music 'theme-music' from file 'audio/mwbrawlicktheme.wav'"
 fault "missing audio/mwbrawlicktheme.wav" "rm audio/mwbrawlicktheme.wav" "$theme"
 
-# Unusable fonts end the program, which says so (padded to 500 MB, a font mapped whole would
-# take half the address space).
+# Unusable fonts end the program, which says so (a font of 500 MB mapped whole: half the address space).
 font="Couldn't load font."
 want_status=1 fault "missing mw-font.ttf (nothing can be drawn)" "rm mw-font.ttf" "" "$font"
 want_status=1 fault "mw-font.ttf is empty" ": >mw-font.ttf" "" "$font"
@@ -133,12 +125,11 @@ as_user=65534 fault "marrowick.log read-only (mode 444, played as nobody)" \
   ": >marrowick.log && chmod 444 marrowick.log && chmod 777 ." "" \
   "$(no_log "$rig_work/case-$((cases + 1))" "Permission denied")"
 if [ -n "${MW_READONLY_DIR:-}" ]; then
-  readonly_dir="$MW_READONLY_DIR"
   # No time could be saved there, nor a log written: the game says each once.
-  check="[ \"\$(grep -cxF '$(no_log "$readonly_dir" "Read-only file system")' '$out')\" = 1 ]" \
-    work_dir="$readonly_dir" fault "working directory not writable (no log)" "" "" \
-    "marrowick: Best times cannot be saved: the folder '$readonly_dir' cannot be written (Read-only file system)"
-  [ ! -e "$readonly_dir/marrowick.log" ] && [ ! -e "$readonly_dir/hsdata.txt" ] ||
+  check="[ \"\$(grep -cxF '$(no_log "$MW_READONLY_DIR" "Read-only file system")' '$out')\" = 1 ]" \
+    work_dir="$MW_READONLY_DIR" fault "working directory not writable (no log)" "" "" \
+    "marrowick: Best times cannot be saved: the folder '$MW_READONLY_DIR' cannot be written (Read-only file system)"
+  [ ! -e "$MW_READONLY_DIR/marrowick.log" ] && [ ! -e "$MW_READONLY_DIR/hsdata.txt" ] ||
     failed "something was written into the working directory that is not writable"
 fi
 
@@ -165,7 +156,6 @@ done
 # marrowick.log, the second writes marrowick.2.log and says so, the third has marrowick.log.
 windows() { xdotool search --onlyvisible --name Marrowick 2>/dev/null | grep -c . || true; }
 fresh_copy two-copies
-copies=()
 for copy in first second third; do
   if [ "$copy" = third ]; then kill -s TERM "${copies[0]}" && await "${copies[0]}" 20; fi
   before="$(windows)"
@@ -183,12 +173,11 @@ said="$(cd "$rig_work" && grep '^Marrowick' first.txt second.txt third.txt || tr
 second="Marrowick: another copy is writing $work/marrowick.log; this copy's log is $work/marrowick.2.log."
 [ "$said" = "second.txt:$second" ] || failed "two copies: they said: $said"
 second_line="WorldManager::startUp() - WM was started up"
-for log in marrowick.log marrowick.2.log; do
-  whole="$(head -n 2 "$work/$log" | tr '\n' '|')$(tail -n 1 "$work/$log")" || true
-  whole+="|$(grep -c 'LM was started' "$work/$log")" || true
+for log in "$work"/marrowick{,.2}.log; do
+  whole="$(head -n 2 "$log" | tr '\n' '|')$(tail -n 1 "$log")|$(grep -c 'LM was started' "$log")" || true
   [ "$whole" = "LogManager::startUp() - LM was started|$second_line|LogManager::shutDown() - LM was shutdown|1" ] &&
-    say "two copies: $log is whole, $(grep -c . "$work/$log") lines with one start and one shut-down" ||
-    failed "two copies: $log is not one whole log: $whole"
+    say "two copies: ${log##*/} is whole, $(grep -c . "$log") lines with one start and one shut-down" ||
+    failed "two copies: ${log##*/} is not one whole log: $whole"
   second_line="LogManager::startUp() - 'marrowick.log' is in use by another copy; this log is 'marrowick.2.log'"
 done
 

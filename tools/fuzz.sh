@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Fuzzes the file readers with libFuzzer, the three targets at once, each for SECONDS:
+# Fuzzes the file readers with libFuzzer, the three targets at once, each for SECONDS, after the
+# inputs kept in tests/fuzz/regressions/; prints executions and coverage, fails on a crash:
 #   tools/fuzz.sh SOURCE_DIR BUILD_DIR SECONDS
-# The seeds are the game's sprite files, a few high-score files and the starts of
-# the game's sounds; inputs kept under tests/fuzz/regressions/ run first. Prints the
-# executions and coverage reached; fails when a target crashes (the input is kept
-# in BUILD_DIR/artifacts).
 set -euo pipefail
 
 src="$1"
@@ -22,7 +19,7 @@ audio="$src/build/sid/run/audio"
 cmake --build "$build" --target "${targets[@]/#/fuzz_}" ${game_data:+"$game_data"} >/dev/null ||
   { echo "fuzz: building the fuzz targets failed; run 'cmake --build $build' for the messages" >&2; exit 1; }
 
-rm -rf "$seeds"
+rm -rf "$seeds" "$build/artifacts/crashed"
 mkdir -p "${targets[@]/#/$seeds/}" "${targets[@]/#/$build/corpus/}" "$build/artifacts"
 cp "$src"/data/sprites/*.txt "$src"/data/sprites/*/*.txt "$seeds/sprite_file/"
 printf '105\n\n207\n' >"$seeds/high_score/three-times"
@@ -36,7 +33,6 @@ done
 printf 'RIFF\x2c\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x22\x56\0\0\x44\xac\0\0\x02\0\x10\0data\x08\0\0\0\x10\0\x20\0\xf0\xff\xe0\xff' \
   >"$seeds/wav_header/four-samples"
 
-# Kept regression inputs first: each must run without a crash.
 fuzz() {
   local program="$build/tests/fuzz/fuzz_$1" log="$build/artifacts/$1.log"
   local kept="$src/tests/fuzz/regressions/$1"
@@ -46,17 +42,14 @@ fuzz() {
     -artifact_prefix="$build/artifacts/$1-" "$build/corpus/$1" "$seeds/$1") >"$log" 2>&1 ||
     { echo "fuzz: $1 found a crash; the input is in $build/artifacts and the report in $log" >&2; return 1; }
 }
-fuzzers=()
 for target in "${targets[@]}"; do
-  fuzz "$target" &
-  fuzzers+=($!)
+  fuzz "$target" || echo "$target" >>"$build/artifacts/crashed" &
 done
-status=0
-for i in "${!targets[@]}"; do
-  wait "${fuzzers[i]}" || status=1
-  log="$build/artifacts/${targets[i]}.log"
+wait
+for target in "${targets[@]}"; do
+  log="$build/artifacts/$target.log"
   runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n1)"
   coverage="$(grep -E '^#[0-9]+.*(DONE|pulse|NEW).*cov:' "$log" | tail -n1 | sed -E 's/.*cov: ([0-9]+) ft: ([0-9]+).*/\1 edges, \2 features/')"
-  echo "fuzz: ${targets[i]}: ${runs:-?} executions in ${seconds}s, coverage ${coverage:-?}"
+  echo "fuzz: $target: ${runs:-?} executions in ${seconds}s, coverage ${coverage:-?}"
 done
-exit "$status"
+[ ! -e "$build/artifacts/crashed" ]

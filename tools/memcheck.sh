@@ -24,12 +24,9 @@ done
 # Leak checking at exit takes a while; a game still running after that missed a key.
 await $! 600 TERM
 
-# Valgrind's error blocks that match PATTERN and pass through our sources.
+# Valgrind's error blocks (each ends with an empty line) that match PATTERN and pass through our sources.
 count_ours() {
-  awk -v pattern="$1" '
-    $0 ~ pattern { block = 1; ours = 0 }
-    block && /\((engine|game)\// { ours = 1 }
-    block && /^==[0-9]+== *$/ { if (ours) n++; block = 0 }
+  awk -v RS='\n==[0-9]+== *\n' -v pattern="$1" '$0 ~ pattern && /\((engine|game)\// { n++ }
     END { print n + 0 }' "$report"
 }
 invalid="$(count_ours 'Invalid (read|write)')"

@@ -11,8 +11,7 @@ rig="play-check"
 source "$repo/tools/rig.sh"
 # shellcheck source=play.sh
 source "$repo/tools/play.sh"
-work="$rig_work"
-x_start 20 "$work/Xauthority" >/dev/null
+x_start 20 "$rig_work/Xauthority" >/dev/null
 
 # An older build's data in the play folder DIR: the theme cut short, a sprite now gone.
 old_data() {
@@ -21,22 +20,16 @@ old_data() {
   head -c 1000000 "$run_dir/audio/mwbrawlicktheme.wav" >"$1/audio/mwbrawlicktheme.wav"
   echo "1 1 1 white x" >"$1/sprites/old-sprite.txt"
 }
-# session NAME HOW [ENV...]: ./run play in $work/NAME with ENV (its output read by $output_reader),
+# session NAME HOW [ENV...]: ./run play in $rig_work/NAME with ENV (its output into $output, when set),
 # ended by HOW (escape, "SIGNAL to script|group|every process"); sets status; nothing may be left.
 session() {
-  local name="$1" how="$2" signal="${2%% *}" pid processes left
+  local name="$1" how="$2" signal="${2%% *}" dir="$rig_work/$1" pid processes left
   shift 2
-  mkdir -p "$work/$name"
+  mkdir -p "$dir"
   set -m
-  if [ -n "${output_reader:-}" ]; then
-    (cd "$work/$name" && env "$@" "$repo/run" play 2>"$work/$name.err" | $output_reader >"$work/$name.out"
-    exit "${PIPESTATUS[0]}") </dev/null &
-  else
-    (cd "$work/$name" && exec env "$@" "$repo/run" play) >"$work/$name.out" 2>"$work/$name.err" </dev/null &
-  fi
+  (cd "$dir" && exec env "$@" "$repo/run" play) >"${output:-$dir.out}" 2>"$dir.err" </dev/null &
   local play=$!
   set +m
-  # The first session builds the game first.
   window_within 900 Marrowick "$play" && sleep 1.5 || how="no window"
   processes="$(descendants "$play")"
   case "$how" in
@@ -56,56 +49,58 @@ session() {
 # clean_end NAME PLAY_FOLDER [SIGNAL [SAID]]: status 0, the log closed (stopped by SIGNAL),
 # and ./run play saying SAID on standard error (nothing by default; its build as "built").
 clean_end() {
-  said="$(grep '^run: ' "$work/$1.err" | sed 's/^run: built with SFML .* in [^;]*;/run: built;/' || true)"
-  [ "$status" = 0 ] || failed "$1: ./run play ended with status $status: $(tail -n 2 "$work/$1.err" | tr '\n' ' ')"
+  said="$(grep '^run: ' "$rig_work/$1.err" | sed 's/^run: built with SFML .* in [^;]*;/run: built;/' || true)"
+  [ "$status" = 0 ] || failed "$1: ./run play ended with status $status: $(tail -n 2 "$rig_work/$1.err" | tr '\n' ' ')"
   [ "$said" = "${4:-}" ] || failed "$1: ./run play said: $said"
   log_closed "$2/marrowick.log" "${3:-}" || failed "$1: the log in $2 is not closed${3:+ after one stop by $3}"
   say "$1: ./run play ended with status $status${said:+; it said: $said}"
 }
 
 # The first session builds the game. The XDG rules: HOME, unset, comes from the user database.
-session home-unset escape -u HOME XDG_DATA_HOME="$work/data-home-unset"
-built="$(sed -n 's/^run: built with SFML .* in \(.*\)$/\1/p' "$work/home-unset.out")"
-[ -n "$built" ] || fail "the build failed: $(cat "$work/home-unset.out" "$work/home-unset.err")"
+session home-unset escape -u HOME XDG_DATA_HOME="$rig_work/data-home-unset"
+built="$(sed -n 's/^run: built with SFML .* in \(.*\)$/\1/p' "$rig_work/home-unset.out")"
+[ -n "$built" ] || fail "the build failed: $(cat "$rig_work/home-unset.out" "$rig_work/home-unset.err")"
 run_dir="$repo/build/${built##*/}/run"
-clean_end home-unset "$work/data-home-unset/marrowick"
+clean_end home-unset "$rig_work/data-home-unset/marrowick"
 
 # TERM to the script (kill), INT and HUP to its group (Ctrl+C, the terminal closed), TERM
 # to each process (logout); each into a folder of an older build's, which must be refreshed.
 for how in "TERM to script" "INT to group" "HUP to group" "TERM to every process"; do
   name="${how// /-}"
-  folder="$work/data-$name/marrowick"
+  folder="$rig_work/data-$name/marrowick"
   old_data "$folder"
-  session "$name" "$how" HOME="$work/home" XDG_DATA_HOME="$work/data-$name"
+  session "$name" "$how" HOME="$rig_work/home" XDG_DATA_HOME="$rig_work/data-$name"
   clean_end "$name" "$folder" "SIG${how%% *}"
   # The build's data (less its stamps) and the game's files, with nothing left of the refresh.
-  diff -r -x marrowick.log -x hsdata.txt -x "*.stamp" "$run_dir" "$folder" >"$work/$name.diff" ||
-    failed "$name: the play folder is not the build's: $(head -n 3 "$work/$name.diff")"
+  diff -r -x marrowick.log -x hsdata.txt -x "*.stamp" "$run_dir" "$folder" >"$rig_work/$name.diff" ||
+    failed "$name: the play folder is not the build's: $(head -n 3 "$rig_work/$name.diff")"
 done
 
-output_reader="head -c 1" session closed-output escape HOME="$work/home" XDG_DATA_HOME="$work/data-closed-output"
-clean_end closed-output "$work/data-closed-output/marrowick" "" \
+mkfifo "$rig_work/closed.pipe"
+head -c 1 <"$rig_work/closed.pipe" >/dev/null &
+output="$rig_work/closed.pipe" session closed-output escape HOME="$rig_work/home" XDG_DATA_HOME="$rig_work/data-closed-output"
+clean_end closed-output "$rig_work/data-closed-output/marrowick" "" \
   "run: built; the output was closed, so its messages were not all shown"
-session relative-xdg escape HOME="$work/home-relative" XDG_DATA_HOME=relative/data
-clean_end relative-xdg "$work/home-relative/.local/share/marrowick"
-[ ! -e "$work/relative-xdg/relative" ] || failed "relative-xdg: the relative XDG_DATA_HOME was used"
+session relative-xdg escape HOME="$rig_work/home-relative" XDG_DATA_HOME=relative/data
+clean_end relative-xdg "$rig_work/home-relative/.local/share/marrowick"
+[ ! -e "$rig_work/relative-xdg/relative" ] || failed "relative-xdg: the relative XDG_DATA_HOME was used"
 
-# Job control in an interactive shell on script's terminal: Ctrl+Z stops the game (state T,
-# the shell says Stopped), fg sets it going; a program in the sandbox tries to type there.
-folder="$work/data-job-control/marrowick"
+# Job control in an interactive shell on script's terminal: Ctrl+Z stops the game (state T, the shell
+# says Stopped), fg sets it going; a program in the sandbox tries to type there.
+folder="$rig_work/data-job-control/marrowick"
 mkdir -p "$folder"
 printf '%s\n' 'my $c = "x";' 'ioctl(STDIN, 0x5412, $c) or die "typing refused: $!\n";' \
   'print "typed into the terminal\n";' >"$folder/type.pl"
-mkfifo "$work/keys"
-HOME="$work/home" XDG_DATA_HOME="${folder%/marrowick}" PS1='prompt$ ' \
-  script -q -f -c 'bash --norc --noprofile -i' "$work/terminal.txt" <"$work/keys" >/dev/null 2>&1 &
+mkfifo "$rig_work/keys"
+HOME="$rig_work/home" XDG_DATA_HOME="${folder%/marrowick}" PS1='prompt$ ' \
+  script -q -f -c 'bash --norc --noprofile -i' "$rig_work/terminal.txt" <"$rig_work/keys" >/dev/null 2>&1 &
 terminal=$!
-exec 3>"$work/keys"
+exec 3>"$rig_work/keys"
 game_state() {
   ps -o stat= -o comm= -p "$(descendants "$terminal" | paste -s -d , -)" 2>/dev/null |
     awk '$2 == "marrowick" { printf "%.1s", $1 }'
 }
-stopped() { [ "$(game_state)" = T ] && grep -q Stopped "$work/terminal.txt"; }
+stopped() { [ "$(game_state)" = T ] && grep -q Stopped "$rig_work/terminal.txt"; }
 running() { [[ "$(game_state)" = [SR] ]]; }
 printf "cd '%s' && '%s/run' play\n" "$folder" "$repo" >&3
 window_within 900 Marrowick "$terminal" && sleep 1.5
@@ -119,38 +114,37 @@ sleep 1.5
 xdotool search --name Marrowick windowfocus --sync key Escape >/dev/null 2>&1 || true
 # The status of the job that fg waited for, once it ends.
 printf 'echo "play ended with $?."\n' >&3
-retry 60 grep -q 'ended with [0-9]' "$work/terminal.txt" || true
-facts+="; $(grep -o 'play ended with [0-9][0-9]*' "$work/terminal.txt" || echo 'play did not end')"
+retry 60 grep -q 'ended with [0-9]' "$rig_work/terminal.txt" || true
+facts+="; $(grep -o 'play ended with [0-9][0-9]*' "$rig_work/terminal.txt" || echo 'play did not end')"
 expected="Ctrl+Z: stopped, 2 s later: stopped; fg: running; play ended with 0"
 if [ "$(basename "${run_dir%/run}")" = sid ]; then
   printf "'%s/tools/sidroot.sh' desktop '%s' perl type.pl\n" "$repo" "$folder" >&3
-  retry 60 grep -q -e 'typing refused' -e '^typed into' "$work/terminal.txt" || true
-  facts+="; sandbox: $(grep -o -e 'typing refused' -e '^typed into the terminal' "$work/terminal.txt" || echo silent)"
+  retry 60 grep -q -e 'typing refused' -e '^typed into' "$rig_work/terminal.txt" || true
+  facts+="; sandbox: $(grep -o -e 'typing refused' -e '^typed into the terminal' "$rig_work/terminal.txt" || echo silent)"
   expected+="; sandbox: typing refused"
 fi
 { [ "$facts" = "$expected" ] && log_closed "$folder/marrowick.log"; } ||
   failed "job control: $facts; the log's last line: $(tail -n 1 "$folder/marrowick.log")"
 say "job control on a terminal: $facts"
 
-# refusal NAME PATTERN MOUNT: in a mount namespace, MOUNT (shell code) makes $folder with an
-# older build's data ($before); ./run play there fails with one line matching PATTERN and
-# leaves the old data as it was, with nothing of the refresh beside it.
+# refusal NAME PATTERN MOUNT: in a mount namespace, MOUNT (shell code) makes $folder with older data
+# ($before); ./run play there fails with one line matching PATTERN, leaving the old data as it was.
 refusal() {
-  local name="$1" before="$work/$1.before" folder="$work/data-$1/marrowick"
+  local name="$1" before="$rig_work/$1.before" folder="$rig_work/data-$1/marrowick"
   old_data "$before"
   mkdir -p "$folder"
-  HOME="$work/home" XDG_DATA_HOME="$work/data-$name" before="$before" folder="$folder" \
+  HOME="$rig_work/home" XDG_DATA_HOME="$rig_work/data-$name" before="$before" folder="$folder" \
     size="$(($(du -s -k "$before" | cut -f1) + 256))" unshare -m bash -c "$3"' || exit 1
       { "$0" play >"$1.out" 2>"$1.err" </dev/null && echo 0 || echo $?; } >"$1.status"
-      { diff -r "$before" "$folder" && ls -A "$folder"; } >"$1.left" 2>&1 || true' "$repo/run" "$work/$name" ||
+      { diff -r "$before" "$folder" && ls -A "$folder"; } >"$1.left" 2>&1 || true' "$repo/run" "$rig_work/$name" ||
     failed "$name: the mount namespace could not be set up"
-  status="$(cat "$work/$name.status" 2>/dev/null || echo none)"
+  status="$(cat "$rig_work/$name.status" 2>/dev/null || echo none)"
   [ "$status" != 0 ] || failed "$name: ./run play ended with status 0"
-  [ "$(grep -c . "$work/$name.err")" = 1 ] && grep -q -E "^run: .*$2" "$work/$name.err" ||
-    failed "$name: ./run play did not say why in one line: $(tr '\n' '|' <"$work/$name.err")"
-  [ "$(cat "$work/$name.left")" = "$(printf 'audio\nmw-font.ttf\nsprites')" ] ||
-    failed "$name: the play folder was left other than as it was: $(tr '\n' '|' <"$work/$name.left")"
-  say "$name: status $status; it said: $(head -n 1 "$work/$name.err")"
+  [ "$(grep -c . "$rig_work/$name.err")" = 1 ] && grep -q -E "^run: .*$2" "$rig_work/$name.err" ||
+    failed "$name: ./run play did not say why in one line: $(tr '\n' '|' <"$rig_work/$name.err")"
+  [ "$(cat "$rig_work/$name.left")" = "$(printf 'audio\nmw-font.ttf\nsprites')" ] ||
+    failed "$name: the play folder was left other than as it was: $(tr '\n' '|' <"$rig_work/$name.left")"
+  say "$name: status $status; it said: $(head -n 1 "$rig_work/$name.err")"
 }
 if [ "$(id -u)" != 0 ]; then
   say "a full, an unwritable and a busy play folder: skipped (they need root, for a mount namespace)"

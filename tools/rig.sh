@@ -3,7 +3,7 @@
 # All they start, and $rig_work, go at the end, after the rig's rig_clean_up.
 rig_work="$(mktemp -d "/tmp/marrowick-$rig-XXXXXX")"
 chmod 755 "$rig_work"
-x_server="" sound_server="" failures=0
+x_server="" sound_server=""
 trap 'rig_end $?' EXIT
 say() { echo "$rig: $*"; }
 fail() {
@@ -11,20 +11,16 @@ fail() {
   exit 1
 }
 # A failure noted while the rig goes on; rig_verdict lists them at the end.
-failed() {
-  failures=$((failures + 1))
-  echo "$rig: FAILED: $*" >>"$rig_work/failures.txt"
-}
+failed() { echo "$rig: FAILED: $*" >>"$rig_work/failures.txt"; }
 rig_verdict() {
   [ ! -e "$rig_work/failures.txt" ] || cat "$rig_work/failures.txt" >&2
-  say "$failures failed"
-  [ "$failures" = 0 ]
+  say "$(grep -c -s "^$rig: FAILED: " "$rig_work/failures.txt" || echo 0) failed"
+  [ ! -e "$rig_work/failures.txt" ]
 }
 rig_end() {
   set +e
   [ "$(type -t rig_clean_up)" != function ] || rig_clean_up
   for job in $(jobs -p); do kill -- "-$job" "$job" 2>/dev/null; done
-  [ -z "$sound_server" ] || kill "$sound_server" 2>/dev/null
   # The X server removes its lock and socket when it ends by itself.
   [ -z "$x_server" ] || { kill "$x_server" && wait "$x_server"; } 2>/dev/null
   rm -rf "$rig_work"
@@ -43,8 +39,8 @@ above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 # The seconds since START (an $EPOCHREALTIME), to the hundredth.
 since() { awk -v s="$1" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.2f", e - s }'; }
 
-# Starts Xvfb on the first free display from :FIRST (a screen of SIZE, 1024x768 by
-# default) for clients with the cookie made for it in AUTHORITY; exports DISPLAY and XAUTHORITY.
+# Starts Xvfb on the first free display from :FIRST (a screen of SIZE, 1024x768 by default)
+# for clients with the cookie made for it in AUTHORITY; exports DISPLAY and XAUTHORITY.
 x_start() {
   local number="$1" size="${3:-1024x768}"
   export XAUTHORITY="$2"
@@ -79,8 +75,7 @@ sound_start() {
 }
 # Copies what the program loads at start-up from BUILD/run into DIR.
 copy_game_files() { cp -r "$1/run/sprites" "$1/run/audio" "$1/run/mw-font.ttf" "$2/"; }
-# Whether a visible window named Marrowick (or NAME, a pattern) shows within
-# SECONDS, and while the process PID runs, when given; looks every 10 ms.
+# Whether a visible window named Marrowick (or NAME, a pattern) shows in SECONDS while PID (if given) runs.
 window_within() {
   local tries
   for ((tries = $1 * 100; tries > 0; tries--)); do
@@ -92,8 +87,7 @@ window_within() {
 }
 window_gone() { retry 10 eval '! xdotool search --name Marrowick'; }
 
-# Waits up to SECONDS for the job PID to end, then sends SIGNAL (KILL by
-# default) to it and its process group; sets status to how it ended.
+# Waits up to SECONDS for the job PID, then sends SIGNAL (KILL by default) to it and its group; sets status.
 await() {
   status=0
   timeout "$2" tail --pid="$1" -s 0.1 -f /dev/null || kill -s "${3:-KILL}" -- "$1" "-$1" 2>/dev/null || true
