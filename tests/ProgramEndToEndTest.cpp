@@ -25,7 +25,6 @@ protected:
         fs::create_directory(dir);
         for (const char* item : {"sprites", "audio", "mw-font.ttf"})
             fs::copy(fs::path(MW_RUN_DIR) / item, dir / item, fs::copy_options::recursive);
-        std::ofstream(dir / "hsdata.txt") << "105\n130\n207\n";
         return dir;
     }
 
@@ -98,13 +97,8 @@ TEST_F(ProgramEndToEndTest, TheTutorialIsPlayedThroughWithoutTheThemeOrAnAudioDe
         SCOPED_TRACE(environments[run]);
         const fs::path dir = freshCopy("tutorial" + std::to_string(run));
         fs::remove(dir / "audio" / "mwbrawlicktheme.wav");
-        fs::remove(dir / "hsdata.txt");
         ASSERT_EQ(session(dir, "t q w o p Return Escape", "", environments[run], "0.7"), "0 1 0");
         const Lines log = mwtest::readLines(dir / "marrowick.log");
-        ASSERT_GE(log.size(), 8u);
-        EXPECT_EQ(log.front() + " | " + log.back(),
-                  "LogManager::startUp() - LM was started | LogManager::shutDown() - LM was "
-                  "shutdown");
         for (const char* line :
              {"ResourceManager::loadMusic - Unable to load music 'theme-music' from file "
               "'audio/mwbrawlicktheme.wav'",
@@ -118,35 +112,6 @@ TEST_F(ProgramEndToEndTest, TheTutorialIsPlayedThroughWithoutTheThemeOrAnAudioDe
 }
 
 } // namespace
-
-// Where the window library would abort it with the log lost.
-TEST_F(ProgramEndToEndTest, WithoutAnXDisplayTheProgramSaysWhyAndEndsWithStatusOne) {
-    const struct {
-        const char *name, *environment, *reason;
-    } rows[] = {
-        {"unset", "-u DISPLAY", "DISPLAY is not set"},
-        {"no-server", "DISPLAY=:4711", "cannot open the X display ':4711'"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const fs::path dir = freshCopy(std::string("display-") + row.name);
-        EXPECT_EQ(session(dir, "", "", row.environment), "1 none none");
-        EXPECT_EQ(mwtest::readLines(dir / "stderr.txt"),
-                  Lines{std::string("Marrowick needs a desktop: ") + row.reason + "."});
-        EXPECT_EQ(mwtest::readLines(dir / "marrowick.log"),
-                  (Lines{"LogManager::startUp() - LM was started",
-                         "WorldManager::startUp() - WM was started up",
-                         std::string("DisplayManager::startUp() - No window: ") + row.reason,
-                         "ResourceManager::startUp() - RM was started",
-                         "GameManager::startUp() - The display did not start; nothing can be shown",
-                         "InputManager::shutDown() - IM was shut down",
-                         "DisplayManager::shutDown() - DM was shut down",
-                         "ResourceManager::shutDown() - RM was shut down",
-                         "GameManager::shutDown() - GM was shut down",
-                         "LogManager::shutDown() - LM was shutdown"}));
-        EXPECT_EQ(mwtest::readLines(dir / "hsdata.txt"), (Lines{"105", "130", "207"}));
-    }
-}
 
 // A font file of exactly 64 MB is still read; one byte more is refused before it is opened.
 TEST_F(ProgramEndToEndTest, AFontThatCannotBeUsedEndsTheProgramWithStatusOne) {
@@ -181,7 +146,6 @@ TEST_F(ProgramEndToEndTest, AFontThatCannotBeUsedEndsTheProgramWithStatusOne) {
         const Lines printed = mwtest::readLines(dir / "stdout.txt");
         EXPECT_EQ(printed.empty() ? "" : printed.back(), refused ? "Couldn't load font." : "");
         const Lines log = mwtest::readLines(dir / "marrowick.log");
-        EXPECT_EQ(log.empty() ? "" : log.back(), "LogManager::shutDown() - LM was shutdown");
         const std::string font = (dir / "mw-font.ttf").string();
         const Lines said = mwtest::readLines(dir / "stderr.txt");
         EXPECT_EQ(std::ranges::count(said, "The font was looked for in '" + font + "'."), refused);

@@ -184,4 +184,13 @@ protected:
     RoundSystem* m_rounds = nullptr;
 };
 
+// A fight against the first opponent.
+class FightTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        startFight(1);
+    }
+};
+
 } // namespace gametest
