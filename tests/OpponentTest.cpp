@@ -76,6 +76,7 @@ protected:
 
 TEST_P(OpponentTest, AttacksTellsStunsAndDodgesLastTheirSteps) {
     const Variant& v = GetParam();
+    EXPECT_EQ(pose(), "idle 42");
     for (const auto& [state, punch, frames, shown, sounds, health] :
          {std::tuple{TELL, mw::KEY_UNDEFINED, 200, v.tell, std::string(), 100},
           {TELL, mw::KEY_P, 100, v.tellPunched, "1:hero-swing 1:opponent-hit 1:opponent-stunned ",

@@ -184,7 +184,6 @@ protected:
     RoundSystem* m_rounds = nullptr;
 };
 
-// A fight against the first opponent.
 class FightTest : public GameTest {
 protected:
     void SetUp() override {
