@@ -183,7 +183,6 @@ TEST_F(OpponentRulesTest, APunchLandsOnlyWhereTheOpponentIsOpen) {
     } cases[] = {
         {NEUTRAL, IDLE, SWING_RIGHT, NONE, DODGING, DODGE_RIGHT, 100, {"opponent-dodge"}},
         {NEUTRAL, IDLE, SWING_LEFT, NONE, DODGING, DODGE_LEFT, 100, {"opponent-dodge"}},
-        {TELL, IDLE, SWING_LEFT, NONE, STUNNED, IDLE, 90, {"opponent-hit", "opponent-stunned"}},
         {STUNNED, IDLE, SWING_LEFT, NONE, STUNNED, IDLE, 90, {"opponent-hit"}},
         {ATTACKING, CHARGE_LEFT, SWING_LEFT, NONE, ATTACKING, CHARGE_LEFT, 100, {}},
         {ATTACKING, CHARGE_RIGHT, SWING_RIGHT, NONE, ATTACKING, CHARGE_RIGHT, 100, {}},

@@ -25,21 +25,19 @@ protected:
         fs::create_directory(dir);
         for (const char* item : {"sprites", "audio", "mw-font.ttf"})
             fs::copy(fs::path(MW_RUN_DIR) / item, dir / item, fs::copy_options::recursive);
-        std::ofstream(dir / "hsdata.txt") << "105\n130\n207\n";
         return dir;
     }
 
     // One session of the real program in DIR on an X server of its own, its environment
     // changed by `env` (as env(1) takes it), as "STATUS TITLE-BEFORE TITLE-AFTER".
     std::string session(const fs::path& dir, const std::string& keys, const std::string& signals,
-                        bool burst, const std::string& env = "",
-                        const std::string& gap = "1.5") const {
+                        const std::string& env = "", const std::string& gap = "1.5") const {
         const fs::path script = m_scratch.path() / "session.sh";
         std::ofstream(script) << SESSION_SCRIPT;
-        const std::string command =
-            "cd '" + dir.string() + "' && xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash '" +
-            script.string() + "' '" MW_BINARY_DIR "/marrowick' '" + keys + "' '" + signals + "' " +
-            (burst ? "burst " : "once ") + gap + " '" + env + "'";
+        const std::string command = "cd '" + dir.string() +
+                                    "' && xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash '" +
+                                    script.string() + "' '" MW_BINARY_DIR "/marrowick' '" + keys +
+                                    "' '" + signals + "' " + gap + " '" + env + "'";
         if (std::system(command.c_str()) != 0)
             return "session failed";
         std::string result;
@@ -48,13 +46,13 @@ protected:
         return result;
     }
 
-    // Arguments: BINARY KEYS SIGNALS burst|once GAP ENV. The program is a job of its own (a
+    // Arguments: BINARY KEYS SIGNALS GAP ENV. The program is a job of its own (a
     // script's background job would have SIGINT ignored). BEFORE and AFTER: 1 when the first
     // opponent's name (magenta, row 12) shows before and after the keys, "none" unlooked.
     static constexpr const char* SESSION_SCRIPT = R"sh(
-binary="$1" keys="$2" signals="$3" mode="$4" gap="$5"
+binary="$1" keys="$2" signals="$3" gap="$4"
 set -m
-env $6 "$binary" >stdout.txt 2>stderr.txt &
+env $5 "$binary" >stdout.txt 2>stderr.txt &
 game=$!
 set +m
 title() {
@@ -70,12 +68,6 @@ if [ -n "$keys$signals" ]; then
   for key in $keys; do xdotool key "$key"; sleep "$gap"; done
   after="$(title)"
   for signal in $signals; do kill -s "$signal" "$game"; done
-  if [ "$mode" = burst ]; then
-    for _ in $(seq 4000); do
-      kill -s INT "$game" 2>/dev/null && kill -s HUP "$game" 2>/dev/null || break
-      sleep 0.005
-    done
-  fi
 fi
 timeout 30 tail --pid="$game" -s 0.1 -f /dev/null || kill -s KILL "$game"
 status=0
@@ -86,17 +78,17 @@ echo "$status $before $after" >result.txt
     mwtest::ScratchDirectory m_scratch;
 };
 
-Lines audioLines(const fs::path& file) {
-    const std::regex audio("sound|audio|alsa|pulse", std::regex::icase);
+Lines soundOrBestTimeLines(const fs::path& file) {
+    const std::regex topic("sound|audio|alsa|pulse|best time", std::regex::icase);
     Lines found;
     for (const std::string& line : mwtest::readLines(file))
-        if (std::regex_search(line, audio))
+        if (std::regex_search(line, topic))
             found.push_back(line);
     return found;
 }
 
 // No sound server and no ALSA configuration; then, where the machine has no sound card,
-// ALSA's own configuration, which finds none. The terminal gets nothing of either.
+// ALSA's own configuration, which finds none. The terminal hears of neither, nor of best times.
 TEST_F(ProgramEndToEndTest, TheTutorialIsPlayedThroughWithoutTheThemeOrAnAudioDevice) {
     Lines environments = {"ALSA_CONFIG_PATH=/dev/null PULSE_SERVER=unix:/nonexistent"};
     if (!fs::exists("/dev/snd"))
@@ -105,82 +97,21 @@ TEST_F(ProgramEndToEndTest, TheTutorialIsPlayedThroughWithoutTheThemeOrAnAudioDe
         SCOPED_TRACE(environments[run]);
         const fs::path dir = freshCopy("tutorial" + std::to_string(run));
         fs::remove(dir / "audio" / "mwbrawlicktheme.wav");
-        fs::remove(dir / "hsdata.txt");
-        ASSERT_EQ(session(dir, "t q w o p Return Escape", "", false, environments[run], "0.7"),
-                  "0 1 0");
+        ASSERT_EQ(session(dir, "t q w o p Return Escape", "", environments[run], "0.7"), "0 1 0");
         const Lines log = mwtest::readLines(dir / "marrowick.log");
-        ASSERT_GE(log.size(), 8u);
-        EXPECT_EQ(log.front() + " | " + log.back(),
-                  "LogManager::startUp() - LM was started | LogManager::shutDown() - LM was "
-                  "shutdown");
         for (const char* line :
              {"ResourceManager::loadMusic - Unable to load music 'theme-music' from file "
               "'audio/mwbrawlicktheme.wav'",
               "MatchLoader::startUp() -- Couldn't open highscore data file!",
               "ResourceManager::startAudio() - No audio device: the game plays without sound"})
             EXPECT_EQ(std::ranges::count(log, line), 1) << line;
-        EXPECT_EQ(audioLines(dir / "stdout.txt"), Lines{});
-        EXPECT_EQ(audioLines(dir / "stderr.txt"), Lines{});
+        EXPECT_EQ(soundOrBestTimeLines(dir / "stdout.txt"), Lines{});
+        EXPECT_EQ(soundOrBestTimeLines(dir / "stderr.txt"), Lines{});
         EXPECT_FALSE(fs::exists(dir / "hsdata.txt")); // nothing was won
     }
 }
 
 } // namespace
-
-// SIGINT and SIGHUP sent every 5 ms after a SIGTERM, through the shut-down, change nothing.
-TEST_F(ProgramEndToEndTest, StopSignalsOnTheTitleAndInAFightEndTheProgramAsEscapeDoes) {
-    const struct {
-        const char *keys, *signal;
-        bool burst;
-    } rows[] = {
-        {"", "TERM", false}, {"", "INT", false},  {"", "HUP", false},  {"1", "TERM", false},
-        {"1", "INT", false}, {"1", "HUP", false}, {"1", "TERM", true},
-    };
-    for (const auto& row : rows) {
-        const std::string name = std::string(row.signal) + (*row.keys ? "-fight" : "-title") +
-                                 (row.burst ? "-burst" : "");
-        SCOPED_TRACE(name);
-        const fs::path dir = freshCopy(name);
-        EXPECT_EQ(session(dir, row.keys, row.signal, row.burst), *row.keys ? "0 1 0" : "0 1 1");
-        const Lines log = mwtest::readLines(dir / "marrowick.log");
-        EXPECT_EQ(std::ranges::count(log, "GameManager::run() - Stopped by SIG" +
-                                              std::string(row.signal)),
-                  1);
-        EXPECT_EQ(log.empty() ? "" : log.back(), "LogManager::shutDown() - LM was shutdown");
-        EXPECT_EQ(mwtest::readLines(dir / "hsdata.txt"), (Lines{"105", "130", "207"}));
-        for (const auto& entry : fs::directory_iterator(dir))
-            EXPECT_FALSE(entry.path().filename().string().starts_with("hsdata.txt.tmp"));
-    }
-}
-
-// Where the window library would abort it with the log lost.
-TEST_F(ProgramEndToEndTest, WithoutAnXDisplayTheProgramSaysWhyAndEndsWithStatusOne) {
-    const struct {
-        const char *name, *environment, *reason;
-    } rows[] = {
-        {"unset", "-u DISPLAY", "DISPLAY is not set"},
-        {"no-server", "DISPLAY=:4711", "cannot open the X display ':4711'"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const fs::path dir = freshCopy(std::string("display-") + row.name);
-        EXPECT_EQ(session(dir, "", "", false, row.environment), "1 none none");
-        EXPECT_EQ(mwtest::readLines(dir / "stderr.txt"),
-                  Lines{std::string("Marrowick needs a desktop: ") + row.reason + "."});
-        EXPECT_EQ(mwtest::readLines(dir / "marrowick.log"),
-                  (Lines{"LogManager::startUp() - LM was started",
-                         "WorldManager::startUp() - WM was started up",
-                         std::string("DisplayManager::startUp() - No window: ") + row.reason,
-                         "ResourceManager::startUp() - RM was started",
-                         "GameManager::startUp() - The display did not start; nothing can be shown",
-                         "InputManager::shutDown() - IM was shut down",
-                         "DisplayManager::shutDown() - DM was shut down",
-                         "ResourceManager::shutDown() - RM was shut down",
-                         "GameManager::shutDown() - GM was shut down",
-                         "LogManager::shutDown() - LM was shutdown"}));
-        EXPECT_EQ(mwtest::readLines(dir / "hsdata.txt"), (Lines{"105", "130", "207"}));
-    }
-}
 
 // A font file of exactly 64 MB is still read; one byte more is refused before it is opened.
 TEST_F(ProgramEndToEndTest, AFontThatCannotBeUsedEndsTheProgramWithStatusOne) {
@@ -211,12 +142,10 @@ TEST_F(ProgramEndToEndTest, AFontThatCannotBeUsedEndsTheProgramWithStatusOne) {
         const bool refused = name != std::string("at-the-bound");
         const fs::path dir = freshCopy(std::string("font-") + name);
         spoil(dir / "mw-font.ttf");
-        EXPECT_EQ(session(dir, "", refused ? "" : "TERM", false),
-                  refused ? "1 none none" : "0 1 1");
+        EXPECT_EQ(session(dir, "", refused ? "" : "TERM"), refused ? "1 none none" : "0 1 1");
         const Lines printed = mwtest::readLines(dir / "stdout.txt");
         EXPECT_EQ(printed.empty() ? "" : printed.back(), refused ? "Couldn't load font." : "");
         const Lines log = mwtest::readLines(dir / "marrowick.log");
-        EXPECT_EQ(log.empty() ? "" : log.back(), "LogManager::shutDown() - LM was shutdown");
         const std::string font = (dir / "mw-font.ttf").string();
         const Lines said = mwtest::readLines(dir / "stderr.txt");
         EXPECT_EQ(std::ranges::count(said, "The font was looked for in '" + font + "'."), refused);

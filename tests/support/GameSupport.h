@@ -184,4 +184,12 @@ protected:
     RoundSystem* m_rounds = nullptr;
 };
 
+class FightTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        startFight(1);
+    }
+};
+
 } // namespace gametest
