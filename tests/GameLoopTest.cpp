@@ -142,6 +142,7 @@ TEST_F(GameManagerTest, ManagersGoUpAndDownInOrderAroundFramesOf33MsUnderTheGame
         EXPECT_EQ(game.startUp(config), -1);
         const std::string noDesktop = testing::internal::GetCapturedStderr();
         game.shutDown();
+        EXPECT_EQ(mw::DisplayManager::getInstance().startUp(), -1); // as a library user calls it
         setenv("DISPLAY", display.c_str(), 1);
         EXPECT_EQ(noDesktop, "Lighthouse at Dusk needs a desktop: " + reason + ".\n");
         EXPECT_EQ(mwtest::readLines("dusk.log"),
