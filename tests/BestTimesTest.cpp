@@ -419,6 +419,7 @@ TEST_F(BestTimesTest, AWinWhileAnotherCopyHoldsTheLockIsWrittenOnceItIsFree) {
     EXPECT_EQ(seen(), unsaved);
     m_driver.advance(3);
     EXPECT_EQ(seen(), unsaved);
+    EXPECT_EQ(BestTimes::getInstance().saveTimes(), -1); // not yet: the lock is still held
     const std::string notSaved = "Best time 0:02 against 'Zaz Eruz Arizi' was not saved: "
                                  "'hsdata.txt.lock' is held by process " +
                                  std::to_string(other.pid());
