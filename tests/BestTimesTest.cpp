@@ -70,6 +70,7 @@ TEST(BestTimesTime, StoredTimesAreAMinuteDigitAndUpToTwoSecondDigits) {
     for (const auto& w : wins)
         EXPECT_EQ(BestTimes::storedTime(RoundSystem::winningSeconds(w.round, w.timeLeft)), w.stored)
             << w.round << w.timeLeft;
+    EXPECT_EQ(BestTimes::storedTime(11 * 60), "959"); // one digit of minutes at most
 }
 
 class BestTimesTest : public GameTest {

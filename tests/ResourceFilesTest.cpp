@@ -267,11 +267,15 @@ TEST_F(ResourceFilesTest, OnlyWholeWavFilesOfOneToEightChannelsAndWholeSamplesPa
         {wav(2000, 1999), false},
         {wav(2000, 2000, "LIST" + littleEndian(0x01000004) + "INFO"), false},
         {"RIFF" + littleEndian(4) + "WAVEdata" + littleEndian(0), false}, // no format first
+        {"RIFF" + littleEndian(34) + "WAVEfmt " + littleEndian(14) + format().substr(0, 14) +
+             "data" + littleEndian(0),
+         false}, // a format chunk too short to hold the sample width
     };
     int count = 0;
     for (const auto& [bytes, complete] : cases) {
         writeFile("h.wav", bytes);
-        EXPECT_EQ(mw::ResourceManager::isCompleteWav("h.wav"), complete) << "case " << ++count;
+        ++count;
+        EXPECT_EQ(mw::ResourceManager::isCompleteWav("h.wav"), complete) << "case " << count;
     }
 }
 
